@@ -9,7 +9,7 @@ bad=0
 for d in $(echo "$dump" | sed -n 's/^\s*DLL Name: //p'); do
   if ! echo "$d" | tr 'A-Z' 'a-z' | grep -Eq "$allowed"; then echo "unexpected import: $d"; bad=1; fi
 done
-exports=$(echo "$dump" | awk '/\[Ordinal\/Name Pointer\] Table/{f=1;next} f&&/^\s*\[/{print $NF} f&&!/^\s*\[/{f=0}')
+exports=$(echo "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^\s*\[ *[0-9]*\] //p')
 echo "exports: $exports"
 [ "$exports" = "winampGetGeneralPurposePlugin" ] || { echo "export table must hold exactly winampGetGeneralPurposePlugin"; bad=1; }
 exit $bad

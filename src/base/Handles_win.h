@@ -1,0 +1,137 @@
+#pragma once
+// Move-only owners for Win32 handles, one close policy each, and scope classes
+// for paired GDI calls. Borrowed handles stay raw.
+#include <windows.h>
+#include <utility>
+
+template <class H, class Policy>
+class TUniqueHandle {
+public:
+    TUniqueHandle() = default;
+    explicit TUniqueHandle(H h) : h_(h) {}
+    ~TUniqueHandle() { reset(); }
+    TUniqueHandle(TUniqueHandle&& o) noexcept : h_(o.release()) {}
+    TUniqueHandle& operator=(TUniqueHandle&& o) noexcept {
+        if (this != &o) reset(o.release());
+        return *this;
+    }
+    TUniqueHandle(const TUniqueHandle&) = delete;
+    TUniqueHandle& operator=(const TUniqueHandle&) = delete;
+
+    H get() const { return h_; }
+    explicit operator bool() const { return Policy::valid(h_); }
+    H release() { H h = h_; h_ = Policy::null(); return h; }
+    void reset(H h = Policy::null()) {
+        if (Policy::valid(h_)) Policy::close(h_);
+        h_ = h;
+    }
+private:
+    H h_ = Policy::null();
+};
+
+struct TGdiPolicy {
+    static HGDIOBJ null() { return nullptr; }
+    static bool valid(HGDIOBJ h) { return h != nullptr; }
+    static void close(HGDIOBJ h) { DeleteObject(h); }
+};
+template <class H>
+struct TGdiPolicyOf {
+    static H null() { return nullptr; }
+    static bool valid(H h) { return h != nullptr; }
+    static void close(H h) { DeleteObject(h); }
+};
+struct TFilePolicy {
+    static HANDLE null() { return INVALID_HANDLE_VALUE; }
+    static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void close(HANDLE h) { CloseHandle(h); }
+};
+struct TFindPolicy {
+    static HANDLE null() { return INVALID_HANDLE_VALUE; }
+    static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { FindClose(h); }
+};
+struct TIconPolicy {
+    static HICON null() { return nullptr; }
+    static bool valid(HICON h) { return h != nullptr; }
+    static void close(HICON h) { DestroyIcon(h); }
+};
+struct TMemDcPolicy {
+    static HDC null() { return nullptr; }
+    static bool valid(HDC h) { return h != nullptr; }
+    static void close(HDC h) { DeleteDC(h); }
+};
+struct TMenuPolicy {
+    static HMENU null() { return nullptr; }
+    static bool valid(HMENU h) { return h != nullptr; }
+    static void close(HMENU h) { DestroyMenu(h); }
+};
+
+using TBitmap = TUniqueHandle<HBITMAP, TGdiPolicyOf<HBITMAP>>;
+using TFont = TUniqueHandle<HFONT, TGdiPolicyOf<HFONT>>;
+using TBrush = TUniqueHandle<HBRUSH, TGdiPolicyOf<HBRUSH>>;
+using TRegion = TUniqueHandle<HRGN, TGdiPolicyOf<HRGN>>;
+using TPen = TUniqueHandle<HPEN, TGdiPolicyOf<HPEN>>;
+using TFile = TUniqueHandle<HANDLE, TFilePolicy>;
+using TFindHandle = TUniqueHandle<HANDLE, TFindPolicy>;
+using TIcon = TUniqueHandle<HICON, TIconPolicy>;
+using TMemoryDc = TUniqueHandle<HDC, TMemDcPolicy>;
+using TMenu = TUniqueHandle<HMENU, TMenuPolicy>;
+
+// GetDC/ReleaseDC pair; keeps the window it belongs to.
+class TClientDc {
+public:
+    explicit TClientDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+    ~TClientDc() { if (dc_) ReleaseDC(hwnd_, dc_); }
+    TClientDc(const TClientDc&) = delete;
+    TClientDc& operator=(const TClientDc&) = delete;
+    HDC get() const { return dc_; }
+private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
+// SelectObject that restores the previous object at scope end.
+class TSelectGuard {
+public:
+    TSelectGuard(HDC dc, HGDIOBJ obj) : dc_(dc), prev_(obj ? SelectObject(dc, obj) : nullptr) {}
+    ~TSelectGuard() { if (prev_) SelectObject(dc_, prev_); }
+    TSelectGuard(const TSelectGuard&) = delete;
+    TSelectGuard& operator=(const TSelectGuard&) = delete;
+private:
+    HDC dc_;
+    HGDIOBJ prev_;
+};
+
+// SaveDC/RestoreDC pair, for clipping and other state changes.
+class TSaveDc {
+public:
+    explicit TSaveDc(HDC dc) : dc_(dc), id_(SaveDC(dc)) {}
+    ~TSaveDc() { if (id_) RestoreDC(dc_, id_); }
+    TSaveDc(const TSaveDc&) = delete;
+    TSaveDc& operator=(const TSaveDc&) = delete;
+private:
+    HDC dc_;
+    int id_;
+};
+
+// A re-entrant lock (critical section) and its scope.
+class TCriticalSection {
+public:
+    TCriticalSection() { InitializeCriticalSection(&cs_); }
+    ~TCriticalSection() { DeleteCriticalSection(&cs_); }
+    TCriticalSection(const TCriticalSection&) = delete;
+    TCriticalSection& operator=(const TCriticalSection&) = delete;
+    void Enter() { EnterCriticalSection(&cs_); }
+    void Leave() { LeaveCriticalSection(&cs_); }
+private:
+    CRITICAL_SECTION cs_;
+};
+class TLockGuard {
+public:
+    explicit TLockGuard(TCriticalSection& cs) : cs_(cs) { cs_.Enter(); }
+    ~TLockGuard() { cs_.Leave(); }
+    TLockGuard(const TLockGuard&) = delete;
+    TLockGuard& operator=(const TLockGuard&) = delete;
+private:
+    TCriticalSection& cs_;
+};

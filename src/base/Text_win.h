@@ -1,0 +1,10 @@
+#pragma once
+// Conversions between the system's ANSI code page (file names, tags, the host's
+// strings), UTF-8 (our own messages) and UTF-16 (our Unicode windows).
+#include <windows.h>
+#include <string>
+
+std::wstring AnsiToWide(const std::string& s);
+std::string WideToAnsi(const std::wstring& s);
+std::wstring Utf8ToWide(const std::string& s);
+std::string WideToUtf8(const std::wstring& s);

@@ -1,0 +1,92 @@
+#include "base/Window_win.h"
+#include "base/Text_win.h"
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
+HINSTANCE ThisModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
+
+void ShowErrorBox(HWND owner, const std::string& utf8Message, UINT icon) {
+    std::wstring text = Utf8ToWide(utf8Message);
+    MessageBoxW(owner, text.c_str(), L"VelvetLister", MB_OK | icon | MB_TASKMODAL);
+}
+
+TWindow::~TWindow() { DestroyNative(); }
+
+bool TWindow::CreateNative(const wchar_t* className, DWORD exStyle, const wchar_t* title, DWORD style,
+                           int x, int y, int w, int h, HWND parent, HMENU menu, UINT classStyle,
+                           HBRUSH background, HICON icon) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    if (!GetClassInfoExW(ThisModule(), className, &wc)) {
+        wc = WNDCLASSEXW{};
+        wc.cbSize = sizeof(wc);
+        wc.style = classStyle;
+        wc.lpfnWndProc = &TWindow::WndProc;
+        wc.hInstance = ThisModule();
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = background;
+        wc.hIcon = icon;
+        wc.lpszClassName = className;
+        if (!RegisterClassExW(&wc)) return false;
+    }
+    HWND h2 = CreateWindowExW(exStyle, className, title, style, x, y, w, h, parent, menu, ThisModule(), this);
+    return h2 != nullptr;
+}
+
+void TWindow::DestroyNative() {
+    if (hwnd_) {
+        HWND h = hwnd_;
+        DestroyWindow(h);  // WM_NCDESTROY clears hwnd_
+        hwnd_ = nullptr;
+    }
+}
+
+void TWindow::ReleaseDeferred() {
+    if (hwnd_) PostMessageW(hwnd_, WM_VL_RELEASE, 0, 0);
+}
+
+LRESULT TWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefaultHandling(msg, wp, lp); }
+
+LRESULT TWindow::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
+
+LRESULT CALLBACK TWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    TWindow* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        self = static_cast<TWindow*>(cs->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<TWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+
+    LRESULT result = 0;
+    if (msg == WM_VL_RELEASE) {
+        RunGuarded(nullptr, [&] {
+            self->DestroyNative();
+            self->OnReleased();
+        });
+        return 0;
+    }
+    bool ok = RunGuarded(hwnd, [&] { result = self->HandleMessage(msg, wp, lp); });
+    if (!ok) result = DefWindowProcW(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        RunGuarded(nullptr, [&] { self->OnNativeDestroyed(); });
+    }
+    return result;
+}
+
+void ProcessPendingMessages() {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(m.wParam));
+            break;
+        }
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+    }
+}

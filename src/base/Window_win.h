@@ -1,0 +1,64 @@
+#pragma once
+// The base of every window class of the plug-in: the thunk that keeps the object
+// with its window (WM_NCCREATE -> GWLP_USERDATA) and the exception boundary.
+// Derived classes override HandleMessage, a switch that only dispatches to
+// named handlers, and return DefaultHandling(...) for what they do not take.
+#include <windows.h>
+#include <string>
+
+// Shows an error raised inside a command: a modal message box with one OK button.
+void ShowErrorBox(HWND owner, const std::string& utf8Message, UINT icon = 0);
+
+// Runs f, catching everything: nothing may escape into the host.
+template <class F>
+bool RunGuarded(HWND owner, F&& f) noexcept {
+    try {
+        f();
+        return true;
+    } catch (const std::exception& e) {
+        try { ShowErrorBox(owner, e.what()); } catch (...) {}
+    } catch (...) {
+        try { ShowErrorBox(owner, "Unexpected error"); } catch (...) {}
+    }
+    return false;
+}
+
+HINSTANCE ThisModule();
+
+class TWindow {
+public:
+    TWindow() = default;
+    virtual ~TWindow();
+    TWindow(const TWindow&) = delete;
+    TWindow& operator=(const TWindow&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    bool HandleAllocated() const { return hwnd_ != nullptr; }
+
+    // Destroys the native window when control next returns to the message loop,
+    // so a window may release itself from one of its own handlers.
+    void ReleaseDeferred();
+
+protected:
+    // Registers (once per module) and creates a window of this class.
+    bool CreateNative(const wchar_t* className, DWORD exStyle, const wchar_t* title, DWORD style,
+                      int x, int y, int w, int h, HWND parent, HMENU menu, UINT classStyle = CS_DBLCLKS,
+                      HBRUSH background = nullptr, HICON icon = nullptr);
+    void DestroyNative();
+
+    virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT DefaultHandling(UINT msg, WPARAM wp, LPARAM lp);
+    // Called when the native window is gone (WM_NCDESTROY); the object lives on.
+    virtual void OnNativeDestroyed() {}
+    // Called after a deferred release destroyed the window; may delete the object.
+    virtual void OnReleased() {}
+
+    static constexpr UINT WM_VL_RELEASE = WM_APP + 0x3A1;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    HWND hwnd_ = nullptr;
+};
+
+// Lets pending messages of this thread run once.
+void ProcessPendingMessages();

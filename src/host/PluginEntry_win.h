@@ -1,0 +1,17 @@
+#pragma once
+// The general-purpose plug-in record and the lifecycle of the plug-in.
+#include <windows.h>
+
+// Layout fixed by the host: seven 32-bit fields, 28 bytes on the host platform.
+struct TPluginRecord {
+    int version;
+    const char* description;
+    int (*init)();
+    void (*config)();
+    void (*quit)();
+    HWND hwndParent;
+    HINSTANCE hDllInstance;
+};
+
+// Null when the plug-in refuses to run beside another player build.
+TPluginRecord* GetPluginRecordForHost();
