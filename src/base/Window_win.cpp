@@ -1,5 +1,7 @@
 #include "base/Window_win.h"
 #include "base/Text_win.h"
+#include <algorithm>
+#include <vector>
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
@@ -41,8 +43,49 @@ void TWindow::DestroyNative() {
     }
 }
 
-void TWindow::ReleaseDeferred() {
-    if (hwnd_) PostMessageW(hwnd_, WM_VL_RELEASE, 0, 0);
+namespace {
+struct TPending {
+    void* object;
+    void (*destroy)(void*);
+};
+// Objects released but not yet destroyed by the message loop.
+std::vector<TPending>& PendingReleases() {
+    static std::vector<TPending> pending;
+    return pending;
+}
+}  // namespace
+
+void AddPendingRelease(void* object, void (*destroy)(void*)) { PendingReleases().push_back({object, destroy}); }
+
+bool IsPendingRelease(void* object) {
+    for (const auto& p : PendingReleases())
+        if (p.object == object) return true;
+    return false;
+}
+
+bool TakePendingRelease(void* object) {
+    auto& v = PendingReleases();
+    auto it = std::find_if(v.begin(), v.end(), [&](const TPending& p) { return p.object == object; });
+    if (it == v.end()) return false;
+    v.erase(it);
+    return true;
+}
+
+void TWindow::Release() {
+    if (IsPendingRelease(this)) return;
+    if (hwnd_ && PostMessageW(hwnd_, WM_VL_RELEASE, 0, 0)) {
+        AddPendingRelease(this, [](void* p) { delete static_cast<TWindow*>(p); });
+        return;
+    }
+    delete this;
+}
+
+void DestroyPendingWindows() {
+    while (!PendingReleases().empty()) {
+        TPending p = PendingReleases().back();
+        PendingReleases().pop_back();
+        RunGuarded(nullptr, [&] { p.destroy(p.object); });
+    }
 }
 
 LRESULT TWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefaultHandling(msg, wp, lp); }
@@ -63,10 +106,7 @@ LRESULT CALLBACK TWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
     LRESULT result = 0;
     if (msg == WM_VL_RELEASE) {
-        RunGuarded(nullptr, [&] {
-            self->DestroyNative();
-            self->OnReleased();
-        });
+        if (TakePendingRelease(self)) RunGuarded(nullptr, [&] { delete self; });
         return 0;
     }
     bool ok = RunGuarded(hwnd, [&] { result = self->HandleMessage(msg, wp, lp); });

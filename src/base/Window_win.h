@@ -35,9 +35,10 @@ public:
     HWND Handle() const { return hwnd_; }
     bool HandleAllocated() const { return hwnd_ != nullptr; }
 
-    // Destroys the native window when control next returns to the message loop,
-    // so a window may release itself from one of its own handlers.
-    void ReleaseDeferred();
+    // Destroys the native window and deletes the object when control next returns
+    // to the message loop, so a window may release itself from one of its own
+    // handlers. The object must have been created with new.
+    void Release();
 
 protected:
     // Registers (once per module) and creates a window of this class.
@@ -50,8 +51,6 @@ protected:
     LRESULT DefaultHandling(UINT msg, WPARAM wp, LPARAM lp);
     // Called when the native window is gone (WM_NCDESTROY); the object lives on.
     virtual void OnNativeDestroyed() {}
-    // Called after a deferred release destroyed the window; may delete the object.
-    virtual void OnReleased() {}
 
     static constexpr UINT WM_VL_RELEASE = WM_APP + 0x3A1;
 
@@ -62,3 +61,11 @@ private:
 
 // Lets pending messages of this thread run once.
 void ProcessPendingMessages();
+
+// Completes every release still waiting for the message loop (library unload).
+void DestroyPendingWindows();
+
+// The registry of releases waiting for the message loop, shared by windows and dialogs.
+void AddPendingRelease(void* object, void (*destroy)(void*));
+bool TakePendingRelease(void* object);  // true if it was pending (the caller then destroys it)
+bool IsPendingRelease(void* object);

@@ -1,11 +1,122 @@
 #include "host/PluginEntry_win.h"
+#include "base/Window_win.h"
+#include "host/HostOps_win.h"
+#include "host/Hooks_win.h"
+#include "host/PluginState_win.h"
+#include "host/Settings_win.h"
+#include "playlist/PlayList_win.h"
+#include "preferences/Configure_win.h"
+
+TPluginState Plugin;
 
 namespace {
-int InitPlugin() { return 1; }
-void ConfigPlugin() {}
-void QuitPlugin() {}
-TPluginRecord PluginRecord = {16, "KDZR VelvetLyster Plug-In v0.00 (gen_VelvetLister.dll)", &InitPlugin,
-                              &ConfigPlugin, &QuitPlugin, nullptr, nullptr};
+int InitPluginGuarded() noexcept {
+    int result = 1;
+    RunGuarded(nullptr, [&] { result = InitPlugin(); });
+    return result;
+}
+void ConfigPluginGuarded() noexcept { RunGuarded(nullptr, [] { ConfigPlugin(); }); }
+void QuitPluginGuarded() noexcept { RunGuarded(nullptr, [] { QuitPlugin(); }); }
+
+TPluginRecord PluginRecord = {16, "KDZR VelvetLyster Plug-In v0.00 (gen_VelvetLister.dll)", &InitPluginGuarded,
+                              &ConfigPluginGuarded, &QuitPluginGuarded, nullptr, nullptr};
+
+std::string ModuleFileName(HMODULE module) {
+    char buffer[1025] = {};
+    GetModuleFileNameA(module, buffer, sizeof buffer - 1);
+    return std::string(buffer);
+}
+
+// The running executable's path with its extension replaced by ".ini".
+std::string HostIniPathFor(const std::string& exe) {
+    size_t slash = exe.find_last_of("\\:/");
+    size_t dot = exe.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return exe + ".ini";
+    return exe.substr(0, dot) + ".ini";
+}
 }  // namespace
 
-TPluginRecord* GetPluginRecordForHost() { return &PluginRecord; }
+TPluginRecord* GetPluginRecordForHost() {
+    if (FindWindowA("Tjwinamp", "MoeWinamp")) {
+        MessageBoxA(nullptr, "MoeWinamp detected !!\nVelvetLister is automatically disabled.", "VelvetLister",
+                    MB_OK | MB_ICONWARNING);
+        return nullptr;
+    }
+    return &PluginRecord;
+}
+
+int InitPlugin() {
+    if (HostGetVersionOf(PluginRecord.hwndParent) < 0x2004) {
+        MessageBoxA(PluginRecord.hwndParent, "VelvetLister requires WinAMP 2.04 or later version.", "VelvetLister",
+                    MB_OK | MB_ICONWARNING);
+        return 1;
+    }
+    Plugin.EqualizerZOrderLink = 0;
+    Plugin.PluginModulePath = ModuleFileName(PluginRecord.hDllInstance);
+    Plugin.HostIniPath = HostIniPathFor(ModuleFileName(nullptr));
+    Plugin.HostMainWindow = PluginRecord.hwndParent;
+    Plugin.HostPlaylistEditorWindow = FindWindowA("Winamp PE", "Winamp Playlist Editor");
+    if (!Plugin.HostPlaylistEditorWindow) return 1;
+    Plugin.HostEqualizerWindow = FindWindowA("Winamp EQ", "Winamp Equalizer");
+    if (!Plugin.HostEqualizerWindow) return 1;
+
+    Plugin.PlayList = new TFormPlayList();
+    Plugin.Configure = new TFormConfigure();
+    if (!Plugin.PlayList->Create() || !Plugin.Configure->Create()) {
+        ReleaseWindows();
+        return 1;
+    }
+    if (!InstallHooks()) {
+        ReleaseWindows();
+        return 1;
+    }
+    HostMaskPlaylistEditor(false);
+    Plugin.HooksActive = true;
+    ProcessPendingMessages();
+    LoadSettings();
+    HostPostWindowHandle(Plugin.PlayList->Handle());
+    return 0;
+}
+
+void ConfigPlugin() {
+    if (Plugin.Configure) Plugin.Configure->ShowAndBringForward();
+}
+
+void QuitPlugin() {}
+
+void ShutdownPlugin() {
+    if (!Plugin.HostMainWindow) return;
+    RunGuarded(nullptr, [] { SaveSettings(); });
+    if (IsWindow(Plugin.HostPlaylistEditorWindow)) ShowWindow(Plugin.HostPlaylistEditorWindow, SW_HIDE);
+    Plugin.HooksActive = false;
+    ReleaseWindows();
+}
+
+void ReleaseWindows() {
+    if (Plugin.Configure) {
+        TFormConfigure* w = Plugin.Configure;
+        Plugin.Configure = nullptr;
+        w->Release();
+    }
+    if (Plugin.PlayList) {
+        TFormPlayList* w = Plugin.PlayList;
+        Plugin.PlayList = nullptr;
+        w->Release();
+    }
+}
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_DETACH) {
+        // Unloaded by FreeLibrary while the process goes on: leave no host window
+        // with a procedure in freed code, and no window of ours behind.
+        if (reserved == nullptr) {
+            Plugin.HooksActive = false;
+            RemoveHooksIfCurrent();
+            ReleaseWindows();
+            DestroyPendingWindows();
+        }
+        Plugin.PluginModulePath.clear();
+        Plugin.HostIniPath.clear();
+    }
+    return TRUE;
+}

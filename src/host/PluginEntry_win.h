@@ -13,5 +13,13 @@ struct TPluginRecord {
     HINSTANCE hDllInstance;
 };
 
-// Null when the plug-in refuses to run beside another player build.
+// The export's work: null when the plug-in refuses to run beside another player build.
 TPluginRecord* GetPluginRecordForHost();
+
+int InitPlugin();
+void ConfigPlugin();
+void QuitPlugin();
+// Teardown, run by the main-window hook at WM_DESTROY after HostGone was set.
+void ShutdownPlugin();
+// Releases both plug-in windows (deferred destruction).
+void ReleaseWindows();

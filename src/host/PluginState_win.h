@@ -1,0 +1,29 @@
+#pragma once
+// Module state of the plug-in: what the host gave us and what we installed.
+// Plain module-level variables, all zero/false/empty until InitPlugin runs.
+#include <windows.h>
+#include <string>
+
+class TFormPlayList;
+class TFormConfigure;
+
+struct TPluginState {
+    HWND HostMainWindow = nullptr;
+    HWND HostPlaylistEditorWindow = nullptr;
+    HWND HostEqualizerWindow = nullptr;
+    HRGN PlaylistEditorRegion = nullptr;  // handed to the host editor; the system owns it
+    bool HooksActive = false;
+    bool HostGone = false;
+    int EqualizerZOrderLink = 0;
+    bool AboutWinampEnabled = false;
+    bool JapaneseCaptions = false;
+    std::string PluginModulePath;
+    std::string HostIniPath;
+    WNDPROC PrevMainProc = nullptr;
+    WNDPROC PrevPlaylistEditorProc = nullptr;
+    WNDPROC PrevEqualizerProc = nullptr;
+    TFormPlayList* PlayList = nullptr;
+    TFormConfigure* Configure = nullptr;
+};
+
+extern TPluginState Plugin;

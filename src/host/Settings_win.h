@@ -1,0 +1,5 @@
+#pragma once
+// The settings store: the plug-in's section of plugin.ini and the host's own
+// settings file (read only).
+void LoadSettings();
+void SaveSettings();

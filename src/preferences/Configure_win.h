@@ -1,0 +1,15 @@
+#pragma once
+// TFormConfigure: the modeless preferences dialog. Closing only hides it.
+#include <windows.h>
+#include "base/Dialog_win.h"
+
+class TFormConfigure : public TDialog {
+public:
+    TFormConfigure() = default;
+    bool Create();
+    // Shows the dialog non-modally; if it is shown already, only brings it forward.
+    void ShowAndBringForward();
+
+protected:
+    INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+};

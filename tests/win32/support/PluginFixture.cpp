@@ -1,0 +1,126 @@
+#include "PluginFixture.h"
+#include <fstream>
+
+namespace {
+std::string ExeDir() {
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string s(exe);
+    return s.substr(0, s.find_last_of('\\'));
+}
+}  // namespace
+
+void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string path = dir + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+            else DeleteFileA(path.c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+void TPluginTest::SetUp() {
+    char tmp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, tmp);
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : name)
+        if (c == '/' || c == '\\' || c == ':') c = '_';
+    dir_ = std::string(tmp) + "vl-" + name + "-" + std::to_string(GetCurrentProcessId());
+    RemoveTree(dir_);
+    CreateDirectoryA(dir_.c_str(), nullptr);
+    std::string src = ExeDir() + "\\gen_VelvetLister.dll";
+    std::string dst = PathIn("gen_VelvetLister.dll");
+    ASSERT_TRUE(CopyFileA(src.c_str(), dst.c_str(), FALSE)) << "copy " << src;
+    dllCopy_.assign(dst.begin(), dst.end());
+    std::string ini = HostIni();
+    DeleteFileA(TTestHost::IniPath().c_str());
+    if (!ini.empty()) {
+        std::ofstream out(TTestHost::IniPath(), std::ios::binary);
+        out << ini;
+    }
+}
+
+void TPluginTest::TearDown() {
+    if (host) {
+        host->DestroyWindows();
+        host->UnloadPlugin();
+        host.reset();
+    }
+    Pump();
+    DeleteFileA(TTestHost::IniPath().c_str());
+    RemoveTree(dir_);
+}
+
+void TPluginTest::StartHost() {
+    if (!host) host = std::make_unique<TTestHost>(HostOptions());
+}
+
+bool TPluginTest::Load() {
+    StartHost();
+    return host->LoadPlugin(dllCopy_);
+}
+
+int TPluginTest::Init() {
+    int r = host->Init();
+    Pump();
+    return r;
+}
+
+void TPluginTest::StartPlugin() {
+    ASSERT_TRUE(Load());
+    ASSERT_EQ(Init(), 0);
+}
+
+void TPluginTest::Pump() {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+    }
+}
+
+void TPluginTest::WriteFile(const std::string& name, const std::string& bytes) const {
+    std::string path = name.find(':') != std::string::npos ? name : PathIn(name);
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+std::string TPluginTest::WriteMp3(const std::string& name, const std::string& title, const std::string& artist) const {
+    std::string bytes(256, '\xFF');
+    std::string tag(128, '\0');
+    tag.replace(0, 3, "TAG");
+    tag.replace(3, std::min<size_t>(30, title.size()), title.substr(0, 30));
+    tag.replace(33, std::min<size_t>(30, artist.size()), artist.substr(0, 30));
+    tag[127] = static_cast<char>(255);
+    std::string path = PathIn(name);
+    std::ofstream out(path, std::ios::binary);
+    out << bytes << tag;
+    return path;
+}
+
+namespace {
+BOOL CALLBACK FindPlayList(HWND h, LPARAM lp) {
+    wchar_t cls[64] = {};
+    GetClassNameW(h, cls, 64);
+    if (lstrcmpW(cls, L"TFormPlayList") == 0) {
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND TPluginTest::PlayListWindow() const {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindPlayList, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
