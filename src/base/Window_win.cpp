@@ -35,6 +35,28 @@ bool TWindow::CreateNative(const wchar_t* className, DWORD exStyle, const wchar_
     return h2 != nullptr;
 }
 
+bool TWindow::CreateNativeSuperclass(const wchar_t* className, const wchar_t* baseClassName, UINT removeClassStyles,
+                                     DWORD exStyle, DWORD style, int x, int y, int w, int h, HWND parent, HMENU menu) {
+    WNDCLASSEXW base{};
+    base.cbSize = sizeof(base);
+    if (!GetClassInfoExW(nullptr, baseClassName, &base)) return false;
+    baseProc_ = base.lpfnWndProc;
+    WNDCLASSEXW mine{};
+    mine.cbSize = sizeof(mine);
+    if (!GetClassInfoExW(ThisModule(), className, &mine)) {
+        WNDCLASSEXW wc = base;
+        wc.cbSize = sizeof(wc);
+        wc.style &= ~removeClassStyles;
+        wc.lpfnWndProc = &TWindow::WndProc;  // cbWndExtra stays: the system procedure keeps its state there
+        wc.hInstance = ThisModule();
+        wc.lpszClassName = className;
+        wc.lpszMenuName = nullptr;
+        if (!RegisterClassExW(&wc)) return false;
+    }
+    HWND h2 = CreateWindowExW(exStyle, className, L"", style, x, y, w, h, parent, menu, ThisModule(), this);
+    return h2 != nullptr;
+}
+
 void TWindow::DestroyNative() {
     if (hwnd_) {
         HWND h = hwnd_;
@@ -90,7 +112,14 @@ void DestroyPendingWindows() {
 
 LRESULT TWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefaultHandling(msg, wp, lp); }
 
-LRESULT TWindow::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
+LRESULT TWindow::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
+    if (!hwnd_) return 0;  // the window went away inside a handler
+    return FallbackHandling(hwnd_, msg, wp, lp);
+}
+
+LRESULT TWindow::FallbackHandling(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) const {
+    return baseProc_ ? CallWindowProcW(baseProc_, hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
 
 LRESULT CALLBACK TWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     TWindow* self = nullptr;
@@ -110,7 +139,7 @@ LRESULT CALLBACK TWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     bool ok = RunGuarded(hwnd, [&] { result = self->HandleMessage(msg, wp, lp); });
-    if (!ok) result = DefWindowProcW(hwnd, msg, wp, lp);
+    if (!ok) result = self->FallbackHandling(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;

@@ -46,6 +46,14 @@ protected:
                       int x, int y, int w, int h, HWND parent, HMENU menu, UINT classStyle = CS_DBLCLKS,
                       HBRUSH background = nullptr, HICON icon = nullptr);
     void DestroyNative();
+    // Creates a window of a class that takes over a system control class (such as
+    // "LISTBOX") under className: the system class's window procedure then gets
+    // everything HandleMessage leaves to DefaultHandling. removeClassStyles are
+    // taken out of the system class's styles.
+    bool CreateNativeSuperclass(const wchar_t* className, const wchar_t* baseClassName, UINT removeClassStyles,
+                                DWORD exStyle, DWORD style, int x, int y, int w, int h, HWND parent, HMENU menu);
+    // The system class's procedure of a superclass window; null for a plain window.
+    WNDPROC BaseProcedure() const { return baseProc_; }
 
     virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT DefaultHandling(UINT msg, WPARAM wp, LPARAM lp);
@@ -56,7 +64,9 @@ protected:
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT FallbackHandling(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) const;
     HWND hwnd_ = nullptr;
+    WNDPROC baseProc_ = nullptr;
 };
 
 // Lets pending messages of this thread run once.

@@ -1,0 +1,75 @@
+#include "controls/RowList.h"
+
+#include <algorithm>
+#include <iterator>
+
+std::string ClipRowText(std::string text, std::size_t maxBytes, const TLeadBytePredicate& isLeadByte) {
+    if (text.size() <= maxBytes) return text;
+    std::size_t cut = maxBytes;
+    if (isLeadByte) {
+        // Walk character by character from the start: only from there can a
+        // trail byte be told from a lead byte.
+        std::size_t pos = 0;
+        while (pos < maxBytes) {
+            std::size_t width = isLeadByte(static_cast<unsigned char>(text[pos])) ? 2 : 1;
+            if (pos + width > maxBytes) break;
+            pos += width;
+        }
+        cut = pos;
+    }
+    text.resize(cut);
+    return text;
+}
+
+void TRowList::Clip(std::string& text) const {
+    if (text.size() > kMaxRowTextLength) text = ClipRowText(std::move(text), kMaxRowTextLength, isLeadByte_);
+}
+
+void TRowList::SetText(int i, std::string text) {
+    Clip(text);
+    rows_[static_cast<std::size_t>(i)].Text = std::move(text);
+}
+
+void TRowList::Insert(int at, std::vector<TRow> rows) {
+    for (TRow& r : rows) Clip(r.Text);
+    rows_.insert(rows_.begin() + at, std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+}
+
+void TRowList::Delete(int i) { rows_.erase(rows_.begin() + i); }
+
+void TRowList::DeleteRange(int at, int n) { rows_.erase(rows_.begin() + at, rows_.begin() + at + n); }
+
+void TRowList::Assign(std::vector<TRow> rows) {
+    for (TRow& r : rows) Clip(r.Text);
+    rows_ = std::move(rows);
+}
+
+void TRowList::Exchange(int i, int j) {
+    if (i != j) std::swap(rows_[static_cast<std::size_t>(i)], rows_[static_cast<std::size_t>(j)]);
+}
+
+void TRowList::Move(int from, int to) {
+    if (from == to) return;
+    auto first = rows_.begin();
+    if (from < to)
+        std::rotate(first + from, first + from + 1, first + to + 1);
+    else
+        std::rotate(first + to, first + from, first + from + 1);
+}
+
+int TRowList::SortedPosition(const std::string& text, const TRowCompare& compare) const {
+    auto it = std::upper_bound(rows_.begin(), rows_.end(), text,
+                               [&](const std::string& t, const TRow& r) { return compare(t, r.Text) < 0; });
+    return static_cast<int>(it - rows_.begin());
+}
+
+int TRowList::Find(int start, const std::function<bool(const std::string&)>& match) const {
+    const int n = Count();
+    if (n == 0) return -1;
+    if (start < 0 || start >= n) start = 0;
+    for (int k = 0; k < n; ++k) {
+        int i = (start + k) % n;
+        if (match(rows_[static_cast<std::size_t>(i)].Text)) return i;
+    }
+    return -1;
+}

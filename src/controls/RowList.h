@@ -1,0 +1,64 @@
+#pragma once
+// The rows of the playlist list control, kept in our own memory. The native list
+// window holds no text: it only knows how many rows there are and which are
+// selected, and asks for row N when it draws. Keeping the rows here makes an
+// exchange a swap of two small records instead of a string delete and re-insert
+// in the native list, which is what keeps 100,000-row playlists fast.
+#include "controls/RowStore.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+// A row text holds at most this many bytes (the text is read back through a
+// 4096-byte buffer, terminator included).
+constexpr std::size_t kMaxRowTextLength = 4095;
+
+// Tells whether a byte starts a double-byte character in the system code page.
+using TLeadBytePredicate = std::function<bool(unsigned char)>;
+
+// Cuts text to at most maxBytes without splitting a double-byte character.
+std::string ClipRowText(std::string text, std::size_t maxBytes, const TLeadBytePredicate& isLeadByte);
+
+// Orders two row texts: negative, zero or positive.
+using TRowCompare = std::function<int(const std::string&, const std::string&)>;
+
+class TRowList {
+public:
+    explicit TRowList(TLeadBytePredicate isLeadByte = {}) : isLeadByte_(std::move(isLeadByte)) {}
+
+    int Count() const { return static_cast<int>(rows_.size()); }
+    bool ValidIndex(int i) const { return i >= 0 && i < Count(); }
+
+    // Unchecked accessors: callers check ValidIndex first.
+    const std::string& Text(int i) const { return rows_[static_cast<std::size_t>(i)].Text; }
+    std::uintptr_t Data(int i) const { return rows_[static_cast<std::size_t>(i)].Data; }
+
+    void SetText(int i, std::string text);
+    void SetData(int i, std::uintptr_t data) { rows_[static_cast<std::size_t>(i)].Data = data; }
+
+    // Inserts rows before row at (0 <= at <= Count()); texts longer than the limit are cut.
+    void Insert(int at, std::vector<TRow> rows);
+    void Delete(int i);
+    void DeleteRange(int at, int n);
+    void Clear() { rows_.clear(); }
+    void Assign(std::vector<TRow> rows);
+    void Exchange(int i, int j);
+    // Takes row from out and puts it at to; the rows between shift by one.
+    void Move(int from, int to);
+
+    // Where a sorted list puts a new text: after every row that does not order after it.
+    int SortedPosition(const std::string& text, const TRowCompare& compare) const;
+
+    // The first row at or after start (wrapping round) whose text satisfies match; -1 if none.
+    int Find(int start, const std::function<bool(const std::string&)>& match) const;
+
+    std::vector<TRow> Rows() const { return rows_; }
+
+private:
+    void Clip(std::string& text) const;
+
+    std::vector<TRow> rows_;
+    TLeadBytePredicate isLeadByte_;
+};
