@@ -45,6 +45,12 @@ std::string StripProfileValue(std::string_view raw) {
     return std::string(v.substr(0, kProfileValueLimit));
 }
 
+std::string ProtectProfileValue(std::string value) {
+    if (value.size() <= kProfileValueLimit && StripProfileValue(value) != value)
+        return '"' + value + '"';
+    return value;
+}
+
 TProfileText::TProfileText(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);

@@ -26,6 +26,12 @@ inline constexpr std::size_t kProfileValueLimit = 2047;
 // surrounding blanks removed, then one pair of enclosing quotes, then the cut.
 std::string StripProfileValue(std::string_view raw);
 
+// The text to store so that reading gives `value` back: a value the reader would
+// change (one with surrounding blanks, or enclosed in a pair of quotes, such as
+// comma text that starts and ends with a quoted item) is put between one more
+// pair of double quotes, which the reader removes again.
+std::string ProtectProfileValue(std::string value);
+
 class TProfileText {
 public:
     explicit TProfileText(std::string_view text);

@@ -59,6 +59,8 @@ public:
     bool Remove(std::string_view item);
     bool Contains(std::string_view item) const;
     void Clear() { Items.clear(); }
+    // For later additions and lookups; items already held stay as they are.
+    void SetLeadByteTest(TLeadByteTest isLeadByte) { IsLeadByte = isLeadByte; }
 
     const std::vector<std::string>& Values() const { return Items; }
     std::size_t Size() const { return Items.size(); }

@@ -37,3 +37,9 @@ TEST(ProfileText, CutsLongValuesLikeTheCallersBuffer) {
     EXPECT_EQ(StripProfileValue("\"" + std::string(kProfileValueLimit, 'y') + "\""),
               std::string(kProfileValueLimit, 'y'));
 }
+
+TEST(ProfileText, ProtectedValuesReadBackAsWritten) {
+    for (const char* value : {"plain", "\"\"", "\"a\",\"b\"", "'x'", " lead", "trail\t", "\"", "", "a\"b"})
+        EXPECT_EQ(StripProfileValue(ProtectProfileValue(value)), value) << value;
+    EXPECT_EQ(ProtectProfileValue("plain"), "plain");  // nothing added where nothing is needed
+}
