@@ -443,6 +443,21 @@ TEST_F(ListBoxTest, EmptyListFocusRequestFillsOnlyWithoutBackgroundPainter) {
     list->SetBackgroundBrush(nullptr);
 }
 
+TEST_F(ListBoxTest, BackgroundStaysVisibleBehindAndBelowTheRows) {
+    list->Append(MakeRows(3));
+    list->SetSelected(1, true);
+    SetFocus(list->Handle());
+    list->OnDrawItem = [](TCustomPlayListBox&, int, const RECT&, unsigned) {};  // rows draw nothing
+    list->OnEraseBkgnd = [](TCustomPlayListBox& c, const RECT& r) {
+        TBrush green(CreateSolidBrush(RGB(0, 255, 0)));
+        FillRect(c.Canvas().Handle(), &r, green.get());
+    };
+    list->Invalidate();
+    Flush();
+    TClientDc dc(list->Handle());
+    for (int y : {3, 20, 40, 60, 90}) EXPECT_EQ(GetPixel(dc.get(), 5, y), RGB(0, 255, 0)) << "y " << y;
+}
+
 TEST_F(ListBoxTest, IntegralHeightBackgroundIsWholeRowsWithBorder) {
     list->SetBorderStyle(TBorderStyle::bsSingle);
     list->SetIntegralHeight(true);
@@ -629,6 +644,97 @@ TEST_F(ListBoxTest, ClickAndDoubleClickComeBackThroughTheParent) {
     SendMessageW(list->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 5));
     EXPECT_EQ(doubles, 1);
     EXPECT_EQ(list->ItemIndex(), 0);
+}
+
+// ---------------------------------------------------------------- other configurations
+
+TEST_F(ListBoxTest, SortedListAddsInOrderButInsertsWhereAsked) {
+    list->Append({{"b", 2}, {"c", 3}});
+    list->SetSorted(true);
+    list->Append({{"a", 1}, {"D", 4}});
+    EXPECT_EQ(list->Add("B", 5), 2) << "after the rows equal but for case";
+    std::vector<std::string> texts;
+    for (int i = 0; i < list->Count(); ++i) texts.push_back(list->Text(i));
+    EXPECT_EQ(texts, (std::vector<std::string>{"a", "b", "B", "c", "D"}));
+    EXPECT_EQ(list->Data(2), 5u);
+    list->Insert(0, {{"zz", 9}});
+    EXPECT_EQ(list->Text(0), "zz");
+    list->Assign({{"y", 1}, {"X", 2}, {"w", 3}});
+    EXPECT_EQ(list->Text(0), "w");
+    EXPECT_EQ(list->Text(2), "y");
+    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETCOUNT, 0, 0), 3);
+}
+
+TEST_F(ListBoxTest, MeasuredRowsAskTheOwnerForTheirHeight) {
+    list->OnMeasureItem = [](TCustomPlayListBox&, int index, int& height) { height = 10 + index; };
+    list->SetStyle(TListBoxStyle::lbOwnerDrawVariable);
+    list->Append(MakeRows(4));
+    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETCOUNT, 0, 0), 4);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(SendMessageW(list->Handle(), LB_GETITEMHEIGHT, i, 0), 10 + i) << i;
+    list->SetSelected(2, true);
+    list->Exchange(2, 3);
+    EXPECT_FALSE(list->IsSelected(2));
+    EXPECT_EQ(list->Text(2), "row 3");
+    wchar_t w[16] = {};
+    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETTEXT, 3, reinterpret_cast<LPARAM>(w)), 5);
+    EXPECT_STREQ(w, L"row 2");
+}
+
+TEST_F(ListBoxTest, PlainRowsAreDrawnByTheControlInTheSelectionColours) {
+    list->OnDrawItem = nullptr;
+    list->OnEraseBkgnd = nullptr;
+    list->SetBackgroundBrush(nullptr);
+    list->SetStyle(TListBoxStyle::lbStandard);
+    list->Append({{"WWWWWWWW", 0}, {"WWWWWWWW", 0}, {"", 0}});
+    list->SetSelected(1, true);
+    list->SetItemIndex(2);
+    list->Invalidate();
+    Flush();
+    const int h = list->ItemHeight();
+    EXPECT_GT(h, 0);
+    TClientDc dc(list->Handle());
+    auto countPixels = [&](int row, COLORREF colour) {
+        int n = 0;
+        for (int y = row * h; y < (row + 1) * h; ++y)
+            for (int x = 0; x < 80; ++x) n += GetPixel(dc.get(), x, y) == colour;
+        return n;
+    };
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT), window = GetSysColor(COLOR_WINDOW);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT), highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    EXPECT_GT(countPixels(0, text), 10) << "row text in the window text colour";
+    EXPECT_GT(countPixels(0, window), 10);
+    EXPECT_GT(countPixels(1, highlight), 10) << "a selected row on the highlight colour";
+    EXPECT_GT(countPixels(1, highlightText), 10);
+    EXPECT_EQ(countPixels(2, text), 0) << "an empty row shows no text";
+}
+
+TEST_F(ListBoxTest, RowsAndPositionSurviveANewParentWindow) {
+    list->Append(MakeRows(40));
+    list->SetSelected(12, true);
+    list->SetItemIndex(9);
+    list->SetTopIndex(7);
+    parent.List = nullptr;
+    DestroyWindow(parent.Handle());
+    EXPECT_FALSE(list->HandleAllocated());
+    EXPECT_EQ(list->Count(), 40) << "the rows are ours, not the window's";
+    EXPECT_EQ(list->TopIndex(), 7);
+
+    TTestParent second;
+    ASSERT_TRUE(second.Create());
+    second.List = list.get();
+    list->SetParentWindow(second.Handle());
+    list->SetVisible(false);
+    list->HandleNeeded();
+    EXPECT_FALSE(IsWindowVisible(list->Handle()));
+    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETCOUNT, 0, 0), 40);
+    EXPECT_EQ(list->TopIndex(), 7);
+    EXPECT_EQ(list->ItemIndex(), 9);
+    EXPECT_EQ(list->SelCount(), 0);
+    list->SetSelected(3, true);  // works while hidden
+    EXPECT_TRUE(list->IsSelected(3));
+    list->SetVisible(true);
+    EXPECT_TRUE(IsWindowVisible(list->Handle()));
+    list.reset();  // before its parent goes
 }
 
 // ---------------------------------------------------------------- size
