@@ -10,7 +10,7 @@
 // it keeps the row count, the selection marks, the caret and the top row, and
 // asks for row N when it draws. It answers LB_GETTEXT, LB_GETTEXTLEN and
 // LB_FINDSTRINGEXACT from the store, so other programs read the titles as from
-// any string-holding list.
+// any string-holding list (the first kMaxReaderText characters of each).
 //
 // The parent window reflects the list's WM_COMMAND, WM_DRAWITEM and
 // WM_MEASUREITEM to it as kReflectBase + message (or calls CommandNotification,
@@ -88,6 +88,10 @@ public:
     static constexpr UINT CN_DRAWITEM = kReflectBase + WM_DRAWITEM;
     static constexpr UINT CN_MEASUREITEM = kReflectBase + WM_MEASUREITEM;
     static constexpr const wchar_t* kClassName = L"TPlayListBox";
+    // Other programs are told at most this many characters of a row: the system
+    // translates an ANSI reader's LB_GETTEXT through a 512-character buffer of
+    // its own (Wine's overflows past that, taking the host process down).
+    static constexpr std::size_t kMaxReaderText = 511;
 
     explicit TCustomPlayListBox(HWND parent = nullptr, int controlId = 0);
     ~TCustomPlayListBox() override;
@@ -211,6 +215,7 @@ private:
     LRESULT OnKey(UINT msg, WPARAM wp, LPARAM lp);
     void PaintInto(HDC dc);
     void PaintEmpty();
+    std::wstring ReaderText(int i) const;
     LRESULT AnswerGetText(int i, wchar_t* buffer) const;
     LRESULT AnswerGetTextLength(int i) const;
     LRESULT AnswerFindExact(int start, const wchar_t* text) const;

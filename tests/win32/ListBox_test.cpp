@@ -340,18 +340,54 @@ TEST_F(ListBoxTest, ErrorsNameTheIndexAskedFor) {
         << "a single-selection list refuses the mark";
 }
 
-TEST_F(ListBoxTest, LongRowTextsAreCutTo4095Characters) {
+TEST_F(ListBoxTest, LongRowTextsAreCutTo4095CharactersAndReadersToldAtMost511) {
     list->Add(std::string(5000, 'x'), 1);
     list->Append({{std::string(4095, 'y'), 2}});
     EXPECT_EQ(list->Text(0).size(), 4095u);
     EXPECT_EQ(list->Text(1).size(), 4095u);
     list->SetText(1, std::string(9000, 'z'));
     EXPECT_EQ(list->Text(1), std::string(4095, 'z'));
-    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETTEXTLEN, 0, 0), 4095);
+    EXPECT_EQ(list->IndexOf(std::string(4095, 'z')), 1);
+
+    // An ANSI reader's request passes through the system's own 512-character
+    // buffer: more would overflow it (under Wine, a crash of the whole process).
+    const LRESULT cap = static_cast<LRESULT>(TCustomPlayListBox::kMaxReaderText);
+    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETTEXTLEN, 1, 0), cap);
     std::vector<wchar_t> wbuf(4096 + 16, L'#');
-    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETTEXT, 1, reinterpret_cast<LPARAM>(wbuf.data())), 4095);
-    EXPECT_EQ(wbuf[4095], L'\0');
-    EXPECT_EQ(wbuf[4096], L'#') << "nothing written past the text";
+    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETTEXT, 1, reinterpret_cast<LPARAM>(wbuf.data())), cap);
+    EXPECT_EQ(std::wstring(wbuf.data()), std::wstring(static_cast<size_t>(cap), L'z'));
+    EXPECT_EQ(wbuf[static_cast<size_t>(cap) + 1], L'#') << "nothing written past the text";
+    std::vector<char> abuf(4096 + 16, '#');
+    EXPECT_EQ(SendMessageA(list->Handle(), LB_GETTEXT, 1, reinterpret_cast<LPARAM>(abuf.data())), cap);
+    EXPECT_EQ(std::string(abuf.data()), std::string(static_cast<size_t>(cap), 'z'));
+    list->SetText(0, std::string(cap, 'q'));
+    EXPECT_EQ(SendMessageA(list->Handle(), LB_GETTEXT, 0, reinterpret_cast<LPARAM>(abuf.data())), cap);
+}
+
+TEST_F(ListBoxTest, HidingDuringSuspensionSticks) {
+    list->Append(MakeRows(5));
+    list->BeginUpdate();
+    list->SetVisible(false);
+    list->EndUpdate();
+    EXPECT_FALSE(IsWindowVisible(list->Handle()));
+    list->BeginUpdate();
+    list->SetVisible(true);
+    list->EndUpdate();
+    EXPECT_TRUE(IsWindowVisible(list->Handle()));
+}
+
+TEST_F(ListBoxTest, FocusOnAnEmptyListKeepsTheBackground) {
+    list->OnEraseBkgnd = [](TCustomPlayListBox& c, const RECT& r) {
+        TBrush green(CreateSolidBrush(RGB(0, 255, 0)));
+        FillRect(c.Canvas().Handle(), &r, green.get());
+    };
+    SetFocus(parent.Handle());
+    list->Invalidate();
+    Flush();
+    SetFocus(list->Handle());
+    Flush();
+    TClientDc dc(list->Handle());
+    EXPECT_EQ(GetPixel(dc.get(), 3, 3), RGB(0, 255, 0));
 }
 
 // ---------------------------------------------------------------- text for other programs
