@@ -1,0 +1,20 @@
+#pragma once
+// Files opened for the tag readers: read access, others may read but not write.
+#include <windows.h>
+
+#include <string>
+
+#include "base/Handles_win.h"
+#include "fileinfo/ByteSource.h"
+
+TFile OpenForSharedRead(const std::string& fileName);
+
+// Reads through an open handle (not owned).
+class TWinFileSource : public IByteSource {
+public:
+    explicit TWinFileSource(HANDLE file) : file_(file) {}
+    bool Size(std::uint64_t& size) override;
+    std::size_t ReadAt(std::uint64_t position, std::uint8_t* buffer, std::size_t count) override;
+private:
+    HANDLE file_;
+};

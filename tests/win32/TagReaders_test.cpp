@@ -1,0 +1,117 @@
+// The tag readers by file name under Wine: real files, the sharing mode, the
+// file released afterwards.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fileinfo/MpegAudio.h"
+#include "fileinfo/WaveForm.h"
+
+namespace {
+
+class TagFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmp[MAX_PATH];
+        ASSERT_NE(GetTempPathA(MAX_PATH, tmp), 0u);
+        dir_ = std::string(tmp) + "vl_tags_" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(dir_.c_str(), nullptr);
+    }
+    void TearDown() override {
+        for (auto& f : files_) EXPECT_TRUE(DeleteFileA(f.c_str())) << f;  // nothing left open
+        RemoveDirectoryA(dir_.c_str());
+    }
+    std::string Write(const std::string& name, const std::string& bytes) {
+        std::string path = dir_ + "\\" + name;
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(h, INVALID_HANDLE_VALUE);
+        DWORD done = 0;
+        WriteFile(h, bytes.data(), DWORD(bytes.size()), &done, nullptr);
+        CloseHandle(h);
+        files_.push_back(path);
+        return path;
+    }
+    std::string dir_;
+    std::vector<std::string> files_;
+};
+
+std::string Id3v1File(const std::string& title, int genre) {
+    std::string tag(128, '\0');
+    std::memcpy(&tag[0], "TAG", 3);
+    std::memcpy(&tag[3], title.data(), title.size());
+    tag[127] = char(genre);
+    return std::string(2000, '\xFF') + tag;
+}
+
+std::string Le32(std::uint32_t v) {
+    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
+
+std::string RiffFile(const std::string& form, const std::string& title) {
+    std::string text = title + '\0';
+    if (text.size() & 1) text += '\0';
+    std::string inam = "INAM" + Le32(std::uint32_t(title.size() + 1)) + text;
+    std::string list = "LIST" + Le32(std::uint32_t(4 + inam.size())) + "INFO" + inam;
+    std::string data = "data" + Le32(6000) + std::string(6000, '\x55');
+    std::string body = form + data + list;
+    return "RIFF" + Le32(std::uint32_t(body.size())) + body;
+}
+
+}  // namespace
+
+TEST_F(TagFilesTest, ReadsTagsByFileName) {
+    TMP3FileInfo a;
+    EXPECT_TRUE(ReadId3v1Tag(Write("SONG.MP3", Id3v1File("Upper case name", 0)), a));
+    EXPECT_EQ(a.Title, "Upper case name");
+    EXPECT_EQ(a.Genre, "Blues");
+
+    TMP3FileInfo b;
+    EXPECT_TRUE(ReadRiffInfoTag(Write("song.rmp", RiffFile("RMP3", "Wrapped")), b));
+    EXPECT_EQ(b.Title, "Wrapped");
+
+    TMP3FileInfo c;
+    c.Title = "wave";
+    EXPECT_FALSE(ReadRiffInfoTag(Write("wave.rmp", RiffFile("WAVE", "Not read")), c));
+    EXPECT_EQ(c.Title, "wave");
+
+    // Shift-JIS bytes (0x5C as a trail byte) come through untouched.
+    const std::string sjis = "\x95\x5C\x8E\xA6";
+    TMP3FileInfo d;
+    EXPECT_TRUE(ReadId3v1Tag(Write("sjis.mp3", Id3v1File(sjis, 255)), d));
+    EXPECT_EQ(d.Title, sjis);
+}
+
+TEST_F(TagFilesTest, MissingShortAndLockedFiles) {
+    TMP3FileInfo info;
+    info.Title = "preset";
+    EXPECT_FALSE(ReadId3v1Tag(dir_ + "\\missing.mp3", info));
+    EXPECT_FALSE(ReadRiffInfoTag(dir_ + "\\missing.rmp", info));
+    EXPECT_FALSE(ReadId3v1Tag(Write("short.mp3", "TAGxyz"), info));
+    EXPECT_FALSE(ReadId3v1Tag(dir_, info));
+    EXPECT_EQ(info.Title, "preset");
+
+    // A writer has the file open: the deny-write open fails and nothing is read.
+    const std::string mp3 = Write("busy.mp3", Id3v1File("Busy", 1));
+    const std::string rmp = Write("busy.rmp", RiffFile("RMP3", "Busy"));
+    HANDLE w1 = CreateFileA(mp3.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+    HANDLE w2 = CreateFileA(rmp.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(w1, INVALID_HANDLE_VALUE);
+    ASSERT_NE(w2, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(ReadId3v1Tag(mp3, info));
+    EXPECT_FALSE(ReadRiffInfoTag(rmp, info));
+    CloseHandle(w1);
+    CloseHandle(w2);
+
+    // A reader that shares reading does not stop us.
+    HANDLE r = CreateFileA(mp3.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(r, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(ReadId3v1Tag(mp3, info));
+    EXPECT_EQ(info.Title, "Busy");
+    CloseHandle(r);
+}
