@@ -669,6 +669,12 @@ LRESULT TCustomPlayListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SYSKEYDOWN:
         case WM_SYSKEYUP:
             return OnKey(msg, wp, lp);
+        case WM_CHAR:
+            if (wp >= 0x20 && Count() > 0) {
+                WithTopRowRule([&] { FindByFirstCharacter(static_cast<wchar_t>(wp)); });
+                return 0;
+            }
+            break;
         case WM_VSCROLL:
         case WM_MOUSEWHEEL: {
             LRESULT r = 0;
@@ -748,6 +754,31 @@ LRESULT TCustomPlayListBox::OnKey(UINT msg, WPARAM wp, LPARAM lp) {
     else
         run();
     return r;
+}
+
+void TCustomPlayListBox::FindByFirstCharacter(wchar_t ch) {
+    // What a list holding its strings does with a typed character: go to the
+    // next row, after the caret and wrapping round, that starts with it.
+    char ansi[8] = {};
+    BOOL lossy = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &ch, 1, ansi, sizeof(ansi), nullptr, &lossy);
+    if (n <= 0 || lossy) return;
+    const std::string prefix(ansi, static_cast<std::size_t>(n));
+    const int caret = ItemIndex();
+    const int found = rows_.Find(caret + 1, [&](const std::string& row) {
+        return row.size() >= prefix.size() && SameText(row.substr(0, prefix.size()), prefix);
+    });
+    if (found < 0 || found == caret) return;
+    if (params_.MultiSelect && params_.ExtendedSelect) {
+        Native(LB_SETSEL, FALSE, -1);
+        Native(LB_SETSEL, TRUE, found);  // moves the caret and the anchor there too
+    } else if (params_.MultiSelect) {
+        Native(LB_SETCARETINDEX, static_cast<WPARAM>(found), FALSE);
+    } else {
+        Native(LB_SETCURSEL, static_cast<WPARAM>(found));
+    }
+    if (parent_)
+        SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(controlId_, LBN_SELCHANGE), reinterpret_cast<LPARAM>(Handle()));
 }
 
 LRESULT TCustomPlayListBox::OnEraseBackground(HDC dc) {

@@ -213,6 +213,7 @@ private:
 
     LRESULT OnEraseBackground(HDC dc);
     LRESULT OnKey(UINT msg, WPARAM wp, LPARAM lp);
+    void FindByFirstCharacter(wchar_t ch);
     void PaintInto(HDC dc);
     void PaintEmpty();
     std::wstring ReaderText(int i) const;

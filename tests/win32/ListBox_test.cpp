@@ -682,6 +682,47 @@ TEST_F(ListBoxTest, ClickAndDoubleClickComeBackThroughTheParent) {
     EXPECT_EQ(list->ItemIndex(), 0);
 }
 
+TEST_F(ListBoxTest, TypedCharacterGoesToTheNextRowStartingWithIt) {
+    list->Append({{"apple", 0}, {"Banana", 0}, {"blueberry", 0}, {"cherry", 0}});
+    list->Append(MakeRows(30, "zz "));
+    list->Append({{"yak", 0}});  // row 34, out of sight
+    int clicks = 0;
+    list->OnClick = [&](TCustomPlayListBox&) { ++clicks; };
+    SetFocus(list->Handle());
+    list->SetSelected(0, true);
+    list->SetSelected(3, true);
+    list->SetItemIndex(0);
+    SendMessageW(list->Handle(), WM_CHAR, L'b', 1);
+    EXPECT_EQ(list->ItemIndex(), 1);
+    EXPECT_EQ(list->SelCount(), 1);
+    EXPECT_TRUE(list->IsSelected(1));
+    SendMessageW(list->Handle(), WM_CHAR, L'B', 1);
+    EXPECT_EQ(list->ItemIndex(), 2);
+    SendMessageW(list->Handle(), WM_CHAR, L'b', 1);
+    EXPECT_EQ(list->ItemIndex(), 1) << "wraps round";
+    EXPECT_EQ(clicks, 3);
+    SendMessageW(list->Handle(), WM_CHAR, L'q', 1);
+    EXPECT_EQ(list->ItemIndex(), 1);
+    EXPECT_EQ(clicks, 3);
+
+    ResetCounts();
+    SendMessageW(list->Handle(), WM_CHAR, L'Z', 1);
+    EXPECT_EQ(list->ItemIndex(), 4);
+    Flush();
+    EXPECT_EQ(wholeErases, 0) << "row 4 is in sight: no scroll";
+    SendMessageW(list->Handle(), WM_CHAR, L'Y', 1);
+    EXPECT_EQ(list->ItemIndex(), 34);
+    Flush();
+    EXPECT_NE(list->TopIndex(), 0);
+    EXPECT_EQ(wholeErases, 1) << "a scroll repaints everything";
+    ResetCounts();
+    SendMessageW(list->Handle(), WM_CHAR, L'a', 1);
+    Flush();
+    EXPECT_EQ(list->ItemIndex(), 0);
+    EXPECT_EQ(list->TopIndex(), 0);
+    EXPECT_EQ(wholeErases, 1);
+}
+
 // ---------------------------------------------------------------- other configurations
 
 TEST_F(ListBoxTest, SortedListAddsInOrderButInsertsWhereAsked) {
