@@ -712,6 +712,14 @@ LRESULT TCustomPlayListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             NoteBounds();
             return r;
         }
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: {
+            LRESULT r = DefaultHandling(msg, wp, lp);
+            // The native list marks the focus of an empty list with a rectangle of
+            // its own; paint it again so only the owner's drawing shows.
+            if (Count() == 0) Invalidate();
+            return r;
+        }
         case WM_CONTEXTMENU:
             if (popupMenu_ && parent_) {
                 POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
