@@ -150,6 +150,38 @@ protected:
 
 const std::string kIndexError = "リストのインデックスが範囲を超えています ";
 
+// ---------------------------------------------------------------- canvas
+
+TEST(ListCanvas, BindingSetsFontBrushAndColoursAndRestoresTheContext) {
+    TMemoryDc dc(CreateCompatibleDC(nullptr));
+    ASSERT_TRUE(dc);
+    TFont font(CreateFontW(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial"));
+    HGDIOBJ oldBrush = GetCurrentObject(dc.get(), OBJ_BRUSH);
+    HGDIOBJ oldFont = GetCurrentObject(dc.get(), OBJ_FONT);
+    SetTextColor(dc.get(), RGB(1, 2, 3));
+    TListCanvas canvas;
+    EXPECT_FALSE(canvas.Bound());
+    {
+        TCanvasBinding bind(canvas, dc.get(), font.get(), static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH)));
+        EXPECT_EQ(canvas.Handle(), dc.get());
+        EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_FONT), font.get());
+        EXPECT_EQ(GetBkMode(dc.get()), TRANSPARENT) << "a hollow brush paints no text background";
+        EXPECT_EQ(GetTextColor(dc.get()), GetSysColor(COLOR_WINDOWTEXT));
+        canvas.SetBrushColor(RGB(10, 20, 30));
+        canvas.SetBrushColor(RGB(40, 50, 60));  // replaces its own brush without leaking it
+        EXPECT_EQ(GetBkMode(dc.get()), OPAQUE);
+        EXPECT_EQ(GetBkColor(dc.get()), RGB(40, 50, 60));
+        EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_BRUSH), canvas.Brush());
+        canvas.SetFontColor(RGB(200, 0, 0));
+        EXPECT_EQ(GetTextColor(dc.get()), RGB(200, 0, 0));
+    }
+    EXPECT_FALSE(canvas.Bound());
+    EXPECT_EQ(canvas.Brush(), nullptr);
+    EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_BRUSH), oldBrush);
+    EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_FONT), oldFont);
+    EXPECT_EQ(GetTextColor(dc.get()), RGB(1, 2, 3));
+}
+
 // ---------------------------------------------------------------- window and style
 
 TEST_F(ListBoxTest, NativeWindowIsAnOwnerDrawnNoDataSuperclass) {
