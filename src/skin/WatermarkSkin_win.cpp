@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <utility>
 #include <vector>
 
 #include "base/Text_win.h"
@@ -29,8 +30,12 @@ constexpr std::uint32_t kLogoKeyPixel = 0x00FEFBF0;
 // 32-bit pixels) plus generous room for headers and trailing bytes.
 constexpr LONGLONG kMaxPictureFileBytes = kMaxImagePixels * 4 + (1 << 20);
 
-// Rectangles per region built in one call; the pieces are then joined pairwise.
-constexpr std::size_t kRectsPerRegion = 4000;
+// Runs collected before they are turned into regions (bounds the buffer), and
+// rectangles per region call. Wine's ExtCreateRegion joins its rectangles one by
+// one, each join copying the region built so far, so a call costs the square of its
+// rectangle count; small calls joined pairwise cost n log n instead.
+constexpr std::size_t kRunsPerBatch = 4096;
+constexpr std::size_t kRectsPerRegion = 8;
 
 // Pixels read back from a bitmap: refuse anything beyond what a picture could be.
 constexpr std::int64_t kMaxReadPixels = 4 * kMaxImagePixels;
@@ -139,52 +144,76 @@ bool ReadPixels(HBITMAP bitmap, TPixelImage& image) {
     return lines == height;
 }
 
-TRegion RegionFromRects(const std::vector<TRunRect>& runs, std::vector<std::uint8_t>& buffer) {
-    const std::size_t bytes = sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT);
+TRegion RegionFromRects(const TRunRect* runs, std::size_t count, std::vector<std::uint8_t>& buffer) {
+    const std::size_t bytes = sizeof(RGNDATAHEADER) + count * sizeof(RECT);
     buffer.resize(bytes);
     RGNDATAHEADER header{};
     header.dwSize = sizeof(RGNDATAHEADER);
     header.iType = RDH_RECTANGLES;
-    header.nCount = static_cast<DWORD>(runs.size());
-    header.nRgnSize = static_cast<DWORD>(runs.size() * sizeof(RECT));
-    header.rcBound = {runs.front().Left, runs.front().Top, runs.front().Right, runs.back().Bottom};
-    for (const TRunRect& r : runs) {
-        header.rcBound.left = std::min<LONG>(header.rcBound.left, r.Left);
-        header.rcBound.right = std::max<LONG>(header.rcBound.right, r.Right);
+    header.nCount = static_cast<DWORD>(count);
+    header.nRgnSize = static_cast<DWORD>(count * sizeof(RECT));
+    header.rcBound = {runs[0].Left, runs[0].Top, runs[0].Right, runs[count - 1].Bottom};
+    for (std::size_t i = 0; i < count; ++i) {
+        header.rcBound.left = std::min<LONG>(header.rcBound.left, runs[i].Left);
+        header.rcBound.right = std::max<LONG>(header.rcBound.right, runs[i].Right);
     }
     std::memcpy(buffer.data(), &header, sizeof(header));
-    std::memcpy(buffer.data() + sizeof(header), runs.data(), runs.size() * sizeof(RECT));
+    std::memcpy(buffer.data() + sizeof(header), runs, count * sizeof(RECT));
     return TRegion(ExtCreateRegion(nullptr, static_cast<DWORD>(bytes), reinterpret_cast<RGNDATA*>(buffer.data())));
 }
 
-// One region call per chunk of runs instead of one polygon and one union per row;
-// the chunk regions are then joined pairwise, so no union ever walks the whole
-// result more than log(chunks) times.
+// Joins regions like a binary counter: a new piece is merged with the top of the
+// stack while both cover the same number of pieces, so every rectangle is copied
+// about log(pieces) times and only that many regions are alive at once.
+class TRegionJoiner {
+public:
+    bool Add(TRegion piece) {
+        int level = 0;
+        while (!stack_.empty() && stack_.back().second == level) {
+            if (!Join(stack_.back().first, piece)) return false;
+            piece = std::move(stack_.back().first);
+            stack_.pop_back();
+            ++level;
+        }
+        stack_.emplace_back(std::move(piece), level);
+        return true;
+    }
+    TRegion Finish() {
+        TRegion result;
+        while (!stack_.empty()) {
+            TRegion top = std::move(stack_.back().first);
+            stack_.pop_back();
+            if (result && !Join(top, result)) return {};
+            result = std::move(top);
+        }
+        return result;
+    }
+
+private:
+    static bool Join(TRegion& into, const TRegion& other) {
+        return CombineRgn(into.get(), into.get(), other.get(), RGN_OR) != ERROR;
+    }
+    std::vector<std::pair<TRegion, int>> stack_;
+};
+
+// One region call per few runs instead of one polygon and one union per row.
 TRegion RegionFromPixels(const TPixelImage& image) {
     if (image.Width <= 0 || image.Height <= 0) return {};
     const std::uint32_t key = image.Pixels[0] & kRgbMask;
-    std::vector<TRegion> parts;
+    TRegionJoiner joiner;
     std::vector<TRunRect> runs;
     std::vector<std::uint8_t> buffer;
-    runs.reserve(kRectsPerRegion + static_cast<std::size_t>(image.Width));
+    runs.reserve(kRunsPerBatch + static_cast<std::size_t>(image.Width));
     for (int row = 0; row < image.Height;) {
         runs.clear();
-        row = CollectOpaqueRuns(image.Pixels.data(), image.Width, image.Height, image.Width, key, row, kRectsPerRegion,
+        row = CollectOpaqueRuns(image.Pixels.data(), image.Width, image.Height, image.Width, key, row, kRunsPerBatch,
                                 runs);
-        if (runs.empty()) continue;
-        parts.push_back(RegionFromRects(runs, buffer));
-        if (!parts.back()) return {};
-    }
-    while (parts.size() > 1) {
-        std::vector<TRegion> joined;
-        for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
-            if (CombineRgn(parts[i].get(), parts[i].get(), parts[i + 1].get(), RGN_OR) == ERROR) return {};
-            joined.push_back(std::move(parts[i]));
+        for (std::size_t i = 0; i < runs.size(); i += kRectsPerRegion) {
+            TRegion piece = RegionFromRects(runs.data() + i, std::min(kRectsPerRegion, runs.size() - i), buffer);
+            if (!piece || !joiner.Add(std::move(piece))) return {};
         }
-        if (parts.size() % 2) joined.push_back(std::move(parts.back()));
-        parts = std::move(joined);
     }
-    return parts.empty() ? TRegion() : std::move(parts.front());
+    return joiner.Finish();
 }
 
 // 0x00RRGGBB pixel to 0x00BBGGRR colour.
