@@ -182,7 +182,7 @@ void DecodeRow(const std::uint8_t* row, const THeader& h, const std::array<std::
     }
 }
 
-bool ReadHeader(TByteReader& rd, THeader& h, std::string* reason) {
+bool ReadHeader(TByteReader& rd, THeader& h, std::int64_t maxPixels, std::string* reason) {
     std::uint32_t headerSize = rd.U32(14);
     if (!rd.ok()) return Refuse(reason, "file too short");
     if (!rd.Has(14, headerSize)) return Refuse(reason, "info header truncated");
@@ -207,7 +207,7 @@ bool ReadHeader(TByteReader& rd, THeader& h, std::string* reason) {
     h.Width = width;
     h.Height = height < 0 ? -height : height;  // 64-bit: the most negative 32-bit height is safe
     if (h.Width <= 0 || h.Height <= 0) return Refuse(reason, "zero or negative size");
-    if (h.Width > kMaxImageSide || h.Height > kMaxImageSide || h.Width * h.Height > kMaxImagePixels)
+    if (h.Width > kMaxImageSide || h.Height > kMaxImageSide || h.Width * h.Height > maxPixels)
         return Refuse(reason, "picture too large");
 
     switch (h.Compression) {
@@ -244,13 +244,14 @@ bool ReadHeader(TByteReader& rd, THeader& h, std::string* reason) {
 
 }  // namespace
 
-bool DecodeBmp(const std::uint8_t* data, std::size_t size, TPixelImage& out, std::string* reason) {
+bool DecodeBmp(const std::uint8_t* data, std::size_t size, TPixelImage& out, std::string* reason,
+               std::int64_t maxPixels) {
     out = TPixelImage{};
     TByteReader rd(data, size);
     if (size < 18 || data[0] != 'B' || data[1] != 'M') return Refuse(reason, "not a BMP file");
     std::uint64_t pixelOffset = rd.U32(10);
     THeader h;
-    if (!ReadHeader(rd, h, reason)) return false;
+    if (!ReadHeader(rd, h, std::min(maxPixels, kMaxImagePixels), reason)) return false;
 
     std::array<std::uint32_t, 256> palette{};  // indices the palette lacks show black
     if (h.BitCount <= 8) {

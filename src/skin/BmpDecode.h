@@ -28,8 +28,10 @@ constexpr std::int64_t kMaxImagePixels = 4096LL * 4096LL;
 constexpr int kMaxImageSide = 32768;
 
 // Decodes a whole .bmp file. On failure returns false, leaves `out` empty and, when
-// `reason` is given, says why in a short English text.
-bool DecodeBmp(const std::uint8_t* data, std::size_t size, TPixelImage& out, std::string* reason = nullptr);
+// `reason` is given, says why in a short English text. Pictures of more than
+// maxPixels pixels (never more than kMaxImagePixels) are refused.
+bool DecodeBmp(const std::uint8_t* data, std::size_t size, TPixelImage& out, std::string* reason = nullptr,
+               std::int64_t maxPixels = kMaxImagePixels);
 inline bool DecodeBmp(const std::vector<std::uint8_t>& bytes, TPixelImage& out, std::string* reason = nullptr) {
     return DecodeBmp(bytes.data(), bytes.size(), out, reason);
 }

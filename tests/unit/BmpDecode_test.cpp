@@ -331,3 +331,14 @@ TEST(BmpDecode, OffsetIntoHeaderStaysInsideTheFile) {
     EXPECT_EQ(img.Width, 2);
     EXPECT_EQ(img.At(0, 1), 0x000000u);  // 'B' = 66: not in the one-entry palette
 }
+
+TEST(BmpDecode, CallerMayLowerTheLimit) {
+    TBmpFile f;
+    f.Width = 10, f.Height = 10, f.BitCount = 24, f.PixelData = Bytes(10 * 32, 0);
+    const Bytes b = f.Build();
+    TPixelImage img;
+    std::string why;
+    EXPECT_TRUE(DecodeBmp(b.data(), b.size(), img, &why, 100));
+    EXPECT_FALSE(DecodeBmp(b.data(), b.size(), img, &why, 99));
+    EXPECT_EQ(why, "picture too large");
+}
