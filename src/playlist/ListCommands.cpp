@@ -1,0 +1,309 @@
+#include "playlist/ListCommands.h"
+
+#include <cstddef>
+#include <exception>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Hides the list for a scope once Hide() is called, and restores its previous
+// visibility on every path. Declared before the lock guard so that the list shows
+// again only after the lock is released.
+class THiddenList {
+public:
+    explicit THiddenList(IRowStore& list) : list_(list) {}
+    ~THiddenList() {
+        if (hidden_) list_.SetVisible(wasVisible_);
+    }
+    THiddenList(const THiddenList&) = delete;
+    THiddenList& operator=(const THiddenList&) = delete;
+    void Hide() {
+        if (hidden_) return;
+        wasVisible_ = list_.Visible();
+        list_.SetVisible(false);
+        hidden_ = true;
+    }
+private:
+    IRowStore& list_;
+    bool hidden_ = false;
+    bool wasVisible_ = true;
+};
+
+// PlayingIndex after rows a and b traded places.
+void FollowExchange(int& playingIndex, int a, int b) {
+    if (playingIndex == a)
+        playingIndex = b;
+    else if (playingIndex == b)
+        playingIndex = a;
+}
+
+// Swaps rows a and b, keeps PlayingIndex on its entry and puts each row's
+// selection mark back on its entry (the store's exchange clears both marks).
+// PlayingIndex is followed right after the exchange so that it still names its
+// entry when setting a mark fails.
+void ExchangeEntries(IRowStore& list, int& playingIndex, int a, int b) {
+    const bool sa = list.IsSelected(a);
+    const bool sb = list.IsSelected(b);
+    list.Exchange(a, b);
+    FollowExchange(playingIndex, a, b);
+    list.SetSelected(a, sb);
+    list.SetSelected(b, sa);
+}
+
+// Number of entries of the ascending `rows` that are <= limit.
+int CountUpTo(const std::vector<int>& rows, int limit) {
+    int n = 0;
+    for (int r : rows) {
+        if (r > limit) break;
+        ++n;
+    }
+    return n;
+}
+
+// Destroys every record, from the last to the first. A throwing destroyer does
+// not stop the others from being destroyed; the first error is passed on.
+void DestroyRecords(const std::vector<std::uintptr_t>& records, const TDestroyRecord& destroy) {
+    if (!destroy) return;
+    std::exception_ptr first;
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
+        try {
+            destroy(*it);
+        } catch (...) {
+            if (!first) first = std::current_exception();
+        }
+    }
+    if (first) std::rethrow_exception(first);
+}
+
+struct TSortRow {
+    std::string Key;
+    std::string Title;  // the display title when it is not the key itself
+    std::uintptr_t Data = 0;
+    int Origin = 0;     // index before sorting
+    bool Selected = false;
+};
+
+// The list's quicksort (Hoare partition around the middle key). Kept exactly as
+// it is because it decides the order of keys that compare equal. Pending ranges
+// go on a heap stack instead of the call stack: they are disjoint, so the order
+// in which they are sorted does not change the result, and a degenerate input
+// cannot overflow the host's stack. The bounds on the two scans never stop a
+// consistent comparison early; they only keep a broken one inside the range.
+void QuickSort(std::vector<TSortRow>& rows, int first, int last, const TCompareText& compare) {
+    std::vector<std::pair<int, int>> pending;
+    pending.emplace_back(first, last);
+    while (!pending.empty()) {
+        int L = pending.back().first;
+        const int R = pending.back().second;
+        pending.pop_back();
+        do {
+            int I = L;
+            int J = R;
+            const std::string P = rows[static_cast<std::size_t>((L + R) / 2)].Key;
+            do {
+                while (I < R && compare(rows[static_cast<std::size_t>(I)].Key, P) < 0) ++I;
+                while (J > L && compare(rows[static_cast<std::size_t>(J)].Key, P) > 0) --J;
+                if (I <= J) {
+                    std::swap(rows[static_cast<std::size_t>(I)], rows[static_cast<std::size_t>(J)]);
+                    ++I;
+                    --J;
+                }
+            } while (I <= J);
+            if (L < J) pending.emplace_back(L, J);
+            L = I;
+        } while (L < R);
+    }
+}
+
+}  // namespace
+
+bool MoveSelectedEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TMoveDirection direction) {
+    const int n = list.Count();
+    if (n == 0 || list.SelCount() == 0) return false;
+    if (direction == TMoveDirection::Up && list.IsSelected(0)) return false;
+    if (direction == TMoveDirection::Down && list.IsSelected(n - 1)) return false;
+
+    int first = -1;
+    int last = -1;
+    for (int i = 0; i < n; ++i) {
+        if (list.IsSelected(i)) {
+            if (first < 0) first = i;
+            last = i;
+        }
+    }
+    if (first < 0) return false;
+
+    TUpdateGuard updates(list);
+    TEntryLockGuard locked(lock);
+    if (direction == TMoveDirection::Up) {
+        for (int j = first; j <= last; ++j) {
+            if (!list.IsSelected(j)) continue;
+            list.Exchange(j, j - 1);
+            FollowExchange(playingIndex, j, j - 1);
+            list.SetSelected(j - 1, true);
+        }
+    } else {
+        for (int i = last; i >= first; --i) {
+            if (!list.IsSelected(i)) continue;
+            list.Exchange(i, i + 1);
+            FollowExchange(playingIndex, i, i + 1);
+            list.SetSelected(i + 1, true);
+        }
+    }
+    return true;
+}
+
+bool RemoveEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TRemoveMode mode,
+                   const TDestroyRecord& destroy) {
+    const int n = list.Count();
+    if (mode == TRemoveMode::All) {
+        if (n == 0) return false;
+        TUpdateGuard updates(list);
+        TEntryLockGuard locked(lock);
+        std::vector<std::uintptr_t> records(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) records[static_cast<std::size_t>(i)] = list.Data(i);
+        // The rows go before their records, so nothing can paint a row whose
+        // record is already gone.
+        list.Clear();
+        playingIndex = -1;
+        DestroyRecords(records, destroy);
+        return true;
+    }
+
+    if (n == 0 || list.SelCount() == 0) return false;
+    const bool removeSelected = mode == TRemoveMode::Selected;
+    std::vector<int> doomed;
+    for (int i = 0; i < n; ++i)
+        if (list.IsSelected(i) == removeSelected) doomed.push_back(i);
+    // Cropping a list whose rows are all selected leaves it as it is.
+    if (doomed.empty()) return false;
+
+    int caret = list.ItemIndex();
+    {
+        TUpdateGuard updates(list);
+        TEntryLockGuard locked(lock);
+        std::vector<std::uintptr_t> records;
+        records.reserve(doomed.size());
+        for (int i : doomed) records.push_back(list.Data(i));
+        const int newPlaying = playingIndex - CountUpTo(doomed, playingIndex);
+        list.DeleteRows(doomed);
+        playingIndex = newPlaying;
+        caret -= CountUpTo(doomed, caret);
+        if (removeSelected) ++caret;
+        DestroyRecords(records, destroy);
+    }
+    const int remaining = list.Count();
+    if (remaining > 0 && caret >= 0) list.SetItemIndex(caret < remaining ? caret : remaining - 1);
+    return true;
+}
+
+void ChangeSelection(IRowStore& list, TSelectCommand command) {
+    const int n = list.Count();
+    if (n == 0) return;
+    const int top = list.TopIndex();
+    THiddenList hidden(list);
+    hidden.Hide();
+    for (int i = 0; i < n; ++i) {
+        switch (command) {
+        case TSelectCommand::All: list.SetSelected(i, true); break;
+        case TSelectCommand::None: list.SetSelected(i, false); break;
+        case TSelectCommand::Inverse: list.SetSelected(i, !list.IsSelected(i)); break;
+        }
+    }
+    list.SetTopIndex(top);
+}
+
+bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey key,
+                 const TCompareText& compare, TLeadByteTest isLeadByte) {
+    const int n = list.Count();
+    if (n < 2) return false;
+
+    std::vector<TSortRow> rows(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        TSortRow& row = rows[static_cast<std::size_t>(i)];
+        row.Data = list.Data(i);
+        row.Origin = i;
+        row.Selected = list.IsSelected(i);
+        TMP3FileInfo* rec = reinterpret_cast<TMP3FileInfo*>(row.Data);
+        if (rec) rec->Selected = row.Selected;
+        const std::string noName;
+        const std::string& fileName = rec ? rec->FileName : noName;
+        switch (key) {
+        case TSortKey::Title: row.Key = list.Text(i); break;
+        case TSortKey::FileName:
+            row.Key = FileNamePart(fileName, isLeadByte);
+            row.Title = list.Text(i);
+            break;
+        case TSortKey::Path:
+            row.Key = fileName;
+            row.Title = list.Text(i);
+            break;
+        }
+    }
+
+    QuickSort(rows, 0, n - 1, compare);
+
+    std::vector<TRow> sorted(static_cast<std::size_t>(n));
+    int newPlaying = playingIndex;
+    for (int i = 0; i < n; ++i) {
+        TSortRow& row = rows[static_cast<std::size_t>(i)];
+        TRow& out = sorted[static_cast<std::size_t>(i)];
+        out.Text = std::move(key == TSortKey::Title ? row.Key : row.Title);
+        out.Data = row.Data;
+        if (row.Origin == playingIndex) newPlaying = i;
+    }
+
+    const int top = list.TopIndex();
+    THiddenList hidden(list);
+    TEntryLockGuard locked(lock);
+    list.Assign(std::move(sorted));
+    playingIndex = newPlaying;
+    TUpdateGuard updates(list);
+    hidden.Hide();
+    for (int i = 0; i < n; ++i) list.SetSelected(i, rows[static_cast<std::size_t>(i)].Selected);
+    list.SetTopIndex(top);
+    return true;
+}
+
+bool ReverseEntries(IRowStore& list, int& playingIndex, IEntryLock& lock) {
+    const int n = list.Count();
+    if (n < 2) return false;
+    const int top = list.TopIndex();
+    {
+        TUpdateGuard updates(list);
+        TEntryLockGuard locked(lock);
+        for (int i = 0; i < n / 2; ++i) {
+            // PlayingIndex follows pair by pair rather than at the end, so that
+            // it still names its entry if a later exchange fails.
+            ExchangeEntries(list, playingIndex, i, n - 1 - i);
+        }
+    }
+    list.SetTopIndex(top);
+    return true;
+}
+
+std::uint32_t TimeOfDaySeed(int hour, int minute, int second, int milliseconds) {
+    return ((static_cast<std::uint32_t>(hour) * 60u + static_cast<std::uint32_t>(minute)) * 60u +
+            static_cast<std::uint32_t>(second)) * 1000u + static_cast<std::uint32_t>(milliseconds);
+}
+
+bool RandomizeEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TPlaylistRandom& random,
+                      std::uint32_t seed) {
+    random.Seed(seed);
+    const int n = list.Count();
+    if (n < 2) return false;
+    const int top = list.TopIndex();
+    {
+        TUpdateGuard updates(list);
+        TEntryLockGuard locked(lock);
+        const auto un = static_cast<std::uint32_t>(n);
+        for (int k = 0; k <= n; ++k) {
+            const int a = static_cast<int>(random.Next(un));
+            const int b = static_cast<int>(random.Next(un));
+            ExchangeEntries(list, playingIndex, a, b);
+        }
+    }
+    list.SetTopIndex(top);
+    return true;
+}

@@ -1,0 +1,39 @@
+#include "playlist/TimeText.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string TwoDigits(int v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%2.2d", v);
+    return buf;
+}
+
+// Below an hour the two texts differ only in the minutes' width.
+std::string TimeText(int seconds, bool padMinutes) {
+    if (seconds < 0) return std::string();
+    if (seconds < 3600) {
+        const int minutes = seconds / 60;
+        return (padMinutes ? TwoDigits(minutes) : std::to_string(minutes)) + ":" + TwoDigits(seconds % 60);
+    }
+    const int rest = seconds % 3600;
+    return std::to_string(seconds / 3600) + ":" + TwoDigits(rest / 60) + ":" + TwoDigits(rest % 60);
+}
+
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+
+}  // namespace
+
+std::string SongLengthText(int seconds) { return TimeText(seconds, false); }
+
+std::string ElapsedTimeText(int seconds) { return TimeText(seconds, true); }
+
+std::string PlayingCaption(const std::string& title) {
+    // Trail bytes of double-byte characters are never <= 0x20, so trimming bytes is safe.
+    std::size_t begin = 0;
+    std::size_t end = title.size();
+    while (begin < end && IsBlankOrControl(title[begin])) ++begin;
+    while (end > begin && IsBlankOrControl(title[end - 1])) --end;
+    return title.substr(begin, end - begin) + " - VelvetLister";
+}

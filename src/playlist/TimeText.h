@@ -1,0 +1,16 @@
+#pragma once
+// Texts the playlist window shows for times and its caption.
+#include <string>
+
+// The length column's text for a length in whole seconds: "m:ss" below an hour
+// (187 -> "3:07"), "h:mm:ss" from an hour on (3723 -> "1:02:03"). A negative
+// length (not yet known) gives the empty text.
+std::string SongLengthText(int seconds);
+
+// The elapsed-time display for a position in whole seconds: "mm:ss" below an
+// hour (187 -> "03:07"), "h:mm:ss" from an hour on. Negative gives the empty text.
+std::string ElapsedTimeText(int seconds);
+
+// The window caption while an entry is current: its display title without
+// leading and trailing blanks and control characters, then " - VelvetLister".
+std::string PlayingCaption(const std::string& title);

@@ -1,0 +1,125 @@
+#include "playlist/TitleFormat.h"
+
+#include <array>
+#include <cstddef>
+
+namespace {
+
+// Offset of the first byte of the file-name part. Walks the path character by
+// character so that a double-byte character's trail byte is never taken for "\".
+std::size_t FileNameStart(std::string_view path, TLeadByteTest isLeadByte) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const auto c = static_cast<unsigned char>(path[i]);
+        if (isLeadByte && isLeadByte(c) && i + 1 < path.size()) {
+            ++i;  // skip the trail byte
+            continue;
+        }
+        if (c == '\\' || c == ':') start = i + 1;
+    }
+    return start;
+}
+
+// Offset (within `name`) of the extension's dot, or npos. "." is never a trail
+// byte of a double-byte character, so a byte search is safe here.
+std::size_t ExtensionStart(std::string_view name) { return name.rfind('.'); }
+
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+    return true;
+}
+
+enum class TToken { Title, Artist, Album, Comment, Source, Genre, FileName, Extension };
+
+struct TTokenRow {
+    std::string_view Text;
+    TToken Token;
+};
+
+// Looked up in this order; the first matching row wins.
+constexpr std::array<TTokenRow, 8> kTokens{{
+    {"${INAM}", TToken::Title},
+    {"${IART}", TToken::Artist},
+    {"${IPRD}", TToken::Album},
+    {"${ICMT}", TToken::Comment},
+    {"${ISRC}", TToken::Source},
+    {"${IGNR}", TToken::Genre},
+    {"${FNAM}", TToken::FileName},
+    {"${FEXT}", TToken::Extension},
+}};
+constexpr std::size_t kTokenLength = 7;
+
+void AppendValue(std::string& out, TToken token, const TMP3FileInfo& rec, TLeadByteTest isLeadByte) {
+    switch (token) {
+    case TToken::Title: out += rec.Title; break;
+    case TToken::Artist: out += rec.Artist; break;
+    case TToken::Album: out += rec.Album; break;
+    case TToken::Comment: out += rec.Comment; break;
+    case TToken::Source: out += rec.Source; break;
+    case TToken::Genre: out += rec.Genre; break;
+    case TToken::FileName: out += FileNameWithoutExtension(rec.FileName, isLeadByte); break;
+    case TToken::Extension: out += FileExtension(rec.FileName, isLeadByte); break;
+    }
+}
+
+}  // namespace
+
+std::string FileNamePart(std::string_view path, TLeadByteTest isLeadByte) {
+    return std::string(path.substr(FileNameStart(path, isLeadByte)));
+}
+
+std::string FileExtension(std::string_view path, TLeadByteTest isLeadByte) {
+    const std::string_view name = path.substr(FileNameStart(path, isLeadByte));
+    const std::size_t dot = ExtensionStart(name);
+    return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot));
+}
+
+std::string FileNameWithoutExtension(std::string_view path, TLeadByteTest isLeadByte) {
+    const std::string_view name = path.substr(FileNameStart(path, isLeadByte));
+    return std::string(name.substr(0, ExtensionStart(name)));
+}
+
+std::string BuildEntryTitle(const std::string& format, const TMP3FileInfo& rec, TLeadByteTest isLeadByte) {
+    std::string out;
+    const std::string_view fmt(format);
+    std::size_t pos = 0;  // start of what is left to scan
+    while (true) {
+        const std::size_t p = fmt.find("${", pos);
+        if (p == std::string_view::npos) break;
+        const std::string_view candidate = fmt.substr(p, kTokenLength);
+        const TTokenRow* match = nullptr;
+        for (const TTokenRow& row : kTokens) {
+            if (EqualsIgnoringAsciiCase(candidate, row.Text)) {
+                match = &row;
+                break;
+            }
+        }
+        if (!match) {
+            // Keep the "${" literally and scan on right behind it.
+            out.append(fmt.substr(pos, p + 2 - pos));
+            pos = p + 2;
+            continue;
+        }
+        out.append(fmt.substr(pos, p - pos));
+        AppendValue(out, match->Token, rec, isLeadByte);
+        pos = p + kTokenLength;
+    }
+    out.append(fmt.substr(pos));
+    return out;
+}
+
+TTagReader ChooseTagReader(std::string_view path, TLeadByteTest isLeadByte) {
+    const std::string ext = FileExtension(path, isLeadByte);
+    if (EqualsIgnoringAsciiCase(ext, ".mp3")) return TTagReader::Id3v1;
+    if (EqualsIgnoringAsciiCase(ext, ".rmp")) return TTagReader::RiffInfo;
+    return TTagReader::None;
+}
+
+void FillEntryFileNameFields(TMP3FileInfo& rec, const std::string& path, TLeadByteTest isLeadByte) {
+    rec.FileName = path;
+    rec.Title = FileNameWithoutExtension(path, isLeadByte);
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Display titles of playlist entries and the file-name pieces they are built from.
+//
+// A title comes from the user's format string: the eight tokens below are
+// replaced by the entry's values, everything else is copied as it is.
+//   ${INAM} Title    ${IART} Artist   ${IPRD} Album    ${ICMT} Comment
+//   ${ISRC} Source   ${IGNR} Genre    ${FNAM} file name without extension
+//   ${FEXT} extension of the file name, dot included ("" when none)
+// Tokens match without regard to ASCII case. Values are never scanned again,
+// so a "${" inside a tag stays literal; a token that matches nothing (or is cut
+// short by the end of the format) stays literal too.
+//
+// Paths are 8-bit ANSI text, byte for byte. On a double-byte code page (Shift-JIS)
+// the trail byte of a character may be 0x5C, the byte of "\": pass a lead-byte
+// test (the Win32 side passes IsDBCSLeadByte) so that such a character is never
+// taken for a separator. Without one every byte is a character of its own.
+#include "fileinfo/MP3FileInfo.h"
+
+#include <string>
+#include <string_view>
+
+using TLeadByteTest = bool (*)(unsigned char);
+
+// What follows the last "\" or ":" of the path (the whole path when it has neither).
+std::string FileNamePart(std::string_view path, TLeadByteTest isLeadByte = nullptr);
+
+// The extension of the file-name part: from its last "." to the end, dot
+// included, case as stored; "" when the file-name part has no ".".
+std::string FileExtension(std::string_view path, TLeadByteTest isLeadByte = nullptr);
+
+// The file-name part without its extension.
+std::string FileNameWithoutExtension(std::string_view path, TLeadByteTest isLeadByte = nullptr);
+
+// Expands `format` for one record; the record is not changed. An empty format
+// gives an empty title; the result is not trimmed.
+std::string BuildEntryTitle(const std::string& format, const TMP3FileInfo& rec,
+                            TLeadByteTest isLeadByte = nullptr);
+
+// Which tag reader fills a new entry, by the path's extension (ASCII case ignored):
+// ".mp3" the ID3v1 reader, ".rmp" the RIFF INFO reader, anything else none
+// (".wav" included, even with an INFO chunk).
+enum class TTagReader { None, Id3v1, RiffInfo };
+TTagReader ChooseTagReader(std::string_view path, TLeadByteTest isLeadByte = nullptr);
+
+// The part of filling a new record that needs no file: FileName := path and
+// Title := the file name without extension (a reader later replaces Title only
+// with a non-empty tag title).
+void FillEntryFileNameFields(TMP3FileInfo& rec, const std::string& path, TLeadByteTest isLeadByte = nullptr);

@@ -1,0 +1,579 @@
+#include "playlist/ListCommands.h"
+
+#include "MemoryRowStore.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+// ASCII stand-in for the locale collation ignoring case.
+int CompareIgnoringCase(const std::string& a, const std::string& b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const int ca = std::tolower(static_cast<unsigned char>(a[i]));
+        const int cb = std::tolower(static_cast<unsigned char>(b[i]));
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// Records every acquire/release, together with the store's update suspensions,
+// into one event log so that the order of the two can be checked.
+struct TEventLog {
+    std::vector<std::string> Events;
+};
+
+class TFakeLock : public IEntryLock {
+public:
+    explicit TFakeLock(TEventLog& log) : log_(log) {}
+    int Depth = 0;
+    int Acquisitions = 0;
+    void Acquire() override {
+        ++Depth;
+        ++Acquisitions;
+        log_.Events.push_back("lock");
+    }
+    void Release() override {
+        --Depth;
+        log_.Events.push_back("unlock");
+    }
+private:
+    TEventLog& log_;
+};
+
+class TLoggedStore : public TMemoryRowStore {
+public:
+    explicit TLoggedStore(TEventLog& log) : log_(log) {}
+    void BeginUpdate() override {
+        log_.Events.push_back("suspend");
+        TMemoryRowStore::BeginUpdate();
+    }
+    void EndUpdate() override {
+        log_.Events.push_back("resume");
+        TMemoryRowStore::EndUpdate();
+    }
+    void SetItemIndex(int i) override {
+        log_.Events.push_back("caret");
+        TMemoryRowStore::SetItemIndex(i);
+    }
+private:
+    TEventLog& log_;
+};
+
+// A playlist of n entries "T0".."Tn-1" whose records the fixture owns; entries
+// are identified by their original index through the record pointer.
+class ListCommandsTest : public ::testing::Test {
+protected:
+    TEventLog log;
+    TLoggedStore list{log};
+    TFakeLock lock{log};
+    int playing = -1;
+    std::vector<std::unique_ptr<TMP3FileInfo>> records;
+    std::map<std::uintptr_t, int> originOf;
+    std::vector<std::uintptr_t> destroyed;
+    TDestroyRecord destroy = [this](std::uintptr_t d) { destroyed.push_back(d); };
+
+    void Fill(int n) {
+        std::vector<std::string> titles;
+        for (int i = 0; i < n; ++i) titles.push_back("T" + std::to_string(i));
+        FillTitles(titles);
+    }
+    void FillTitles(const std::vector<std::string>& titles, const std::vector<std::string>& paths = {}) {
+        std::vector<TRow> rows;
+        for (std::size_t i = 0; i < titles.size(); ++i) {
+            auto rec = std::make_unique<TMP3FileInfo>();
+            rec->FileName = i < paths.size() ? paths[i] : "C:\\music\\" + titles[i] + ".mp3";
+            rec->Title = titles[i];
+            const auto data = reinterpret_cast<std::uintptr_t>(rec.get());
+            originOf[data] = static_cast<int>(i);
+            rows.push_back({titles[i], data});
+            records.push_back(std::move(rec));
+        }
+        list.Hook = nullptr;
+        list.Load(std::move(rows));
+        log.Events.clear();
+    }
+    void Select(std::initializer_list<int> rows) {
+        for (int r : rows) list.SetSelected(r, true);
+        list.Changes = 0;
+    }
+    std::vector<int> Order() const {
+        std::vector<int> out;
+        for (int i = 0; i < list.Count(); ++i) out.push_back(originOf.at(list.Data(i)));
+        return out;
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> out;
+        for (int i = 0; i < list.Count(); ++i) out.push_back(list.Text(i));
+        return out;
+    }
+    std::vector<int> SelectedRows() const {
+        std::vector<int> out;
+        for (int i = 0; i < list.Count(); ++i)
+            if (list.IsSelected(i)) out.push_back(i);
+        return out;
+    }
+    std::vector<int> DestroyedOrigins() const {
+        std::vector<int> out;
+        for (auto d : destroyed) out.push_back(originOf.at(d));
+        return out;
+    }
+    // Nothing happened at all: no change, no suspension, no lock.
+    void ExpectUntouched() const {
+        EXPECT_EQ(list.Changes, 0);
+        EXPECT_EQ(list.Repaints, 0);
+        EXPECT_EQ(lock.Acquisitions, 0);
+        EXPECT_TRUE(destroyed.empty());
+    }
+    void ExpectReleased() const {
+        EXPECT_EQ(lock.Depth, 0);
+        EXPECT_EQ(list.UpdateDepth, 0);
+        EXPECT_TRUE(list.Visible());
+    }
+    // Every row change must happen with updates suspended and the lock held.
+    void RequireGuardedChanges() {
+        list.Hook = [this](std::string_view op, int) {
+            if (lock.Depth == 0 || list.UpdateDepth == 0)
+                ADD_FAILURE() << std::string(op) << " outside the lock or the update suspension";
+        };
+    }
+};
+
+using V = std::vector<int>;
+
+// --- Moving the selection --------------------------------------------------
+
+TEST_F(ListCommandsTest, MoveIsBlockedWhenAnySelectedRowTouchesTheEdge) {
+    Fill(8);
+    Select({0, 5});
+    EXPECT_FALSE(MoveSelectedEntries(list, playing, lock, TMoveDirection::Up));
+    ExpectUntouched();
+    EXPECT_EQ(Order(), (V{0, 1, 2, 3, 4, 5, 6, 7}));
+
+    RequireGuardedChanges();
+    EXPECT_TRUE(MoveSelectedEntries(list, playing, lock, TMoveDirection::Down));
+    EXPECT_EQ(Order(), (V{1, 0, 2, 3, 4, 6, 5, 7}));
+    EXPECT_EQ(SelectedRows(), (V{1, 6}));
+    ExpectReleased();
+}
+
+TEST_F(ListCommandsTest, MoveDownShiftsEveryBlockAndKeepsMarksOnTheMovedEntries) {
+    Fill(8);
+    Select({2, 3, 6});
+    RequireGuardedChanges();
+    EXPECT_TRUE(MoveSelectedEntries(list, playing, lock, TMoveDirection::Down));
+    EXPECT_EQ(Order(), (V{0, 1, 4, 2, 3, 5, 7, 6}));
+    EXPECT_EQ(SelectedRows(), (V{3, 4, 7}));
+    // Updates suspended before the lock is taken, released in reverse.
+    ASSERT_GE(log.Events.size(), 4u);
+    EXPECT_EQ(log.Events.front(), "suspend");
+    EXPECT_EQ(log.Events[1], "lock");
+    EXPECT_EQ(log.Events[log.Events.size() - 2], "unlock");
+    EXPECT_EQ(log.Events.back(), "resume");
+}
+
+TEST_F(ListCommandsTest, MoveUpMirrorsMoveDown) {
+    Fill(8);
+    Select({1, 2, 5});
+    EXPECT_TRUE(MoveSelectedEntries(list, playing, lock, TMoveDirection::Up));
+    EXPECT_EQ(Order(), (V{1, 2, 0, 3, 5, 4, 6, 7}));
+    EXPECT_EQ(SelectedRows(), (V{0, 1, 4}));
+}
+
+TEST_F(ListCommandsTest, PlayingIndexFollowsItsEntryThroughAMove) {
+    Fill(8);
+    Select({3, 4});
+    playing = 2;  // passed by the block: ends behind it
+    EXPECT_TRUE(MoveSelectedEntries(list, playing, lock, TMoveDirection::Up));
+    EXPECT_EQ(playing, 4);
+    EXPECT_EQ(Order()[4], 2);
+
+    playing = 3;  // inside the moved block (now rows 2 and 3)
+    EXPECT_TRUE(MoveSelectedEntries(list, playing, lock, TMoveDirection::Up));
+    EXPECT_EQ(playing, 2);
+    EXPECT_EQ(Order()[2], 4);
+
+    playing = 7;  // untouched by the move
+    EXPECT_TRUE(MoveSelectedEntries(list, playing, lock, TMoveDirection::Down));
+    EXPECT_EQ(playing, 7);
+}
+
+TEST_F(ListCommandsTest, MoveWithNothingToDoLeavesEverythingAlone) {
+    EXPECT_FALSE(MoveSelectedEntries(list, playing, lock, TMoveDirection::Down));  // empty list
+    Fill(4);
+    EXPECT_FALSE(MoveSelectedEntries(list, playing, lock, TMoveDirection::Down));  // no selection
+    Select({1, 3});
+    EXPECT_FALSE(MoveSelectedEntries(list, playing, lock, TMoveDirection::Down));  // last row selected
+    ExpectUntouched();
+}
+
+// --- Removing and cropping ---------------------------------------------------
+
+TEST_F(ListCommandsTest, RemoveSelectedPutsTheCaretOnTheFirstEntryAfterIt) {
+    Fill(10);
+    Select({5, 6});
+    list.SetItemIndex(5);
+    RequireGuardedChanges();
+    EXPECT_TRUE(RemoveEntries(list, playing, lock, TRemoveMode::Selected, destroy));
+    EXPECT_EQ(Order(), (V{0, 1, 2, 3, 4, 7, 8, 9}));
+    EXPECT_EQ(list.ItemIndex(), 5);
+    EXPECT_EQ(DestroyedOrigins(), (V{6, 5}));
+    EXPECT_EQ(list.SelCount(), 0);
+    ExpectReleased();
+}
+
+TEST_F(ListCommandsTest, RemoveSelectedCaretRules) {
+    Fill(6);
+    Select({4});
+    list.SetItemIndex(1);  // its entry stays: the caret moves on to the next one
+    EXPECT_TRUE(RemoveEntries(list, playing, lock, TRemoveMode::Selected, destroy));
+    EXPECT_EQ(list.ItemIndex(), 2);
+
+    Select({4});  // the last row, carrying the caret
+    list.SetItemIndex(4);
+    EXPECT_TRUE(RemoveEntries(list, playing, lock, TRemoveMode::Selected, destroy));
+    EXPECT_EQ(list.Count(), 4);
+    EXPECT_EQ(list.ItemIndex(), 3);  // clamped to the new last row
+}
+
+TEST_F(ListCommandsTest, CropKeepsOnlyTheSelectionAndTheCaretEntry) {
+    Fill(10);
+    Select({5, 6});
+    list.SetItemIndex(5);
+    RequireGuardedChanges();
+    EXPECT_TRUE(RemoveEntries(list, playing, lock, TRemoveMode::Crop, destroy));
+    EXPECT_EQ(Order(), (V{5, 6}));
+    EXPECT_EQ(list.ItemIndex(), 0);
+    EXPECT_EQ(SelectedRows(), (V{0, 1}));
+    EXPECT_EQ(DestroyedOrigins(), (V{9, 8, 7, 4, 3, 2, 1, 0}));
+}
+
+TEST_F(ListCommandsTest, CropMovesARemovedCaretToTheNearestEntryBeforeIt) {
+    Fill(8);
+    Select({1, 5});
+    list.SetItemIndex(1);
+    list.SetItemIndex(4);
+    EXPECT_TRUE(RemoveEntries(list, playing, lock, TRemoveMode::Crop, destroy));
+    EXPECT_EQ(Order(), (V{1, 5}));
+    EXPECT_EQ(list.ItemIndex(), 0);  // old row 1
+
+    // No remaining entry before the caret: the caret is not set by the command.
+    Fill(8);
+    Select({5});
+    list.SetItemIndex(2);
+    log.Events.clear();
+    EXPECT_TRUE(RemoveEntries(list, playing, lock, TRemoveMode::Crop, destroy));
+    EXPECT_EQ(Order(), (V{5}));
+    EXPECT_EQ(std::count(log.Events.begin(), log.Events.end(), "caret"), 0);
+}
+
+TEST_F(ListCommandsTest, RemovingKeepsPlayingIndexOnItsEntryOrTheOneBefore) {
+    Fill(10);
+    Select({5});
+    playing = 5;
+    EXPECT_TRUE(RemoveEntries(list, playing, lock, TRemoveMode::Selected, destroy));
+    EXPECT_EQ(playing, 4);
+
+    Fill(10);
+    Select({2});
+    playing = 5;
+    EXPECT_TRUE(RemoveEntries(list, playing, lock, TRemoveMode::Selected, destroy));
+    EXPECT_EQ(playing, 4);
+    EXPECT_EQ(Order()[4], 5);
+
+    Fill(10);
+    Select({0, 1});
+    playing = 0;
+    EXPECT_TRUE(RemoveEntries(list, playing, lock, TRemoveMode::Selected, destroy));
+    EXPECT_EQ(playing, -1);
+
+    // Cropping away the playing entry and its neighbour: the nearest kept entry before it.
+    Fill(6);
+    Select({1, 4});
+    playing = 3;
+    EXPECT_TRUE(RemoveEntries(list, playing, lock, TRemoveMode::Crop, destroy));
+    EXPECT_EQ(playing, 0);
+    EXPECT_EQ(Order()[0], 1);
+}
+
+TEST_F(ListCommandsTest, RemoveAllDestroysEveryRecordOnce) {
+    Fill(5);
+    Select({2});
+    playing = 3;
+    RequireGuardedChanges();
+    EXPECT_TRUE(RemoveEntries(list, playing, lock, TRemoveMode::All, destroy));
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(playing, -1);
+    EXPECT_EQ(DestroyedOrigins(), (V{4, 3, 2, 1, 0}));
+    ExpectReleased();
+}
+
+TEST_F(ListCommandsTest, RemoveWithNothingToDoDoesNotTellTheHost) {
+    EXPECT_FALSE(RemoveEntries(list, playing, lock, TRemoveMode::All, destroy));
+    Fill(4);
+    EXPECT_FALSE(RemoveEntries(list, playing, lock, TRemoveMode::Crop, destroy));
+    EXPECT_FALSE(RemoveEntries(list, playing, lock, TRemoveMode::Selected, destroy));
+    Select({0, 1, 2, 3});
+    EXPECT_FALSE(RemoveEntries(list, playing, lock, TRemoveMode::Crop, destroy));  // keeps all
+    ExpectUntouched();
+    EXPECT_EQ(list.Count(), 4);
+}
+
+TEST_F(ListCommandsTest, AThrowingDestroyerStillDestroysTheOthers) {
+    Fill(4);
+    int calls = 0;
+    const TDestroyRecord failing = [&](std::uintptr_t d) {
+        ++calls;
+        destroyed.push_back(d);
+        if (calls == 2) throw std::runtime_error("broken record");
+    };
+    EXPECT_THROW(RemoveEntries(list, playing, lock, TRemoveMode::All, failing), std::runtime_error);
+    EXPECT_EQ(DestroyedOrigins(), (V{3, 2, 1, 0}));
+    EXPECT_EQ(list.Count(), 0);
+    ExpectReleased();
+}
+
+// --- Selection commands ------------------------------------------------------
+
+TEST_F(ListCommandsTest, SelectAllThenInverseLeavesNothingSelectedAndTheTopRow) {
+    Fill(50);
+    list.SetTopIndex(17);
+    bool shownWhileChanging = false;
+    list.Hook = [&](std::string_view, int) { shownWhileChanging |= list.Visible(); };
+    ChangeSelection(list, TSelectCommand::All);
+    EXPECT_EQ(list.SelCount(), 50);
+    ChangeSelection(list, TSelectCommand::Inverse);
+    EXPECT_EQ(list.SelCount(), 0);
+    EXPECT_EQ(list.TopIndex(), 17);
+    EXPECT_FALSE(shownWhileChanging);
+    EXPECT_TRUE(list.Visible());
+    EXPECT_EQ(lock.Acquisitions, 0);
+}
+
+TEST_F(ListCommandsTest, InverseAndUnselectAll) {
+    Fill(5);
+    Select({0, 3});
+    ChangeSelection(list, TSelectCommand::Inverse);
+    EXPECT_EQ(SelectedRows(), (V{1, 2, 4}));
+    ChangeSelection(list, TSelectCommand::None);
+    EXPECT_EQ(list.SelCount(), 0);
+
+    TMemoryRowStore empty;
+    ChangeSelection(empty, TSelectCommand::All);
+    EXPECT_EQ(empty.VisibilityChanges, 0);
+}
+
+// --- Sorting -----------------------------------------------------------------
+
+TEST_F(ListCommandsTest, SortByTitleOrdersEqualKeysAsTheQuicksortDoes) {
+    FillTitles({"Song", "song", "SONG"});
+    EXPECT_TRUE(SortEntries(list, playing, lock, TSortKey::Title, CompareIgnoringCase));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"SONG", "song", "Song"}));
+
+    FillTitles({"x", "X", "a"});
+    EXPECT_TRUE(SortEntries(list, playing, lock, TSortKey::Title, CompareIgnoringCase));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"a", "X", "x"}));
+}
+
+TEST_F(ListCommandsTest, SortByFileNameAndByPathKeepTheTitlesShown) {
+    const std::vector<std::string> titles{"first", "second", "third"};
+    const std::vector<std::string> paths{"D:\\a\\Y.mp3", "C:\\b\\x.mp3", "C:z.mp3"};
+    FillTitles(titles, paths);
+    EXPECT_TRUE(SortEntries(list, playing, lock, TSortKey::FileName, CompareIgnoringCase));
+    EXPECT_EQ(Order(), (V{1, 0, 2}));  // x.mp3, Y.mp3, z.mp3
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"second", "first", "third"}));
+
+    FillTitles(titles, paths);
+    EXPECT_TRUE(SortEntries(list, playing, lock, TSortKey::Path, CompareIgnoringCase));
+    EXPECT_EQ(Order(), (V{1, 2, 0}));  // C:\b\x, C:z, D:\a\Y
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"second", "third", "first"}));
+}
+
+TEST_F(ListCommandsTest, SortCarriesMarksAndPlayingEntryAndKeepsTheTopRowNumber) {
+    FillTitles({"d", "c", "b", "a", "e"});
+    Select({0, 3});
+    list.SetTopIndex(2);
+    playing = 1;  // "c"
+    EXPECT_TRUE(SortEntries(list, playing, lock, TSortKey::Title, CompareIgnoringCase));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"a", "b", "c", "d", "e"}));
+    EXPECT_EQ(SelectedRows(), (V{0, 3}));  // "a" and "d"
+    EXPECT_EQ(playing, 2);
+    EXPECT_EQ(list.TopIndex(), 2);
+    EXPECT_TRUE(records[0]->Selected);   // "d" was selected
+    EXPECT_FALSE(records[1]->Selected);
+    ExpectReleased();
+    // The lock is taken before the list's updates are suspended.
+    ASSERT_FALSE(log.Events.empty());
+    EXPECT_EQ(log.Events.front(), "lock");
+    EXPECT_EQ(log.Events.back(), "unlock");
+}
+
+TEST_F(ListCommandsTest, SortOfManyKeysIsAnOrderedPermutation) {
+    std::mt19937 gen(7);
+    std::vector<std::string> titles;
+    for (int i = 0; i < 2000; ++i) {
+        std::string t(1 + gen() % 3, 'a');
+        for (char& c : t) c = static_cast<char>((gen() % 2 ? 'a' : 'A') + gen() % 4);
+        titles.push_back(t);
+    }
+    FillTitles(titles);
+    playing = 1234;
+    const std::uintptr_t playingData = list.Data(playing);
+    EXPECT_TRUE(SortEntries(list, playing, lock, TSortKey::Title, CompareIgnoringCase));
+    const auto texts = Texts();
+    for (std::size_t i = 1; i < texts.size(); ++i)
+        ASSERT_LE(CompareIgnoringCase(texts[i - 1], texts[i]), 0) << "at " << i;
+    auto order = Order();
+    std::sort(order.begin(), order.end());
+    for (int i = 0; i < 2000; ++i) ASSERT_EQ(order[static_cast<std::size_t>(i)], i);
+    EXPECT_EQ(list.Data(playing), playingData);
+}
+
+TEST_F(ListCommandsTest, SortStaysInRangeWithAnInconsistentComparison) {
+    Fill(200);
+    const TCompareText alwaysLess = [](const std::string&, const std::string&) { return -1; };
+    EXPECT_TRUE(SortEntries(list, playing, lock, TSortKey::Title, alwaysLess));
+    const TCompareText alwaysMore = [](const std::string&, const std::string&) { return 1; };
+    EXPECT_TRUE(SortEntries(list, playing, lock, TSortKey::Title, alwaysMore));
+    auto order = Order();
+    std::sort(order.begin(), order.end());
+    for (int i = 0; i < 200; ++i) ASSERT_EQ(order[static_cast<std::size_t>(i)], i);
+}
+
+TEST_F(ListCommandsTest, SortNeedsTwoEntries) {
+    Fill(1);
+    EXPECT_FALSE(SortEntries(list, playing, lock, TSortKey::Path, CompareIgnoringCase));
+    ExpectUntouched();
+}
+
+// --- Reverse and randomise ---------------------------------------------------
+
+TEST_F(ListCommandsTest, ReverseSwapsFromBothEndsAndLeavesTheMiddle) {
+    Fill(5);
+    Select({0, 2});
+    playing = 1;
+    list.SetTopIndex(3);
+    RequireGuardedChanges();
+    EXPECT_TRUE(ReverseEntries(list, playing, lock));
+    EXPECT_EQ(Order(), (V{4, 3, 2, 1, 0}));
+    EXPECT_EQ(SelectedRows(), (V{2, 4}));
+    EXPECT_EQ(playing, 3);
+    EXPECT_EQ(list.TopIndex(), 3);
+
+    Fill(1);
+    EXPECT_FALSE(ReverseEntries(list, playing, lock));
+}
+
+TEST(PlaylistRandom, KnownSequences) {
+    TPlaylistRandom r;
+    r.Seed(TimeOfDaySeed(13, 45, 30, 250));
+    EXPECT_EQ(r.State(), 49530250u);
+    std::vector<std::uint32_t> got;
+    for (int i = 0; i < 8; ++i) got.push_back(r.Next(10));
+    EXPECT_EQ(got, (std::vector<std::uint32_t>{2, 6, 8, 9, 9, 7, 8, 2}));
+
+    r.Seed(0);
+    got.clear();
+    for (int i = 0; i < 5; ++i) got.push_back(r.Next(100));
+    EXPECT_EQ(got, (std::vector<std::uint32_t>{0, 3, 86, 20, 27}));
+
+    r.Seed(0xFFFFFFFFu);
+    got.clear();
+    for (int i = 0; i < 5; ++i) got.push_back(r.Next(1000));
+    EXPECT_EQ(got, (std::vector<std::uint32_t>{968, 201, 519, 132, 874}));
+
+    EXPECT_EQ(TimeOfDaySeed(23, 59, 59, 999), 86399999u);
+}
+
+TEST_F(ListCommandsTest, RandomizeIsTheExactSeededShuffle) {
+    TPlaylistRandom random;
+    Fill(5);
+    Select({1, 3});
+    playing = 0;
+    list.SetTopIndex(2);
+    RequireGuardedChanges();
+    EXPECT_TRUE(RandomizeEntries(list, playing, lock, random, 49530250u));
+    EXPECT_EQ(Order(), (V{1, 2, 0, 4, 3}));
+    EXPECT_EQ(SelectedRows(), (V{0, 4}));
+    EXPECT_EQ(playing, 2);
+    EXPECT_EQ(list.TopIndex(), 2);
+
+    Fill(6);
+    Select({1, 3});
+    playing = 0;
+    EXPECT_TRUE(RandomizeEntries(list, playing, lock, random, 49530250u));
+    EXPECT_EQ(Order(), (V{5, 1, 2, 0, 4, 3}));
+    EXPECT_EQ(SelectedRows(), (V{1, 5}));
+    EXPECT_EQ(playing, 3);
+}
+
+TEST_F(ListCommandsTest, RandomizeOneEntryOnlyReseeds) {
+    TPlaylistRandom random;
+    random.Seed(99);
+    Fill(1);
+    EXPECT_FALSE(RandomizeEntries(list, playing, lock, random, 1234u));
+    EXPECT_EQ(random.State(), 1234u);
+    ExpectUntouched();
+}
+
+// --- Failure in the middle of a command --------------------------------------
+
+struct TFailCase {
+    const char* Name;
+    const char* FailingOp;
+    int FailAt;  // 0-based occurrence of FailingOp that throws
+};
+
+class ListCommandFailureTest : public ListCommandsTest, public ::testing::WithParamInterface<TFailCase> {};
+
+TEST_P(ListCommandFailureTest, LockReleasedAndUpdatesResumed) {
+    const TFailCase c = GetParam();
+    Fill(8);
+    Select({2, 3, 5});
+    list.SetTopIndex(1);
+    playing = 3;
+    int seen = 0;
+    list.Hook = [&](std::string_view op, int index) {
+        if (op == c.FailingOp && seen++ == c.FailAt) throw EListError(index);
+    };
+    TPlaylistRandom random;
+    const std::string name = c.Name;
+    auto run = [&] {
+        if (name == "move") MoveSelectedEntries(list, playing, lock, TMoveDirection::Down);
+        if (name == "remove") RemoveEntries(list, playing, lock, TRemoveMode::Selected, destroy);
+        if (name == "sort") SortEntries(list, playing, lock, TSortKey::Title, CompareIgnoringCase);
+        if (name == "reverse") ReverseEntries(list, playing, lock);
+        if (name == "randomize") RandomizeEntries(list, playing, lock, random, 5u);
+        if (name == "select") ChangeSelection(list, TSelectCommand::Inverse);
+    };
+    EXPECT_THROW(run(), EListError);
+    ExpectReleased();
+    // Whatever was done before the failure, PlayingIndex still names the entry it named.
+    if (name != "remove") {
+        ASSERT_GE(playing, 0);
+        EXPECT_EQ(Order()[static_cast<std::size_t>(playing)], 3);
+    }
+    EXPECT_TRUE(destroyed.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, ListCommandFailureTest,
+                         ::testing::Values(TFailCase{"move", "Exchange", 1}, TFailCase{"remove", "DeleteRows", 0},
+                                           TFailCase{"sort", "SetSelected", 2},
+                                           TFailCase{"reverse", "Exchange", 2},
+                                           TFailCase{"randomize", "SetSelected", 5},
+                                           TFailCase{"select", "SetSelected", 3}),
+                         [](const ::testing::TestParamInfo<TFailCase>& p) {
+                             return std::string(p.param.Name) + "_" + p.param.FailingOp;
+                         });
+
+}  // namespace

@@ -1,0 +1,106 @@
+#include "playlist/TitleFormat.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TMP3FileInfo Untagged(const std::string& path) {
+    TMP3FileInfo rec;
+    FillEntryFileNameFields(rec, path);
+    return rec;
+}
+
+TEST(FileNameParts, SplitAtTheLastSeparatorAndDot) {
+    EXPECT_EQ(FileNamePart("C:\\Music\\Track.MP3"), "Track.MP3");
+    EXPECT_EQ(FileNamePart("C:Track.mp3"), "Track.mp3");
+    EXPECT_EQ(FileNamePart("Track.mp3"), "Track.mp3");
+    EXPECT_EQ(FileNamePart("C:\\Music\\"), "");
+    EXPECT_EQ(FileExtension("C:\\Music\\Track.MP3"), ".MP3");
+    EXPECT_EQ(FileNameWithoutExtension("C:\\Music\\Track.MP3"), "Track");
+    // A dot in a folder name is not an extension.
+    EXPECT_EQ(FileExtension("C:\\My.Music\\Track"), "");
+    EXPECT_EQ(FileNameWithoutExtension("C:\\My.Music\\Track"), "Track");
+    EXPECT_EQ(FileExtension("a.b.c.wav"), ".wav");
+    EXPECT_EQ(FileNameWithoutExtension("a.b.c.wav"), "a.b.c");
+    EXPECT_EQ(FileExtension(""), "");
+}
+
+bool ShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+TEST(FileNameParts, DoubleByteTrailBackslashIsNoSeparator) {
+    // "表" is 0x95 0x5C in Shift-JIS: its trail byte is the byte of "\".
+    const std::string path = "C:\\\x95\x5C\\\x95\x5C.mp3";
+    EXPECT_EQ(FileNamePart(path, ShiftJisLead), "\x95\x5C.mp3");
+    EXPECT_EQ(FileNameWithoutExtension(path, ShiftJisLead), "\x95\x5C");
+    // Without the lead-byte test every byte counts alone (single-byte code pages).
+    EXPECT_EQ(FileNamePart(path), ".mp3");
+}
+
+TEST(BuildEntryTitle, DefaultFormatFallsBackToTheFileName) {
+    EXPECT_EQ(BuildEntryTitle("${INAM}", Untagged("C:\\Music\\My Song.mp3")), "My Song");
+}
+
+TEST(BuildEntryTitle, EveryTokenTakesItsField) {
+    TMP3FileInfo rec = Untagged("D:\\x\\Track.MP3");
+    rec.Title = "t";
+    rec.Artist = "a";
+    rec.Album = "p";
+    rec.Comment = "c";
+    rec.Source = "s";
+    rec.Genre = "g";
+    rec.Year = "1999";  // not a token
+    EXPECT_EQ(BuildEntryTitle("${INAM}|${IART}|${IPRD}|${ICMT}|${ISRC}|${IGNR}|${FNAM}|${FEXT}", rec),
+              "t|a|p|c|s|g|Track|.MP3");
+}
+
+TEST(BuildEntryTitle, EmptyFieldsAndLiteralText) {
+    EXPECT_EQ(BuildEntryTitle("${IART} - ${INAM}", Untagged("song.mp3")), " - song");
+    EXPECT_EQ(BuildEntryTitle("", Untagged("song.mp3")), "");
+    EXPECT_EQ(BuildEntryTitle("  plain  ", Untagged("song.mp3")), "  plain  ");
+    TMP3FileInfo noDot = Untagged("C:\\x\\README");
+    EXPECT_EQ(BuildEntryTitle("[${FNAM}][${FEXT}]", noDot), "[README][]");
+}
+
+TEST(BuildEntryTitle, TokensIgnoreAsciiCase) {
+    const TMP3FileInfo rec = Untagged("C:\\Music\\Track.mp3");
+    EXPECT_EQ(BuildEntryTitle("${fnam}${FeXt}", rec), "Track.mp3");
+}
+
+TEST(BuildEntryTitle, UnknownAndTruncatedTokensStayLiteral) {
+    const TMP3FileInfo rec = Untagged("song.mp3");
+    EXPECT_EQ(BuildEntryTitle("x${INA", rec), "x${INA");
+    EXPECT_EQ(BuildEntryTitle("${", rec), "${");
+    EXPECT_EQ(BuildEntryTitle("${YEAR}", rec), "${YEAR}");
+    // The scan goes on right behind an unmatched "${".
+    EXPECT_EQ(BuildEntryTitle("${${INAM}", rec), "${song");
+    EXPECT_EQ(BuildEntryTitle("$${INAM}}", rec), "$song}");
+}
+
+TEST(BuildEntryTitle, ValuesAreNeverExpandedAgain) {
+    TMP3FileInfo rec = Untagged("song.mp3");
+    rec.Title = "${IART}";
+    rec.Artist = "artist";
+    EXPECT_EQ(BuildEntryTitle("${INAM}/${IART}", rec), "${IART}/artist");
+}
+
+TEST(ChooseTagReader, ByExtensionIgnoringCase) {
+    EXPECT_EQ(ChooseTagReader("C:\\a\\b.mp3"), TTagReader::Id3v1);
+    EXPECT_EQ(ChooseTagReader("C:\\a\\b.MP3"), TTagReader::Id3v1);
+    EXPECT_EQ(ChooseTagReader("C:\\a\\b.Rmp"), TTagReader::RiffInfo);
+    EXPECT_EQ(ChooseTagReader("C:\\a\\b.wav"), TTagReader::None);
+    EXPECT_EQ(ChooseTagReader("C:\\a\\b.mp2"), TTagReader::None);
+    EXPECT_EQ(ChooseTagReader("C:\\a.mp3\\b"), TTagReader::None);
+    EXPECT_EQ(ChooseTagReader("C:\\a\\b.mp3x"), TTagReader::None);
+}
+
+TEST(FillEntryFileNameFields, SetsPathAndFallbackTitleOnly) {
+    TMP3FileInfo rec;
+    rec.Artist = "kept";
+    FillEntryFileNameFields(rec, "C:\\Music\\Track.MP3");
+    EXPECT_EQ(rec.FileName, "C:\\Music\\Track.MP3");
+    EXPECT_EQ(rec.Title, "Track");
+    EXPECT_EQ(rec.Artist, "kept");
+    EXPECT_EQ(rec.SongLength, -1);
+}
+
+}  // namespace
