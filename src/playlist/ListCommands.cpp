@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <exception>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -76,21 +77,38 @@ void DestroyRecords(const std::vector<std::uintptr_t>& records, const TDestroyRe
     if (first) std::rethrow_exception(first);
 }
 
+// What the quicksort moves: where the row's key lies in the key arena and where
+// the row came from. Keys never move and titles, data words and marks stay in
+// arrays indexed by origin, so a swap moves a few bytes and the keys of a range
+// stay close together in memory.
 struct TSortRow {
-    std::string Key;
-    std::string Title;  // the display title when it is not the key itself
-    std::uintptr_t Data = 0;
-    int Origin = 0;     // index before sorting
-    bool Selected = false;
+    std::size_t Offset = 0;
+    std::uint32_t Length = 0;
+    std::int32_t Origin = 0;
+};
+
+class TSortKeys {
+public:
+    void Add(TSortRow& row, std::string_view key) {
+        row.Offset = arena_.size();
+        row.Length = static_cast<std::uint32_t>(key.size());
+        arena_.append(key);
+    }
+    std::string_view Of(const TSortRow& row) const { return std::string_view(arena_).substr(row.Offset, row.Length); }
+private:
+    std::string arena_;
 };
 
 // The list's quicksort (Hoare partition around the middle key). Kept exactly as
-// it is because it decides the order of keys that compare equal. Pending ranges
-// go on a heap stack instead of the call stack: they are disjoint, so the order
-// in which they are sorted does not change the result, and a degenerate input
-// cannot overflow the host's stack. The bounds on the two scans never stop a
-// consistent comparison early; they only keep a broken one inside the range.
-void QuickSort(std::vector<TSortRow>& rows, int first, int last, const TCompareText& compare) {
+// it is because it decides the order of keys that compare equal. The pivot is
+// the middle row's key as it was when the pass started (keys never move in the
+// arena, so a view of it serves as the copy). Pending ranges go on a heap stack
+// instead of the call stack: they are disjoint, so the order in which they are
+// sorted does not change the result, and a degenerate input cannot overflow the
+// host's stack. The bounds on the two scans never stop a consistent comparison
+// early; they only keep a broken one inside the range.
+void QuickSort(std::vector<TSortRow>& rows, const TSortKeys& keys, int first, int last,
+               const TCompareText& compare) {
     std::vector<std::pair<int, int>> pending;
     pending.emplace_back(first, last);
     while (!pending.empty()) {
@@ -100,10 +118,10 @@ void QuickSort(std::vector<TSortRow>& rows, int first, int last, const TCompareT
         do {
             int I = L;
             int J = R;
-            const std::string P = rows[static_cast<std::size_t>((L + R) / 2)].Key;
+            const std::string_view P = keys.Of(rows[static_cast<std::size_t>((L + R) / 2)]);
             do {
-                while (I < R && compare(rows[static_cast<std::size_t>(I)].Key, P) < 0) ++I;
-                while (J > L && compare(rows[static_cast<std::size_t>(J)].Key, P) > 0) --J;
+                while (I < R && compare(keys.Of(rows[static_cast<std::size_t>(I)]), P) < 0) ++I;
+                while (J > L && compare(keys.Of(rows[static_cast<std::size_t>(J)]), P) > 0) --J;
                 if (I <= J) {
                     std::swap(rows[static_cast<std::size_t>(I)], rows[static_cast<std::size_t>(J)]);
                     ++I;
@@ -219,39 +237,38 @@ bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey 
     const int n = list.Count();
     if (n < 2) return false;
 
-    std::vector<TSortRow> rows(static_cast<std::size_t>(n));
+    const auto count = static_cast<std::size_t>(n);
+    std::vector<TSortRow> rows(count);
+    std::vector<std::string> titles(count);
+    std::vector<std::uintptr_t> data(count);
+    std::vector<unsigned char> selected(count);
+    TSortKeys keys;
     for (int i = 0; i < n; ++i) {
-        TSortRow& row = rows[static_cast<std::size_t>(i)];
-        row.Data = list.Data(i);
-        row.Origin = i;
-        row.Selected = list.IsSelected(i);
-        TMP3FileInfo* rec = reinterpret_cast<TMP3FileInfo*>(row.Data);
-        if (rec) rec->Selected = row.Selected;
-        const std::string noName;
-        const std::string& fileName = rec ? rec->FileName : noName;
+        const auto k = static_cast<std::size_t>(i);
+        data[k] = list.Data(i);
+        titles[k] = list.Text(i);
+        selected[k] = list.IsSelected(i) ? 1 : 0;
+        TMP3FileInfo* rec = reinterpret_cast<TMP3FileInfo*>(data[k]);
+        if (rec) rec->Selected = selected[k] != 0;
+        rows[k].Origin = i;
+        // Sorting by file name or path sorts on a key of its own; every row keeps
+        // its own display title whatever the key.
         switch (key) {
-        case TSortKey::Title: row.Key = list.Text(i); break;
-        case TSortKey::FileName:
-            row.Key = FileNamePart(fileName, isLeadByte);
-            row.Title = list.Text(i);
-            break;
-        case TSortKey::Path:
-            row.Key = fileName;
-            row.Title = list.Text(i);
-            break;
+        case TSortKey::Title: keys.Add(rows[k], titles[k]); break;
+        case TSortKey::FileName: keys.Add(rows[k], rec ? FileNamePart(rec->FileName, isLeadByte) : std::string()); break;
+        case TSortKey::Path: keys.Add(rows[k], rec ? std::string_view(rec->FileName) : std::string_view()); break;
         }
     }
 
-    QuickSort(rows, 0, n - 1, compare);
+    QuickSort(rows, keys, 0, n - 1, compare);
 
-    std::vector<TRow> sorted(static_cast<std::size_t>(n));
+    std::vector<TRow> sorted(count);
     int newPlaying = playingIndex;
-    for (int i = 0; i < n; ++i) {
-        TSortRow& row = rows[static_cast<std::size_t>(i)];
-        TRow& out = sorted[static_cast<std::size_t>(i)];
-        out.Text = std::move(key == TSortKey::Title ? row.Key : row.Title);
-        out.Data = row.Data;
-        if (row.Origin == playingIndex) newPlaying = i;
+    for (std::size_t k = 0; k < count; ++k) {
+        const auto origin = static_cast<std::size_t>(rows[k].Origin);
+        sorted[k].Text = std::move(titles[origin]);
+        sorted[k].Data = data[origin];
+        if (rows[k].Origin == playingIndex) newPlaying = static_cast<int>(k);
     }
 
     const int top = list.TopIndex();
@@ -261,7 +278,8 @@ bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey 
     playingIndex = newPlaying;
     TUpdateGuard updates(list);
     hidden.Hide();
-    for (int i = 0; i < n; ++i) list.SetSelected(i, rows[static_cast<std::size_t>(i)].Selected);
+    for (int i = 0; i < n; ++i)
+        list.SetSelected(i, selected[static_cast<std::size_t>(rows[static_cast<std::size_t>(i)].Origin)] != 0);
     list.SetTopIndex(top);
     return true;
 }

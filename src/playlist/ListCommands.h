@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 // The entry lock as the commands see it. The Win32 side wraps EntryLock (a
 // critical section, re-entrant); tests use a counting fake.
@@ -46,9 +47,10 @@ private:
 // row a remove command takes out of the list, after the row has left the store.
 using TDestroyRecord = std::function<void(std::uintptr_t)>;
 
-// Collation used by sorting: < 0, 0 or > 0 like strcmp. The Win32 side passes
-// CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, ...) - 2.
-using TCompareText = std::function<int(const std::string&, const std::string&)>;
+// Collation used by sorting: < 0, 0 or > 0 like strcmp, over the whole of both
+// texts (they are not NUL-terminated). The Win32 side passes
+// CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, len, b, len) - 2.
+using TCompareText = std::function<int(std::string_view, std::string_view)>;
 
 // The record behind a row, or nullptr when the data word is 0.
 inline TMP3FileInfo* RecordOf(const IRowStore& list, int i) {

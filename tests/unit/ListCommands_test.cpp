@@ -17,7 +17,7 @@
 namespace {
 
 // ASCII stand-in for the locale collation ignoring case.
-int CompareIgnoringCase(const std::string& a, const std::string& b) {
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
         const int ca = std::tolower(static_cast<unsigned char>(a[i]));
@@ -441,9 +441,9 @@ TEST_F(ListCommandsTest, SortOfManyKeysIsAnOrderedPermutation) {
 
 TEST_F(ListCommandsTest, SortStaysInRangeWithAnInconsistentComparison) {
     Fill(200);
-    const TCompareText alwaysLess = [](const std::string&, const std::string&) { return -1; };
+    const TCompareText alwaysLess = [](std::string_view, std::string_view) { return -1; };
     EXPECT_TRUE(SortEntries(list, playing, lock, TSortKey::Title, alwaysLess));
-    const TCompareText alwaysMore = [](const std::string&, const std::string&) { return 1; };
+    const TCompareText alwaysMore = [](std::string_view, std::string_view) { return 1; };
     EXPECT_TRUE(SortEntries(list, playing, lock, TSortKey::Title, alwaysMore));
     auto order = Order();
     std::sort(order.begin(), order.end());
