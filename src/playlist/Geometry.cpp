@@ -22,16 +22,6 @@ void SnapToScreenEdges(int& x, int& y, int cx, int cy, int screenWidth, int scre
     if (Within(y, bottom, s)) y = static_cast<int>(bottom);
 }
 
-TWindowRect FitWindowToScreen(TWindowRect r, int screenWidth, int screenHeight) {
-    if (r.Width > screenWidth) r.Width = screenWidth;
-    if (r.Height > screenHeight) r.Height = screenHeight;
-    if (r.Top < 0) r.Top = 0;
-    if (r.Left < 0) r.Left = 0;
-    if (static_cast<std::int64_t>(r.Left) + r.Width > screenWidth) r.Left = screenWidth - r.Width;
-    if (static_cast<std::int64_t>(r.Top) + r.Height > screenHeight) r.Top = screenHeight - r.Height;
-    return r;
-}
-
 int NumberColumnDigits(int count) {
     int digits = 1;
     // Counted on the magnitude so that a negative count cannot loop or overflow.

@@ -1,13 +1,7 @@
 #pragma once
-// Placement rules of the playlist window, free of any window system.
+// Placement rules of the playlist window, free of any window system. (Fitting a
+// stored window onto the screen is FitWindowOnScreen in base/Rect.h.)
 #include <string>
-
-struct TWindowRect {
-    int Left = 0;
-    int Top = 0;
-    int Width = 0;
-    int Height = 0;
-};
 
 // Screen-edge snapping of a proposed window position (x, y) for a window of
 // cx x cy on a screen of screenWidth x screenHeight: within `snapDistance`
@@ -15,10 +9,6 @@ struct TWindowRect {
 // and the right and bottom tests see the position those may have changed.
 // A negative distance counts by its absolute value.
 void SnapToScreenEdges(int& x, int& y, int cx, int cy, int screenWidth, int screenHeight, int snapDistance);
-
-// Pulls a stored window rectangle onto the screen: no larger than the screen,
-// not left of or above it, not past its right or bottom edge.
-TWindowRect FitWindowToScreen(TWindowRect rect, int screenWidth, int screenHeight);
 
 // Digits of the number column for a list of `count` entries: the decimal digits
 // of the count, at most 8 (1 for an empty list).

@@ -111,23 +111,6 @@ TEST(Snapping, RightEdgeSeesTheLeftSnap) {
     SnapToScreenEdges(x, y, INT_MAX, INT_MAX, 1024, 768, INT_MAX);  // no overflow
 }
 
-TEST(Fitting, PullsTheWindowOntoTheScreen) {
-    TWindowRect r = FitWindowToScreen({-50, 20, 300, 200}, 1024, 768);
-    EXPECT_EQ(r.Left, 0);
-    EXPECT_EQ(r.Top, 20);
-    r = FitWindowToScreen({100, 10, 2000, 200}, 1024, 768);
-    EXPECT_EQ(r.Width, 1024);
-    EXPECT_EQ(r.Left, 0);
-    r = FitWindowToScreen({900, 700, 300, 200}, 1024, 768);
-    EXPECT_EQ(r.Left, 724);
-    EXPECT_EQ(r.Top, 568);
-    EXPECT_EQ(r.Width, 300);
-    EXPECT_EQ(r.Height, 200);
-    r = FitWindowToScreen({INT_MAX, INT_MAX, 10, 10}, 1024, 768);
-    EXPECT_EQ(r.Left, 1014);
-    EXPECT_EQ(r.Top, 758);
-}
-
 TEST(NumberColumn, DigitsOfTheCountUpToEight) {
     EXPECT_EQ(NumberColumnSample(0), "8. ");
     EXPECT_EQ(NumberColumnSample(9), "8. ");
