@@ -24,13 +24,13 @@ public:
     virtual void SetText(int i, const std::string& text) = 0;  // clears row i's selection mark
     virtual void Exchange(int i, int j) = 0;                    // clears both rows' selection marks
     virtual void Delete(int i) = 0;                             // removes the row only; the caller owns the data
-    // Removes the given rows (ascending, distinct, in range); the remaining rows keep
-    // their selection marks, as if the rows were deleted one by one from the last.
-    // The fallback is quadratic on a vector-like store: a real store overrides it
-    // with one pass (remove-half of 100,000 rows must stay interactive).
-    virtual void DeleteRows(const std::vector<int>& rows) {
-        for (auto it = rows.rbegin(); it != rows.rend(); ++it) Delete(*it);
-    }
+    // Removes the given rows (ascending, distinct; a bad index raises the list-index
+    // error before anything changes). The remaining rows keep their selection marks,
+    // and the top row and caret shift with their rows, as if the rows were deleted
+    // one by one from the last. Deleting one by one costs O(n) per row on a
+    // vector-like store, so the fallback rebuilds the store once instead (Assign,
+    // then the marks again); a store may override it with something cheaper.
+    virtual void DeleteRows(const std::vector<int>& rows);
     virtual void Clear() = 0;
     virtual void Assign(std::vector<TRow> rows) = 0;
     virtual void Append(std::vector<TRow> rows) = 0;           // adds at the end, in order

@@ -37,3 +37,26 @@ std::string PlayingCaption(const std::string& title) {
     while (end > begin && IsBlankOrControl(title[end - 1])) --end;
     return title.substr(begin, end - begin) + " - VelvetLister";
 }
+
+bool TickTimeDisplay(TTimeDisplay& d, int playTimeMs) {
+    const std::string before = d.Text;
+    if (playTimeMs == -1) {
+        d.Text.clear();
+    } else if (playTimeMs < 0) {
+        if (d.BlinkOn) {
+            d.Text = d.BlinkText;
+        } else {
+            d.BlinkText = d.Text;
+            d.Text.clear();
+        }
+        d.BlinkOn = !d.BlinkOn;
+    } else {
+        d.BlinkOn = false;
+        const int second = playTimeMs / 1000;
+        if (second != d.Tag) {
+            d.Tag = second;
+            d.Text = ElapsedTimeText(second);
+        }
+    }
+    return d.Text != before;
+}

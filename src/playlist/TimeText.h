@@ -14,3 +14,18 @@ std::string ElapsedTimeText(int seconds);
 // The window caption while an entry is current: its display title without
 // leading and trailing blanks and control characters, then " - VelvetLister".
 std::string PlayingCaption(const std::string& title);
+
+// The elapsed-time label of the control panel, advanced every 500 ms from the
+// host's play time. Text is what the label shows ("00:00" at start); Tag is the
+// whole second last shown. While paused the time blinks: shown, blank, shown...
+struct TTimeDisplay {
+    std::string Text = "00:00";
+    int Tag = 0;
+    bool BlinkOn = false;
+    std::string BlinkText;
+};
+
+// One timer tick with the host's play time in milliseconds (-1 stopped or host
+// gone: blank; other negatives: paused). Within the same second nothing changes.
+// Returns whether Text changed.
+bool TickTimeDisplay(TTimeDisplay& display, int playTimeMs);

@@ -76,6 +76,35 @@ TEST(TimeTexts, CaptionTrimsBlanksAndControls) {
     EXPECT_EQ(PlayingCaption("\x82\xA0"), "\x82\xA0 - VelvetLister");  // high bytes are text
 }
 
+TEST(TimeDisplay, ShowsEachNewSecondOnce) {
+    TTimeDisplay d;
+    EXPECT_TRUE(TickTimeDisplay(d, 185700));
+    EXPECT_EQ(d.Text, "03:05");
+    EXPECT_EQ(d.Tag, 185);
+    EXPECT_FALSE(TickTimeDisplay(d, 185999));
+    EXPECT_TRUE(TickTimeDisplay(d, 3725000));
+    EXPECT_EQ(d.Text, "1:02:05");
+    // Second 0 equals the initial tag: the start text stays.
+    TTimeDisplay fresh;
+    EXPECT_FALSE(TickTimeDisplay(fresh, 400));
+    EXPECT_EQ(fresh.Text, "00:00");
+}
+
+TEST(TimeDisplay, PausedBlinksAndStoppedIsBlank) {
+    TTimeDisplay d;
+    TickTimeDisplay(d, 65000);
+    EXPECT_TRUE(TickTimeDisplay(d, -65000));
+    EXPECT_EQ(d.Text, "");
+    EXPECT_TRUE(TickTimeDisplay(d, -65000));
+    EXPECT_EQ(d.Text, "01:05");
+    EXPECT_TRUE(TickTimeDisplay(d, -1));  // stopped: blank, the tag keeps its second
+    EXPECT_EQ(d.Text, "");
+    EXPECT_EQ(d.Tag, 65);
+    EXPECT_TRUE(TickTimeDisplay(d, 66000));
+    EXPECT_EQ(d.Text, "01:06");
+    EXPECT_FALSE(d.BlinkOn);
+}
+
 TEST(Snapping, EdgesAttractWithinTheDistance) {
     int x = 7, y = 300;
     SnapToScreenEdges(x, y, 275, 116, 1024, 768, 10);
