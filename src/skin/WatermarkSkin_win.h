@@ -40,7 +40,11 @@ TColor ResolveColor(TColor color);
 
 // The region of the pixels of `bitmap` whose colour differs from its top-left pixel
 // (the fourth byte of a 32-bit pixel never counts), in the bitmap's own coordinates.
-// Null when there is no such pixel or the bitmap cannot be read.
+// Null when there is no such pixel or the bitmap cannot be read. The bitmap must not
+// be selected into a device context meanwhile (its pixels are read with GetDIBits).
+//
+// The skin's bitmaps are replaced by LoadFG and LoadBG: a painter selects them into
+// its memory DC only for the duration of one paint, or the old one cannot be freed.
 TRegion BuildOpaqueRegion(HBITMAP bitmap);
 
 class TWatermarkSkin {
