@@ -41,7 +41,7 @@ struct TPluginSettings {
     // Read only: set when the stored text is non-empty, never written.
     std::optional<std::uint32_t> ShadowColor;
 
-    bool JapaneseCaptions = true;  // stored as the locale "0411" / "0000"
+    bool JapaneseCaptions = true;  // stored as the locale "0411" (the default) / "0000"
 
     // Menu switches.
     bool ShowControlPanel = true;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <set>
 
 namespace {
 
@@ -155,12 +154,4 @@ TEST(HostSettings, ReadsWinampSectionOverCallerDefaults) {
     THostSettings none;
     LoadHostSettings([](const std::string&) { return std::nullopt; }, none);
     EXPECT_EQ(none.SnapDistance(), 10);
-}
-
-TEST(SettingsKeys, AreUniqueAndHostKeysAreNeverWritten) {
-    std::set<std::string> seen;
-    for (const auto& key : PluginSettingKeys())
-        EXPECT_TRUE(seen.insert(key.Key).second) << key.Key;
-    for (const auto& key : HostSettingKeys())
-        EXPECT_FALSE(key.Written) << key.Key;
 }
