@@ -71,7 +71,8 @@ enum class TRemoveMode { Selected = 0, Crop = 1, All = 2 };
 
 // Removes the selected rows (Selected), the unselected rows (Crop) or every row
 // (All), destroying each removed row's record through `destroy`. Selected and
-// Crop do nothing without a selection; All does nothing on an empty list.
+// Crop do nothing without a selection, Crop also when every row is selected;
+// All does nothing on an empty list.
 // PlayingIndex keeps its entry, or moves to the entry before it (-1 when none)
 // when the playing entry is removed; All sets it to -1.
 // The caret afterwards: Selected - on the first remaining entry after the old

@@ -385,6 +385,13 @@ TEST_F(ListCommandsTest, SortByTitleOrdersEqualKeysAsTheQuicksortDoes) {
     EXPECT_EQ(Texts(), (std::vector<std::string>{"a", "X", "x"}));
 }
 
+TEST_F(ListCommandsTest, SortGivesTheQuicksortsOrderOfCaseOnlyDifferences) {
+    // Neither a stable sort nor a first- or last-row pivot gives this order.
+    FillTitles({"b", "BX", "cX", "A", "CX", "bx", "bX"});
+    EXPECT_TRUE(SortEntries(list, playing, lock, TSortKey::Title, CompareIgnoringCase));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"A", "b", "bx", "BX", "bX", "cX", "CX"}));
+}
+
 TEST_F(ListCommandsTest, SortByFileNameAndByPathKeepTheTitlesShown) {
     const std::vector<std::string> titles{"first", "second", "third"};
     const std::vector<std::string> paths{"D:\\a\\Y.mp3", "C:\\b\\x.mp3", "C:z.mp3"};
