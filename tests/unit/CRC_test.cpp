@@ -34,7 +34,7 @@ public:
         EXPECT_EQ(capacity, kCrcBlockSize);
         if (pos_ >= failAfter_) return 0;
         std::size_t n = std::min({capacity, chunk_, data_.size() - pos_, failAfter_ - pos_});
-        std::memcpy(buffer, data_.data() + pos_, n);
+        if (n > 0) std::memcpy(buffer, data_.data() + pos_, n);
         pos_ += n;
         return n;
     }
