@@ -49,7 +49,7 @@ protected:
 std::string Title(int i) { return "Artist " + std::to_string(i % 97) + " - Title of song " + std::to_string(i); }
 
 struct TTimes {
-    double fill = 0, exchange = 0, clear = 0;
+    double fill = 0, exchange = 0, selectAll = 0, shuffle = 0, clear = 0;
 };
 
 TTimes RunControl(HWND parent, int rows, const std::vector<std::pair<int, int>>& swaps) {
@@ -71,6 +71,23 @@ TTimes RunControl(HWND parent, int rows, const std::vector<std::pair<int, int>>&
     for (auto [a, b] : swaps) list.Exchange(a, b);
     list.EndUpdate();
     t.exchange = Now() - t0;
+    // Select all as the selection command does it: hidden, row by row.
+    t0 = Now();
+    list.SetVisible(false);
+    for (int i = 0; i < list.Count(); ++i) list.SetSelected(i, true);
+    list.SetVisible(true);
+    t.selectAll = Now() - t0;
+    // The randomise command's loop: exchange and carry both marks.
+    t0 = Now();
+    list.BeginUpdate();
+    for (auto [a, b] : swaps) {
+        bool sa = list.IsSelected(a), sb = list.IsSelected(b);
+        list.Exchange(a, b);
+        list.SetSelected(a, sb);
+        list.SetSelected(b, sa);
+    }
+    list.EndUpdate();
+    t.shuffle = Now() - t0;
     t0 = Now();
     list.Clear();
     t.clear = Now() - t0;
@@ -115,6 +132,29 @@ TTimes RunStringList(HWND parent, int rows, const std::vector<std::pair<int, int
     SendMessageW(h, WM_SETREDRAW, TRUE, 0);
     t.exchange = Now() - t0;
     t0 = Now();
+    ShowWindow(h, SW_HIDE);
+    for (int i = 0; i < rows; ++i) SendMessageW(h, LB_SETSEL, TRUE, i);
+    ShowWindow(h, SW_SHOW);
+    t.selectAll = Now() - t0;
+    t0 = Now();
+    SendMessageW(h, WM_SETREDRAW, FALSE, 0);
+    for (auto [a, b] : swaps) {
+        LRESULT sa = SendMessageW(h, LB_GETSEL, static_cast<WPARAM>(a), 0);
+        LRESULT sb = SendMessageW(h, LB_GETSEL, static_cast<WPARAM>(b), 0);
+        SendMessageA(h, LB_GETTEXT, static_cast<WPARAM>(a), reinterpret_cast<LPARAM>(buf));
+        std::string ta = buf;
+        LRESULT da = SendMessageW(h, LB_GETITEMDATA, static_cast<WPARAM>(a), 0);
+        SendMessageA(h, LB_GETTEXT, static_cast<WPARAM>(b), reinterpret_cast<LPARAM>(buf));
+        std::string tb = buf;
+        LRESULT db = SendMessageW(h, LB_GETITEMDATA, static_cast<WPARAM>(b), 0);
+        put(a, tb, db);
+        put(b, ta, da);
+        SendMessageW(h, LB_SETSEL, sb > 0, a);
+        SendMessageW(h, LB_SETSEL, sa > 0, b);
+    }
+    SendMessageW(h, WM_SETREDRAW, TRUE, 0);
+    t.shuffle = Now() - t0;
+    t0 = Now();
     SendMessageW(h, LB_RESETCONTENT, 0, 0);
     t.clear = Now() - t0;
     DestroyWindow(h);
@@ -143,6 +183,10 @@ int main() {
                 theirs.fill / mine.fill);
     std::printf("  exchange  control %.4f  string list %.4f  ratio %.1f\n", mine.exchange, theirs.exchange,
                 theirs.exchange / mine.exchange);
+    std::printf("  selectall control %.4f  string list %.4f  ratio %.1f\n", mine.selectAll, theirs.selectAll,
+                theirs.selectAll / mine.selectAll);
+    std::printf("  shuffle   control %.4f  string list %.4f  ratio %.1f\n", mine.shuffle, theirs.shuffle,
+                theirs.shuffle / mine.shuffle);
     std::printf("  clear     control %.4f  string list %.4f  ratio %.1f\n", mine.clear, theirs.clear,
                 theirs.clear / mine.clear);
     return 0;

@@ -31,6 +31,16 @@ int CompareRowTexts(const std::string& a, const std::string& b) {
     return r == 0 ? 0 : r - CSTR_EQUAL;
 }
 
+// The top row a fixed-height, single-column list shows after making row i
+// wholly visible, as the native list does when it moves its caret there.
+int TopRowShowing(int top, int i, int page, int count) {
+    if (i <= top)
+        top = i;
+    else if (i >= top + page)
+        top = i - page + 1;
+    return std::clamp(top, 0, std::max(0, count - page));
+}
+
 unsigned CurrentShiftState(LPARAM keyData) {
     unsigned s = 0;
     if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
@@ -152,6 +162,7 @@ void TCustomPlayListBox::CreateHandle() {
 }
 
 void TCustomPlayListBox::RecreateWnd() {
+    FlushCaret();
     if (!Handle()) return;
     const bool hadFocus = GetFocus() == Handle();
     DestroyNative();  // WM_DESTROY keeps the top row and the item index
@@ -203,6 +214,7 @@ void TCustomPlayListBox::Invalidate() {
 // ---------------------------------------------------------------- geometry and properties
 
 void TCustomPlayListBox::SetBounds(int left, int top, int width, int height) {
+    FlushCaret();
     left_ = left;
     top_ = top;
     width_ = width;
@@ -346,6 +358,7 @@ void TCustomPlayListBox::SetBackgroundBrush(HBRUSH brush) {
 }
 
 void TCustomPlayListBox::SetVisible(bool on) {
+    if (on) FlushCaret();
     visible_ = on;
     if (Handle())
         ShowWindow(Handle(), on ? SW_SHOWNA : SW_HIDE);
@@ -404,6 +417,7 @@ void TCustomPlayListBox::Exchange(int i, int j) {
 
 void TCustomPlayListBox::Move(int from, int to) {
     if (from == to) return;
+    FlushCaret();  // the native list shifts its caret with the rows
     CheckRowIndex(from);
     if (!rows_.ValidIndex(to)) throw EInsertError();  // checked before anything moves: no row is lost
     TUpdateGuard guard(*this);
@@ -417,17 +431,20 @@ void TCustomPlayListBox::Move(int from, int to) {
 }
 
 void TCustomPlayListBox::Delete(int i) {
+    FlushCaret();  // the native list shifts its caret with the rows
     if (!rows_.ValidIndex(i)) return;
     rows_.Delete(i);
     if (Handle()) Native(LB_DELETESTRING, static_cast<WPARAM>(i));
 }
 
 void TCustomPlayListBox::Clear() {
+    FlushCaret();  // the native list shifts its caret with the rows
     rows_.Clear();
     if (Handle()) Native(LB_RESETCONTENT);
 }
 
 void TCustomPlayListBox::Assign(std::vector<TRow> rows) {
+    FlushCaret();  // the native list shifts its caret with the rows
     TUpdateGuard guard(*this);
     if (params_.Sorted)
         std::stable_sort(rows.begin(), rows.end(),
@@ -450,6 +467,7 @@ void TCustomPlayListBox::Append(std::vector<TRow> rows) {
 }
 
 void TCustomPlayListBox::Insert(int at, std::vector<TRow> rows) {
+    FlushCaret();  // the native list shifts its caret with the rows
     if (at < 0 || at > Count()) throw EInsertError();
     if (rows.empty()) return;
     TUpdateGuard guard(*this);
@@ -479,6 +497,7 @@ void TCustomPlayListBox::Insert(int at, std::vector<TRow> rows) {
 }
 
 int TCustomPlayListBox::Add(const std::string& text, std::uintptr_t data) {
+    FlushCaret();  // the native list shifts its caret with the rows
     const int at = params_.Sorted ? rows_.SortedPosition(text, &CompareRowTexts) : Count();
     rows_.Insert(at, {TRow{text, data}});
     if (Handle()) {
@@ -515,9 +534,40 @@ void TCustomPlayListBox::SetSelected(int i, bool on) {
     HandleNeeded();
     // A single-selection list refuses row marks (some list implementations take them anyway).
     if (!params_.MultiSelect) throw EListError(i);
+    if (on && CanDeferCaret()) {
+        if (!rows_.ValidIndex(i)) throw EListError(i);
+        if (pendingCaret_ < 0) {
+            simTop_ = static_cast<int>(Native(LB_GETTOPINDEX));
+            RECT client{};
+            GetClientRect(Handle(), &client);
+            const int h = static_cast<int>(Native(LB_GETITEMHEIGHT, 0));
+            simPage_ = h > 0 ? std::max<int>(1, (client.bottom - client.top) / h) : 1;
+        }
+        const int before = simTop_;
+        Native(LB_SELITEMRANGEEX, static_cast<WPARAM>(i), i);  // the mark alone: no caret move, no scroll
+        pendingCaret_ = i;
+        simTop_ = TopRowShowing(simTop_, i, simPage_, Count());
+        if (simTop_ != before && OnEraseBkgnd) Invalidate();
+        return;
+    }
     LRESULT r = 0;
     WithTopRowRule([&] { r = Native(LB_SETSEL, on ? TRUE : FALSE, i); });
     if (r == LB_ERR) throw EListError(i);
+}
+
+bool TCustomPlayListBox::CanDeferCaret() const {
+    return Handle() && params_.MultiSelect && params_.Columns == 0 &&
+           params_.Style != TListBoxStyle::lbOwnerDrawVariable && (updateCount_ > 0 || !visible_);
+}
+
+void TCustomPlayListBox::FlushCaret() {
+    if (pendingCaret_ < 0) return;
+    const int caret = pendingCaret_;
+    pendingCaret_ = -1;
+    if (!Handle()) return;
+    if (Native(LB_GETTOPINDEX) != simTop_) Native(LB_SETTOPINDEX, static_cast<WPARAM>(simTop_));
+    Native(LB_SETANCHORINDEX, static_cast<WPARAM>(caret));
+    Native(LB_SETCARETINDEX, static_cast<WPARAM>(caret), TRUE);  // already in sight: no scroll
 }
 
 int TCustomPlayListBox::SelCount() const {
@@ -527,22 +577,26 @@ int TCustomPlayListBox::SelCount() const {
 
 int TCustomPlayListBox::TopIndex() const {
     if (!Handle()) return haveSaved_ ? savedTopIndex_ : 0;
+    if (pendingCaret_ >= 0) return simTop_;
     return static_cast<int>(Native(LB_GETTOPINDEX));
 }
 
 void TCustomPlayListBox::SetTopIndex(int i) {
     HandleNeeded();
+    FlushCaret();
     if (Native(LB_GETTOPINDEX) != i) Native(LB_SETTOPINDEX, static_cast<WPARAM>(i));
 }
 
 int TCustomPlayListBox::ItemIndex() const {
     if (!Handle()) return haveSaved_ ? savedItemIndex_ : -1;
+    if (pendingCaret_ >= 0) return pendingCaret_;
     return static_cast<int>(params_.MultiSelect ? Native(LB_GETCARETINDEX) : Native(LB_GETCURSEL));
 }
 
 void TCustomPlayListBox::SetItemIndex(int i) {
     HandleNeeded();
     if (ItemIndex() == i) return;
+    FlushCaret();
     WithTopRowRule([&] {
         if (params_.MultiSelect)
             Native(LB_SETCARETINDEX, static_cast<WPARAM>(i), FALSE);
@@ -558,6 +612,7 @@ void TCustomPlayListBox::BeginUpdate() {
 void TCustomPlayListBox::EndUpdate() {
     if (updateCount_ == 0) return;
     if (--updateCount_ == 0 && Handle()) {
+        FlushCaret();
         Native(WM_SETREDRAW, TRUE);
         InvalidateRect(Handle(), nullptr, TRUE);
         UpdateWindow(Handle());
@@ -619,6 +674,10 @@ void TCustomPlayListBox::MeasureItem(int index, int& height) {
 // ---------------------------------------------------------------- window messages
 
 LRESULT TCustomPlayListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    // Whatever reaches the window from outside sees the caret and top row in place.
+    if (pendingCaret_ >= 0 && msg != CN_DRAWITEM && msg != CN_MEASUREITEM && msg != CN_COMMAND &&
+        msg != LB_GETTEXT && msg != LB_GETTEXTLEN && msg != LB_FINDSTRINGEXACT)
+        FlushCaret();
     switch (msg) {
         case CN_COMMAND:
             CommandNotification(HIWORD(wp));

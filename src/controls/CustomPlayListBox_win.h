@@ -214,6 +214,8 @@ private:
     LRESULT OnEraseBackground(HDC dc);
     LRESULT OnKey(UINT msg, WPARAM wp, LPARAM lp);
     void FindByFirstCharacter(wchar_t ch);
+    bool CanDeferCaret() const;
+    void FlushCaret();
     void PaintInto(HDC dc);
     void PaintEmpty();
     std::wstring ReaderText(int i) const;
@@ -239,6 +241,13 @@ private:
     bool haveSaved_ = false;
     int savedTopIndex_ = 0;
     int savedItemIndex_ = -1;
+    // While the list is suspended or hidden, marking a row leaves the caret move
+    // and the scroll that the native list does with it for later: pendingCaret_
+    // is where the caret (and anchor) go, simTop_ the top row the native list
+    // would show by then. Applied by FlushCaret before anything can observe them.
+    int pendingCaret_ = -1;
+    int simTop_ = 0;
+    int simPage_ = 1;
     // Set while we change the native row count ourselves; row-changing list
     // messages from anywhere else are refused so the store stays the one truth.
     mutable int nativeSync_ = 0;

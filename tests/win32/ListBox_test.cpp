@@ -855,6 +855,87 @@ TEST_F(ListBoxTest, RowsAndPositionSurviveANewParentWindow) {
     list.reset();  // before its parent goes
 }
 
+// ---------------------------------------------------------------- marking rows in bulk
+
+// Marking rows while suspended or hidden leaves the caret move and scroll for
+// later; what the owner reads back, and what the window shows afterwards, must
+// be exactly what the native list does call by call.
+class DeferredCaretTest : public ListBoxTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(DeferredCaretTest, MatchesTheNativeListCallByCall) {
+    const bool suspended = GetParam();
+    const int n = 60;
+    list->Append(MakeRows(n));
+    HWND raw = CreateWindowExW(0, L"LISTBOX", L"",
+                               WS_CHILD | WS_VSCROLL | LBS_NODATA | LBS_OWNERDRAWFIXED | LBS_EXTENDEDSEL |
+                                   LBS_NOINTEGRALHEIGHT | LBS_NOTIFY,
+                               130, 0, 121, 97, parent.Handle(), reinterpret_cast<HMENU>(7), nullptr, nullptr);
+    ASSERT_NE(raw, nullptr);
+    SendMessageW(raw, LB_SETCOUNT, n, 0);
+    SendMessageW(raw, LB_SETITEMHEIGHT, 0, 16);
+    RECT a{}, b{};
+    GetClientRect(raw, &a);
+    GetClientRect(list->Handle(), &b);
+    ASSERT_EQ(a.bottom, b.bottom);
+    list->SetTopIndex(20);
+    SendMessageW(raw, LB_SETTOPINDEX, 20, 0);
+
+    if (suspended)
+        list->BeginUpdate();
+    else
+        list->SetVisible(false);
+    unsigned state = 7;
+    auto next = [&](int m) {
+        state = state * 1103515245u + 12345u;
+        return static_cast<int>((state >> 8) % static_cast<unsigned>(m));
+    };
+    for (int step = 0; step < 150; ++step) {
+        const int i = next(4) == 0 ? n - 1 - next(3) : next(n);  // the end rows now and then
+        const bool on = next(3) != 0;
+        list->SetSelected(i, on);
+        SendMessageW(raw, LB_SETSEL, on, i);
+        ASSERT_EQ(list->TopIndex(), SendMessageW(raw, LB_GETTOPINDEX, 0, 0)) << "step " << step << " row " << i;
+        ASSERT_EQ(list->ItemIndex(), SendMessageW(raw, LB_GETCARETINDEX, 0, 0)) << "step " << step;
+        if (step % 25 == 24) {  // an exchange in between, as the reorder commands do
+            list->Exchange(i, (i + 1) % n);
+            SendMessageW(raw, LB_SETSEL, FALSE, i);
+            SendMessageW(raw, LB_SETSEL, FALSE, (i + 1) % n);
+            ASSERT_EQ(list->TopIndex(), SendMessageW(raw, LB_GETTOPINDEX, 0, 0));
+        }
+    }
+    if (suspended)
+        list->EndUpdate();
+    else
+        list->SetVisible(true);
+    HWND h = list->Handle();
+    EXPECT_EQ(SendMessageW(h, LB_GETTOPINDEX, 0, 0), SendMessageW(raw, LB_GETTOPINDEX, 0, 0));
+    EXPECT_EQ(SendMessageW(h, LB_GETCARETINDEX, 0, 0), SendMessageW(raw, LB_GETCARETINDEX, 0, 0));
+    EXPECT_EQ(SendMessageW(h, LB_GETANCHORINDEX, 0, 0), SendMessageW(raw, LB_GETANCHORINDEX, 0, 0));
+    for (int i = 0; i < n; ++i) EXPECT_EQ(list->IsSelected(i), SendMessageW(raw, LB_GETSEL, i, 0) > 0) << i;
+    DestroyWindow(raw);
+}
+
+INSTANTIATE_TEST_SUITE_P(SuspendedOrHidden, DeferredCaretTest, ::testing::Values(true, false));
+
+TEST_F(ListBoxTest, DeferredCaretIsInPlaceBeforeRowsChangeOrMessagesArrive) {
+    list->Append(MakeRows(40));
+    list->BeginUpdate();
+    list->SetSelected(30, true);
+    EXPECT_EQ(list->ItemIndex(), 30);
+    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETCARETINDEX, 0, 0), 30) << "a message from outside sees it";
+    list->SetSelected(35, true);
+    list->Delete(0);  // the caret was in place before the native list dealt with the rows
+    EXPECT_EQ(list->ItemIndex(), SendMessageW(list->Handle(), LB_GETCARETINDEX, 0, 0));
+    EXPECT_NE(list->ItemIndex(), 30);
+    list->SetSelected(2, true);
+    list->SetTopIndex(10);
+    EXPECT_EQ(list->TopIndex(), 10);
+    EXPECT_EQ(list->ItemIndex(), 2);
+    list->EndUpdate();
+    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETCARETINDEX, 0, 0), 2);
+    EXPECT_EQ(list->SelCount(), 3);
+}
+
 // ---------------------------------------------------------------- size
 
 TEST_F(ListBoxTest, HundredThousandRowsAssignAndEdit) {
