@@ -437,6 +437,67 @@ void TCustomPlayListBox::Delete(int i) {
     if (Handle()) Native(LB_DELETESTRING, static_cast<WPARAM>(i));
 }
 
+void TCustomPlayListBox::DeleteRows(const std::vector<int>& rows) {
+    if (rows.empty()) return;
+    const int n = Count();
+    int previous = -1;
+    for (int r : rows) {
+        if (r <= previous || r >= n) throw EListError(r);
+        previous = r;
+    }
+    if (!Handle()) {
+        rows_.DeleteRows(rows);
+        return;
+    }
+    FlushCaret();
+    const int top = TopIndex();
+    const int caret = ItemIndex();
+    int topShift = 0, caretShift = 0;
+    // The marks of the rows that stay, as runs [first, last] in the new numbering.
+    std::vector<std::pair<int, int>> runs;
+    std::size_t next = 0;
+    int kept = 0;
+    for (int i = 0; i < n; ++i) {
+        if (next < rows.size() && rows[next] == i) {
+            ++next;
+            if (i < top) ++topShift;
+            if (i < caret) ++caretShift;
+            continue;
+        }
+        if (Native(LB_GETSEL, static_cast<WPARAM>(i)) > 0) {
+            if (!runs.empty() && runs.back().second == kept - 1)
+                runs.back().second = kept;
+            else
+                runs.push_back({kept, kept});
+        }
+        ++kept;
+    }
+
+    TUpdateGuard guard(*this);
+    rows_.DeleteRows(rows);
+    // Shrinking the no-data list keeps its first rows' marks; clear them all and
+    // mark the runs again rather than deleting row by row (O(n) each).
+    if (params_.MultiSelect)
+        Native(LB_SETSEL, FALSE, -1);
+    else
+        Native(LB_SETCURSEL, static_cast<WPARAM>(-1));
+    if (params_.Style != TListBoxStyle::lbOwnerDrawVariable && kept > 0) {
+        Native(LB_SETCOUNT, static_cast<WPARAM>(kept));
+    } else {
+        for (auto it = rows.rbegin(); it != rows.rend(); ++it) Native(LB_DELETESTRING, static_cast<WPARAM>(*it));
+    }
+    for (auto [first, last] : runs) {
+        if (params_.MultiSelect)
+            Native(LB_SELITEMRANGEEX, static_cast<WPARAM>(first), last);
+        else
+            Native(LB_SETCURSEL, static_cast<WPARAM>(first));
+    }
+    if (kept == 0) return;
+    const auto clamp = [kept](int v) { return std::clamp(v, 0, kept - 1); };
+    SetTopIndex(clamp(top - topShift));
+    if (caret >= 0) SetItemIndex(clamp(caret - caretShift));
+}
+
 void TCustomPlayListBox::Clear() {
     FlushCaret();  // the native list shifts its caret with the rows
     rows_.Clear();

@@ -151,6 +151,7 @@ public:
     void Exchange(int i, int j) override;
     void Move(int from, int to);
     void Delete(int i) override;
+    void DeleteRows(const std::vector<int>& rows) override;
     void Clear() override;
     void Assign(std::vector<TRow> rows) override;
     void Append(std::vector<TRow> rows) override;

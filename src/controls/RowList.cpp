@@ -39,6 +39,19 @@ void TRowList::Delete(int i) { rows_.erase(rows_.begin() + i); }
 
 void TRowList::DeleteRange(int at, int n) { rows_.erase(rows_.begin() + at, rows_.begin() + at + n); }
 
+void TRowList::DeleteRows(const std::vector<int>& rows) {
+    std::size_t out = 0, next = 0;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (next < rows.size() && static_cast<std::size_t>(rows[next]) == i) {
+            ++next;
+            continue;
+        }
+        if (out != i) rows_[out] = std::move(rows_[i]);
+        ++out;
+    }
+    rows_.resize(out);
+}
+
 void TRowList::Assign(std::vector<TRow> rows) {
     for (TRow& r : rows) Clip(r.Text);
     rows_ = std::move(rows);

@@ -42,6 +42,8 @@ public:
     void Insert(int at, std::vector<TRow> rows);
     void Delete(int i);
     void DeleteRange(int at, int n);
+    // Removes the given rows (ascending, distinct, valid) in one pass.
+    void DeleteRows(const std::vector<int>& rows);
     void Clear() { rows_.clear(); }
     void Assign(std::vector<TRow> rows);
     void Exchange(int i, int j);

@@ -73,6 +73,17 @@ TEST(RowList, ExchangeMoveInsertAndDeleteKeepTextsWithTheirData) {
     EXPECT_FALSE(list.ValidIndex(-1));
 }
 
+TEST(RowList, DeleteRowsRemovesManyInOnePass) {
+    TRowList list = Letters("abcdefg");
+    list.DeleteRows({0, 2, 3, 6});
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{"b", "e", "f"}));
+    EXPECT_EQ(list.Data(1), static_cast<std::uintptr_t>('e'));
+    list.DeleteRows({});
+    EXPECT_EQ(list.Count(), 3);
+    list.DeleteRows({0, 1, 2});
+    EXPECT_EQ(list.Count(), 0);
+}
+
 TEST(RowList, SortedPositionGoesAfterEqualRows) {
     TRowList list = Letters("bdd");
     auto cmp = [](const std::string& a, const std::string& b) { return a.compare(b); };

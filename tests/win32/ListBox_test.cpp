@@ -936,6 +936,44 @@ TEST_F(ListBoxTest, DeferredCaretIsInPlaceBeforeRowsChangeOrMessagesArrive) {
     EXPECT_EQ(list->SelCount(), 3);
 }
 
+TEST_F(ListBoxTest, DeleteRowsMatchesTheGenericOneByOneResult) {
+    TPlayListBox other(parent.Handle(), kListId + 1);
+    other.SetBorderStyle(TBorderStyle::bsNone);
+    other.SetStyle(TListBoxStyle::lbOwnerDrawFixed);
+    other.SetMultiSelect(true);
+    other.SetBounds(130, 0, 121, 97);
+    other.HandleNeeded();
+    for (TPlayListBox* l : {list.get(), &other}) {
+        l->Append(MakeRows(40));
+        for (int i : {2, 3, 4, 5, 8, 25, 39}) l->SetSelected(i, true);
+        l->SetItemIndex(20);
+        l->SetTopIndex(12);
+    }
+    const std::vector<int> doomed{1, 4, 13, 30, 39};
+    list->DeleteRows(doomed);
+    other.IRowStore::DeleteRows(doomed);  // the generic fallback
+    ASSERT_EQ(list->Count(), 35);
+    ASSERT_EQ(other.Count(), 35);
+    for (int i = 0; i < 35; ++i) {
+        EXPECT_EQ(list->Text(i), other.Text(i));
+        EXPECT_EQ(list->Data(i), other.Data(i));
+        EXPECT_EQ(list->IsSelected(i), other.IsSelected(i)) << i;
+    }
+    EXPECT_EQ(list->TopIndex(), other.TopIndex());
+    EXPECT_EQ(list->ItemIndex(), other.ItemIndex());
+    EXPECT_EQ(list->ItemIndex(), 17);  // 20 less the two rows deleted above it
+    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETCOUNT, 0, 0), 35);
+
+    EXPECT_EQ(ErrorOf([&] { list->DeleteRows({3, 3}); }), kIndexError + "(3)");
+    EXPECT_EQ(ErrorOf([&] { list->DeleteRows({1, 35}); }), kIndexError + "(35)");
+    EXPECT_EQ(list->Count(), 35) << "a bad list changes nothing";
+    std::vector<int> all(35);
+    for (int i = 0; i < 35; ++i) all[static_cast<size_t>(i)] = i;
+    list->DeleteRows(all);
+    EXPECT_EQ(list->Count(), 0);
+    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETCOUNT, 0, 0), 0);
+}
+
 // ---------------------------------------------------------------- size
 
 TEST_F(ListBoxTest, HundredThousandRowsAssignAndEdit) {
