@@ -417,7 +417,7 @@ void TCustomPlayListBox::Exchange(int i, int j) {
 
 void TCustomPlayListBox::Move(int from, int to) {
     if (from == to) return;
-    FlushCaret();  // the native list shifts its caret with the rows
+    FlushCaret();  // the native list moves its caret with the rows
     CheckRowIndex(from);
     if (!rows_.ValidIndex(to)) throw EInsertError();  // checked before anything moves: no row is lost
     TUpdateGuard guard(*this);
@@ -431,10 +431,27 @@ void TCustomPlayListBox::Move(int from, int to) {
 }
 
 void TCustomPlayListBox::Delete(int i) {
-    FlushCaret();  // the native list shifts its caret with the rows
+    FlushCaret();
     if (!rows_.ValidIndex(i)) return;
+    const int caret = ItemIndex(), top = TopIndex();
     rows_.Delete(i);
-    if (Handle()) Native(LB_DELETESTRING, static_cast<WPARAM>(i));
+    if (!Handle()) return;
+    Native(LB_DELETESTRING, static_cast<WPARAM>(i));
+    KeepCaretAndTop(caret - (i < caret ? 1 : 0), top - (i < top ? 1 : 0));
+}
+
+void TCustomPlayListBox::KeepCaretAndTop(int caret, int top) {
+    // The caret and the top row stay on their rows when rows come or go before
+    // them; not every native list moves them itself.
+    const int n = Count();
+    if (!Handle() || n == 0) return;
+    caret = std::clamp(caret, 0, n - 1);
+    top = std::clamp(top, 0, n - 1);
+    const LRESULT before = Native(LB_GETTOPINDEX);
+    if (params_.MultiSelect && Native(LB_GETCARETINDEX) != caret)
+        Native(LB_SETCARETINDEX, static_cast<WPARAM>(caret), TRUE);
+    if (Native(LB_GETTOPINDEX) != top) Native(LB_SETTOPINDEX, static_cast<WPARAM>(top));
+    if (OnEraseBkgnd && Native(LB_GETTOPINDEX) != before) Invalidate();
 }
 
 void TCustomPlayListBox::DeleteRows(const std::vector<int>& rows) {
@@ -499,13 +516,13 @@ void TCustomPlayListBox::DeleteRows(const std::vector<int>& rows) {
 }
 
 void TCustomPlayListBox::Clear() {
-    FlushCaret();  // the native list shifts its caret with the rows
+    FlushCaret();  // the native list moves its caret with the rows
     rows_.Clear();
     if (Handle()) Native(LB_RESETCONTENT);
 }
 
 void TCustomPlayListBox::Assign(std::vector<TRow> rows) {
-    FlushCaret();  // the native list shifts its caret with the rows
+    FlushCaret();  // the native list moves its caret with the rows
     TUpdateGuard guard(*this);
     if (params_.Sorted)
         std::stable_sort(rows.begin(), rows.end(),
@@ -528,12 +545,13 @@ void TCustomPlayListBox::Append(std::vector<TRow> rows) {
 }
 
 void TCustomPlayListBox::Insert(int at, std::vector<TRow> rows) {
-    FlushCaret();  // the native list shifts its caret with the rows
+    FlushCaret();  // the native list moves its caret with the rows
     if (at < 0 || at > Count()) throw EInsertError();
     if (rows.empty()) return;
     TUpdateGuard guard(*this);
     const int n = static_cast<int>(rows.size());
     const int oldCount = Count();
+    const int caret = ItemIndex(), top = TopIndex();
     rows_.Insert(at, std::move(rows));
     if (!Handle()) return;
     int inserted = 0;
@@ -555,10 +573,12 @@ void TCustomPlayListBox::Insert(int at, std::vector<TRow> rows) {
         rows_.DeleteRange(at, n);
         throw EInsertError();
     }
+    if (oldCount > 0) KeepCaretAndTop(caret + (at <= caret ? n : 0), top + (at < top ? n : 0));
 }
 
 int TCustomPlayListBox::Add(const std::string& text, std::uintptr_t data) {
-    FlushCaret();  // the native list shifts its caret with the rows
+    FlushCaret();  // the native list moves its caret with the rows
+    const int caret = ItemIndex(), top = TopIndex();
     const int at = params_.Sorted ? rows_.SortedPosition(text, &CompareRowTexts) : Count();
     rows_.Insert(at, {TRow{text, data}});
     if (Handle()) {
@@ -569,6 +589,7 @@ int TCustomPlayListBox::Add(const std::string& text, std::uintptr_t data) {
             rows_.Delete(at);
             throw EInsertError();
         }
+        if (Count() > 1) KeepCaretAndTop(caret + (at <= caret ? 1 : 0), top + (at < top ? 1 : 0));
     }
     return at;
 }

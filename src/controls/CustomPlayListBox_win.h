@@ -216,6 +216,7 @@ private:
     LRESULT OnKey(UINT msg, WPARAM wp, LPARAM lp);
     void FindByFirstCharacter(wchar_t ch);
     bool CanDeferCaret() const;
+    void KeepCaretAndTop(int caret, int top);
     void FlushCaret();
     void PaintInto(HDC dc);
     void PaintEmpty();
