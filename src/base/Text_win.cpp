@@ -21,3 +21,5 @@ std::wstring AnsiToWide(const std::string& s) { return ToWide(CP_ACP, s); }
 std::string WideToAnsi(const std::wstring& s) { return FromWide(CP_ACP, s); }
 std::wstring Utf8ToWide(const std::string& s) { return ToWide(CP_UTF8, s); }
 std::string WideToUtf8(const std::wstring& s) { return FromWide(CP_UTF8, s); }
+
+bool AnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }

@@ -8,3 +8,6 @@ std::wstring AnsiToWide(const std::string& s);
 std::string WideToAnsi(const std::wstring& s);
 std::wstring Utf8ToWide(const std::string& s);
 std::string WideToUtf8(const std::wstring& s);
+
+// Lead-byte test of the system's ANSI code page (Shift-JIS on a Japanese system).
+bool AnsiLeadByte(unsigned char c);

@@ -1,9 +1,12 @@
-// The playlist window itself: creation, styles, size limits, snapping, the
-// notification-area icon and the window messages it answers from outside.
+// The playlist window itself: creation and re-creation, layout, size limits,
+// screen-edge snapping, the notification-area icon, and the window messages it
+// answers from outside.
 #include "playlist/PlayList_win.h"
-#include <shellapi.h>
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
+#include "playlist/Geometry.h"
+#include "skin/SkinApply_win.h"
+#include "skin/WatermarkSkin_win.h"
 
 TOptions Option;
 
@@ -11,6 +14,12 @@ namespace {
 constexpr wchar_t kClassName[] = L"TFormPlayList";
 constexpr UINT kTrayCallback = 0x8044;
 constexpr UINT kTrayIconId = 68;
+constexpr UINT_PTR kTimer1 = 1;
+constexpr int kListId = 100;
+constexpr int kToolBarHeight = 20;
+constexpr ULONG_PTR kSkinNotification = 10650;
+// A sample with descenders and tall glyphs of both widths: its height is a row's.
+constexpr wchar_t kHeightSample[] = L"hgy\xFF48\xFF47\xFF59|\x2502";
 }  // namespace
 
 TFormPlayList::TFormPlayList() = default;
@@ -21,43 +30,151 @@ TFormPlayList::~TFormPlayList() {
 }
 
 bool TFormPlayList::Create() {
-    DWORD ex = WS_EX_ACCEPTFILES | WS_EX_TOOLWINDOW | (alwaysOnTop_ ? WS_EX_TOPMOST : 0);
-    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+    const bool topmost = IsChecked(PopupItemAOT);
+    DWORD ex = WS_EX_ACCEPTFILES | WS_EX_TOOLWINDOW | (topmost ? WS_EX_TOPMOST : 0);
+    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+    int x = CW_USEDEFAULT, y = CW_USEDEFAULT, w = 0, h = 0;
     RECT r{0, 0, 267, 116};
     AdjustWindowRectEx(&r, style, FALSE, ex);
-    if (!icon_) icon_.reset(static_cast<HICON>(LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, 0, 0, LR_SHARED)));
-    if (!CreateNative(kClassName, ex, L"VelvetLister", style, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
-                      r.bottom - r.top, nullptr, nullptr, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE)))
+    w = r.right - r.left;
+    h = r.bottom - r.top;
+    if (!icon_) icon_.reset(static_cast<HICON>(CopyImage(LoadIcon(nullptr, IDI_APPLICATION), IMAGE_ICON, 0, 0, 0)));
+    if (!CreateNative(kClassName, ex, L"VelvetLister", style, x, y, w, h, nullptr, nullptr, CS_DBLCLKS,
+                      nullptr, icon_.get()))
         return false;
-    FormCreate();
+    if (!ListBox) FormCreate();
+    else {
+        // Re-created: the same object and entries in a new native window.
+        CreateToolBar();
+        ListBox->SetParentWindow(Handle());
+        ListBox->HandleNeeded();
+        LayoutChildren();
+        AddTrayIcon();
+    }
+    SetTimer(Handle(), kTimer1, 500, nullptr);
+    if (topmost) SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
 }
 
-void TFormPlayList::FormCreate() { AddTrayIcon(); }
+void TFormPlayList::FormCreate() {
+    Skin = std::make_unique<TWatermarkSkin>();
+    listBrush_.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+    {
+        // A hollow brush: the list never paints a background of its own.
+        LOGBRUSH lb{BS_HOLLOW, GetSysColor(COLOR_BTNFACE), 0};
+        listBrush_.reset(CreateBrushIndirect(&lb));
+    }
+    PlayingIndex = -1;
+    formFont_.reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0,
+                                L"\xFF2D\xFF33 \xFF30\xFF7A\xFF9E\xFF7C\xFF6F\xFF78"));
+    CreateMenu();
+    CreateToolBar();
+    labelHeight_ = CreateWindowExW(0, L"STATIC", kHeightSample, WS_CHILD, 0, 0, 0, 0, Handle(), nullptr,
+                                   ThisModule(), nullptr);
 
-void TFormPlayList::FormDestroy() { RemoveTrayIcon(); }
+    ListBox = std::make_unique<TPlayListBox>(Handle(), kListId);
+    ListBox->SetPopupMenu(popupMenu_.get());
+    ListBox->OnDrawItem = [this](TCustomPlayListBox& l, int i, const RECT& r, unsigned s) { DrawEntry(l, i, r, s); };
+    ListBox->OnEraseBkgnd = [this](TCustomPlayListBox& l, const RECT& r) { DrawListBackground(l, r); };
+    ListBox->OnDblClick = [this](TCustomPlayListBox&) { PlayCaretEntry(); };
+    ListBox->OnKeyDown = [this](TCustomPlayListBox&, WORD& key, unsigned shift) {
+        WORD k = key;
+        HandleListKey(k, shift);
+    };
+    ListBox->SetBorderStyle(bsNone);
+    ListBox->SetStyle(lbOwnerDrawFixed);
+    ListBox->SetMultiSelect(true);
+    ListBox->SetIntegralHeight(false);
+    ListBox->SetBackgroundBrush(listBrush_.get());
+    {
+        LOGFONTW lf{};
+        GetObjectW(Skin->Font(), sizeof lf, &lf);
+        ListFont.reset(CreateFontIndirectW(&lf));
+        ListBox->SetFont(ListFont.get());
+    }
+    ListBox->HandleNeeded();
+    LayoutChildren();
+    SetFocus(ListBox->Handle());
+    AddTrayIcon();
+}
+
+void TFormPlayList::FormDestroy() {
+    AudioExtensions.Clear();
+    RemoveTrayIcon();
+    if (Handle()) KillTimer(Handle(), kTimer1);
+    if (ListBox) {
+        TEntryLockGuard lock(EntryLock);
+        for (int i = ListBox->Count() - 1; i >= 0; --i) {
+            delete RecordOf(*ListBox, i);
+            ListBox->SetData(i, 0);
+        }
+    }
+    ListBox.reset();
+    Skin.reset();
+    if (images_) {
+        ImageList_Destroy(images_);
+        images_ = nullptr;
+    }
+}
 
 void TFormPlayList::FormClose() {
     HostTogglePlaylistEditor();
     ShowWindow(Handle(), SW_HIDE);
 }
 
-void TFormPlayList::FormResize() {}
+void TFormPlayList::FormShow() { SetForegroundWindow(Handle()); }
 
-void TFormPlayList::ShowFromHost() { ShowWindow(Handle(), SW_SHOW); }
+void TFormPlayList::LayoutChildren() {
+    if (!Handle()) return;
+    RECT rc{};
+    GetClientRect(Handle(), &rc);
+    const int w = rc.right, h = rc.bottom;
+    const int panel = controlPanelVisible_ ? kToolBarHeight : 0;
+    if (toolBar_) {
+        ShowWindow(toolBar_, controlPanelVisible_ ? SW_SHOWNA : SW_HIDE);
+        MoveWindow(toolBar_, 0, h - kToolBarHeight, w, kToolBarHeight, TRUE);
+    }
+    if (spin_) {
+        ShowWindow(spin_, controlPanelVisible_ ? SW_SHOWNA : SW_HIDE);
+        SetWindowPos(spin_, HWND_TOP, 0, h - kToolBarHeight - 1, 18, 22, SWP_NOACTIVATE);
+    }
+    if (ListBox) ListBox->SetBounds(0, 0, w, std::max(0, h - panel));
+}
+
+void TFormPlayList::FormResize() {
+    if (toolBar_ && labelTime_) {
+        // The time label fills the space up to the eject button at the right end.
+        RECT next{}, eject{}, bar{};
+        SendMessageW(toolBar_, TB_GETRECT, ToolButtonCtrlNext, reinterpret_cast<LPARAM>(&next));
+        SendMessageW(toolBar_, TB_GETRECT, ToolButtonCtrlEject, reinterpret_cast<LPARAM>(&eject));
+        GetClientRect(toolBar_, &bar);
+        int width = bar.right - next.right - (eject.right - eject.left) - 4;
+        if (width < 4) width = 4;
+        MoveWindow(labelTime_, next.right, 0, width, 22, TRUE);
+        // Keep the eject button at the right end: its placeholder separator grows with the label.
+        TBBUTTONINFOW info{};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_SIZE;
+        info.cx = static_cast<WORD>(width);
+        SendMessageW(toolBar_, TB_SETBUTTONINFOW, kTimeSeparatorId, reinterpret_cast<LPARAM>(&info));
+    }
+    if (ListBox && ListBox->Handle()) RepaintList();
+}
+
+void TFormPlayList::RepaintList() {
+    if (ListBox) ListBox->Invalidate();
+    if (Skin) Skin->Changed = false;
+}
+
+void TFormPlayList::ShowFromHost() {
+    ShowWindow(Handle(), SW_SHOW);
+}
 
 void TFormPlayList::HideFromHost() { ShowWindow(Handle(), SW_HIDE); }
 
-void TFormPlayList::SetPlayingEntry(int) {}
-
-LRESULT TFormPlayList::ReplaceByDroppedFiles(HDROP drop) {
-    DragFinish(drop);
-    return 0;
-}
-
 void TFormPlayList::AddTrayIcon() {
     NOTIFYICONDATAA nid{};
-    nid.cbSize = 88;  // the original record size: every shell accepts it
+    nid.cbSize = 88;  // the original record: every shell accepts it
     nid.hWnd = Handle();
     nid.uID = kTrayIconId;
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -87,12 +204,53 @@ LRESULT TFormPlayList::OnTrayIcon(LPARAM lp) {
     return 0;
 }
 
-void TFormPlayList::OnGetMinMaxInfo(MINMAXINFO* info) {
-    info->ptMinTrackSize.x = 275;
-    info->ptMinTrackSize.y = 116;
+void TFormPlayList::OnWindowPosChanging(WINDOWPOS* pos) {
+    if (!pos || (pos->flags & SWP_NOMOVE)) return;
+    int cx = pos->cx, cy = pos->cy;
+    if (pos->flags & SWP_NOSIZE) {
+        RECT r{};
+        GetWindowRect(Handle(), &r);
+        cx = r.right - r.left;
+        cy = r.bottom - r.top;
+    }
+    SnapToScreenEdges(pos->x, pos->y, cx, cy, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                      SnapDistance);
 }
 
-void TFormPlayList::OnWindowPosChanging(WINDOWPOS* pos) {}
+LRESULT TFormPlayList::OnCopyData(const COPYDATASTRUCT* cds) {
+    if (!cds || cds->dwData != kSkinNotification) return DefaultHandling(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(cds));
+    std::string dir;
+    if (HostGetSkin(dir)) ApplyHostSkin(dir);
+    return 1;
+}
+
+void TFormPlayList::OnContextMenu(int x, int y) {
+    if (x == -1 && y == -1) {
+        RECT r{};
+        GetWindowRect(Handle(), &r);
+        x = r.left + 10;
+        y = r.top + 10;
+    }
+    TrackPopupMenu(popupMenu_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, Handle(), nullptr);
+}
+
+void TFormPlayList::AfterAlwaysOnTopChange() {
+    // A new native window with the new creation parameters; the object, its
+    // entries and the list's rows stay.
+    RECT r{};
+    GetWindowRect(Handle(), &r);
+    const bool visible = IsWindowVisible(Handle()) != FALSE;
+    KillTimer(Handle(), kTimer1);
+    toolBar_ = spin_ = labelTime_ = labelHeight_ = nullptr;
+    DestroyNative();
+    Create();
+    labelHeight_ = CreateWindowExW(0, L"STATIC", kHeightSample, WS_CHILD, 0, 0, 0, 0, Handle(), nullptr,
+                                   ThisModule(), nullptr);
+    SetWindowPos(Handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (visible) ShowWindow(Handle(), SW_SHOWNA);
+    ApplyListFont();
+}
 
 LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -100,16 +258,79 @@ LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         FormClose();
         return 0;
     case WM_SIZE:
+        LayoutChildren();
         FormResize();
+        return 0;
+    case WM_SHOWWINDOW: {
+        LRESULT r = DefaultHandling(msg, wp, lp);
+        if (wp) FormShow();
+        return r;
+    }
+    case WM_SETFOCUS:
+        if (ListBox && ListBox->Handle()) SetFocus(ListBox->Handle());
         return 0;
     case WM_GETMINMAXINFO: {
         LRESULT r = DefaultHandling(msg, wp, lp);
-        OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp));
+        auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+        info->ptMinTrackSize.x = 275;
+        info->ptMinTrackSize.y = 116;
         return r;
     }
     case WM_WINDOWPOSCHANGING:
         OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lp));
         return 0;
+    case WM_COPYDATA:
+        return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lp));
+    case WM_CTLCOLORLISTBOX:
+        if (ListBox && reinterpret_cast<HWND>(lp) == ListBox->Handle())
+            return reinterpret_cast<LRESULT>(listBrush_.get());
+        return DefaultHandling(msg, wp, lp);
+    case WM_DRAWITEM: {
+        auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (ListBox && dis && dis->CtlID == kListId) {
+            ListBox->DrawRequest(*dis);
+            return TRUE;
+        }
+        return DefaultHandling(msg, wp, lp);
+    }
+    case WM_MEASUREITEM: {
+        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+        if (ListBox && mis && mis->CtlID == kListId) {
+            ListBox->MeasureRequest(*mis);
+            return TRUE;
+        }
+        return DefaultHandling(msg, wp, lp);
+    }
+    case WM_COMMAND:
+        if (ListBox && lp && reinterpret_cast<HWND>(lp) == ListBox->Handle()) {
+            ListBox->CommandNotification(HIWORD(wp));
+            return 0;
+        }
+        OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+        return 0;
+    case WM_NOTIFY: {
+        auto* hdr = reinterpret_cast<NMHDR*>(lp);
+        if (hdr && hdr->hwndFrom == spin_ && hdr->code == UDN_DELTAPOS) {
+            auto* ud = reinterpret_cast<NMUPDOWN*>(lp);
+            MoveSelected(ud->iDelta > 0 ? TMoveDirection::Up : TMoveDirection::Down);
+            return 1;  // the spin button keeps no position of its own
+        }
+        return DefaultHandling(msg, wp, lp);
+    }
+    case WM_CONTEXTMENU:
+        OnContextMenu(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+        return 0;
+    case WM_TIMER:
+        if (wp == kTimer1) {
+            Timer1Timer();
+            return 0;
+        }
+        return DefaultHandling(msg, wp, lp);
+    case WM_DROPFILES:
+        DropFiles(reinterpret_cast<HDROP>(wp));
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(formFont_.get());
     case kTrayCallback:
         return OnTrayIcon(lp);
     default:

@@ -1,14 +1,106 @@
 #pragma once
 // TFormPlayList: the plug-in's playlist window, standing in for the host's
 // playlist editor. One instance, created by InitPlugin, released at teardown.
+//
+// Entry model: every row of ListBox is an entry - its display title and, in the
+// row's data word, a pointer to its TMP3FileInfo record. The list owns every
+// record and destroys it exactly once, when its row leaves the list. Lists
+// built while adding (TEntryList) own their records until their rows are moved
+// into the list box.
 #include <windows.h>
 #include <shellapi.h>
+#include <commctrl.h>
+#include <memory>
 #include <string>
+#include <vector>
 #include "base/Handles_win.h"
 #include "base/Window_win.h"
+#include "controls/CustomPlayListBox_win.h"
+#include "host/SettingsValues.h"
+#include "playlist/ListCommands.h"
 #include "playlist/Options.h"
 
+class TWatermarkSkin;
+
 extern TOptions Option;
+
+// Rows collected while adding: they own their records until Take() hands them on.
+class TEntryList {
+public:
+    TEntryList() = default;
+    ~TEntryList();
+    TEntryList(const TEntryList&) = delete;
+    TEntryList& operator=(const TEntryList&) = delete;
+    void Add(std::string title, std::unique_ptr<TMP3FileInfo> record);
+    int Count() const { return static_cast<int>(rows_.size()); }
+    const std::vector<TRow>& Rows() const { return rows_; }
+    // Hands the rows (and the ownership of their records) to the caller.
+    std::vector<TRow> Take();
+
+private:
+    std::vector<TRow> rows_;
+};
+
+// EntryLock: re-entrant, held by everything that destroys, replaces, inserts or walks records.
+class TEntryLock : public IEntryLock {
+public:
+    void Acquire() override { cs_.Enter(); }
+    void Release() override { cs_.Leave(); }
+
+private:
+    TCriticalSection cs_;
+};
+
+// Menu command ids of PopupMenuEdit (also the tool buttons').
+enum TMenuId : UINT {
+    PopupItemPlayFile = 2001,
+    PopupItemPlayBase,
+    PopupItemCtrlPrevious,
+    PopupItemCtrlRewind,
+    PopupItemCtrlPlay,
+    PopupItemCtrlPause,
+    PopupItemCtrlStop,
+    PopupItemCtrlForward,
+    PopupItemCtrlNext,
+    PopupItemCtrlEject,
+    PopupItemAddBase,
+    PopupItemAddFile,
+    PopupItemAddFolder,
+    PopupItemAddURL,
+    PopupItemDeleteBase,
+    PopupItemDeleteFile,
+    PopupItemDeleteCrop,
+    PopupItemDeleteAll,
+    PopupItemSelectBase,
+    PopupItemSelectAll,
+    PopupItemSelectClear,
+    PopupItemSelectInverse,
+    PopupItemSortBase,
+    PopupItemSortTitle,
+    PopupItemSortFilename,
+    PopupItemSortPath,
+    PopupItemSortReverse,
+    PopupItemSortRandomize,
+    PopupItemInfoBase,
+    PopupItemFileInfo,
+    PopupItemPlaylistEntry,
+    PopupItemShowControlPanel,
+    PopupItemAutomaticShowPL,
+    PopupItemAutomaticShowEQ,
+    PopupItemAOT,
+    LaunchtheControlpanel1,
+    ToolButtonCtrlPrev = 2101,
+    ToolButtonCtrlPlay,
+    ToolButtonCtrlPause,
+    ToolButtonCtrlStop,
+    ToolButtonCtrlNext,
+    ToolButtonCtrlEject,
+    ToolButtonSpinPlaceholder,
+    kTimeSeparatorId,
+};
+
+// The menu item's integer tag (transport index, remove mode, select and sort commands); -1 when none.
+int MenuItemTag(UINT item);
 
 class TFormPlayList : public TWindow {
 public:
@@ -18,16 +110,77 @@ public:
     bool Create();
     void Release() { TWindow::Release(); }
 
-    // Called by the host's playlist-editor hook.
+    // ---- called by the host's window hooks
     void ShowFromHost();
     void HideFromHost();
     void SetPlayingEntry(int index);
-    // Files dropped on the host's main window (and Ctrl drops on ours).
     LRESULT ReplaceByDroppedFiles(HDROP drop);
 
+    // ---- host synchronisation
+    void RebuildFromHost();
+    void PushListToHost();
+    void Timer1Timer();
+
+    // ---- entries and titles
+    int AddPath(TEntryList& target, const std::string& path, bool expand);
+    void RetitleAll();
+    // Destroys every record and puts the rows in their place (no repaint between).
+    void ReplaceEntries(std::vector<TRow> rows);
+    int EntryCount() const { return ListBox->Count(); }
+    TMP3FileInfo* Record(int i) const { return RecordOf(*ListBox, i); }
+    std::string Title(int i) const { return ListBox->Text(i); }
+
+    // ---- look
+    void ApplyListFont();  // row-height rule after a font change
+    void RepaintList();    // whole list, then the skin's Changed flag is cleared
+
+    // ---- menu
+    HMENU PopupMenuEdit() const { return popupMenu_.get(); }
+    bool IsChecked(UINT item) const;
+    void SetChecked(UINT item, bool on);
+    bool IsEnabled(UINT item) const;
+    // Replaces an item's caption, keeping its shortcut text.
+    void SetMenuCaption(UINT item, const std::wstring& caption);
+    std::wstring MenuCaption(UINT item) const;
+    // Runs an item's click handler with that item as sender.
+    void ClickMenuItem(UINT item);
+    HWND ToolBarControl() const { return toolBar_; }
+    HWND LabelTime() const { return labelTime_; }
+    HWND SpinButtonSongMove() const { return spin_; }
+
+    // ---- commands
+    void MoveSelected(TMoveDirection d);
+    void RemoveEntries(TRemoveMode m);
+    void PlayCaretEntry();
+    void HandleListKey(WORD key, unsigned shift);
+    void ToolButtonCtrlPrevClick(int tag);
+    void ToolButtonCtrlEjectClick();
+    void PopupItemAddFolderClick();
+    void SortCommand(TSortCommand command);
+    void AddTrayIcon();
+    void RemoveTrayIcon();
+    void FormResize();
+
+    // ---- state
     int PlayingIndex = -1;
     int SnapDistance = 10;
-    bool AlwaysOnTop() const { return alwaysOnTop_; }
+    TEntryLock EntryLock;
+    std::unique_ptr<TPlayListBox> ListBox;
+    std::unique_ptr<TWatermarkSkin> Skin;
+    TExtensionSet AudioExtensions;
+    std::string OpenDialogInitialDir;
+    TPlaylistRandom Random;
+    int LabelTimeTag = 0;
+    bool TimeBlinkOn = false;
+    std::wstring TimeBlinkText;
+    // The list font (owned); the skin keeps its own copy of the values.
+    TFont ListFont;
+    HWND LabeHeightAdjust() const { return labelHeight_; }
+
+    // Test seams for modal system dialogs that cannot be driven everywhere.
+    // When set, they replace the dialog call: return false for cancel.
+    static bool (*OpenDialogOverride)(std::vector<std::string>& chosen, std::string& initialDir);
+    static bool (*FolderDialogOverride)(std::string& chosen, const std::string& start);
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -36,14 +189,38 @@ private:
     void FormCreate();
     void FormDestroy();
     void FormClose();
-    void FormResize();
-    void AddTrayIcon();
-    void RemoveTrayIcon();
+    void FormShow();
+    void CreateMenu();
+    void CreateToolBar();
+    void LayoutChildren();
     LRESULT OnTrayIcon(LPARAM lp);
-    void OnGetMinMaxInfo(MINMAXINFO* info);
     void OnWindowPosChanging(WINDOWPOS* pos);
+    LRESULT OnCopyData(const COPYDATASTRUCT* cds);
+    void OnCommand(WORD id, WORD code, HWND control);
+    void OnContextMenu(int x, int y);
+    void DropFiles(HDROP drop);
+    void CollectDroppedFiles(HDROP drop, TEntryList& target, std::string& skinFile);
+    int AddDirectory(TEntryList& target, const std::string& dir);
+    int AddPlaylistFile(TEntryList& target, const std::string& file);
+    void DrawEntry(TCustomPlayListBox& list, int index, const RECT& rect, unsigned state);
+    void DrawListBackground(TCustomPlayListBox& list, const RECT& rect);
+    void SetCaptionFromEntry(int i);
+    void SetLabelTime(const std::wstring& text);
+    void DestroyAllRecords();
+    void InvalidateRow(int i);
+    void AfterAlwaysOnTopChange();
 
-    bool alwaysOnTop_ = false;
-    bool trayIconAdded_ = false;
+    TMenu popupMenu_;
+    HMENU playSub_ = nullptr;
+    HWND toolBar_ = nullptr;
+    HWND spin_ = nullptr;
+    HWND labelTime_ = nullptr;
+    HWND labelHeight_ = nullptr;
+    HIMAGELIST images_ = nullptr;
+    TFont timeFont_;
+    TFont formFont_;
+    TBrush listBrush_;
     TIcon icon_;
+    bool trayIconAdded_ = false;
+    bool controlPanelVisible_ = true;
 };

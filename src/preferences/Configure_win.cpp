@@ -8,6 +8,10 @@ void TFormConfigure::ShowAndBringForward() {
     SetForegroundWindow(Handle());
 }
 
+void TFormConfigure::SetStayOnTop(bool on) {
+    SetWindowPos(Handle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 INT_PTR TFormConfigure::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_INITDIALOG:

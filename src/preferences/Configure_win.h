@@ -9,6 +9,8 @@ public:
     bool Create();
     // Shows the dialog non-modally; if it is shown already, only brings it forward.
     void ShowAndBringForward();
+    // Stay-on-top style, following the playlist window's "Always on top".
+    void SetStayOnTop(bool on);
 
 protected:
     INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

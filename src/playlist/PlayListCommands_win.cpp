@@ -1,0 +1,260 @@
+// The commands of the playlist window: control panel and keys, editing
+// commands, the open dialog and directory adding. The algorithms themselves are
+// portable (ListCommands); here they run on the real list and tell the host.
+#include "playlist/PlayList_win.h"
+#include <commdlg.h>
+#include <shlobj.h>
+#include <algorithm>
+#include "base/Text_win.h"
+#include "host/HostOps_win.h"
+#include "host/PluginState_win.h"
+#include "playlist/KeyTable.h"
+#include "playlist/TitleFormat.h"
+#include "preferences/Configure_win.h"
+#include "skin/SkinApply_win.h"
+#include "skin/WatermarkSkin_win.h"
+
+bool (*TFormPlayList::OpenDialogOverride)(std::vector<std::string>&, std::string&) = nullptr;
+bool (*TFormPlayList::FolderDialogOverride)(std::string&, const std::string&) = nullptr;
+
+bool IsSkinFileName(const std::string& path);
+
+namespace {
+bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
+
+// The user's collation with case ignored.
+int CompareUserText(const std::string& a, const std::string& b) {
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                          static_cast<int>(b.size())) - 2;
+}
+
+std::string CurrentDirectory() {
+    char buffer[MAX_PATH * 4] = {};
+    DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+// The folder of a chosen file: up to its last "\" or ":", keeping the "\" of a root.
+std::string DirectoryOf(const std::string& file) {
+    size_t p = file.find_last_of("\\:");
+    if (p == std::string::npos) return std::string();
+    if (file[p] == ':') return file.substr(0, p + 1);
+    if (p > 0 && (file[p - 1] == ':' || file[p - 1] == '\\')) return file.substr(0, p + 1);
+    return file.substr(0, p);
+}
+
+// The open dialog's filters, and the first of its options.
+const wchar_t kOpenFilter[] =
+    L"All supported files\0*.*\0"
+    L"Playlist Files\0*.m3u;*.pls;*.asx\0"
+    L"CDDA Audio\0*.cda\0"
+    L"MIDI Audio\0*.mid\0"
+    L"Impulse Tracker Modules\0*.it\0"
+    L"xEtended Modules\0*.xm\0"
+    L"Screamtracker Modules\0*.s3m;*.stm\0"
+    L"Protracker Module\0*.mod\0"
+    L"Other Module Type\0*.mtm;*.dsm;*.med;*.far;*.ult;*.669\0"
+    L"MPEG Audio Files\0*.mpg;*.mp2;*.mp3\0"
+    L"Creative Labs Voice Files\0*.voc\0"
+    L"Microsoft Waveform Audio Files\0*.wav\0"
+    L"WatermarkSkins\0*.wsc;VelvetLister.txt;*.bmp\0"
+    L"All files\0*.*\0";
+
+bool RunOpenDialog(HWND owner, const std::wstring& title, std::vector<std::string>& chosen, std::string& initialDir) {
+    std::vector<wchar_t> buffer(64 * 1024, L'\0');
+    std::wstring dir = AnsiToWide(initialDir);
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kOpenFilter;
+    ofn.nFilterIndex = 10;
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+    ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
+    ofn.lpstrTitle = title.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&ofn)) return false;
+    // One file: its full path. Several: the folder, then each name; double NUL ends.
+    std::wstring first(buffer.data());
+    const wchar_t* p = buffer.data() + first.size() + 1;
+    if (*p == L'\0') {
+        chosen.push_back(WideToAnsi(first));
+    } else {
+        std::wstring folder = first;
+        if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+        while (*p) {
+            std::wstring name(p);
+            chosen.push_back(WideToAnsi(folder + name));
+            p += name.size() + 1;
+        }
+    }
+    return true;
+}
+
+int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
+    if (msg == BFFM_INITIALIZED && data) SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, data);
+    return 0;
+}
+
+bool RunFolderDialog(HWND owner, std::string& chosen, const std::string& start) {
+    std::wstring startW = AnsiToWide(start);
+    wchar_t display[MAX_PATH] = {};
+    BROWSEINFOW bi{};
+    bi.hwndOwner = owner;
+    bi.pszDisplayName = display;
+    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NONEWFOLDERBUTTON;
+    bi.lpfn = &BrowseCallback;
+    bi.lParam = reinterpret_cast<LPARAM>(startW.c_str());
+    LPITEMIDLIST pidl = SHBrowseForFolderW(&bi);
+    if (!pidl) return false;
+    wchar_t path[MAX_PATH * 2] = {};
+    bool ok = SHGetPathFromIDListW(pidl, path) != FALSE;
+    CoTaskMemFree(pidl);
+    if (ok) chosen = WideToAnsi(path);
+    return ok;
+}
+}  // namespace
+
+std::wstring OpenDialogTitle = L"Open file(s)";
+
+void TFormPlayList::MoveSelected(TMoveDirection d) {
+    if (MoveSelectedEntries(*ListBox, PlayingIndex, EntryLock, d)) PushListToHost();
+}
+
+void TFormPlayList::RemoveEntries(TRemoveMode m) {
+    if (::RemoveEntries(*ListBox, PlayingIndex, EntryLock, m,
+                        [](std::uintptr_t data) { delete reinterpret_cast<TMP3FileInfo*>(data); }))
+        PushListToHost();
+}
+
+void TFormPlayList::SortCommand(TSortCommand command) {
+    bool changed = false;
+    switch (command) {
+    case TSortCommand::Title:
+    case TSortCommand::FileName:
+    case TSortCommand::Path:
+        changed = SortEntries(*ListBox, PlayingIndex, EntryLock, static_cast<TSortKey>(command), &CompareUserText,
+                              &AnsiLeadByte);
+        break;
+    case TSortCommand::Reverse: changed = ReverseEntries(*ListBox, PlayingIndex, EntryLock); break;
+    case TSortCommand::Randomize: {
+        SYSTEMTIME t{};
+        GetSystemTime(&t);
+        changed = RandomizeEntries(*ListBox, PlayingIndex, EntryLock, Random,
+                                   TimeOfDaySeed(t.wHour, t.wMinute, t.wSecond, t.wMilliseconds));
+        break;
+    }
+    }
+    if (changed) PushListToHost();
+}
+
+void TFormPlayList::PlayCaretEntry() {
+    const int i = ListBox->ItemIndex();
+    if (i >= 0) HostPlayEntry(i);
+}
+
+void TFormPlayList::ToolButtonCtrlPrevClick(int tag) {
+    const TTransportClick click = ResolveTransportClick(tag, KeyDown(VK_SHIFT), KeyDown(VK_CONTROL));
+    switch (click.Kind) {
+    case TTransportClick::TKind::Eject: ToolButtonCtrlEjectClick(); break;
+    case TTransportClick::TKind::PlayFirstEntry: HostPlayEntry(0); break;
+    case TTransportClick::TKind::Transport: HostTransport(click.Index); break;
+    }
+}
+
+void TFormPlayList::HandleListKey(WORD key, unsigned shift) {
+    const TListKeyAction action =
+        LookupListKey(ListKeyCode(key, (shift & ssShift) != 0, (shift & ssCtrl) != 0, (shift & ssAlt) != 0));
+    switch (action) {
+    case TListKeyAction::None: return;
+    case TListKeyAction::PlayCaretEntry: {
+        const int i = ListBox->ItemIndex();
+        HostPlayEntry(i);
+        return;
+    }
+    case TListKeyAction::RemoveSelected: RemoveEntries(TRemoveMode::Selected); return;
+    case TListKeyAction::Crop: RemoveEntries(TRemoveMode::Crop); return;
+    case TListKeyAction::RemoveAll: RemoveEntries(TRemoveMode::All); return;
+    case TListKeyAction::AddFolder: ClickMenuItem(PopupItemAddFolder); return;
+    case TListKeyAction::SelectAll: ClickMenuItem(PopupItemSelectAll); return;
+    case TListKeyAction::ReverseList: ClickMenuItem(PopupItemSortReverse); return;
+    case TListKeyAction::RandomizeList: ClickMenuItem(PopupItemSortRandomize); return;
+    case TListKeyAction::AlwaysOnTop: ClickMenuItem(PopupItemAOT); return;
+    case TListKeyAction::LaunchControlPanel: ClickMenuItem(LaunchtheControlpanel1); return;
+    case TListKeyAction::ToggleDoubleSize: HostToggleDoubleSize(); return;
+    case TListKeyAction::HostPreferences: HostShowPreferences(); return;
+    case TListKeyAction::HostFileInfo: HostShowFileInfo(); return;
+    case TListKeyAction::HostSkinSelector: HostShowSkinSelector(); return;
+    default: {
+        const int k = TransportIndexOf(action);
+        if (k >= 0) HostTransport(k);
+        return;
+    }
+    }
+}
+
+void TFormPlayList::ToolButtonCtrlEjectClick() {
+    if (OpenDialogInitialDir.empty()) OpenDialogInitialDir = CurrentDirectory();
+    std::vector<std::string> chosen;
+    const bool ok = OpenDialogOverride ? OpenDialogOverride(chosen, OpenDialogInitialDir)
+                                       : RunOpenDialog(Handle(), OpenDialogTitle, chosen, OpenDialogInitialDir);
+    if (!ok || chosen.empty()) return;
+    OpenDialogInitialDir = DirectoryOf(chosen.front());
+    std::string skin;
+    TEntryList entries;
+    try {
+        // The same quicksort and collation as the sort commands.
+        SortTexts(chosen, &CompareUserText);
+        for (const std::string& path : chosen) {
+            if (IsSkinFileName(path))
+                skin = path;
+            else
+                AddPath(entries, path, true);
+        }
+    } catch (...) {
+        if (!skin.empty()) ApplySkinFile(skin);
+        throw;
+    }
+    if (entries.Count() > 0) {
+        ReplaceEntries(entries.Take());
+        PushListToHost();
+        HostPlayEntry(0);
+    }
+    if (!skin.empty()) ApplySkinFile(skin);
+}
+
+void TFormPlayList::PopupItemAddFolderClick() {
+    std::string start = OpenDialogInitialDir.empty() ? CurrentDirectory() : OpenDialogInitialDir;
+    std::string chosen;
+    const bool ok = FolderDialogOverride ? FolderDialogOverride(chosen, start) : RunFolderDialog(Handle(), chosen, start);
+    if (!ok) return;
+    OpenDialogInitialDir = chosen;
+    TEntryList entries;
+    AddPath(entries, chosen, true);
+    if (entries.Count() > 0) {
+        {
+            TUpdateGuard updates(*ListBox);
+            ListBox->Append(entries.Take());
+        }
+        PushListToHost();
+    }
+}
+
+void TFormPlayList::ApplyListFont() {
+    if (!ListBox) return;
+    ListBox->SetFont(ListFont.get());
+    if (labelHeight_) {
+        SendMessageW(labelHeight_, WM_SETFONT, reinterpret_cast<WPARAM>(ListFont.get()), FALSE);
+        HDC dc = GetDC(labelHeight_);
+        HGDIOBJ old = SelectObject(dc, ListFont.get());
+        RECT r{0, 0, 1000, 0};
+        wchar_t text[32] = {};
+        GetWindowTextW(labelHeight_, text, 32);
+        DrawTextW(dc, text, -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        SelectObject(dc, old);
+        ReleaseDC(labelHeight_, dc);
+        SetWindowPos(labelHeight_, nullptr, 0, 0, r.right, r.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ListBox->SetItemHeight(r.bottom + 2);
+    }
+}

@@ -1,0 +1,110 @@
+// Drawing the entries over the watermark: the list box erases its background
+// through DrawListBackground and asks DrawEntry for every visible row. Rows are
+// never filled; the background is painted once per erase.
+#include "playlist/PlayList_win.h"
+#include "playlist/Geometry.h"
+#include "skin/WatermarkPlacement.h"
+#include "skin/WatermarkSkin_win.h"
+
+namespace {
+constexpr UINT kColumnFormat = DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX;
+constexpr UINT kTitleFormat = DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE;
+
+int TextWidth(HDC dc, const std::string& s) {
+    SIZE size{};
+    GetTextExtentPoint32A(dc, s.c_str(), static_cast<int>(s.size()), &size);
+    return size.cx;
+}
+
+void DrawText8(HDC dc, const std::string& text, RECT r, UINT format, COLORREF color) {
+    SetTextColor(dc, color);
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+}
+}  // namespace
+
+// Text in the shadow colour one pixel right and down, then in its colour on top.
+void DrawShadowText(HDC dc, const RECT& rect, UINT format, COLORREF color, COLORREF shadow, const std::string& text) {
+    RECT s{rect.left + 1, rect.top + 1, rect.right + 1, rect.bottom + 1};
+    DrawText8(dc, text, s, format, shadow);
+    DrawText8(dc, text, rect, format, color);
+}
+
+void TFormPlayList::DrawEntry(TCustomPlayListBox& list, int i, const RECT& r, unsigned state) {
+    HDC dc = list.Canvas().Handle();
+    if (!dc || i < 0 || i >= list.Count()) return;
+    SetBkMode(dc, TRANSPARENT);
+    const TWatermarkSkin& skin = *Skin;
+    const TMP3FileInfo* rec = Record(i);
+    const std::string lengthText = rec ? rec->SongLengthText : std::string();
+
+    int wN = 0;
+    if (Option.ShowSongNumber) wN = TextWidth(dc, NumberColumnSample(list.Count()));
+    int wL = 0;
+    if (Option.ShowSongTime) wL = std::max(TextWidth(dc, " 88:88"), TextWidth(dc, " " + lengthText));
+
+    const COLORREF columnColor = i == PlayingIndex ? skin.PlayColor() : skin.NormalColor();
+    auto draw = [&](const std::string& text, const RECT& rect, UINT format, COLORREF color) {
+        if (Option.EnableDrawFontShadow)
+            DrawShadowText(dc, rect, format, color, skin.ShadowColor(), text);
+        else
+            DrawText8(dc, text, rect, format, color);
+    };
+    if (Option.ShowSongNumber) draw(std::to_string(i + 1) + ". ", RECT{r.left, r.top, wN, r.bottom}, kColumnFormat, columnColor);
+    if (Option.ShowSongTime) draw(lengthText, RECT{r.right - wL, r.top, r.right, r.bottom}, kColumnFormat, columnColor);
+    const COLORREF titleColor = (state & ODS_SELECTED) ? skin.SelectColor()
+                                : i == PlayingIndex ? skin.PlayColor()
+                                                    : skin.NormalColor();
+    draw(list.Text(i), RECT{r.left + wN, r.top, r.right - wL, r.bottom}, kTitleFormat, titleColor);
+}
+
+void TFormPlayList::DrawListBackground(TCustomPlayListBox& list, const RECT& r) {
+    HDC dc = list.Canvas().Handle();
+    if (!dc || !Skin) return;
+    const TWatermarkSkin& skin = *Skin;
+    const int W = r.right - r.left, H = r.bottom - r.top;
+    const int fw = skin.FGWidth(), fh = skin.FGHeight();
+    const TWatermarkPlacement p = PlaceWatermark(fw, fh, W, H);
+
+    TMemoryDc fgDc(CreateCompatibleDC(dc));
+    TSelectGuard fgSel(fgDc.get(), skin.FGBitmap());
+    if (!skin.BGBitmap()) {
+        BitBlt(dc, r.left + p.DestX, r.top + p.DestY, p.Width, p.Height, fgDc.get(), p.SourceX, p.SourceY, SRCCOPY);
+        TBrush fill(CreateSolidBrush(skin.ShadowColor()));
+        if (p.DestY > 0) {
+            RECT band{r.left, r.top, r.right, r.top + p.DestY};
+            FillRect(dc, &band, fill.get());
+        }
+        if (p.DestX > 0) {
+            RECT band{r.left, r.top + p.DestY, r.left + p.DestX, r.bottom};
+            FillRect(dc, &band, fill.get());
+        }
+        return;
+    }
+    TRegion shape(CreateRectRgn(0, 0, 0, 0));
+    if (skin.FGRegion()) {
+        CombineRgn(shape.get(), skin.FGRegion(), nullptr, RGN_COPY);
+        OffsetRgn(shape.get(), r.left + p.OriginX, r.top + p.OriginY);
+    }
+    // Clip regions are in device coordinates; the canvas may have an offset origin.
+    POINT org{};
+    GetViewportOrgEx(dc, &org);
+    {
+        // Everything but the foreground's opaque pixels takes the tiles.
+        TSaveDc saved(dc);
+        TRegion rest(CreateRectRgn(r.left, r.top, r.right, r.bottom));
+        CombineRgn(rest.get(), rest.get(), shape.get(), RGN_XOR);
+        OffsetRgn(rest.get(), org.x, org.y);
+        ExtSelectClipRgn(dc, rest.get(), RGN_AND);
+        TMemoryDc bgDc(CreateCompatibleDC(dc));
+        TSelectGuard bgSel(bgDc.get(), skin.BGBitmap());
+        const int bw = std::max(1, skin.BGWidth()), bh = std::max(1, skin.BGHeight());
+        for (int y = r.top; y <= r.bottom; y += bh)
+            for (int x = r.left; x <= r.right; x += bw) BitBlt(dc, x, y, bw, bh, bgDc.get(), 0, 0, SRCCOPY);
+    }
+    {
+        TSaveDc saved(dc);
+        OffsetRgn(shape.get(), org.x, org.y);
+        ExtSelectClipRgn(dc, shape.get(), RGN_AND);
+        BitBlt(dc, r.left + p.DestX, r.top + p.DestY, p.Width, p.Height, fgDc.get(), p.SourceX, p.SourceY, SRCCOPY);
+    }
+}

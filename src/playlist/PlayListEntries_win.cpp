@@ -1,0 +1,220 @@
+// The entry model: creating entries (AddPath and what it scans), dropped files,
+// replacing the whole list, and titles.
+#include "playlist/PlayList_win.h"
+#include <fstream>
+#include <iterator>
+#include "base/Errors.h"
+#include "base/Text_win.h"
+#include "fileinfo/MpegAudio.h"
+#include "fileinfo/WaveForm.h"
+#include "host/CommonLib_win.h"
+#include "host/HostOps_win.h"
+#include "playlist/TitleFormat.h"
+#include "skin/SkinApply_win.h"
+#include "skin/WatermarkSkin_win.h"
+
+namespace {
+bool EqualsNoCase(const std::string& a, const char* b) { return lstrcmpiA(a.c_str(), b) == 0; }
+
+std::string FullPathOf(const std::string& path) {
+    char buffer[MAX_PATH * 4] = {};
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    if (n == 0 || n >= sizeof buffer) return path;
+    return std::string(buffer, n);
+}
+
+std::string WithoutTrailingDelimiter(std::string s) {
+    if (s.size() > 3 && (s.back() == '\\' || s.back() == '/')) s.pop_back();
+    else if (s.size() == 3 && s[1] == ':' && s.back() == '\\') s.pop_back();
+    return s;
+}
+
+// A plain file (not a directory) of that name exists.
+bool FileExists(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsAbsolute(const std::string& p) {
+    return (p.size() >= 2 && p[1] == ':') || (!p.empty() && (p[0] == '\\' || p[0] == '/'));
+}
+
+// Skin files among dropped or chosen files: ".wsc", "VelvetLister.txt" or ".bmp".
+bool IsSkinFile(const std::string& path) {
+    std::string ext = FileExtension(path, &AnsiLeadByte);
+    return EqualsNoCase(ext, ".wsc") || EqualsNoCase(FileNamePart(path, &AnsiLeadByte), "VelvetLister.txt") ||
+           EqualsNoCase(ext, ".bmp");
+}
+
+// A fresh record filled from its file.
+std::unique_ptr<TMP3FileInfo> ReadEntryInfo(const std::string& path) {
+    auto rec = std::make_unique<TMP3FileInfo>();
+    FillEntryFileNameFields(*rec, path, &AnsiLeadByte);
+    switch (ChooseTagReader(path, &AnsiLeadByte)) {
+    case TTagReader::Id3v1: ReadId3v1Tag(path, *rec); break;
+    case TTagReader::RiffInfo: ReadRiffInfoTag(path, *rec); break;
+    case TTagReader::None: break;
+    }
+    return rec;
+}
+}  // namespace
+
+bool IsSkinFileName(const std::string& path) { return IsSkinFile(path); }
+
+TEntryList::~TEntryList() {
+    for (auto& r : rows_) delete reinterpret_cast<TMP3FileInfo*>(r.Data);
+}
+
+void TEntryList::Add(std::string title, std::unique_ptr<TMP3FileInfo> record) {
+    rows_.push_back(TRow{std::move(title), reinterpret_cast<std::uintptr_t>(record.get())});
+    record.release();
+}
+
+std::vector<TRow> TEntryList::Take() {
+    std::vector<TRow> out;
+    out.swap(rows_);
+    return out;
+}
+
+int TFormPlayList::AddPath(TEntryList& target, const std::string& path, bool expand) {
+    if (path == "." || path == "..") return 0;
+    DWORD attr = GetFileAttributesA(path.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES || (attr & 0x8 /* volume label */)) return 0;
+    if (attr & FILE_ATTRIBUTE_DIRECTORY) return AddDirectory(target, path);
+    std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
+    if (ext == ".m3u") return expand ? AddPlaylistFile(target, path) : 0;
+    if (!AudioExtensions.Contains(ext)) return 0;
+    auto rec = ReadEntryInfo(path);
+    std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
+    target.Add(std::move(title), std::move(rec));
+    return 1;
+}
+
+int TFormPlayList::AddDirectory(TEntryList& target, const std::string& dir) {
+    // The directory's full path, as entering it would report it; the process's
+    // current directory is left alone (other threads of the player share it).
+    std::string base = WithoutTrailingDelimiter(FullPathOf(dir));
+    DWORD attr = GetFileAttributesA(base.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+    int c = 0;
+    WIN32_FIND_DATAA fd;
+    TFindHandle find(FindFirstFileA((base + "\\*.*").c_str(), &fd));
+    if (!find) return 0;
+    do {
+        std::string name = fd.cFileName;
+        if (name == "." || name == "..") continue;
+        // Read-only, hidden, archive and directories are taken; system files are skipped.
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) continue;
+        c += AddPath(target, base + "\\" + name, false);
+    } while (FindNextFileA(find.get(), &fd));
+    return c;
+}
+
+int TFormPlayList::AddPlaylistFile(TEntryList& target, const std::string& file) {
+    if (!FileExists(file)) return 0;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw EInOutError("I/O error: cannot read " + WideToUtf8(AnsiToWide(file)));
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw EInOutError("I/O error: cannot read " + WideToUtf8(AnsiToWide(file)));
+    size_t slash = file.find_last_of("\\:/");
+    std::string dir = slash == std::string::npos ? std::string(".") : file.substr(0, slash + 1);
+    std::string base = WithoutTrailingDelimiter(FullPathOf(dir));
+    int c = 0;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        size_t end = bytes.find_first_of("\r\n", pos);
+        std::string line = bytes.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+        pos = end == std::string::npos ? bytes.size() : end + ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
+        if (line.empty()) continue;
+        std::string candidate = IsAbsolute(line) ? line : base + "\\" + line;
+        if (!FileExists(candidate)) continue;  // comments, info lines, missing files
+        std::string resolved;
+        if (!ResolvePath(base, line, resolved)) resolved = candidate;
+        c += AddPath(target, resolved, false);
+    }
+    return c;
+}
+
+void TFormPlayList::CollectDroppedFiles(HDROP drop, TEntryList& target, std::string& skinFile) {
+    struct TFinish {
+        HDROP d;
+        ~TFinish() { DragFinish(d); }
+    } finish{drop};
+    UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT k = 0; k < n; ++k) {
+        char name[1025] = {};
+        DragQueryFileA(drop, k, name, 1024);
+        std::string path(name);
+        if (IsSkinFile(path))
+            skinFile = path;
+        else
+            AddPath(target, path, true);
+    }
+}
+
+void TFormPlayList::DropFiles(HDROP drop) {
+    if (GetKeyState(VK_CONTROL) < 0) {
+        ReplaceByDroppedFiles(drop);
+        return;
+    }
+    const bool append = (GetKeyState(VK_SHIFT) < 0) != Option.SongAddLast;
+    int target = -1;
+    POINT pt{};
+    DragQueryPoint(drop, &pt);
+    if (pt.x >= ListBox->Left() && pt.x < ListBox->Left() + ListBox->Width() && pt.y >= ListBox->Top() &&
+        pt.y < ListBox->Top() + ListBox->Height()) {
+        target = (pt.y - ListBox->Top()) / ListBox->ItemHeight() + ListBox->TopIndex();
+        if (target >= ListBox->Count()) target = -1;
+    }
+    TEntryList collected;
+    std::string skin;
+    CollectDroppedFiles(drop, collected, skin);
+    const int k = collected.Count();
+    if (k > 0) {
+        {
+            TUpdateGuard updates(*ListBox);
+            TEntryLockGuard lock(EntryLock);
+            if (append || target < 0) {
+                ListBox->Append(collected.Take());
+            } else {
+                ListBox->Insert(target, collected.Take());
+                if (target <= PlayingIndex) PlayingIndex += k;
+            }
+        }
+        PushListToHost();
+    }
+    if (!skin.empty()) ApplySkinFile(skin);
+}
+
+LRESULT TFormPlayList::ReplaceByDroppedFiles(HDROP drop) {
+    TEntryList collected;
+    std::string skin;
+    CollectDroppedFiles(drop, collected, skin);
+    if (collected.Count() > 0) {
+        ReplaceEntries(collected.Take());
+        PushListToHost();
+        HostPlayEntry(0);
+    }
+    if (!skin.empty()) ApplySkinFile(skin);
+    return 0;
+}
+
+void TFormPlayList::ReplaceEntries(std::vector<TRow> rows) {
+    TUpdateGuard updates(*ListBox);
+    TEntryLockGuard lock(EntryLock);
+    // The old records go and the new rows come under one suspension: no
+    // repaint can see a row whose record is already destroyed.
+    std::vector<TRow> old = ListBox->Rows();
+    ListBox->Assign(std::move(rows));
+    for (const TRow& r : old) delete reinterpret_cast<TMP3FileInfo*>(r.Data);
+}
+
+void TFormPlayList::RetitleAll() {
+    {
+        TUpdateGuard updates(*ListBox);
+        TEntryLockGuard lock(EntryLock);
+        for (int i = 0; i < ListBox->Count(); ++i)
+            if (TMP3FileInfo* rec = Record(i)) ListBox->SetText(i, BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte));
+    }
+    RepaintList();
+}

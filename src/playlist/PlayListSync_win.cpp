@@ -1,0 +1,151 @@
+// Keeping the list and the host's playlist in step, following the host's
+// current entry, and the elapsed-time display.
+#include "playlist/PlayList_win.h"
+#include <cstdlib>
+#include "base/Text_win.h"
+#include "host/HostOps_win.h"
+#include "playlist/TimeText.h"
+#include "skin/SkinApply_win.h"
+
+namespace {
+// The host answers synchronously and reports its current entry back while we
+// talk to it; a report arriving that deep is a ping-pong, not news.
+int g_setPlayingDepth = 0;
+constexpr int kMaxSetPlayingDepth = 4;
+}  // namespace
+
+void TFormPlayList::RebuildFromHost() {
+    const int n = HostGetListLength();
+    if (n <= 0) return;
+    TEntryList collected;
+    for (int i = 0; i < n; ++i) AddPath(collected, HostGetPlaylistFile(i), false);
+    const int accepted = collected.Count();
+    if (accepted > 0) ReplaceEntries(collected.Take());
+    if (accepted != n) PushListToHost();
+}
+
+void TFormPlayList::PushListToHost() {
+    HostClearPlaylist();
+    {
+        TEntryLockGuard lock(EntryLock);
+        // Copy the names first: the host may re-enter us while a file is added.
+        std::vector<std::string> names;
+        names.reserve(static_cast<size_t>(ListBox->Count()));
+        for (int i = 0; i < ListBox->Count(); ++i)
+            if (const TMP3FileInfo* rec = Record(i)) names.push_back(rec->FileName);
+        for (const auto& name : names) HostAddFile(name);
+    }
+    HostSetPlaylistPosition(PlayingIndex);
+}
+
+void TFormPlayList::InvalidateRow(int i) {
+    if (!ListBox->Handle() || i < 0 || i >= ListBox->Count()) return;
+    RECT r{};
+    if (SendMessageW(ListBox->Handle(), LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)) != LB_ERR)
+        InvalidateRect(ListBox->Handle(), &r, TRUE);
+}
+
+void TFormPlayList::SetCaptionFromEntry(int i) {
+    if (i < 0 || i >= ListBox->Count()) return;
+    SetWindowTextW(Handle(), AnsiToWide(PlayingCaption(ListBox->Text(i))).c_str());
+}
+
+void TFormPlayList::SetPlayingEntry(int i) {
+    if (g_setPlayingDepth >= kMaxSetPlayingDepth) return;
+    struct TDepth {
+        TDepth() { ++g_setPlayingDepth; }
+        ~TDepth() { --g_setPlayingDepth; }
+    } depth;
+
+    if (i >= ListBox->Count() || i < 0) {
+        RebuildFromHost();
+        if (i >= ListBox->Count() || i < 0) return;
+    }
+    bool needRedraw = false;
+    {
+        const std::string hostFile = HostGetPlaylistFile(i);
+        // The host call may have re-entered us and changed the list: look again.
+        if (i >= ListBox->Count()) return;
+        const TMP3FileInfo* rec = Record(i);
+        if (!rec || rec->FileName != hostFile) {
+            RebuildFromHost();
+            if (i >= ListBox->Count() || i < 0) return;
+        }
+    }
+    if (TMP3FileInfo* rec = Record(i); rec && rec->SongLength < 0) {
+        const int length = HostGetTrackLength();
+        rec = i < ListBox->Count() ? Record(i) : nullptr;
+        if (rec && length >= 0) {
+            rec->SongLength = length;
+            rec->SongLengthText = SongLengthText(length);
+        }
+    }
+    if (i >= ListBox->Count()) return;
+
+    const int p = PlayingIndex;
+    if (p >= 0 && p < ListBox->Count()) {
+        const int itemHeight = std::max(1, ListBox->ItemHeight());
+        const int height = ListBox->Height();
+        int top = ListBox->TopIndex();
+        const int rows = height / itemHeight;
+        int last = top + rows - 1;
+        const bool partial = height % itemHeight != 0;
+        if (p == last + 1 && partial) needRedraw = true;
+        if (i < top || i > last) {
+            const int oldTop = top;
+            ListBox->SetTopIndex(i);
+            if (ListBox->TopIndex() == i) {
+                last = i + rows - 1;
+                const int d = std::abs(oldTop - i);
+                needRedraw = partial ? true : ((0 < d && d < rows) || (i <= p && p <= last));
+            } else {
+                needRedraw = true;
+            }
+        } else if (i != p && top <= p && p <= last) {
+            InvalidateRow(p);
+        }
+    }
+    if (ListBox->SelCount() == 1) {
+        for (int k = 0; k < ListBox->Count(); ++k)
+            if (ListBox->IsSelected(k)) {
+                ListBox->SetSelected(k, false);
+                break;
+            }
+    }
+    InvalidateRow(i);
+    PlayingIndex = i;
+    SetCaptionFromEntry(i);
+    if (needRedraw) ListBox->Invalidate();
+    std::string skinDir;
+    if (HostGetSkin(skinDir)) ApplyHostSkin(skinDir);
+    HostClickMainWindow();
+}
+
+void TFormPlayList::SetLabelTime(const std::wstring& text) {
+    if (labelTime_) SetWindowTextW(labelTime_, text.c_str());
+}
+
+void TFormPlayList::Timer1Timer() {
+    const int t = HostGetPlayTime();
+    if (t == -1) {
+        SetLabelTime(L"");
+        return;
+    }
+    if (t < 0) {
+        if (TimeBlinkOn) {
+            SetLabelTime(TimeBlinkText);
+        } else {
+            wchar_t current[64] = {};
+            if (labelTime_) GetWindowTextW(labelTime_, current, 64);
+            TimeBlinkText = current;
+            SetLabelTime(L"");
+        }
+        TimeBlinkOn = !TimeBlinkOn;
+        return;
+    }
+    TimeBlinkOn = false;
+    const int s = t / 1000;
+    if (s == LabelTimeTag) return;
+    LabelTimeTag = s;
+    SetLabelTime(AnsiToWide(ElapsedTimeText(s)));
+}
