@@ -1,16 +1,220 @@
+// Loading and saving the plug-in's settings section through the platform's
+// profile functions, so values behave exactly as the player's own files do.
 #include "host/Settings_win.h"
 #include <windows.h>
+#include "base/Text_win.h"
+#include "base/Window_win.h"
+#include "host/CommonLib.h"
+#include "host/Captions_win.h"
+#include "host/CommonLib_win.h"
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
+#include "host/SettingsTable.h"
+#include "playlist/Geometry.h"
 #include "playlist/PlayList_win.h"
+#include "preferences/Configure_win.h"
+#include "skin/WatermarkSkin_win.h"
 
-void LoadSettings() {
-    const char* ini = Plugin.HostIniPath.c_str();
-    int pilp = static_cast<int>(GetPrivateProfileIntA("Winamp", "pilp", 0, ini));
-    bool peOpen = GetPrivateProfileIntA("Winamp", "pe_open", IsWindowVisible(Plugin.HostPlaylistEditorWindow), ini) != 0;
-    HostSetPlaylistPosition(pilp);
-    Plugin.PlayList->SetPlayingEntry(pilp);
-    if (peOpen) Plugin.PlayList->ShowFromHost();
+namespace {
+std::string PluginFolder() {
+    const std::string& m = Plugin.PluginModulePath;
+    size_t slash = m.find_last_of('\\');
+    return slash == std::string::npos ? std::string(".") : m.substr(0, slash);
 }
 
-void SaveSettings() {}
+// A profile reader: the platform strips blanks and one pair of quotes and cuts
+// the value at 2047 characters. Absent keys read as no value.
+TProfileReader ProfileReader(std::string file, std::string section) {
+    return [file = std::move(file), section = std::move(section)](const std::string& key) -> std::optional<std::string> {
+        static const char kAbsent[] = "\x01\x02absent\x03";
+        char buffer[2048] = {};
+        GetPrivateProfileStringA(section.c_str(), key.c_str(), kAbsent, buffer, sizeof buffer, file.c_str());
+        if (lstrcmpA(buffer, kAbsent) == 0) return std::nullopt;
+        return std::string(buffer);
+    };
+}
+
+int ScreenDpi() {
+    HDC dc = GetDC(nullptr);
+    int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return dpi > 0 ? dpi : 96;
+}
+
+int CALLBACK BufferedFontCheck(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM lp) {
+    *reinterpret_cast<bool*>(lp) = true;
+    return 0;
+}
+
+bool FontInstalled(const std::string& face) {
+    if (face.empty() || face.size() >= LF_FACESIZE) return false;
+    LOGFONTA lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    bool found = false;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExA(dc, &lf, reinterpret_cast<FONTENUMPROCA>(&BufferedFontCheck), reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, dc);
+    return found;
+}
+
+struct TFontValues {
+    std::string Face;
+    int Point = 0;
+    bool Bold = false;
+    bool Italic = false;
+};
+
+TFontValues ValuesOf(HFONT font) {
+    LOGFONTA lf{};
+    GetObjectA(font, sizeof lf, &lf);
+    TFontValues v;
+    v.Face = lf.lfFaceName;
+    v.Point = MulDiv(lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight, 72, ScreenDpi());
+    v.Bold = lf.lfWeight >= FW_BOLD;
+    v.Italic = lf.lfItalic != 0;
+    return v;
+}
+}  // namespace
+
+std::string PluginSettingsPath() { return PluginFolder() + "\\plugin.ini"; }
+
+void LoadSettings() {
+    TFormPlayList& pl = *Plugin.PlayList;
+    TWatermarkSkin& skin = *pl.Skin;
+    const std::string path = PluginSettingsPath();
+
+    RECT pe{};
+    GetWindowRect(Plugin.HostPlaylistEditorWindow, &pe);
+    THostSettings host;
+    host.EditorTop = pe.top;
+    host.EditorLeft = pe.left;
+    host.EditorWidth = pe.right - pe.left;
+    host.EditorHeight = pe.bottom - pe.top;
+    host.EditorOpen = IsWindowVisible(Plugin.HostPlaylistEditorWindow) != FALSE;
+    LoadHostSettings(ProfileReader(Plugin.HostIniPath, kHostSettingsSection), host);
+    pl.SnapDistance = host.SnapDistance();
+    HostSetPlaylistPosition(host.PlaylistPosition);
+
+    TPluginSettings s;
+    ApplyHostDefaults(host, s);
+    const TFontValues listFont = ValuesOf(pl.ListFont.get());
+    s.FontFace = listFont.Face;
+    s.FontPoint = listFont.Point;
+    s.FontBold = listFont.Bold;
+    s.FontItalic = listFont.Italic;
+    s.SelectColor = skin.SelectColor();
+    s.NormalColor = skin.NormalColor();
+    s.PlayColor = skin.PlayColor();
+    s.AlwaysOnTop = pl.IsChecked(PopupItemAOT);
+    LoadPluginSettings(ProfileReader(path, kPluginSettingsSection), s);
+
+    Option.SongAddLast = s.SongAddLast;
+    Option.ShowSongNumber = s.ShowSongNumber;
+    Option.ShowSongTime = s.ShowSongTime;
+    Option.WindowPositionOverrideByWSC = s.WindowPositionOverrideByWSC;
+    Option.WindowSizeOverrideByWSC = s.WindowSizeOverrideByWSC;
+    Option.EnableEqualizerRelocation = s.EnableEqualizerRelocation;
+    Option.EnableDrawFontShadow = s.EnableDrawFontShadow;
+    Option.PlaylistFormat = s.PlaylistFormat;
+    Plugin.AboutWinampEnabled = s.EnableAboutWinamp;
+    if (Plugin.Configure) Plugin.Configure->SetAboutWinampChecked(s.EnableAboutWinamp);
+    pl.AudioExtensions = s.AudioExtensions;
+    Plugin.JapaneseCaptions = s.JapaneseCaptions;
+
+    const TWindowRect fitted = FitWindowToScreen(TWindowRect{s.WindowLeft, s.WindowTop, s.WindowWidth, s.WindowHeight},
+                                                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+
+    const std::pair<UINT, bool> switches[] = {{PopupItemAOT, s.AlwaysOnTop},
+                                              {PopupItemShowControlPanel, s.ShowControlPanel},
+                                              {PopupItemAutomaticShowPL, s.AutomaticShowPL},
+                                              {PopupItemAutomaticShowEQ, s.AutomaticShowEQ}};
+    for (const auto& [item, value] : switches)
+        if (pl.IsChecked(item) != value) pl.ClickMenuItem(item);
+
+    SetWindowPos(pl.Handle(), nullptr, fitted.Left, fitted.Top, fitted.Width, fitted.Height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+
+    const std::string folder = PluginFolder();
+    std::string fg, bg;
+    ResolvePath(folder, s.WatermarkFG, fg);
+    skin.LoadFG(fg);
+    ResolvePath(folder, s.WatermarkBG, bg);
+    skin.LoadBG(bg);
+
+    skin.SetFontName(s.FontFace);
+    skin.SetFontSize(s.FontPoint);
+    skin.SetFontBold(s.FontBold);
+    skin.SetFontItalic(s.FontItalic);
+    skin.SetSelectColor(s.SelectColor);
+    skin.SetNormalColor(s.NormalColor);
+    skin.SetPlayColor(s.PlayColor);
+    if (s.ShadowColor) skin.SetShadowColor(*s.ShadowColor);
+
+    // The list font takes a face only when it is installed; the skin keeps it anyway.
+    LOGFONTA lf{};
+    GetObjectA(pl.ListFont.get(), sizeof lf, &lf);
+    if (FontInstalled(s.FontFace)) lstrcpynA(lf.lfFaceName, s.FontFace.c_str(), LF_FACESIZE);
+    lf.lfHeight = -MulDiv(SafeAbs(s.FontPoint), ScreenDpi(), 72);
+    lf.lfWidth = 0;
+    lf.lfWeight = s.FontBold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = s.FontItalic ? TRUE : FALSE;
+    pl.ListFont.reset(CreateFontIndirectA(&lf));
+    pl.ApplyListFont();
+
+    pl.SetPlayingEntry(host.PlaylistPosition);
+    ApplyCaptions();
+    if (host.EditorOpen) pl.ShowFromHost();
+}
+
+void SaveSettings() {
+    TFormPlayList* pl = Plugin.PlayList;
+    if (!pl || !pl->Skin) return;
+    TWatermarkSkin& skin = *pl->Skin;
+    const std::string path = PluginSettingsPath();
+
+    TPluginSettings s;
+    RECT r{};
+    GetWindowRect(pl->Handle(), &r);
+    s.WindowTop = r.top;
+    s.WindowLeft = r.left;
+    s.WindowWidth = r.right - r.left;
+    s.WindowHeight = r.bottom - r.top;
+    const TFontValues f = ValuesOf(pl->ListFont.get());
+    s.FontFace = f.Face;
+    s.FontPoint = f.Point;
+    s.FontBold = f.Bold;
+    s.FontItalic = f.Italic;
+    s.PlayColor = skin.PlayColor();
+    s.SelectColor = skin.SelectColor();
+    s.NormalColor = skin.NormalColor();
+    s.JapaneseCaptions = Plugin.JapaneseCaptions;
+    s.ShowControlPanel = pl->IsChecked(PopupItemShowControlPanel);
+    s.AutomaticShowPL = pl->IsChecked(PopupItemAutomaticShowPL);
+    s.AutomaticShowEQ = pl->IsChecked(PopupItemAutomaticShowEQ);
+    s.AlwaysOnTop = pl->IsChecked(PopupItemAOT);
+    s.SongAddLast = Option.SongAddLast;
+    s.ShowSongNumber = Option.ShowSongNumber;
+    s.ShowSongTime = Option.ShowSongTime;
+    s.WindowPositionOverrideByWSC = Option.WindowPositionOverrideByWSC;
+    s.WindowSizeOverrideByWSC = Option.WindowSizeOverrideByWSC;
+    s.EnableEqualizerRelocation = Option.EnableEqualizerRelocation;
+    s.EnableDrawFontShadow = Option.EnableDrawFontShadow;
+    s.PlaylistFormat = Option.PlaylistFormat;
+    s.EnableAboutWinamp = Plugin.Configure ? Plugin.Configure->AboutWinampChecked() : Plugin.AboutWinampEnabled;
+    const std::string folder = PluginFolder() + "\\";
+    s.WatermarkFG = RelativePath(folder, skin.FGFileName());
+    s.WatermarkBG = RelativePath(folder, skin.BGFileName());
+    s.AudioExtensions = pl->AudioExtensions;
+
+    WritePrivateProfileStringA(kPluginSettingsSection, nullptr, nullptr, path.c_str());
+    for (const auto& [key, value] : SavePluginSettings(s)) {
+        if (!WritePrivateProfileStringA(kPluginSettingsSection, key.c_str(), value.c_str(), path.c_str())) {
+            // The keys written so far stay; the save stops here.
+            ShowErrorBox(nullptr, WideToUtf8(AnsiToWide(path)) + " に書き込めません");
+            break;
+        }
+    }
+    // Make sure the profile cache reaches the disk before the host goes.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+}

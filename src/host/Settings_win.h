@@ -3,3 +3,7 @@
 // settings file (read only).
 void LoadSettings();
 void SaveSettings();
+
+// The plug-in settings file: the plug-in's folder + "\plugin.ini".
+#include <string>
+std::string PluginSettingsPath();

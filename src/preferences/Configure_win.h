@@ -11,7 +11,13 @@ public:
     void ShowAndBringForward();
     // Stay-on-top style, following the playlist window's "Always on top".
     void SetStayOnTop(bool on);
+    // The "Launch the About Winamp Dialog" check box.
+    bool AboutWinampChecked() const { return aboutWinamp_; }
+    void SetAboutWinampChecked(bool on) { aboutWinamp_ = on; }
 
 protected:
     INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    bool aboutWinamp_ = true;
 };
