@@ -77,6 +77,7 @@ int TTestHost::CountOf(HWND window, UINT message) const {
 }
 
 void TTestHost::NotifyEditor() {
+    if (main_) InvalidateRect(main_, nullptr, TRUE);
     if (pe_) SendMessageA(pe_, WM_USER, 0, Position);
 }
 
@@ -220,6 +221,28 @@ LRESULT TTestHost::OnMain(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             DroppedOnHost.push_back(name);
         }
         DragFinish(drop);
+        return 0;
+    }
+    case WM_PAINT: {
+        Record(hwnd, msg, wp, lp);
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT r{};
+        GetClientRect(hwnd, &r);
+        HBRUSH bg = CreateSolidBrush(RGB(30, 30, 46));
+        FillRect(dc, &r, bg);
+        DeleteObject(bg);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(0, 220, 120));
+        std::string line1 = "Emulated player (test host)";
+        std::string line2 = State == TPlayState::Playing ? "Playing" : State == TPlayState::Paused ? "Paused" : "Stopped";
+        if (Position >= 0 && Position < static_cast<int>(Playlist.size())) {
+            std::string name = Playlist[Position];
+            line2 += ": " + name.substr(name.find_last_of("\\/") + 1);
+        }
+        TextOutA(dc, 8, 8, line1.c_str(), static_cast<int>(line1.size()));
+        TextOutA(dc, 8, 30, line2.c_str(), static_cast<int>(line2.size()));
+        EndPaint(hwnd, &ps);
         return 0;
     }
     default:
