@@ -62,11 +62,11 @@ void TFormPlayList::DrawListBackground(TCustomPlayListBox& list, const RECT& r) 
     if (!dc || !Skin) return;
     const TWatermarkSkin& skin = *Skin;
     const int W = r.right - r.left, H = r.bottom - r.top;
-    const int fw = skin.FGWidth(), fh = skin.FGHeight();
+    const int fw = skin.FGBitmap().Width, fh = skin.FGBitmap().Height;
     const TWatermarkPlacement p = PlaceWatermark(fw, fh, W, H);
 
     TMemoryDc fgDc(CreateCompatibleDC(dc));
-    TSelectGuard fgSel(fgDc.get(), skin.FGBitmap());
+    TSelectGuard fgSel(fgDc.get(), skin.FGBitmap().Handle.get());
     if (!skin.BGBitmap()) {
         BitBlt(dc, r.left + p.DestX, r.top + p.DestY, p.Width, p.Height, fgDc.get(), p.SourceX, p.SourceY, SRCCOPY);
         TBrush fill(CreateSolidBrush(skin.ShadowColor()));
@@ -96,8 +96,8 @@ void TFormPlayList::DrawListBackground(TCustomPlayListBox& list, const RECT& r) 
         OffsetRgn(rest.get(), org.x, org.y);
         ExtSelectClipRgn(dc, rest.get(), RGN_AND);
         TMemoryDc bgDc(CreateCompatibleDC(dc));
-        TSelectGuard bgSel(bgDc.get(), skin.BGBitmap());
-        const int bw = std::max(1, skin.BGWidth()), bh = std::max(1, skin.BGHeight());
+        TSelectGuard bgSel(bgDc.get(), skin.BGBitmap().Handle.get());
+        const int bw = std::max(1, skin.BGBitmap().Width), bh = std::max(1, skin.BGBitmap().Height);
         for (int y = r.top; y <= r.bottom; y += bh)
             for (int x = r.left; x <= r.right; x += bw) BitBlt(dc, x, y, bw, bh, bgDc.get(), 0, 0, SRCCOPY);
     }

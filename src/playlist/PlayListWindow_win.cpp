@@ -163,7 +163,7 @@ void TFormPlayList::FormResize() {
 
 void TFormPlayList::RepaintList() {
     if (ListBox) ListBox->Invalidate();
-    if (Skin) Skin->Changed = false;
+    if (Skin) Skin->ClearChanged();
 }
 
 void TFormPlayList::ShowFromHost() {

@@ -39,5 +39,5 @@ void ApplySkinFile(const std::string& fileName) {
         pl->Skin->LoadFG(fileName);
         pl->Skin->LoadBG("");
     }
-    if (pl->Skin->Changed) pl->RepaintList();
+    if (pl->Skin->Changed()) pl->RepaintList();
 }
