@@ -23,8 +23,8 @@ namespace {
 bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
 
 // The user's collation with case ignored.
-int CompareUserText(const std::string& a, const std::string& b) {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()), b.c_str(),
+int CompareUserText(std::string_view a, std::string_view b) {
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
                           static_cast<int>(b.size())) - 2;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A hand-built HDROP, as the shell hands one to a window that accepts files.
 #include <windows.h>
+#include <shellapi.h>
 #include <string>
 #include <vector>
 
