@@ -81,8 +81,8 @@ void TFormPlayList::FormCreate() {
         WORD k = key;
         HandleListKey(k, shift);
     };
-    ListBox->SetBorderStyle(bsNone);
-    ListBox->SetStyle(lbOwnerDrawFixed);
+    ListBox->SetBorderStyle(TBorderStyle::bsNone);
+    ListBox->SetStyle(TListBoxStyle::lbOwnerDrawFixed);
     ListBox->SetMultiSelect(true);
     ListBox->SetIntegralHeight(false);
     ListBox->SetBackgroundBrush(listBrush_.get());
