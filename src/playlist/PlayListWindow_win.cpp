@@ -166,6 +166,20 @@ void TFormPlayList::RepaintList() {
     if (Skin) Skin->ClearChanged();
 }
 
+void TFormPlayList::SetFormFontName(const std::wstring& face) {
+    LOGFONTW lf{};
+    GetObjectW(formFont_.get(), sizeof lf, &lf);
+    lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    lf.lfCharSet = DEFAULT_CHARSET;
+    formFont_.reset(CreateFontIndirectW(&lf));
+}
+
+std::wstring TFormPlayList::FormFontName() const {
+    LOGFONTW lf{};
+    GetObjectW(formFont_.get(), sizeof lf, &lf);
+    return lf.lfFaceName;
+}
+
 void TFormPlayList::ShowFromHost() {
     ShowWindow(Handle(), SW_SHOW);
 }

@@ -131,6 +131,9 @@ public:
     std::string Title(int i) const { return ListBox->Text(i); }
 
     // ---- look
+    // The window's own font (designed "ＭＳ Ｐゴシック", 12 pixels); captions switch it.
+    void SetFormFontName(const std::wstring& face);
+    std::wstring FormFontName() const;
     void ApplyListFont();  // row-height rule after a font change
     void RepaintList();    // whole list, then the skin's Changed flag is cleared
 
