@@ -1,0 +1,159 @@
+// The playlist window in step with the host: rebuild, push, the current entry,
+// the caption, lengths and the elapsed time.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include "PluginFixture.h"
+
+namespace {
+class PlayListSync : public TPluginTest {
+protected:
+    std::string HostIni() override { return "[Winamp]\r\npe_open=1\r\n"; }
+
+    // The rows as any program reads a list box.
+    std::vector<std::string> Rows() {
+        HWND list = FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr);
+        std::vector<std::string> out;
+        int n = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < n; ++i) {
+            char buffer[4096] = {};
+            SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer));
+            out.push_back(buffer);
+        }
+        return out;
+    }
+    std::wstring Caption() {
+        wchar_t buffer[512] = {};
+        GetWindowTextW(PlayListWindow(), buffer, 512);
+        return buffer;
+    }
+};
+}  // namespace
+
+TEST_F(PlayListSync, StartBuildsTheListFromTheHost) {
+    std::string a = WriteMp3("a.mp3", "Alpha"), b = WriteMp3("b.mp3", "Beta");
+    StartHost();
+    host->Playlist = {a, b};
+    StartPlugin();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Alpha", "Beta"}));
+    EXPECT_EQ(Caption(), L"Alpha - VelvetLister");
+}
+
+TEST_F(PlayListSync, RefusedHostEntriesAreRemovedFromTheHost) {
+    std::string a = WriteMp3("a.mp3", "Alpha"), b = WriteMp3("b.mp3", "Beta");
+    StartHost();
+    host->Playlist = {"http://example.com/stream", a, PathIn("missing.mp3"), b, PathIn("notes.txt")};
+    WriteFile("notes.txt", "x");
+    StartPlugin();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Alpha", "Beta"}));
+    EXPECT_EQ(host->Playlist, (std::vector<std::string>{a, b}));
+}
+
+TEST_F(PlayListSync, HostWithOnlyUrlsNeverEmptiesTheList) {
+    std::string a = WriteMp3("a.mp3", "Alpha");
+    StartHost();
+    host->Playlist = {a};
+    StartPlugin();
+    host->Playlist = {"http://example.com/1", "http://example.com/2"};
+    host->SetPosition(1);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Alpha"}));
+    EXPECT_EQ(host->Playlist, (std::vector<std::string>{a})) << "rewritten from the window's entries";
+}
+
+TEST_F(PlayListSync, IndexBeyondTheListRebuilds) {
+    std::vector<std::string> files;
+    for (int i = 0; i < 6; ++i) files.push_back(WriteMp3("s" + std::to_string(i) + ".mp3", "Song " + std::to_string(i)));
+    StartHost();
+    host->Playlist = {files[0], files[1], files[2]};
+    StartPlugin();
+    ASSERT_EQ(Rows().size(), 3u);
+    host->Playlist = files;
+    host->SetPosition(5);
+    EXPECT_EQ(Rows().size(), 6u);
+    EXPECT_EQ(Caption(), L"Song 5 - VelvetLister");
+}
+
+TEST_F(PlayListSync, OtherFileAtTheIndexRebuilds) {
+    std::string a = WriteMp3("a.mp3", "Alpha"), b = WriteMp3("b.mp3", "Beta"), c = WriteMp3("c.mp3", "Gamma");
+    StartHost();
+    host->Playlist = {a, b, c};
+    StartPlugin();
+    host->Playlist[2] = a;
+    host->SetPosition(2);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Alpha", "Beta", "Alpha"}));
+    EXPECT_EQ(Caption(), L"Alpha - VelvetLister");
+}
+
+TEST_F(PlayListSync, LengthIsAskedOnceAndShownInItsText) {
+    std::string a = WriteMp3("a.mp3", "Alpha"), b = WriteMp3("b.mp3", "Beta");
+    StartHost();
+    host->Playlist = {a, b};
+    host->TrackLengths[a] = 3725;
+    host->TrackLengths[b] = 185;
+    StartPlugin();
+    host->Play();
+    host->Next();
+    host->Previous();
+    int asked = 0;
+    for (auto& m : host->MessagesTo(host->Main(), WM_USER))
+        if (m.LParam == 105 && m.WParam == 1) ++asked;
+    EXPECT_EQ(asked, 2) << "once per entry, kept in the record";
+}
+
+TEST_F(PlayListSync, ElapsedTimeFollowsTheHostAndBlinksWhilePaused) {
+    std::string a = WriteMp3("a.mp3", "Alpha");
+    StartHost();
+    host->Playlist = {a};
+    host->TrackLengths[a] = 5000;
+    StartPlugin();
+    HWND pl = PlayListWindow();
+    HWND label = nullptr;
+    HWND bar = FindWindowExW(pl, nullptr, L"ToolbarWindow32", nullptr);
+    label = FindWindowExW(bar, nullptr, L"Static", nullptr);
+    ASSERT_NE(label, nullptr);
+    auto text = [&] {
+        wchar_t b[64] = {};
+        GetWindowTextW(label, b, 64);
+        return std::wstring(b);
+    };
+    auto tick = [&] { SendMessageW(pl, WM_TIMER, 1, 0); };
+    tick();
+    EXPECT_EQ(text(), L"") << "stopped";
+    host->Play();
+    host->AdvanceClock(185700);
+    tick();
+    EXPECT_EQ(text(), L"03:05");
+    host->AdvanceClock(3725000 - 185700);
+    tick();
+    EXPECT_EQ(text(), L"1:02:05");
+    SendMessageA(host->Main(), WM_COMMAND, 40046, 0);  // pause
+    tick();
+    EXPECT_EQ(text(), L"");
+    tick();
+    EXPECT_EQ(text(), L"1:02:05");
+    tick();
+    EXPECT_EQ(text(), L"");
+}
+
+TEST_F(PlayListSync, PushSendsTheWholeListInOrder) {
+    std::string a = WriteMp3("a.mp3", "Alpha"), b = WriteMp3("b.mp3", "Beta"), c = WriteMp3("c.mp3", "Gamma");
+    StartHost();
+    host->Playlist = {a, b, c};
+    StartPlugin();
+    host->SetPosition(1);
+    host->ClearMessages();
+    HWND list = FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr);
+    // Ctrl+R reverses the list: the host receives the complete new order.
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(list, WM_KEYDOWN, 'R', 0);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(host->Playlist, (std::vector<std::string>{c, b, a}));
+    auto users = host->MessagesTo(host->Main(), WM_USER);
+    ASSERT_FALSE(users.empty());
+    EXPECT_EQ(users.front().LParam, 101) << "cleared first";
+    EXPECT_EQ(host->Position, 1) << "the playing entry keeps its place in the middle";
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Gamma", "Beta", "Alpha"}));
+}
