@@ -162,6 +162,7 @@ void LoadSettings() {
     pl.ListFont.reset(CreateFontIndirectA(&lf));
     pl.ApplyListFont();
 
+    pl.ReadyForHostReports = true;
     pl.SetPlayingEntry(host.PlaylistPosition);
     ApplyCaptions();
     if (host.EditorOpen) pl.ShowFromHost();

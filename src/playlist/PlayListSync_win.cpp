@@ -51,7 +51,7 @@ void TFormPlayList::SetCaptionFromEntry(int i) {
 }
 
 void TFormPlayList::SetPlayingEntry(int i) {
-    if (g_setPlayingDepth >= kMaxSetPlayingDepth) return;
+    if (!ReadyForHostReports || g_setPlayingDepth >= kMaxSetPlayingDepth) return;
     struct TDepth {
         TDepth() { ++g_setPlayingDepth; }
         ~TDepth() { --g_setPlayingDepth; }

@@ -165,6 +165,10 @@ public:
     void FormResize();
 
     // ---- state
+    // Set by the settings load just before it reports the host's position. Until
+    // then host reports are ignored: the audio extensions are not known yet, and a
+    // rebuild would refuse every host entry and push an empty list to the host.
+    bool ReadyForHostReports = false;
     int PlayingIndex = -1;
     int SnapDistance = 10;
     TEntryLock EntryLock;
