@@ -10,7 +10,7 @@
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
 #include "host/SettingsTable.h"
-#include "playlist/Geometry.h"
+#include "base/Rect.h"
 #include "playlist/PlayList_win.h"
 #include "preferences/Configure_win.h"
 #include "skin/WatermarkSkin_win.h"
@@ -122,8 +122,8 @@ void LoadSettings() {
     pl.AudioExtensions = s.AudioExtensions;
     Plugin.JapaneseCaptions = s.JapaneseCaptions;
 
-    const TWindowRect fitted = FitWindowToScreen(TWindowRect{s.WindowLeft, s.WindowTop, s.WindowWidth, s.WindowHeight},
-                                                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const TBounds fitted = FitWindowOnScreen(TBounds{s.WindowLeft, s.WindowTop, s.WindowWidth, s.WindowHeight},
+                                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 
     const std::pair<UINT, bool> switches[] = {{PopupItemAOT, s.AlwaysOnTop},
                                               {PopupItemShowControlPanel, s.ShowControlPanel},
