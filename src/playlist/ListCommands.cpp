@@ -325,3 +325,19 @@ bool RandomizeEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TPla
     list.SetTopIndex(top);
     return true;
 }
+
+void SortTexts(std::vector<std::string>& texts, const TCompareText& compare) {
+    const int n = static_cast<int>(texts.size());
+    if (n < 2) return;
+    std::vector<TSortRow> rows(static_cast<std::size_t>(n));
+    TSortKeys keys;
+    for (int i = 0; i < n; ++i) {
+        keys.Add(rows[static_cast<std::size_t>(i)], texts[static_cast<std::size_t>(i)]);
+        rows[static_cast<std::size_t>(i)].Origin = i;
+    }
+    QuickSort(rows, keys, 0, n - 1, compare);
+    std::vector<std::string> sorted;
+    sorted.reserve(texts.size());
+    for (const TSortRow& r : rows) sorted.push_back(std::move(texts[static_cast<std::size_t>(r.Origin)]));
+    texts.swap(sorted);
+}

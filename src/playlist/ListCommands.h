@@ -105,6 +105,10 @@ bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey 
 
 // Reverses the order of the rows (marks travel, top row number kept). Needs at
 // least 2 rows.
+// Sorts texts (paths chosen in the open dialog) with the same quicksort and
+// collation as the sort commands.
+void SortTexts(std::vector<std::string>& texts, const TCompareText& compare);
+
 bool ReverseEntries(IRowStore& list, int& playingIndex, IEntryLock& lock);
 
 // The playlist's pseudo-random generator: a 32-bit linear congruential state.

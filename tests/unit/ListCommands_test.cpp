@@ -584,3 +584,19 @@ INSTANTIATE_TEST_SUITE_P(Commands, ListCommandFailureTest,
                          });
 
 }  // namespace
+
+TEST(SortTexts, UsesTheListQuicksortOrder) {
+    auto icase = [](std::string_view a, std::string_view b) {
+        for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+            int x = std::tolower(static_cast<unsigned char>(a[i])), y = std::tolower(static_cast<unsigned char>(b[i]));
+            if (x != y) return x < y ? -1 : 1;
+        }
+        return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    };
+    std::vector<std::string> texts{"b.mp3", "A.mp3", "c.wav"};
+    SortTexts(texts, icase);
+    EXPECT_EQ(texts, (std::vector<std::string>{"A.mp3", "b.mp3", "c.wav"}));
+    std::vector<std::string> same{"Song", "song", "SONG"};
+    SortTexts(same, icase);
+    EXPECT_EQ(same, (std::vector<std::string>{"SONG", "song", "Song"})) << "the same unstable order as the sort command";
+}
