@@ -10,6 +10,7 @@
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
 #include "host/SettingsTable.h"
+#include "base/ProfileFile_win.h"
 #include "base/Rect.h"
 #include "playlist/PlayList_win.h"
 #include "preferences/Configure_win.h"
@@ -20,18 +21,6 @@ std::string PluginFolder() {
     const std::string& m = Plugin.PluginModulePath;
     size_t slash = m.find_last_of('\\');
     return slash == std::string::npos ? std::string(".") : m.substr(0, slash);
-}
-
-// A profile reader: the platform strips blanks and one pair of quotes and cuts
-// the value at 2047 characters. Absent keys read as no value.
-TProfileReader ProfileReader(std::string file, std::string section) {
-    return [file = std::move(file), section = std::move(section)](const std::string& key) -> std::optional<std::string> {
-        static const char kAbsent[] = "\x01\x02absent\x03";
-        char buffer[2048] = {};
-        GetPrivateProfileStringA(section.c_str(), key.c_str(), kAbsent, buffer, sizeof buffer, file.c_str());
-        if (lstrcmpA(buffer, kAbsent) == 0) return std::nullopt;
-        return std::string(buffer);
-    };
 }
 
 int ScreenDpi() {
@@ -92,7 +81,7 @@ void LoadSettings() {
     host.EditorWidth = pe.right - pe.left;
     host.EditorHeight = pe.bottom - pe.top;
     host.EditorOpen = IsWindowVisible(Plugin.HostPlaylistEditorWindow) != FALSE;
-    LoadHostSettings(ProfileReader(Plugin.HostIniPath, kHostSettingsSection), host);
+    LoadHostSettings(ProfileFileReader(Plugin.HostIniPath, kHostSettingsSection), host);
     pl.SnapDistance = host.SnapDistance();
     HostSetPlaylistPosition(host.PlaylistPosition);
 
@@ -107,7 +96,7 @@ void LoadSettings() {
     s.NormalColor = skin.NormalColor();
     s.PlayColor = skin.PlayColor();
     s.AlwaysOnTop = pl.IsChecked(PopupItemAOT);
-    LoadPluginSettings(ProfileReader(path, kPluginSettingsSection), s);
+    LoadPluginSettings(ProfileFileReader(path, kPluginSettingsSection), s);
 
     Option.SongAddLast = s.SongAddLast;
     Option.ShowSongNumber = s.ShowSongNumber;
