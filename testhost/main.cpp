@@ -1,7 +1,10 @@
 // testhost.exe: the emulated player, for the demo and for tests that need a
 // second process.
 //   testhost.exe [plugin.dll] [files or .m3u ...] [--play] [--skin DIR]
-//                [--only main,pe,eq] [--screenshot FILE.bmp --after MS]
+//                [--only main,pe,eq] [--config] [--screenshot FILE.bmp --after MS]
+//                [--capture playlist|config FILE.bmp ...]
+// --config opens the plug-in's preferences; --capture saves one window's part of
+// the screen when the screenshot is taken.
 #include <windows.h>
 #include <shellapi.h>
 #include <fstream>
@@ -33,9 +36,45 @@ void AddM3u(TTestHost& host, const std::string& path) {
     }
 }
 
-bool SaveScreenshot(const std::wstring& file) {
+// The plug-in's playlist window or its preferences dialog, found by class.
+struct TFindPluginWindow {
+    const wchar_t* Class;
+    bool Dialog;
+    HWND Found;
+};
+BOOL CALLBACK FindPluginWindow(HWND h, LPARAM lp) {
+    auto* f = reinterpret_cast<TFindPluginWindow*>(lp);
+    wchar_t cls[64] = {};
+    GetClassNameW(h, cls, 64);
+    // The preferences: the dialog that holds a tab control.
+    const bool match = lstrcmpW(cls, f->Class) == 0 &&
+                       (!f->Dialog || FindWindowExW(h, nullptr, L"SysTabControl32", nullptr) != nullptr);
+    if (match && IsWindowVisible(h)) {
+        f->Found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND PluginWindow(const std::wstring& kind) {
+    TFindPluginWindow f{kind == L"config" ? L"#32770" : L"TFormPlayList", kind == L"config", nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &FindPluginWindow, reinterpret_cast<LPARAM>(&f));
+    return f.Found;
+}
+
+// Saves the screen, or the part of it a window covers.
+bool SaveScreenshot(const std::wstring& file, HWND window = nullptr) {
     HDC screen = GetDC(nullptr);
     int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    int left = 0, top = 0;
+    if (window) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        left = r.left;
+        top = r.top;
+        w = r.right - r.left;
+        h = r.bottom - r.top;
+    }
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     bi.bmiHeader.biWidth = w;
@@ -46,7 +85,7 @@ bool SaveScreenshot(const std::wstring& file) {
     HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC mem = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    BitBlt(mem, 0, 0, w, h, screen, left, top, SRCCOPY);
     SelectObject(mem, old);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
@@ -71,6 +110,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     std::vector<std::string> files;
     std::string skin, only;
     bool play = false;
+    bool config = false;
+    std::vector<std::pair<std::wstring, std::wstring>> captures;  // kind, file
     int after = 3000;
     for (int i = 1; i < argc; ++i) {
         std::wstring a = argv[i];
@@ -79,6 +120,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         else if (a == L"--only" && i + 1 < argc) only = Narrow(argv[++i]);
         else if (a == L"--screenshot" && i + 1 < argc) screenshot = argv[++i];
         else if (a == L"--after" && i + 1 < argc) after = _wtoi(argv[++i]);
+        else if (a == L"--config") config = true;
+        else if (a == L"--capture" && i + 2 < argc) {
+            captures.emplace_back(argv[i + 1], argv[i + 2]);
+            i += 2;
+        }
         else if (plugin.empty() && a.size() > 4 && lstrcmpiW(a.c_str() + a.size() - 4, L".dll") == 0) plugin = a;
         else files.push_back(Narrow(a));
     }
@@ -103,6 +149,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         if (host.Init() != 0) return 3;
     }
     if (play) host.Play();
+    if (config && host.Record()) {
+        host.Config();
+        // Below the playlist window, so that a capture of either shows it alone.
+        if (HWND dialog = PluginWindow(L"config"))
+            SetWindowPos(dialog, nullptr, 380, 420, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
     SetTimer(nullptr, 0, 500, nullptr);
     DWORD start = GetTickCount();
@@ -111,6 +163,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         if (m.message == WM_TIMER && m.hwnd == nullptr) {
             host.AdvanceClock(500);
             if (!screenshot.empty() && GetTickCount() - start >= static_cast<DWORD>(after)) {
+                for (const auto& [kind, file] : captures)
+                    if (HWND w = PluginWindow(kind)) SaveScreenshot(file, w);
                 SaveScreenshot(screenshot);
                 host.DestroyWindows();
                 break;

@@ -210,6 +210,7 @@ void TFormPlayList::ReplaceEntries(std::vector<TRow> rows) {
 }
 
 void TFormPlayList::RetitleAll() {
+    ++RetitleCount;
     {
         TUpdateGuard updates(*ListBox);
         TEntryLockGuard lock(EntryLock);

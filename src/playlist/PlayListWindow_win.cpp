@@ -162,6 +162,7 @@ void TFormPlayList::FormResize() {
 }
 
 void TFormPlayList::RepaintList() {
+    ++RepaintCount;
     if (ListBox) ListBox->Invalidate();
     if (Skin) Skin->ClearChanged();
 }

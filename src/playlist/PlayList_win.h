@@ -23,6 +23,8 @@
 class TWatermarkSkin;
 
 extern TOptions Option;
+// The open dialog's title (the captions may replace it).
+extern std::wstring OpenDialogTitle;
 
 // Rows collected while adding: they own their records until Take() hands them on.
 class TEntryList {
@@ -136,6 +138,10 @@ public:
     std::wstring FormFontName() const;
     void ApplyListFont();  // row-height rule after a font change
     void RepaintList();    // whole list, then the skin's Changed flag is cleared
+    // How often the titles were rebuilt and the list repainted: lets tests see
+    // that an edit costs one rebuild or one repaint, not several.
+    int RetitleCount = 0;
+    int RepaintCount = 0;
 
     // ---- menu
     HMENU PopupMenuEdit() const { return popupMenu_.get(); }
