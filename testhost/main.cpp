@@ -2,11 +2,13 @@
 // second process.
 //   testhost.exe [plugin.dll] [files or .m3u ...] [--play] [--skin DIR]
 //                [--only main,pe,eq] [--config] [--screenshot FILE.bmp --after MS]
-//                [--capture playlist|config FILE.bmp ...]
+//                [--capture playlist|config FILE.bmp ...] [--menu]
 // --config opens the plug-in's preferences; --capture saves one window's part of
-// the screen when the screenshot is taken.
+// the screen when the screenshot is taken; --menu opens the playlist window's
+// popup menu first, and the playlist capture takes in the menu.
 #include <windows.h>
 #include <shellapi.h>
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -62,7 +64,19 @@ HWND PluginWindow(const std::wstring& kind) {
     return f.Found;
 }
 
-// Saves the screen, or the part of it a window covers.
+// The open popup menus (class "#32768") widen a capture of the window under them.
+BOOL CALLBACK AddMenuRect(HWND h, LPARAM lp) {
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (lstrcmpW(cls, L"#32768") == 0 && IsWindowVisible(h)) {
+        RECT r{};
+        GetWindowRect(h, &r);
+        UnionRect(reinterpret_cast<RECT*>(lp), reinterpret_cast<RECT*>(lp), &r);
+    }
+    return TRUE;
+}
+
+// Saves the screen, or the part of it a window (and any open menu) covers.
 bool SaveScreenshot(const std::wstring& file, HWND window = nullptr) {
     HDC screen = GetDC(nullptr);
     int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
@@ -70,6 +84,11 @@ bool SaveScreenshot(const std::wstring& file, HWND window = nullptr) {
     if (window) {
         RECT r{};
         GetWindowRect(window, &r);
+        EnumWindows(&AddMenuRect, reinterpret_cast<LPARAM>(&r));
+        r.left = std::max<LONG>(r.left, 0);
+        r.top = std::max<LONG>(r.top, 0);
+        r.right = std::min<LONG>(r.right, w);
+        r.bottom = std::min<LONG>(r.bottom, h);
         left = r.left;
         top = r.top;
         w = r.right - r.left;
@@ -101,6 +120,26 @@ bool SaveScreenshot(const std::wstring& file, HWND window = nullptr) {
     DeleteObject(dib);
     return out.good();
 }
+// What is saved when the time has come.
+struct TShots {
+    std::wstring Screenshot;
+    std::vector<std::pair<std::wstring, std::wstring>> Captures;  // kind, file
+    bool Done = false;
+} Shots;
+
+void TakeShots() {
+    for (const auto& [kind, file] : Shots.Captures)
+        if (HWND w = PluginWindow(kind)) SaveScreenshot(file, w);
+    SaveScreenshot(Shots.Screenshot);
+    Shots.Done = true;
+}
+
+// Runs inside the popup menu's own message loop.
+void CALLBACK MenuShot(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    TakeShots();
+    EndMenu();
+}
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
@@ -110,8 +149,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     std::vector<std::string> files;
     std::string skin, only;
     bool play = false;
-    bool config = false;
-    std::vector<std::pair<std::wstring, std::wstring>> captures;  // kind, file
+    bool config = false, menu = false;
+    auto& captures = Shots.Captures;
     int after = 3000;
     for (int i = 1; i < argc; ++i) {
         std::wstring a = argv[i];
@@ -121,6 +160,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         else if (a == L"--screenshot" && i + 1 < argc) screenshot = argv[++i];
         else if (a == L"--after" && i + 1 < argc) after = _wtoi(argv[++i]);
         else if (a == L"--config") config = true;
+        else if (a == L"--menu") menu = true;
         else if (a == L"--capture" && i + 2 < argc) {
             captures.emplace_back(argv[i + 1], argv[i + 2]);
             i += 2;
@@ -158,14 +198,27 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
 
     SetTimer(nullptr, 0, 500, nullptr);
     DWORD start = GetTickCount();
+    bool menuOpened = false;
     MSG m;
     while (GetMessageW(&m, nullptr, 0, 0) > 0) {
         if (m.message == WM_TIMER && m.hwnd == nullptr) {
             host.AdvanceClock(500);
-            if (!screenshot.empty() && GetTickCount() - start >= static_cast<DWORD>(after)) {
-                for (const auto& [kind, file] : captures)
-                    if (HWND w = PluginWindow(kind)) SaveScreenshot(file, w);
-                SaveScreenshot(screenshot);
+            if (!screenshot.empty() && !menuOpened && GetTickCount() - start >= static_cast<DWORD>(after)) {
+                Shots.Screenshot = screenshot;
+                HWND playlist = PluginWindow(L"playlist");
+                if (menu && playlist) {
+                    // The menu's loop runs the capture; the menu opens near the list's top left.
+                    RECT r{};
+                    GetWindowRect(playlist, &r);
+                    SetTimer(nullptr, 0, 800, &MenuShot);
+                    PostMessageW(playlist, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(playlist),
+                                 MAKELPARAM(r.left + 60, r.top + 40));
+                    menuOpened = true;
+                } else {
+                    TakeShots();
+                }
+            }
+            if (Shots.Done) {
                 host.DestroyWindows();
                 break;
             }
@@ -175,6 +228,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         }
         TranslateMessage(&m);
         DispatchMessageW(&m);
+        if (Shots.Done) {
+            host.DestroyWindows();
+            break;
+        }
         if (host.Main() && !IsWindow(host.Main())) break;
     }
     return 0;
