@@ -175,7 +175,9 @@ TEST_F(CommonLibPaths, PathsBeyondMaxPath) {
     }
 }
 
-// Runs only on a Japanese system (code page 932: VL_WINE_LC_ALL=ja_JP.UTF-8).
+// Runs only on a Japanese system (code page 932): run this executable with
+// VL_WINE_LC_ALL=ja_JP.UTF-8 build/cross/wine-run.sh ... (a child process started
+// from here with LC_ALL set still gets the parent's code page under Wine).
 TEST_F(CommonLibPaths, ShiftJisFolderNamesEndingInBackslashByte) {
     if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
     const std::string hyo = "\x95\x5C", so = "\x83\x5C";  // both end in byte 0x5C
