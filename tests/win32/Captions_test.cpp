@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <thread>
@@ -202,17 +203,24 @@ class JapaneseCaptions : public CaptionsTest {
     bool Japanese() const override { return true; }
 };
 
-// Ink: pixels that differ from the background, in a bitmap of the given size.
-int InkOf(HDC dc, int w, int h, COLORREF background) {
-    int ink = 0;
+// Ink: the pixels that differ from the background, in a bitmap of the given size.
+std::vector<bool> InkOf(HDC dc, int w, int h, COLORREF background) {
+    std::vector<bool> ink(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (GetPixel(dc, x, y) != background) ++ink;
+        for (int x = 0; x < w; ++x) ink[static_cast<size_t>(y) * w + x] = GetPixel(dc, x, y) != background;
     return ink;
 }
 
+int Count(const std::vector<bool>& ink) { return static_cast<int>(std::count(ink.begin(), ink.end(), true)); }
+
+int Differences(const std::vector<bool>& a, const std::vector<bool>& b) {
+    int n = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) n += a[i] != b[i];
+    return n;
+}
+
 // The ink of a text drawn as a static control draws it, in a font, on a plain background.
-int RenderedInk(const std::wstring& text, HFONT font, int w, int h) {
+std::vector<bool> RenderedInk(const std::wstring& text, HFONT font, int w, int h) {
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
     HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
@@ -223,7 +231,7 @@ int RenderedInk(const std::wstring& text, HFONT font, int w, int h) {
     SetBkMode(mem, TRANSPARENT);
     SetTextColor(mem, GetSysColor(COLOR_BTNTEXT));
     DrawTextW(mem, text.c_str(), -1, &r, DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
-    const int ink = InkOf(mem, w, h, GetPixel(mem, w - 1, h - 1));
+    std::vector<bool> ink = InkOf(mem, w, h, GetPixel(mem, w - 1, h - 1));
     SelectObject(mem, oldFont);
     SelectObject(mem, oldBmp);
     DeleteObject(bmp);
@@ -300,19 +308,22 @@ TEST_F(JapaneseCaptions, JapaneseCaptionsRenderAsGlyphs) {
     const std::wstring text = W("ｵｰﾃﾞｨｵ拡張子");
 
     HDC dc = GetDC(label);
-    const int shown = InkOf(dc, r.right, r.bottom, GetPixel(dc, r.right - 1, r.bottom - 1));
+    const std::vector<bool> shown = InkOf(dc, r.right, r.bottom, GetPixel(dc, r.right - 1, r.bottom - 1));
     ReleaseDC(label, dc);
 
-    const int glyphs = RenderedInk(text, font, r.right, r.bottom);
-    const int questionMarks = RenderedInk(std::wstring(text.size(), L'?'), font, r.right, r.bottom);
+    const std::vector<bool> glyphs = RenderedInk(text, font, r.right, r.bottom);
+    const std::vector<bool> questionMarks = RenderedInk(std::wstring(text.size(), L'?'), font, r.right, r.bottom);
     // An unassigned code point has a glyph in no font: it shows as the missing-glyph box.
-    const int boxes = RenderedInk(std::wstring(text.size(), L'\x0378'), font, r.right, r.bottom);
+    const std::vector<bool> boxes = RenderedInk(std::wstring(text.size(), L'\x0378'), font, r.right, r.bottom);
 
-    ASSERT_GT(glyphs, 0);
-    // What the label shows is the glyph rendering, far from question marks or boxes.
-    EXPECT_LT(std::abs(shown - glyphs), glyphs / 10 + 2) << "shown " << shown << ", glyphs " << glyphs;
-    EXPECT_GT(std::abs(shown - questionMarks), glyphs / 5) << "question marks " << questionMarks;
-    EXPECT_GT(std::abs(shown - boxes), glyphs / 5) << "boxes " << boxes;
+    const int ink = Count(glyphs);
+    ASSERT_GT(ink, 0);
+    ASSERT_GT(Differences(glyphs, boxes), ink / 3) << "the font has the glyphs";
+    // What the label shows is the glyph rendering, pixel for pixel, and neither
+    // question marks nor boxes.
+    EXPECT_LE(Differences(shown, glyphs), ink / 20) << "shown ink " << Count(shown) << ", glyph ink " << ink;
+    EXPECT_GT(Differences(shown, questionMarks), ink / 3);
+    EXPECT_GT(Differences(shown, boxes), ink / 3);
 }
 
 // Without "MS UI Gothic" the Japanese captions come with the designed font.
