@@ -124,8 +124,10 @@ void LoadSettings() {
     SetWindowPos(pl.Handle(), nullptr, fitted.Left, fitted.Top, fitted.Width, fitted.Height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 
+    // Stored names are relative to the plug-in folder; one that cannot be
+    // resolved (the folder cannot be entered) is tried as it stands.
     const std::string folder = PluginFolder();
-    std::string fg, bg;
+    std::string fg = s.WatermarkFG, bg = s.WatermarkBG;
     ResolvePath(folder, s.WatermarkFG, fg);
     skin.LoadFG(fg);
     ResolvePath(folder, s.WatermarkBG, bg);
@@ -150,6 +152,12 @@ void LoadSettings() {
     lf.lfItalic = s.FontItalic ? TRUE : FALSE;
     pl.ListFont.reset(CreateFontIndirectA(&lf));
     pl.ApplyListFont();
+    if (Plugin.Configure) {
+        // The preferences preview shows the rows in the list's font.
+        LOGFONTW preview{};
+        GetObjectW(pl.ListFont.get(), sizeof preview, &preview);
+        Plugin.Configure->SetPreviewFont(preview);
+    }
 
     pl.ReadyForHostReports = true;
     pl.SetPlayingEntry(host.PlaylistPosition);
@@ -193,18 +201,25 @@ void SaveSettings() {
     s.PlaylistFormat = Option.PlaylistFormat;
     s.EnableAboutWinamp = Plugin.Configure ? Plugin.Configure->AboutWinampChecked() : Plugin.AboutWinampEnabled;
     const std::string folder = PluginFolder() + "\\";
-    s.WatermarkFG = RelativePath(folder, skin.FGFileName());
+    // Before the first load the skin holds no foreground name at all: store none.
+    const std::string fgName = skin.FGFileName() == TWatermarkSkin::kNoFileYet ? std::string() : skin.FGFileName();
+    s.WatermarkFG = RelativePath(folder, fgName);
     s.WatermarkBG = RelativePath(folder, skin.BGFileName());
     s.AudioExtensions = pl->AudioExtensions;
 
-    WritePrivateProfileStringA(kPluginSettingsSection, nullptr, nullptr, path.c_str());
-    for (const auto& [key, value] : SavePluginSettings(s)) {
-        if (!WritePrivateProfileStringA(kPluginSettingsSection, key.c_str(), value.c_str(), path.c_str())) {
-            // The keys written so far stay; the save stops here.
-            ShowErrorBox(nullptr, WideToUtf8(AnsiToWide(path)) + " に書き込めません");
-            break;
+    // Erasing the section is a write too: if it fails, nothing is written, or
+    // old keys would end up mixed with new ones.
+    bool written = WritePrivateProfileStringA(kPluginSettingsSection, nullptr, nullptr, path.c_str()) != FALSE;
+    if (written) {
+        for (const auto& [key, value] : SavePluginSettings(s)) {
+            if (!WritePrivateProfileStringA(kPluginSettingsSection, key.c_str(), value.c_str(), path.c_str())) {
+                written = false;  // the keys written so far stay; the save stops here
+                break;
+            }
         }
     }
-    // Make sure the profile cache reaches the disk before the host goes.
+    // Make sure the profile cache reaches the disk (and the file is closed)
+    // before the host goes.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+    if (!written) ShowErrorBox(nullptr, WideToUtf8(AnsiToWide(path)) + " に書き込めません");
 }

@@ -163,6 +163,13 @@ TEST_F(StackingOrder, PositiveLinkKeepsTheMainWindowDirectlyBelowTheEqualizer) {
     EXPECT_EQ(Below(host->Equalizer()), host->Main());
 }
 
+TEST_F(StackingOrder, PositiveLinkIgnoresAHiddenEqualizer) {
+    Plugin.EqualizerZOrderLink = 1;
+    ShowWindow(host->Equalizer(), SW_HIDE);
+    SetWindowPos(host->Main(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_TRUE(IsAbove(host->Main(), host->Equalizer())) << "the main window stays where it was put";
+}
+
 TEST_F(StackingOrder, InactiveHooksPassEverythingOn) {
     Plugin.HooksActive = false;
     Plugin.EqualizerZOrderLink = -1;
