@@ -202,14 +202,14 @@ INSTANTIATE_TEST_SUITE_P(Values, SettingsLocale,
 
 TEST_F(Settings, QuotedFormatKeepsItsSpacesAndALoneQuoteIsEmpty) {
     std::string a = WriteMp3("a.mp3", "Alpha");
-    WritePluginIni("Option.Playlist.Format=\"  ${INAM}  \"\r\n");
+    WritePluginIni("Option.Playlist.Format=\"  <${INAM}>  \"\r\n");
     ASSERT_TRUE(Load());
     host->Playlist = {a};
     ASSERT_EQ(Init(), 0);
     wchar_t caption[256] = {};
     GetWindowTextW(PlayListWindow(), caption, 256);
-    EXPECT_STREQ(caption, L"  Alpha   - VelvetLister");
-    EXPECT_EQ(ValueOf(Shutdown(), "Option.Playlist.Format"), "\"  ${INAM}  \"");
+    EXPECT_STREQ(caption, L"<Alpha> - VelvetLister") << "the format is in use (the caption trims the title)";
+    EXPECT_EQ(ValueOf(Shutdown(), "Option.Playlist.Format"), "\"  <${INAM}>  \"") << "its blanks were kept";
 
     WritePluginIni("Option.Playlist.Format=\"\r\n");
     host.reset();
