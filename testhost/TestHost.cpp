@@ -34,7 +34,7 @@ TTestHost::TTestHost(const TTestHostOptions& o) : Version(o.Version), DoubleSize
         main_ = CreateWindowExA(0, kMainClass, "Winamp 2.91", WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, x, y, w, h,
                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (o.Equalizer)
-        eq_ = CreateWindowExA(0, kEqualizerClass, "Winamp Equalizer", WS_POPUP, x, y + 116, 275, 116, nullptr,
+        eq_ = CreateWindowExA(0, kEqualizerClass, "Winamp Equalizer", WS_POPUP, x, y + h, w, h, nullptr,
                               nullptr, GetModuleHandleA(nullptr), nullptr);
     if (o.PlaylistEditor)
         pe_ = CreateWindowExA(0, kEditorClass, "Winamp Playlist Editor", WS_POPUP, x, y + 232, 275, 116, nullptr,
@@ -134,7 +134,9 @@ void TTestHost::AdvanceClock(int ms) {
 
 void TTestHost::SetDoubleSize(bool on) {
     DoubleSize = on;
-    if (main_) SetWindowPos(main_, nullptr, 0, 0, on ? 550 : 275, on ? 232 : 116, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Like the player with its equaliser linked to double size: both windows grow.
+    for (HWND w : {main_, eq_})
+        if (w) SetWindowPos(w, nullptr, 0, 0, on ? 550 : 275, on ? 232 : 116, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT TTestHost::OnUser(WPARAM wp, LPARAM lp) {
