@@ -67,6 +67,7 @@ protected:
         Plugin.HostEqualizerWindow = host->Equalizer();
         Plugin.PlayList = new TFormPlayList();
         ASSERT_TRUE(Plugin.PlayList->Create());
+        Plugin.PlayList->ApplyListFont();  // as the settings load does
         CreateDirectoryA(PathIn("skins").c_str(), nullptr);
         CreateDirectoryA(PathIn("skins\\images").c_str(), nullptr);
     }
