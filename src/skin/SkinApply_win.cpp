@@ -11,6 +11,7 @@
 #include "host/PluginState_win.h"
 #include "host/SettingsValues.h"
 #include "playlist/PlayList_win.h"
+#include "preferences/Configure_win.h"
 #include "skin/EqualizerLayout.h"
 #include "skin/SkinConfig.h"
 #include "skin/WatermarkSkin_win.h"
@@ -124,6 +125,10 @@ void ApplyToListFont(TFormPlayList& pl, const TSkinConfiguration& config) {
     if (!font) return;
     pl.ListFont = std::move(font);
     pl.ApplyListFont();
+    if (Plugin.Configure) {
+        LOGFONTW wide{};
+        if (GetObjectW(pl.ListFont.get(), sizeof wide, &wide)) Plugin.Configure->SetPreviewFont(wide);
+    }
 }
 
 }  // namespace
@@ -163,10 +168,11 @@ void ApplySkinFile(const std::string& fileName) {
     else
         RelocateEqualizer(0, 0, 0, 0);
 
-    // The list's background is painted from the skin's shadow colour, so a
-    // repaint is all the recolouring it needs. A failed repaint must not keep
-    // the rest of the skin from applying.
+    // The list paints its background from the skin's shadow colour itself, so
+    // a repaint is all the recolouring it needs; the preview grid keeps a brush
+    // of its own. A failed repaint must not keep the rest of the skin applying.
     try {
+        if (Plugin.Configure) Plugin.Configure->SetPreviewBackground(skin.ShadowColor());
         if (skin.Changed()) pl->RepaintList();
     } catch (...) {
     }
