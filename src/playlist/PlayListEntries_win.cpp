@@ -163,7 +163,7 @@ void TFormPlayList::DropFiles(HDROP drop) {
     DragQueryPoint(drop, &pt);
     if (pt.x >= ListBox->Left() && pt.x < ListBox->Left() + ListBox->Width() && pt.y >= ListBox->Top() &&
         pt.y < ListBox->Top() + ListBox->Height()) {
-        target = (pt.y - ListBox->Top()) / ListBox->ItemHeight() + ListBox->TopIndex();
+        target = (pt.y - ListBox->Top()) / std::max(1, ListBox->ItemHeight()) + ListBox->TopIndex();
         if (target >= ListBox->Count()) target = -1;
     }
     TEntryList collected;

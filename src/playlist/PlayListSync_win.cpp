@@ -12,6 +12,10 @@ namespace {
 // talk to it; a report arriving that deep is a ping-pong, not news.
 int g_setPlayingDepth = 0;
 constexpr int kMaxSetPlayingDepth = 4;
+// Set while the host's playlist is being rewritten: a report from the host in
+// that time describes a half-written list, and a rebuild from it would cut ours
+// down to the entries sent so far.
+bool g_pushing = false;
 }  // namespace
 
 void TFormPlayList::RebuildFromHost() {
@@ -25,8 +29,13 @@ void TFormPlayList::RebuildFromHost() {
 }
 
 void TFormPlayList::PushListToHost() {
-    HostClearPlaylist();
     {
+        struct TPushing {
+            bool was = g_pushing;
+            TPushing() { g_pushing = true; }
+            ~TPushing() { g_pushing = was; }
+        } pushing;
+        HostClearPlaylist();
         TEntryLockGuard lock(EntryLock);
         // Copy the names first: the host may re-enter us while a file is added.
         std::vector<std::string> names;
@@ -51,7 +60,7 @@ void TFormPlayList::SetCaptionFromEntry(int i) {
 }
 
 void TFormPlayList::SetPlayingEntry(int i) {
-    if (!ReadyForHostReports || g_setPlayingDepth >= kMaxSetPlayingDepth) return;
+    if (!ReadyForHostReports || g_pushing || g_setPlayingDepth >= kMaxSetPlayingDepth) return;
     struct TDepth {
         TDepth() { ++g_setPlayingDepth; }
         ~TDepth() { --g_setPlayingDepth; }
