@@ -5,6 +5,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 #include <algorithm>
+#include <exception>
 #include "base/Text_win.h"
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
@@ -168,11 +169,7 @@ void TFormPlayList::HandleListKey(WORD key, unsigned shift) {
         LookupListKey(ListKeyCode(key, (shift & ssShift) != 0, (shift & ssCtrl) != 0, (shift & ssAlt) != 0));
     switch (action) {
     case TListKeyAction::None: return;
-    case TListKeyAction::PlayCaretEntry: {
-        const int i = ListBox->ItemIndex();
-        HostPlayEntry(i);
-        return;
-    }
+    case TListKeyAction::PlayCaretEntry: PlayCaretEntry(); return;  // nothing on an empty list
     case TListKeyAction::RemoveSelected: RemoveEntries(TRemoveMode::Selected); return;
     case TListKeyAction::Crop: RemoveEntries(TRemoveMode::Crop); return;
     case TListKeyAction::RemoveAll: RemoveEntries(TRemoveMode::All); return;
@@ -203,6 +200,10 @@ void TFormPlayList::ToolButtonCtrlEjectClick() {
     OpenDialogInitialDir = DirectoryOf(chosen.front());
     std::string skin;
     TEntryList entries;
+    // An unreadable playlist file aborts the collecting, but what was collected
+    // up to then still replaces the list and a chosen skin is still applied;
+    // the error is reported afterwards.
+    std::exception_ptr failure;
     try {
         // The same quicksort and collation as the sort commands.
         SortTexts(chosen, &CompareUserText);
@@ -213,15 +214,20 @@ void TFormPlayList::ToolButtonCtrlEjectClick() {
                 AddPath(entries, path, true);
         }
     } catch (...) {
-        if (!skin.empty()) ApplySkinFile(skin);
-        throw;
+        failure = std::current_exception();
     }
-    if (entries.Count() > 0) {
-        ReplaceEntries(entries.Take());
-        PushListToHost();
-        HostPlayEntry(0);
+    chosen.clear();
+    try {
+        if (entries.Count() > 0) {
+            ReplaceEntries(entries.Take());
+            PushListToHost();
+            HostPlayEntry(0);
+        }
+    } catch (...) {
+        if (!failure) failure = std::current_exception();
     }
     if (!skin.empty()) ApplySkinFile(skin);
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TFormPlayList::PopupItemAddFolderClick() {

@@ -307,7 +307,7 @@ void TFormPlayList::ClickMenuItem(UINT item) {
         SetChecked(item, !IsChecked(item));
         AfterAlwaysOnTopChange();
         if (Plugin.Configure) Plugin.Configure->SetStayOnTop(IsChecked(item));
-        // Create() registered the icon for the new window handle.
+        AddTrayIcon();  // for the new window handle
         break;
     case LaunchtheControlpanel1:
         if (Plugin.Configure) Plugin.Configure->ShowAndBringForward();

@@ -49,7 +49,8 @@ bool TFormPlayList::Create() {
         ListBox->SetParentWindow(Handle());
         ListBox->HandleNeeded();
         LayoutChildren();
-        AddTrayIcon();
+        // The notification icon is registered again by the always-on-top command
+        // once the preferences dialog has its new style too.
     }
     SetTimer(Handle(), kTimer1, 500, nullptr);
     if (topmost) SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -255,6 +256,8 @@ void TFormPlayList::AfterAlwaysOnTopChange() {
     RECT r{};
     GetWindowRect(Handle(), &r);
     const bool visible = IsWindowVisible(Handle()) != FALSE;
+    wchar_t timeText[64] = {};
+    if (labelTime_) GetWindowTextW(labelTime_, timeText, 64);
     KillTimer(Handle(), kTimer1);
     toolBar_ = spin_ = labelTime_ = labelHeight_ = nullptr;
     DestroyNative();
@@ -265,6 +268,7 @@ void TFormPlayList::AfterAlwaysOnTopChange() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
     if (visible) ShowWindow(Handle(), SW_SHOWNA);
     ApplyListFont();
+    SetLabelTime(timeText);  // the time shown goes on, not back to the start text
 }
 
 LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

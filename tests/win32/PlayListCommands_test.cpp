@@ -1,0 +1,522 @@
+// The playlist window's commands driven as a user drives them: keys with their
+// modifiers through the list, clicks on the control panel, menu commands, and
+// the real open and folder dialogs filled in by a worker thread.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <gtest/gtest.h>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+#include "PluginFixture.h"
+#include "playlist/PlayList_win.h"
+
+namespace {
+
+// Finds each modal dialog (#32770) the given thread shows and runs `action` on
+// it once, from a worker thread, while the GUI thread sits in the dialog's loop.
+class TDialogDriver {
+public:
+    TDialogDriver(DWORD guiThread, std::function<void(HWND)> action)
+        : gui_(guiThread), action_(std::move(action)), thread_([this] { Run(); }) {}
+    ~TDialogDriver() {
+        stop_ = true;
+        thread_.join();
+    }
+    int Count() const { return count_; }
+
+private:
+    static BOOL CALLBACK Find(HWND h, LPARAM lp) {
+        wchar_t cls[16] = {};
+        GetClassNameW(h, cls, 16);
+        if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(h)) {
+            *reinterpret_cast<HWND*>(lp) = h;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    void Run() {
+        std::set<HWND> seen;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!stop_ && std::chrono::steady_clock::now() < end) {
+            HWND dlg = nullptr;
+            EnumThreadWindows(gui_, &Find, reinterpret_cast<LPARAM>(&dlg));
+            if (dlg && !seen.count(dlg)) {
+                // Let the dialog finish its own initialisation first.
+                std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                seen.insert(dlg);
+                action_(dlg);
+                ++count_;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    DWORD gui_;
+    std::function<void(HWND)> action_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> count_{0};
+    std::thread thread_;
+};
+
+std::wstring TextOf(HWND h) {
+    wchar_t b[512] = {};
+    GetWindowTextW(h, b, 512);
+    return b;
+}
+
+void PressOk(HWND dlg) { PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK))); }
+void PressCancel(HWND dlg) { PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDCANCEL))); }
+
+// The explorer-style open dialog: its file-name box and its file-type list.
+constexpr int kFileNameBox = 0x47c;  // cmb13
+constexpr int kFileTypeList = 0x470;  // cmb1
+
+struct TOpenDialogSeen {
+    std::mutex m;
+    std::wstring Title;
+    int FilterCount = -1;
+    int FilterIndex = -1;
+    std::wstring FilterText;
+};
+
+class PlayListCommands : public TPluginTest {
+protected:
+    std::string HostIni() override { return "[Winamp]\r\npe_open=1\r\n"; }
+
+    HWND List() { return FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr); }
+    HWND Bar() { return FindWindowExW(PlayListWindow(), nullptr, L"ToolbarWindow32", nullptr); }
+    std::vector<std::string> Rows() {
+        std::vector<std::string> out;
+        const int n = static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < n; ++i) {
+            char buffer[1024] = {};
+            SendMessageA(List(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer));
+            out.push_back(buffer);
+        }
+        return out;
+    }
+    std::vector<int> Selected() {
+        std::vector<int> out;
+        const int n = static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < n; ++i)
+            if (SendMessageW(List(), LB_GETSEL, i, 0) > 0) out.push_back(i);
+        return out;
+    }
+    void Select(std::initializer_list<int> rows) {
+        SendMessageW(List(), LB_SETSEL, FALSE, -1);
+        for (int r : rows) SendMessageW(List(), LB_SETSEL, TRUE, r);
+    }
+    // Key state as the GUI thread sees it.
+    void SetModifiers(bool shift, bool ctrl, bool alt) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+        keys[VK_MENU] = alt ? 0x80 : 0;
+        SetKeyboardState(keys);
+    }
+    void Key(WORD vk, bool shift = false, bool ctrl = false, bool alt = false) {
+        SetModifiers(shift, ctrl, alt);
+        SendMessageW(List(), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, alt ? (1 << 29) : 0);
+        SetModifiers(false, false, false);
+        Pump();
+    }
+    void ClickTool(UINT id, bool shift = false, bool ctrl = false) {
+        RECT r{};
+        ASSERT_TRUE(SendMessageW(Bar(), TB_GETRECT, id, reinterpret_cast<LPARAM>(&r)));
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        SetModifiers(shift, ctrl, false);
+        SendMessageW(Bar(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(Bar(), WM_LBUTTONUP, 0, at);
+        SetModifiers(false, false, false);
+        Pump();
+    }
+    void Menu(UINT id) {
+        SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        Pump();
+    }
+    // The host commands (WM_COMMAND ids) received since the last ClearMessages.
+    std::vector<WPARAM> HostCommands() {
+        std::vector<WPARAM> out;
+        for (auto& m : host->MessagesTo(host->Main(), WM_COMMAND)) out.push_back(LOWORD(m.WParam));
+        return out;
+    }
+    // n songs "Song 0".. in the host's playlist, plug-in started.
+    std::vector<std::string> StartWith(int n) {
+        std::vector<std::string> files;
+        for (int i = 0; i < n; ++i) files.push_back(WriteMp3("s" + std::to_string(i) + ".mp3", "Song " + std::to_string(i)));
+        StartHost();
+        host->Playlist = files;
+        StartPlugin();
+        return files;
+    }
+    bool IconRegistered(HWND window) {
+        NOTIFYICONDATAA nid{};
+        nid.cbSize = 88;
+        nid.hWnd = window;
+        nid.uID = 68;
+        nid.uFlags = NIF_TIP;
+        lstrcpynA(nid.szTip, "VelvetLister", 64);
+        return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+    }
+};
+
+}  // namespace
+
+TEST_F(PlayListCommands, KeysReachTheirCommandsOnlyWithTheExactModifiers) {
+    auto files = StartWith(3);
+    host->ClearMessages();
+    Key('C', false, false, true);  // Alt+C is not in the table
+    Key('Z', false, true, false);  // Ctrl+Z is randomise, not "previous"
+    for (WPARAM id : HostCommands()) {
+        EXPECT_NE(id, 40046u) << "Alt+C must not pause";
+        EXPECT_NE(id, 40044u) << "Ctrl+Z must not go to the previous entry";
+    }
+    host->ClearMessages();
+    Key('C');
+    Key('Z', true);
+    Key('B', true);
+    Key('B');
+    Key('X');
+    Key('V');
+    EXPECT_EQ(HostCommands(), (std::vector<WPARAM>{40046, 40061, 40060, 40048, 40045, 40047}));
+    host->ClearMessages();
+    Key('D', false, true);
+    Key('P', true, true);
+    Key('3', false, false, true);
+    Key('S', false, false, true);
+    EXPECT_EQ(HostCommands(), (std::vector<WPARAM>{40165, 40012, 40188, 40219}));
+    // Ctrl+Shift+Delete empties the list and the host's playlist.
+    Key(VK_DELETE, true, true);
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_TRUE(host->Playlist.empty());
+    // Enter on an empty list plays nothing.
+    host->ClearMessages();
+    Key(VK_RETURN);
+    EXPECT_TRUE(HostCommands().empty());
+    EXPECT_EQ(host->CountOf(host->Main(), WM_USER), 0);
+}
+
+TEST_F(PlayListCommands, EnterAndDoubleClickPlayTheCaretRow) {
+    StartWith(4);
+    SendMessageW(List(), LB_SETCARETINDEX, 2, 0);
+    Key(VK_RETURN);
+    EXPECT_EQ(host->Position, 2);
+    EXPECT_EQ(host->State, TPlayState::Playing);
+    SendMessageW(List(), LB_SETCARETINDEX, 3, 0);
+    SendMessageW(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 3));
+    Pump();
+    const int caret = static_cast<int>(SendMessageW(List(), LB_GETCARETINDEX, 0, 0));
+    EXPECT_EQ(host->Position, caret);
+    // "Play file(s)" does the same from the menu.
+    SendMessageW(List(), LB_SETCARETINDEX, 1, 0);
+    Menu(PopupItemPlayFile);
+    EXPECT_EQ(host->Position, 1);
+}
+
+TEST_F(PlayListCommands, TransportButtonsFollowShiftAndCtrl) {
+    StartWith(3);
+    host->SetPosition(2);
+    host->ClearMessages();
+    ClickTool(ToolButtonCtrlPrev, false, true);  // Ctrl: the first entry plays
+    EXPECT_EQ(host->Position, 0);
+    EXPECT_EQ(host->State, TPlayState::Playing);
+    host->ClearMessages();
+    ClickTool(ToolButtonCtrlNext, false, true);  // Ctrl+next: plain next
+    ClickTool(ToolButtonCtrlPrev, true);         // Shift: rewind
+    ClickTool(ToolButtonCtrlNext, true);         // Shift: forward
+    ClickTool(ToolButtonCtrlPause, true);        // Shift: plain pause
+    ClickTool(ToolButtonCtrlStop, true);         // Shift: plain stop
+    ClickTool(ToolButtonCtrlPrev);
+    ClickTool(ToolButtonCtrlPlay);
+    EXPECT_EQ(HostCommands(), (std::vector<WPARAM>{40048, 40061, 40060, 40046, 40047, 40044, 40045}));
+
+    // Shift+click on play opens the eject action (the open dialog) instead of playing.
+    host->ClearMessages();
+    std::wstring title;
+    {
+        TDialogDriver driver(GetCurrentThreadId(), [&](HWND dlg) {
+            title = TextOf(dlg);
+            PressCancel(dlg);
+        });
+        ClickTool(ToolButtonCtrlPlay, true);
+        EXPECT_EQ(driver.Count(), 1);
+    }
+    EXPECT_EQ(title, L"Open file(s)");
+    EXPECT_TRUE(HostCommands().empty()) << "cancelled: nothing played, nothing changed";
+    EXPECT_EQ(Rows().size(), 3u);
+}
+
+TEST_F(PlayListCommands, PlayControlMenuItemsSendTheirTransportIndex) {
+    StartWith(2);
+    host->ClearMessages();
+    for (UINT id = PopupItemCtrlPrevious; id <= PopupItemCtrlNext; ++id) Menu(id);
+    EXPECT_EQ(HostCommands(), (std::vector<WPARAM>{40044, 40061, 40045, 40046, 40047, 40060, 40048}));
+}
+
+TEST_F(PlayListCommands, HostReceivesTheCompleteNewOrderAfterEachCommand) {
+    auto files = StartWith(8);
+    host->SetPosition(3);
+    std::map<std::string, std::string> fileOf;
+    for (int i = 0; i < 8; ++i) fileOf["Song " + std::to_string(i)] = files[static_cast<size_t>(i)];
+    auto check = [&](const char* what) {
+        std::vector<std::string> expected;
+        for (auto& t : Rows()) expected.push_back(fileOf[t]);
+        EXPECT_EQ(host->Playlist, expected) << what;
+        ASSERT_GE(host->Position, 0) << what;
+        ASSERT_LT(host->Position, static_cast<int>(host->Playlist.size())) << what;
+        EXPECT_EQ(host->Playlist[static_cast<size_t>(host->Position)], files[3]) << what << ": the playing entry kept";
+    };
+    HWND spin = FindWindowExW(PlayListWindow(), nullptr, UPDOWN_CLASSW, nullptr);
+    ASSERT_NE(spin, nullptr);
+    auto clickSpin = [&](bool up) {
+        RECT r{};
+        GetClientRect(spin, &r);
+        const LPARAM at = MAKELPARAM(r.right / 2, up ? 2 : r.bottom - 3);
+        SendMessageW(spin, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(spin, WM_LBUTTONUP, 0, at);
+        Pump();
+    };
+    Select({2, 3, 6});
+    clickSpin(false);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Song 0", "Song 1", "Song 4", "Song 2", "Song 3", "Song 5", "Song 7",
+                                                "Song 6"}));
+    EXPECT_EQ(Selected(), (std::vector<int>{3, 4, 7}));
+    check("move down");
+    // The last row is selected: moving down is blocked and the host is not told.
+    host->ClearMessages();
+    clickSpin(false);
+    EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0);
+    clickSpin(true);
+    check("move up");
+    Menu(PopupItemSortTitle);
+    EXPECT_EQ(Rows()[0], "Song 0");
+    check("sort by title");
+    Key('R', false, true);
+    EXPECT_EQ(Rows()[0], "Song 7");
+    check("reverse");
+    Menu(PopupItemSortFilename);
+    check("sort by filename");
+    Key('Z', false, true);
+    check("randomise");
+    Menu(PopupItemSortPath);
+    EXPECT_EQ(Rows()[7], "Song 7");
+    check("sort by path");
+    Select({0, 5});
+    Key(VK_DELETE);
+    EXPECT_EQ(Rows().size(), 6u);
+    check("remove");
+    Select({1, 2, 3});  // Song 2, 3, 4: the playing Song 3 stays
+    Key(VK_DELETE, false, true);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Song 2", "Song 3", "Song 4"}));
+    check("crop");
+    // Selection commands never involve the host.
+    host->ClearMessages();
+    Menu(PopupItemSelectAll);
+    EXPECT_EQ(Selected().size(), 3u);
+    Menu(PopupItemSelectInverse);
+    EXPECT_TRUE(Selected().empty());
+    Key('A', false, true);
+    EXPECT_EQ(Selected().size(), 3u);
+    Menu(PopupItemSelectClear);
+    EXPECT_TRUE(Selected().empty());
+    EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0);
+    EXPECT_EQ(host->CountOf(host->Main(), WM_USER), 0);
+    Menu(PopupItemDeleteAll);
+    EXPECT_TRUE(host->Playlist.empty());
+    // Nothing left: "Remove all" again does not tell the host.
+    host->ClearMessages();
+    Menu(PopupItemDeleteAll);
+    EXPECT_EQ(host->CountOf(host->Main(), WM_USER), 0);
+}
+
+TEST_F(PlayListCommands, OpenDialogReplacesTheListSortedAndPlaysTheFirst) {
+    StartWith(2);
+    std::string b = WriteMp3("b.mp3", "Bee"), a = WriteMp3("A.mp3", "Ay");
+    WriteFile("c.wav", "not really a wave");
+    CreateDirectoryA(PathIn("sub").c_str(), nullptr);
+    WriteFile(PathIn("sub\\d.mp3"), std::string(300, '\xFF'));
+    WriteFile(PathIn("sub\\e.mp3"), std::string(300, '\xFF'));
+    struct TRestoreDirectory {
+        ~TRestoreDirectory() { SetCurrentDirectoryA("C:\\"); }  // the test folder must be removable
+    } restore;
+    SetCurrentDirectoryA(Dir().c_str());  // where the dialog starts the first time
+    TOpenDialogSeen seen;
+    {
+        TDialogDriver driver(GetCurrentThreadId(), [&](HWND dlg) {
+            std::lock_guard<std::mutex> lock(seen.m);
+            seen.Title = TextOf(dlg);
+            HWND types = GetDlgItem(dlg, kFileTypeList);
+            seen.FilterCount = static_cast<int>(SendMessageW(types, CB_GETCOUNT, 0, 0));
+            seen.FilterIndex = static_cast<int>(SendMessageW(types, CB_GETCURSEL, 0, 0));
+            wchar_t text[256] = {};
+            SendMessageW(types, CB_GETLBTEXT, seen.FilterIndex, reinterpret_cast<LPARAM>(text));
+            seen.FilterText = text;
+            // Plain names: found only in the folder the dialog starts in.
+            SetDlgItemTextW(dlg, kFileNameBox, L"\"b.mp3\" \"A.mp3\" \"c.wav\"");
+            PressOk(dlg);
+        });
+        Menu(PopupItemCtrlEject);
+        EXPECT_EQ(driver.Count(), 1);
+    }
+    EXPECT_EQ(seen.Title, L"Open file(s)");
+    EXPECT_EQ(seen.FilterCount, 14);
+    EXPECT_EQ(seen.FilterIndex, 9) << "the tenth filter";
+    EXPECT_EQ(seen.FilterText.rfind(L"MPEG Audio Files", 0), 0u) << std::string(seen.FilterText.begin(), seen.FilterText.end());
+    ASSERT_EQ(Rows(), (std::vector<std::string>{"Ay", "Bee", "c"}));
+    EXPECT_EQ(host->Playlist.size(), 3u);
+    EXPECT_EQ(lstrcmpiA(host->Playlist[0].c_str(), a.c_str()), 0) << host->Playlist[0];
+    EXPECT_EQ(host->Position, 0);
+    EXPECT_EQ(host->State, TPlayState::Playing);
+
+    SetCurrentDirectoryA((Dir() + "\\sub").c_str());
+    // The folder chooser starts where the files were chosen; OK there appends
+    // everything under it (the sub folder too), whatever SongAddLast says.
+    host->SetPosition(1);
+    {
+        TDialogDriver driver(GetCurrentThreadId(), [&](HWND dlg) { PressOk(dlg); });
+        Key(VK_INSERT, false, true);
+        EXPECT_EQ(driver.Count(), 1);
+    }
+    auto rows = Rows();
+    ASSERT_EQ(rows.size(), 8u) << "3 entries, then A, b, c, d, e appended";
+    EXPECT_EQ(std::vector<std::string>(rows.begin(), rows.begin() + 3), (std::vector<std::string>{"Ay", "Bee", "c"}));
+    EXPECT_EQ(host->Playlist.size(), 8u);
+    EXPECT_EQ(host->Position, 1) << "the playing entry stays";
+
+    // The second open dialog starts there too: plain names are found.
+    {
+        TDialogDriver driver(GetCurrentThreadId(), [&](HWND dlg) {
+            SetDlgItemTextW(dlg, kFileNameBox, L"b.mp3");
+            PressOk(dlg);
+        });
+        ClickTool(ToolButtonCtrlEject);
+        EXPECT_EQ(driver.Count(), 1);
+    }
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Bee"}));
+    ASSERT_EQ(host->Playlist.size(), 1u);
+    EXPECT_EQ(lstrcmpiA(host->Playlist[0].c_str(), b.c_str()), 0) << host->Playlist[0];
+}
+
+TEST_F(PlayListCommands, CancelledDialogsChangeNothing) {
+    StartWith(3);
+    host->ClearMessages();
+    {
+        TDialogDriver driver(GetCurrentThreadId(), [&](HWND dlg) { PressCancel(dlg); });
+        ClickTool(ToolButtonCtrlEject);
+        Key(VK_INSERT, false, true);
+        EXPECT_EQ(driver.Count(), 2);
+    }
+    EXPECT_EQ(Rows().size(), 3u);
+    EXPECT_EQ(host->CountOf(host->Main(), WM_USER), 0);
+    EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0);
+}
+
+TEST_F(PlayListCommands, AlwaysOnTopRecreatesTheWindowWithOneWorkingIcon) {
+    StartWith(30);
+    HWND before = PlayListWindow();
+    ASSERT_TRUE(IconRegistered(before));
+    SendMessageW(List(), LB_SETTOPINDEX, 5, 0);
+    SendMessageW(List(), LB_SETCARETINDEX, 7, 0);
+    Select({7, 8});
+    const int top = static_cast<int>(SendMessageW(List(), LB_GETTOPINDEX, 0, 0));
+    const int caret = static_cast<int>(SendMessageW(List(), LB_GETCARETINDEX, 0, 0));
+    auto rows = Rows();
+
+    Key('T', false, true);
+    HWND on = PlayListWindow();
+    ASSERT_NE(on, nullptr);
+    EXPECT_NE(on, before) << "a new native window";
+    EXPECT_FALSE(IsWindow(before));
+    EXPECT_TRUE(GetWindowLongW(on, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(IsWindowVisible(on));
+    EXPECT_TRUE(IconRegistered(on)) << "the icon names the new window";
+    EXPECT_FALSE(IconRegistered(before));
+    EXPECT_EQ(Rows(), rows);
+    EXPECT_EQ(SendMessageW(List(), LB_GETTOPINDEX, 0, 0), top);
+    EXPECT_EQ(SendMessageW(List(), LB_GETCARETINDEX, 0, 0), caret);
+    EXPECT_TRUE(Selected().empty()) << "marks are cleared";
+    EXPECT_TRUE(PlayListWindow() == on);
+
+    Menu(PopupItemAOT);
+    HWND off = PlayListWindow();
+    EXPECT_NE(off, on);
+    EXPECT_FALSE(GetWindowLongW(off, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(IconRegistered(off));
+    EXPECT_FALSE(IconRegistered(on));
+    // The icon still answers: hidden, a click asks the host for its playlist editor.
+    ShowWindow(off, SW_HIDE);
+    host->ClearMessages();
+    SendMessageW(off, 0x8044, 68, WM_LBUTTONUP);
+    Pump();
+    EXPECT_EQ(HostCommands(), (std::vector<WPARAM>{40040}));
+    // And the keys still reach the list of the new window.
+    ShowWindow(off, SW_SHOW);
+    Key(VK_DELETE, true, true);
+    EXPECT_TRUE(host->Playlist.empty());
+}
+
+TEST_F(PlayListCommands, ControlPanelHidesAndShowsWithTheWatermarkAtTheCorner) {
+    StartHost();
+    StartPlugin();
+    HWND pl = PlayListWindow();
+    HWND list = List();
+    SetWindowPos(pl, nullptr, 0, 0, 420, 260, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump();
+    RECT client{}, lr{};
+    GetClientRect(pl, &client);
+    // The time label fills the space between "next" and the eject button.
+    RECT next{}, eject{}, bar{}, label{};
+    SendMessageW(Bar(), TB_GETRECT, ToolButtonCtrlNext, reinterpret_cast<LPARAM>(&next));
+    SendMessageW(Bar(), TB_GETRECT, ToolButtonCtrlEject, reinterpret_cast<LPARAM>(&eject));
+    GetClientRect(Bar(), &bar);
+    GetWindowRect(FindWindowExW(Bar(), nullptr, L"Static", nullptr), &label);
+    EXPECT_EQ(label.right - label.left, bar.right - next.right - (eject.right - eject.left) - 4);
+    EXPECT_EQ(eject.right, bar.right - 4);
+
+    auto corner = [&](std::vector<COLORREF>& out) {
+        RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        RECT r{};
+        GetClientRect(list, &r);
+        HDC dc = GetDC(list);
+        out.clear();
+        for (int y = r.bottom - 30; y < r.bottom; y += 3)
+            for (int x = r.right - 30; x < r.right; x += 3) out.push_back(GetPixel(dc, x, y));
+        ReleaseDC(list, dc);
+        return r.bottom;
+    };
+    std::vector<COLORREF> shown, hidden, again;
+    GetClientRect(list, &lr);
+    EXPECT_EQ(lr.bottom, client.bottom - 20);
+    corner(shown);
+    Menu(PopupItemShowControlPanel);
+    EXPECT_FALSE(IsWindowVisible(Bar()));
+    GetClientRect(list, &lr);
+    EXPECT_EQ(lr.bottom, client.bottom) << "the list takes the whole height";
+    corner(hidden);
+    EXPECT_EQ(hidden, shown) << "the watermark follows the bottom-right corner";
+    std::set<COLORREF> colours(hidden.begin(), hidden.end());
+    EXPECT_GT(colours.size(), 1u) << "an image, not a plain fill";
+    Menu(PopupItemShowControlPanel);
+    EXPECT_TRUE(IsWindowVisible(Bar()));
+    GetClientRect(list, &lr);
+    EXPECT_EQ(lr.bottom, client.bottom - 20);
+    corner(again);
+    EXPECT_EQ(again, shown);
+}
+
+TEST_F(PlayListCommands, ViewSwitchesAndInformation) {
+    StartWith(1);
+    host->ClearMessages();
+    Menu(PopupItemFileInfo);
+    EXPECT_EQ(HostCommands(), (std::vector<WPARAM>{40188}));
+    // Ticking the automatic-show switches does nothing at once.
+    host->ClearMessages();
+    Menu(PopupItemAutomaticShowPL);
+    Menu(PopupItemAutomaticShowEQ);
+    EXPECT_TRUE(host->Messages.empty());
+}
