@@ -15,8 +15,6 @@
 #include "skin/SkinApply_win.h"
 #include "skin/WatermarkSkin_win.h"
 
-bool (*TFormPlayList::OpenDialogOverride)(std::vector<std::string>&, std::string&) = nullptr;
-bool (*TFormPlayList::FolderDialogOverride)(std::string&, const std::string&) = nullptr;
 
 bool IsSkinFileName(const std::string& path);
 
@@ -194,8 +192,7 @@ void TFormPlayList::HandleListKey(WORD key, unsigned shift) {
 void TFormPlayList::ToolButtonCtrlEjectClick() {
     if (OpenDialogInitialDir.empty()) OpenDialogInitialDir = CurrentDirectory();
     std::vector<std::string> chosen;
-    const bool ok = OpenDialogOverride ? OpenDialogOverride(chosen, OpenDialogInitialDir)
-                                       : RunOpenDialog(Handle(), OpenDialogTitle, chosen, OpenDialogInitialDir);
+    const bool ok = RunOpenDialog(Handle(), OpenDialogTitle, chosen, OpenDialogInitialDir);
     if (!ok || chosen.empty()) return;
     OpenDialogInitialDir = DirectoryOf(chosen.front());
     std::string skin;
@@ -233,7 +230,7 @@ void TFormPlayList::ToolButtonCtrlEjectClick() {
 void TFormPlayList::PopupItemAddFolderClick() {
     std::string start = OpenDialogInitialDir.empty() ? CurrentDirectory() : OpenDialogInitialDir;
     std::string chosen;
-    const bool ok = FolderDialogOverride ? FolderDialogOverride(chosen, start) : RunFolderDialog(Handle(), chosen, start);
+    const bool ok = RunFolderDialog(Handle(), chosen, start);
     if (!ok) return;
     OpenDialogInitialDir = chosen;
     TEntryList entries;

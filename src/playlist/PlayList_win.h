@@ -190,10 +190,6 @@ public:
     TFont ListFont;
     HWND LabeHeightAdjust() const { return labelHeight_; }
 
-    // Test seams for modal system dialogs that cannot be driven everywhere.
-    // When set, they replace the dialog call: return false for cancel.
-    static bool (*OpenDialogOverride)(std::vector<std::string>& chosen, std::string& initialDir);
-    static bool (*FolderDialogOverride)(std::string& chosen, const std::string& start);
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
