@@ -149,8 +149,9 @@ void TFormPlayList::SortCommand(TSortCommand command) {
 }
 
 void TFormPlayList::PlayCaretEntry() {
+    // An empty list may still report caret 0.
     const int i = ListBox->ItemIndex();
-    if (i >= 0) HostPlayEntry(i);
+    if (i >= 0 && i < ListBox->Count()) HostPlayEntry(i);
 }
 
 void TFormPlayList::ToolButtonCtrlPrevClick(int tag) {

@@ -146,7 +146,8 @@ protected:
         return out;
     }
     // n songs "Song 0".. in the host's playlist, plug-in started.
-    std::vector<std::string> StartWith(int n) {
+    std::vector<std::string> StartWith(int n, bool english = true) {
+        if (english) WriteFile("plugin.ini", "[VelvetLister Plug-in]\r\nOption.Locale=0000\r\n");
         std::vector<std::string> files;
         for (int i = 0; i < n; ++i) files.push_back(WriteMp3("s" + std::to_string(i) + ".mp3", "Song " + std::to_string(i)));
         StartHost();
@@ -197,11 +198,8 @@ TEST_F(PlayListCommands, KeysReachTheirCommandsOnlyWithTheExactModifiers) {
     // Enter on an empty list plays nothing.
     host->ClearMessages();
     Key(VK_RETURN);
-    std::string seen;
-    for (auto& m : host->Messages)
-        seen += std::to_string(m.Message) + ":" + std::to_string(m.WParam) + ":" + std::to_string(m.LParam) + " ";
-    EXPECT_TRUE(HostCommands().empty()) << seen;
-    EXPECT_EQ(host->CountOf(host->Main(), WM_USER), 0) << seen;
+    EXPECT_TRUE(HostCommands().empty());
+    for (auto& m : host->MessagesTo(host->Main(), WM_USER)) EXPECT_NE(m.LParam, 121) << "no position set";
 }
 
 TEST_F(PlayListCommands, EnterAndDoubleClickPlayTheCaretRow) {
@@ -408,16 +406,27 @@ TEST_F(PlayListCommands, OpenDialogReplacesTheListSortedAndPlaysTheFirst) {
 }
 
 TEST_F(PlayListCommands, CancelledDialogsChangeNothing) {
-    StartWith(3);
+    StartWith(3, false);  // Japanese captions, the default
     host->ClearMessages();
+    std::vector<std::wstring> titles;
     {
-        TDialogDriver driver(GetCurrentThreadId(), [&](HWND dlg) { PressCancel(dlg); });
+        TDialogDriver driver(GetCurrentThreadId(), [&](HWND dlg) {
+            titles.push_back(TextOf(dlg));
+            PressCancel(dlg);
+        });
         ClickTool(ToolButtonCtrlEject);
         Key(VK_INSERT, false, true);
         EXPECT_EQ(driver.Count(), 2);
     }
+    ASSERT_EQ(titles.size(), 2u);
+    EXPECT_EQ(titles[0], L"\xFF75\xFF70\xFF83\xFF9E\xFF68\xFF75\xFF8C\xFF67\xFF72\xFF99\x306E\x9078\x629E");
     EXPECT_EQ(Rows().size(), 3u);
-    EXPECT_EQ(host->CountOf(host->Main(), WM_USER), 0);
+    // The time display may read the play state meanwhile; nothing is written.
+    for (auto& m : host->MessagesTo(host->Main(), WM_USER)) {
+        EXPECT_NE(m.LParam, 101) << "the host's playlist cleared";
+        EXPECT_NE(m.LParam, 121) << "the host's position set";
+    }
+    EXPECT_TRUE(HostCommands().empty());
     EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0);
 }
 
@@ -466,6 +475,7 @@ TEST_F(PlayListCommands, AlwaysOnTopRecreatesTheWindowWithOneWorkingIcon) {
 }
 
 TEST_F(PlayListCommands, ControlPanelHidesAndShowsWithTheWatermarkAtTheCorner) {
+    WriteFile("plugin.ini", "[VelvetLister Plug-in]\r\nOption.Locale=0000\r\n");
     StartHost();
     StartPlugin();
     HWND pl = PlayListWindow();
