@@ -96,7 +96,9 @@ double Measure(TTestHost& host, TFormPlayList& form, const TCase& c, int n) {
 
 }  // namespace
 
-int main() {
+// An optional argument keeps only the commands whose name contains it.
+int main(int argc, char** argv) {
+    const std::string only = argc > 1 ? argv[1] : "";
     TTestHost host;
     Plugin.HostMainWindow = host.Main();
     auto owned = std::make_unique<TFormPlayList>();
@@ -107,6 +109,7 @@ int main() {
     std::printf("  %-28s %10s %10s %8s\n", "command", "10,000", "100,000", "ratio");
     double worst = 0;
     for (const TCase& c : Cases()) {
+        if (!only.empty() && std::string(c.Name).find(only) == std::string::npos) continue;
         const double small = Measure(host, form, c, 10000);
         const double large = Measure(host, form, c, 100000);
         const double ratio = large / small;

@@ -625,11 +625,11 @@ void TCustomPlayListBox::SetSelected(int i, bool on) {
             const int h = static_cast<int>(Native(LB_GETITEMHEIGHT, 0));
             simPage_ = h > 0 ? std::max<int>(1, (client.bottom - client.top) / h) : 1;
         }
-        const int before = simTop_;
         Native(LB_SELITEMRANGEEX, static_cast<WPARAM>(i), i);  // the mark alone: no caret move, no scroll
         pendingCaret_ = i;
         simTop_ = TopRowShowing(simTop_, i, simPage_, Count());
-        if (simTop_ != before && OnEraseBkgnd) Invalidate();
+        // Hidden or suspended, the list repaints whole when shown or resumed; a
+        // repaint request per row would only cost a trip to the window system.
         return;
     }
     LRESULT r = 0;
