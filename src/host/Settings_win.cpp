@@ -10,6 +10,7 @@
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
 #include "host/SettingsTable.h"
+#include "base/Fonts_win.h"
 #include "base/ProfileFile_win.h"
 #include "base/Rect.h"
 #include "playlist/PlayList_win.h"
@@ -21,30 +22,6 @@ std::string PluginFolder() {
     const std::string& m = Plugin.PluginModulePath;
     size_t slash = m.find_last_of('\\');
     return slash == std::string::npos ? std::string(".") : m.substr(0, slash);
-}
-
-int ScreenDpi() {
-    HDC dc = GetDC(nullptr);
-    int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return dpi > 0 ? dpi : 96;
-}
-
-int CALLBACK BufferedFontCheck(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM lp) {
-    *reinterpret_cast<bool*>(lp) = true;
-    return 0;
-}
-
-bool FontInstalled(const std::string& face) {
-    if (face.empty() || face.size() >= LF_FACESIZE) return false;
-    LOGFONTA lf{};
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
-    bool found = false;
-    HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExA(dc, &lf, reinterpret_cast<FONTENUMPROCA>(&BufferedFontCheck), reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, dc);
-    return found;
 }
 
 struct TFontValues {

@@ -4,6 +4,7 @@
 // the style object, once per file content).
 #include "skin/SkinApply_win.h"
 #include <windows.h>
+#include "base/Fonts_win.h"
 #include "base/Handles_win.h"
 #include "base/ProfileFile_win.h"
 #include "host/CommonLib_win.h"
@@ -42,29 +43,6 @@ std::string ExtensionOf(const std::string& name) {
     return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
-int CALLBACK AnyFontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM lp) {
-    *reinterpret_cast<bool*>(lp) = true;
-    return 0;
-}
-
-bool FontInstalled(const std::string& face) {
-    if (face.empty() || face.size() >= LF_FACESIZE) return false;
-    LOGFONTA lf{};
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
-    bool found = false;
-    HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExA(dc, &lf, reinterpret_cast<FONTENUMPROCA>(&AnyFontFound), reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, dc);
-    return found;
-}
-
-int ScreenDpi() {
-    HDC dc = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return dpi > 0 ? dpi : 96;
-}
 
 // The folder of a file without its trailing backslash, except for a drive's
 // root ("X:\"), where "X:" alone would mean that drive's current folder.

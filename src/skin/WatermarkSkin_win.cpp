@@ -1,4 +1,5 @@
 #include "skin/WatermarkSkin_win.h"
+#include "base/Fonts_win.h"
 
 #include <algorithm>
 #include <climits>
@@ -221,22 +222,17 @@ TColor PixelToColor(std::uint32_t pixel) {
     return ((pixel >> 16) & 0xFF) | (pixel & 0xFF00) | ((pixel & 0xFF) << 16);
 }
 
-int ScreenDpi() {
-    TClientDc screen(nullptr);
-    int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
-    return dpi > 0 ? dpi : 96;
-}
 
 TFontSpec DefaultFont() {
-    TFontSpec spec{"MS Shell Dlg", 8, false, false};
+    TFontSpec font{"MS Shell Dlg", 8, false, false};
     LOGFONTA lf{};
     if (GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf) == sizeof(lf) && lf.lfFaceName[0]) {
-        spec.Name = lf.lfFaceName;
-        if (lf.lfHeight != 0) spec.Size = MulDiv(std::abs(lf.lfHeight), 72, ScreenDpi());
-        spec.Bold = lf.lfWeight >= FW_BOLD;
-        spec.Italic = lf.lfItalic != 0;
+        font.Name = lf.lfFaceName;
+        if (lf.lfHeight != 0) font.Size = MulDiv(std::abs(lf.lfHeight), 72, ScreenDpi());
+        font.Bold = lf.lfWeight >= FW_BOLD;
+        font.Italic = lf.lfItalic != 0;
     }
-    return spec;
+    return font;
 }
 
 std::string SignatureText(std::int64_t signature) {
