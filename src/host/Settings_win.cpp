@@ -41,6 +41,31 @@ TFontValues ValuesOf(HFONT font) {
     v.Italic = lf.lfItalic != 0;
     return v;
 }
+
+// The list font's values and the skin's colours: the defaults of a load and what a save writes.
+void TakeFontAndColours(const TFormPlayList& pl, const TWatermarkSkin& skin, TPluginSettings& s) {
+    const TFontValues f = ValuesOf(pl.ListFont.get());
+    s.FontFace = f.Face;
+    s.FontPoint = f.Point;
+    s.FontBold = f.Bold;
+    s.FontItalic = f.Italic;
+    s.PlayColor = skin.PlayColor();
+    s.SelectColor = skin.SelectColor();
+    s.NormalColor = skin.NormalColor();
+}
+
+// The options record's fields, between the settings and Option (either way).
+template <class TFrom, class TTo>
+void CopyOptions(const TFrom& from, TTo& to) {
+    to.SongAddLast = from.SongAddLast;
+    to.ShowSongNumber = from.ShowSongNumber;
+    to.ShowSongTime = from.ShowSongTime;
+    to.WindowPositionOverrideByWSC = from.WindowPositionOverrideByWSC;
+    to.WindowSizeOverrideByWSC = from.WindowSizeOverrideByWSC;
+    to.EnableEqualizerRelocation = from.EnableEqualizerRelocation;
+    to.EnableDrawFontShadow = from.EnableDrawFontShadow;
+    to.PlaylistFormat = from.PlaylistFormat;
+}
 }  // namespace
 
 std::string PluginSettingsPath() { return PluginFolder() + "\\plugin.ini"; }
@@ -64,25 +89,11 @@ void LoadSettings() {
 
     TPluginSettings s;
     ApplyHostDefaults(host, s);
-    const TFontValues listFont = ValuesOf(pl.ListFont.get());
-    s.FontFace = listFont.Face;
-    s.FontPoint = listFont.Point;
-    s.FontBold = listFont.Bold;
-    s.FontItalic = listFont.Italic;
-    s.SelectColor = skin.SelectColor();
-    s.NormalColor = skin.NormalColor();
-    s.PlayColor = skin.PlayColor();
+    TakeFontAndColours(pl, skin, s);
     s.AlwaysOnTop = pl.IsChecked(PopupItemAOT);
     LoadPluginSettings(ProfileFileReader(path, kPluginSettingsSection), s);
 
-    Option.SongAddLast = s.SongAddLast;
-    Option.ShowSongNumber = s.ShowSongNumber;
-    Option.ShowSongTime = s.ShowSongTime;
-    Option.WindowPositionOverrideByWSC = s.WindowPositionOverrideByWSC;
-    Option.WindowSizeOverrideByWSC = s.WindowSizeOverrideByWSC;
-    Option.EnableEqualizerRelocation = s.EnableEqualizerRelocation;
-    Option.EnableDrawFontShadow = s.EnableDrawFontShadow;
-    Option.PlaylistFormat = s.PlaylistFormat;
+    CopyOptions(s, Option);
     Plugin.AboutWinampEnabled = s.EnableAboutWinamp;
     if (Plugin.Configure) Plugin.Configure->SetAboutWinampChecked(s.EnableAboutWinamp);
     pl.AudioExtensions = s.AudioExtensions;
@@ -155,27 +166,13 @@ void SaveSettings() {
     s.WindowLeft = r.left;
     s.WindowWidth = r.right - r.left;
     s.WindowHeight = r.bottom - r.top;
-    const TFontValues f = ValuesOf(pl->ListFont.get());
-    s.FontFace = f.Face;
-    s.FontPoint = f.Point;
-    s.FontBold = f.Bold;
-    s.FontItalic = f.Italic;
-    s.PlayColor = skin.PlayColor();
-    s.SelectColor = skin.SelectColor();
-    s.NormalColor = skin.NormalColor();
+    TakeFontAndColours(*pl, skin, s);
     s.JapaneseCaptions = Plugin.JapaneseCaptions;
     s.ShowControlPanel = pl->IsChecked(PopupItemShowControlPanel);
     s.AutomaticShowPL = pl->IsChecked(PopupItemAutomaticShowPL);
     s.AutomaticShowEQ = pl->IsChecked(PopupItemAutomaticShowEQ);
     s.AlwaysOnTop = pl->IsChecked(PopupItemAOT);
-    s.SongAddLast = Option.SongAddLast;
-    s.ShowSongNumber = Option.ShowSongNumber;
-    s.ShowSongTime = Option.ShowSongTime;
-    s.WindowPositionOverrideByWSC = Option.WindowPositionOverrideByWSC;
-    s.WindowSizeOverrideByWSC = Option.WindowSizeOverrideByWSC;
-    s.EnableEqualizerRelocation = Option.EnableEqualizerRelocation;
-    s.EnableDrawFontShadow = Option.EnableDrawFontShadow;
-    s.PlaylistFormat = Option.PlaylistFormat;
+    CopyOptions(Option, s);
     s.EnableAboutWinamp = Plugin.Configure ? Plugin.Configure->AboutWinampChecked() : Plugin.AboutWinampEnabled;
     const std::string folder = PluginFolder() + "\\";
     // Before the first load the skin holds no foreground name at all: store none.
