@@ -49,9 +49,9 @@ struct TPlaylist {
         std::mt19937 gen(static_cast<unsigned>(n));
         for (int i = 0; i < n; ++i) {
             auto rec = std::make_unique<TMP3FileInfo>();
-            rec->FileName = "C:\\Music\\" + RandomWord(gen, 8) + "\\" + RandomWord(gen, 12) + ".mp3";
-            rec->Title = RandomWord(gen, 20);
-            Rows.push_back({rec->Title, reinterpret_cast<std::uintptr_t>(rec.get())});
+            rec->SetFileName("C:\\Music\\" + RandomWord(gen, 8) + "\\" + RandomWord(gen, 12) + ".mp3");
+            rec->SetTitle(RandomWord(gen, 20));
+            Rows.push_back({std::string(rec->Title()), reinterpret_cast<std::uintptr_t>(rec.get())});
             Records.push_back(std::move(rec));
         }
     }

@@ -36,9 +36,9 @@ void Fill(TFormPlayList& form, int n) {
     for (int i = 0; i < n; ++i) {
         auto rec = std::make_unique<TMP3FileInfo>();
         const unsigned r = NextRandom() % 1000000u;
-        rec->FileName = "C:\\Music\\Artist " + std::to_string(r % 211) + "\\" + std::to_string(r) + " Track.mp3";
-        rec->Title = "Title " + std::to_string(NextRandom() % 1000000u);
-        std::string title = "Artist " + std::to_string(r % 97) + " - " + rec->Title;
+        rec->SetFileName("C:\\Music\\Artist " + std::to_string(r % 211) + "\\" + std::to_string(r) + " Track.mp3");
+        rec->SetTitle("Title " + std::to_string(NextRandom() % 1000000u));
+        std::string title = "Artist " + std::to_string(r % 97) + " - " + std::string(rec->Title());
         entries.Add(std::move(title), std::move(rec));
     }
     form.ReplaceEntries(entries.Take());

@@ -52,7 +52,7 @@ int main() {
             const bool present = ReadId3v1Bytes(source, bytes);
             std::fclose(f);  // closed before parsing, as the plug-in does
             TMP3FileInfo info;
-            if (present && ParseId3v1Tag(bytes, info)) checksum += long(info.Title.size() + info.Genre.size());
+            if (present && ParseId3v1Tag(bytes, info)) checksum += long(info.Title().size() + info.Genre().size());
         }
     };
     auto floor = [&] {

@@ -50,7 +50,7 @@ int main() {
     auto reader = [&] {
         for (const std::string& name : names) {
             TMP3FileInfo info;
-            if (ReadId3v1Tag(name, info)) checksum += long(info.Title.size() + info.Genre.size());
+            if (ReadId3v1Tag(name, info)) checksum += long(info.Title().size() + info.Genre().size());
         }
     };
     auto floor = [&] {

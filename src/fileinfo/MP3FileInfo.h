@@ -1,20 +1,82 @@
 #pragma once
 // The per-entry record: what the playlist knows about one file.
+//
+// A playlist may hold 100,000 of these, so the record is small: the two numbers
+// and one heap block holding only the text fields that are not empty (most tags
+// fill four or five of the twelve). A field is read as a view into that block,
+// valid until the next Set on the same record, and written through its setter;
+// setting a field rebuilds the block, which is cheap because fields are written
+// only while an entry is being read or when its length becomes known.
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
-struct TMP3FileInfo {
-    std::string FileName;        // path exactly as added
-    int SongLength = -1;         // whole seconds; -1 until the host reports it
-    std::string SongLengthText;  // as shown in the length column; empty until known
-    bool Selected = false;       // scratch copy of the row's selection while re-ordering
-    std::string Title;
-    std::string Artist;
-    std::string Album;
-    std::string Comment;
-    std::string Genre;
-    std::string Year;
-    std::string Copyright;
-    std::string Engineer;
-    std::string Source;
-    std::string Software;
+// The text fields, in the record's order.
+enum class TInfoField : std::uint8_t {
+    FileName,        // path exactly as added
+    SongLengthText,  // as shown in the length column; empty until known
+    Title,
+    Artist,
+    Album,
+    Comment,
+    Genre,
+    Year,
+    Copyright,
+    Engineer,
+    Source,
+    Software,
+};
+constexpr int kInfoFieldCount = 12;
+
+class TMP3FileInfo {
+public:
+    int SongLength = -1;    // whole seconds; -1 until the host reports it
+    bool Selected = false;  // scratch copy of the row's selection while re-ordering
+
+    TMP3FileInfo() = default;
+    TMP3FileInfo(const TMP3FileInfo& other);
+    TMP3FileInfo& operator=(const TMP3FileInfo& other);
+    TMP3FileInfo(TMP3FileInfo&&) noexcept = default;
+    TMP3FileInfo& operator=(TMP3FileInfo&&) noexcept = default;
+
+    std::string_view Get(TInfoField field) const;
+    // An empty value clears the field.
+    void Set(TInfoField field, std::string_view value);
+
+    std::string_view FileName() const { return Get(TInfoField::FileName); }
+    std::string_view SongLengthText() const { return Get(TInfoField::SongLengthText); }
+    std::string_view Title() const { return Get(TInfoField::Title); }
+    std::string_view Artist() const { return Get(TInfoField::Artist); }
+    std::string_view Album() const { return Get(TInfoField::Album); }
+    std::string_view Comment() const { return Get(TInfoField::Comment); }
+    std::string_view Genre() const { return Get(TInfoField::Genre); }
+    std::string_view Year() const { return Get(TInfoField::Year); }
+    std::string_view Copyright() const { return Get(TInfoField::Copyright); }
+    std::string_view Engineer() const { return Get(TInfoField::Engineer); }
+    std::string_view Source() const { return Get(TInfoField::Source); }
+    std::string_view Software() const { return Get(TInfoField::Software); }
+
+    void SetFileName(std::string_view v) { Set(TInfoField::FileName, v); }
+    void SetSongLengthText(std::string_view v) { Set(TInfoField::SongLengthText, v); }
+    void SetTitle(std::string_view v) { Set(TInfoField::Title, v); }
+    void SetArtist(std::string_view v) { Set(TInfoField::Artist, v); }
+    void SetAlbum(std::string_view v) { Set(TInfoField::Album, v); }
+    void SetComment(std::string_view v) { Set(TInfoField::Comment, v); }
+    void SetGenre(std::string_view v) { Set(TInfoField::Genre, v); }
+    void SetYear(std::string_view v) { Set(TInfoField::Year, v); }
+    void SetCopyright(std::string_view v) { Set(TInfoField::Copyright, v); }
+    void SetEngineer(std::string_view v) { Set(TInfoField::Engineer, v); }
+    void SetSource(std::string_view v) { Set(TInfoField::Source, v); }
+    void SetSoftware(std::string_view v) { Set(TInfoField::Software, v); }
+
+    // Bytes this record holds on the heap besides itself (for memory figures).
+    std::size_t TextBytes() const;
+
+private:
+    // The block: for each field whose bit is set in present_, in field order, its
+    // length (one byte below 255, else 255 and four little-endian bytes) and then
+    // its bytes. No block at all while every field is empty.
+    std::unique_ptr<char[]> text_;
+    std::uint16_t present_ = 0;
 };

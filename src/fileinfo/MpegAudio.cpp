@@ -39,20 +39,20 @@ bool ParseId3v1Tag(const TId3v1Bytes& tag, TMP3FileInfo& info) {
     if (tag[0] != 'T' || tag[1] != 'A' || tag[2] != 'G') return false;
     struct TField {
         std::size_t offset, length;
-        std::string TMP3FileInfo::*target;
+        TInfoField target;
     };
     static constexpr TField kFields[] = {
-        {3, 30, &TMP3FileInfo::Title},  {33, 30, &TMP3FileInfo::Artist},
-        {63, 30, &TMP3FileInfo::Album}, {93, 4, &TMP3FileInfo::Year},
-        {97, 30, &TMP3FileInfo::Comment},
+        {3, 30, TInfoField::Title},  {33, 30, TInfoField::Artist},
+        {63, 30, TInfoField::Album}, {93, 4, TInfoField::Year},
+        {97, 30, TInfoField::Comment},
     };
     for (const TField& f : kFields) {
         std::string value =
             TrimTagText(std::string_view(reinterpret_cast<const char*>(tag.data()) + f.offset, f.length));
-        if (!value.empty()) info.*f.target = std::move(value);
+        if (!value.empty()) info.Set(f.target, value);
     }
     const unsigned genre = tag[127];
-    if (genre < unsigned(kGenreCount)) info.Genre = GenreNames[genre];
+    if (genre < unsigned(kGenreCount)) info.SetGenre(GenreNames[genre]);
     return true;
 }
 

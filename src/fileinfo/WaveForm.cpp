@@ -113,23 +113,23 @@ bool ReadRiffInfoTag(IByteSource& source, TMP3FileInfo& info) {
 
     struct TField {
         std::uint32_t id;
-        std::string TMP3FileInfo::*target;
+        TInfoField target;
     };
     static constexpr TField kFields[] = {
-        {MakeFourCC('I', 'N', 'A', 'M'), &TMP3FileInfo::Title},
-        {MakeFourCC('I', 'A', 'R', 'T'), &TMP3FileInfo::Artist},
-        {MakeFourCC('I', 'P', 'R', 'D'), &TMP3FileInfo::Album},
-        {MakeFourCC('I', 'C', 'M', 'T'), &TMP3FileInfo::Comment},
-        {MakeFourCC('I', 'G', 'N', 'R'), &TMP3FileInfo::Genre},
-        {MakeFourCC('I', 'C', 'R', 'D'), &TMP3FileInfo::Year},
-        {MakeFourCC('I', 'C', 'O', 'P'), &TMP3FileInfo::Copyright},
-        {MakeFourCC('I', 'E', 'N', 'G'), &TMP3FileInfo::Engineer},
-        {MakeFourCC('I', 'S', 'R', 'C'), &TMP3FileInfo::Source},
-        {MakeFourCC('I', 'S', 'F', 'T'), &TMP3FileInfo::Software},
+        {MakeFourCC('I', 'N', 'A', 'M'), TInfoField::Title},
+        {MakeFourCC('I', 'A', 'R', 'T'), TInfoField::Artist},
+        {MakeFourCC('I', 'P', 'R', 'D'), TInfoField::Album},
+        {MakeFourCC('I', 'C', 'M', 'T'), TInfoField::Comment},
+        {MakeFourCC('I', 'G', 'N', 'R'), TInfoField::Genre},
+        {MakeFourCC('I', 'C', 'R', 'D'), TInfoField::Year},
+        {MakeFourCC('I', 'C', 'O', 'P'), TInfoField::Copyright},
+        {MakeFourCC('I', 'E', 'N', 'G'), TInfoField::Engineer},
+        {MakeFourCC('I', 'S', 'R', 'C'), TInfoField::Source},
+        {MakeFourCC('I', 'S', 'F', 'T'), TInfoField::Software},
     };
     for (const TField& f : kFields) {
         std::string value = ReadInfoSubchunk(riff, list, listStart, f.id);
-        if (!value.empty()) info.*f.target = std::move(value);
+        if (!value.empty()) info.Set(f.target, value);
     }
     return true;
 }

@@ -255,8 +255,8 @@ bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey 
         // its own display title whatever the key.
         switch (key) {
         case TSortKey::Title: keys.Add(rows[k], titles[k]); break;
-        case TSortKey::FileName: keys.Add(rows[k], rec ? FileNamePart(rec->FileName, isLeadByte) : std::string()); break;
-        case TSortKey::Path: keys.Add(rows[k], rec ? std::string_view(rec->FileName) : std::string_view()); break;
+        case TSortKey::FileName: keys.Add(rows[k], rec ? FileNamePart(rec->FileName(), isLeadByte) : std::string()); break;
+        case TSortKey::Path: keys.Add(rows[k], rec ? rec->FileName() : std::string_view()); break;
         }
     }
 

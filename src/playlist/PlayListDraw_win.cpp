@@ -35,7 +35,7 @@ void TFormPlayList::DrawEntry(TCustomPlayListBox& list, int i, const RECT& r, un
     SetBkMode(dc, TRANSPARENT);
     const TWatermarkSkin& skin = *Skin;
     const TMP3FileInfo* rec = Record(i);
-    const std::string lengthText = rec ? rec->SongLengthText : std::string();
+    const std::string lengthText = rec ? std::string(rec->SongLengthText()) : std::string();
 
     int wN = 0;
     if (Option.ShowSongNumber) wN = TextWidth(dc, NumberColumnSample(list.Count()));

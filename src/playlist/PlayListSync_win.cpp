@@ -41,7 +41,7 @@ void TFormPlayList::PushListToHost() {
         std::vector<std::string> names;
         names.reserve(static_cast<size_t>(ListBox->Count()));
         for (int i = 0; i < ListBox->Count(); ++i)
-            if (const TMP3FileInfo* rec = Record(i)) names.push_back(rec->FileName);
+            if (const TMP3FileInfo* rec = Record(i)) names.emplace_back(rec->FileName());
         for (const auto& name : names) HostAddFile(name);
     }
     HostSetPlaylistPosition(PlayingIndex);
@@ -76,7 +76,7 @@ void TFormPlayList::SetPlayingEntry(int i) {
         // The host call may have re-entered us and changed the list: look again.
         if (i >= ListBox->Count()) return;
         const TMP3FileInfo* rec = Record(i);
-        if (!rec || rec->FileName != hostFile) {
+        if (!rec || rec->FileName() != hostFile) {
             RebuildFromHost();
             if (i >= ListBox->Count() || i < 0) return;
         }
@@ -86,7 +86,7 @@ void TFormPlayList::SetPlayingEntry(int i) {
         rec = i < ListBox->Count() ? Record(i) : nullptr;
         if (rec && length >= 0) {
             rec->SongLength = length;
-            rec->SongLengthText = SongLengthText(length);
+            rec->SetSongLengthText(SongLengthText(length));
         }
     }
     if (i >= ListBox->Count()) return;

@@ -55,14 +55,14 @@ constexpr std::size_t kTokenLength = 7;
 
 void AppendValue(std::string& out, TToken token, const TMP3FileInfo& rec, TLeadByteTest isLeadByte) {
     switch (token) {
-    case TToken::Title: out += rec.Title; break;
-    case TToken::Artist: out += rec.Artist; break;
-    case TToken::Album: out += rec.Album; break;
-    case TToken::Comment: out += rec.Comment; break;
-    case TToken::Source: out += rec.Source; break;
-    case TToken::Genre: out += rec.Genre; break;
-    case TToken::FileName: out += FileNameWithoutExtension(rec.FileName, isLeadByte); break;
-    case TToken::Extension: out += FileExtension(rec.FileName, isLeadByte); break;
+    case TToken::Title: out += rec.Title(); break;
+    case TToken::Artist: out += rec.Artist(); break;
+    case TToken::Album: out += rec.Album(); break;
+    case TToken::Comment: out += rec.Comment(); break;
+    case TToken::Source: out += rec.Source(); break;
+    case TToken::Genre: out += rec.Genre(); break;
+    case TToken::FileName: out += FileNameWithoutExtension(rec.FileName(), isLeadByte); break;
+    case TToken::Extension: out += FileExtension(rec.FileName(), isLeadByte); break;
     }
 }
 
@@ -120,6 +120,6 @@ TTagReader ChooseTagReader(std::string_view path, TLeadByteTest isLeadByte) {
 }
 
 void FillEntryFileNameFields(TMP3FileInfo& rec, const std::string& path, TLeadByteTest isLeadByte) {
-    rec.FileName = path;
-    rec.Title = FileNameWithoutExtension(path, isLeadByte);
+    rec.SetFileName(path);
+    rec.SetTitle(FileNameWithoutExtension(path, isLeadByte));
 }

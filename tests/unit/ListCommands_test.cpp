@@ -92,8 +92,8 @@ protected:
         std::vector<TRow> rows;
         for (std::size_t i = 0; i < titles.size(); ++i) {
             auto rec = std::make_unique<TMP3FileInfo>();
-            rec->FileName = i < paths.size() ? paths[i] : "C:\\music\\" + titles[i] + ".mp3";
-            rec->Title = titles[i];
+            rec->SetFileName(i < paths.size() ? paths[i] : "C:\\music\\" + titles[i] + ".mp3");
+            rec->SetTitle(titles[i]);
             const auto data = reinterpret_cast<std::uintptr_t>(rec.get());
             originOf[data] = static_cast<int>(i);
             rows.push_back({titles[i], data});

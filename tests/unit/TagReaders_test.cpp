@@ -22,9 +22,36 @@ void Append(TBytes& out, const TBytes& more) { out.insert(out.end(), more.begin(
 // A record as the playlist presets it before a reader runs.
 TMP3FileInfo Preset() {
     TMP3FileInfo info;
-    info.FileName = "C:\\Music\\song.mp3";
-    info.Title = "song";
+    info.SetFileName("C:\\Music\\song.mp3");
+    info.SetTitle("song");
     return info;
+}
+
+// ---------------------------------------------------------------- the record
+
+TEST(MP3FileInfo, FieldsKeepTheirBytesThroughSetsClearsAndCopies) {
+    TMP3FileInfo info;
+    EXPECT_EQ(info.TextBytes(), 0u) << "no block while every field is empty";
+    const std::string longComment(300, 'c');  // past the one-byte length
+    info.SetComment(longComment);
+    info.SetArtist(std::string("A\0b", 3));
+    info.SetSoftware("s");
+    info.SetFileName("C:\\x.mp3");
+    info.SetTitle(info.FileName().substr(3));  // a view into the record's own block
+    EXPECT_EQ(info.Title(), "x.mp3");
+    EXPECT_EQ(info.Comment(), longComment);
+    EXPECT_EQ(info.Artist(), std::string("A\0b", 3));
+    info.SetArtist("");
+    TMP3FileInfo copy = info;
+    info.SetComment("short");
+    for (TMP3FileInfo* r : {&info, &copy}) {
+        EXPECT_EQ(r->FileName(), "C:\\x.mp3");
+        EXPECT_EQ(r->Artist(), "");
+        EXPECT_EQ(r->Software(), "s");
+        EXPECT_EQ(r->Album(), "");
+    }
+    EXPECT_EQ(copy.Comment(), longComment);
+    EXPECT_EQ(info.TextBytes(), 1 + 8 + 1 + 5 + 1 + 5 + 1 + 1u) << "cleared fields take no room";
 }
 
 // ---------------------------------------------------------------- ID3v1
@@ -93,45 +120,45 @@ TEST(GenreNames, TableEndsAndFixedSpellings) {
 TEST(Id3v1, ReadsEveryField) {
     TMP3FileInfo info = Preset();
     ASSERT_TRUE(ReadId3(Mp3(Id3v1({"Title", "Artist", "Album", "1999", "Comment", 17})), info));
-    EXPECT_EQ(info.Title, "Title");
-    EXPECT_EQ(info.Artist, "Artist");
-    EXPECT_EQ(info.Album, "Album");
-    EXPECT_EQ(info.Year, "1999");
-    EXPECT_EQ(info.Comment, "Comment");
-    EXPECT_EQ(info.Genre, "Rock");
-    EXPECT_EQ(info.FileName, "C:\\Music\\song.mp3");
+    EXPECT_EQ(info.Title(), "Title");
+    EXPECT_EQ(info.Artist(), "Artist");
+    EXPECT_EQ(info.Album(), "Album");
+    EXPECT_EQ(info.Year(), "1999");
+    EXPECT_EQ(info.Comment(), "Comment");
+    EXPECT_EQ(info.Genre(), "Rock");
+    EXPECT_EQ(info.FileName(), "C:\\Music\\song.mp3");
     EXPECT_EQ(info.SongLength, -1);
-    EXPECT_EQ(info.Copyright, "");  // RIFF-only fields untouched
+    EXPECT_EQ(info.Copyright(), "");  // RIFF-only fields untouched
 }
 
 TEST(Id3v1, FieldsFillTheirWholeWidth) {
     const std::string t30(30, 'T'), a30(30, 'A'), b30(30, 'B'), c30(30, 'C');
     TMP3FileInfo info;
     ASSERT_TRUE(ReadId3(Mp3(Id3v1({t30, a30, b30, "2024", c30, 0})), info));
-    EXPECT_EQ(info.Title, t30);
-    EXPECT_EQ(info.Artist, a30);
-    EXPECT_EQ(info.Album, b30);
-    EXPECT_EQ(info.Year, "2024");
-    EXPECT_EQ(info.Comment, c30);
+    EXPECT_EQ(info.Title(), t30);
+    EXPECT_EQ(info.Artist(), a30);
+    EXPECT_EQ(info.Album(), b30);
+    EXPECT_EQ(info.Year(), "2024");
+    EXPECT_EQ(info.Comment(), c30);
 }
 
 TEST(Id3v1, BlankFieldsKeepPresetValues) {
     TMP3FileInfo info = Preset();
-    info.Artist = "kept";
+    info.SetArtist("kept");
     ASSERT_TRUE(ReadId3(Mp3(Id3v1({std::string(30, ' '), std::string(30, '\0'), "", " \t ", "", 255})),
                         info));
-    EXPECT_EQ(info.Title, "song");
-    EXPECT_EQ(info.Artist, "kept");
-    EXPECT_EQ(info.Album, "");
-    EXPECT_EQ(info.Year, "");
-    EXPECT_EQ(info.Genre, "");
+    EXPECT_EQ(info.Title(), "song");
+    EXPECT_EQ(info.Artist(), "kept");
+    EXPECT_EQ(info.Album(), "");
+    EXPECT_EQ(info.Year(), "");
+    EXPECT_EQ(info.Genre(), "");
 }
 
 TEST(Id3v1, NulPaddingAndInnerNuls) {
     TMP3FileInfo info;
     ASSERT_TRUE(ReadId3(Mp3(Id3v1({"Abc", std::string("Ab\0\0cd   ", 9), "", "", ""})), info));
-    EXPECT_EQ(info.Title, "Abc");
-    EXPECT_EQ(info.Artist, std::string("Ab\0\0cd", 6));
+    EXPECT_EQ(info.Title(), "Abc");
+    EXPECT_EQ(info.Artist(), std::string("Ab\0\0cd", 6));
 }
 
 TEST(Id3v1, TrackByteOfId3v11StaysInTheComment) {
@@ -141,7 +168,7 @@ TEST(Id3v1, TrackByteOfId3v11StaysInTheComment) {
         tag[126] = track;
         TMP3FileInfo info;
         EXPECT_TRUE(ReadId3(Mp3(tag), info));
-        return info.Comment;
+        return std::string(info.Comment());
     };
     EXPECT_EQ(withTrack(7), "Nice");   // a track 1-32 trims away
     EXPECT_EQ(withTrack(32), "Nice");
@@ -152,9 +179,9 @@ TEST(Id3v1, TrackByteOfId3v11StaysInTheComment) {
 TEST(Id3v1, GenreByteBoundaries) {
     auto genre = [](int g) {
         TMP3FileInfo info;
-        info.Genre = "preset";
+        info.SetGenre("preset");
         EXPECT_TRUE(ReadId3(Mp3(Id3v1({"x", "", "", "", "", g})), info));
-        return info.Genre;
+        return std::string(info.Genre());
     };
     EXPECT_EQ(genre(0), "Blues");
     EXPECT_EQ(genre(147), "Synthpop");
@@ -167,20 +194,20 @@ TEST(Id3v1, NoTagLeavesRecordUnchanged) {
     for (const char* magic : {"tag", "Tag", "TAg", "XAG", "TA\0"}) {
         TMP3FileInfo info = Preset();
         EXPECT_FALSE(ReadId3(Mp3(Id3v1({"T", "A", "B", "1", "C", 1}, magic)), info)) << magic;
-        EXPECT_EQ(info.Title, "song");
-        EXPECT_EQ(info.Genre, "");
+        EXPECT_EQ(info.Title(), "song");
+        EXPECT_EQ(info.Genre(), "");
     }
     // Shorter than a tag, or just the tag cut by one byte.
     for (std::size_t n : {0u, 3u, 127u}) {
         TMP3FileInfo info = Preset();
         TBytes file(good.begin(), good.begin() + n);
         EXPECT_FALSE(ReadId3(file, info)) << n;
-        EXPECT_EQ(info.Title, "song");
+        EXPECT_EQ(info.Title(), "song");
     }
     // Exactly 128 bytes is a tag and nothing else.
     TMP3FileInfo info;
     EXPECT_TRUE(ReadId3(good, info));
-    EXPECT_EQ(info.Title, "T");
+    EXPECT_EQ(info.Title(), "T");
     // "TAG" earlier in the file does not count: only the last 128 bytes do.
     TBytes shifted = good;
     shifted.push_back(0);
@@ -212,7 +239,7 @@ TEST(Id3v1, ShortReadIsNoTag) {
     TLyingSource src(file, file.size() + 10);  // the last 10 claimed bytes never arrive
     TMP3FileInfo info = Preset();
     EXPECT_FALSE(ReadId3v1Tag(src, info));
-    EXPECT_EQ(info.Title, "song");
+    EXPECT_EQ(info.Title(), "song");
 }
 
 // ---------------------------------------------------------------- RIFF INFO
@@ -263,16 +290,16 @@ TEST(RiffInfo, ReadsAllTenIdsIntoTheirFields) {
                                                        Text("ISRC", "Src"), Text("ISFT", "Soft")})});
     TMP3FileInfo info = Preset();
     ASSERT_TRUE(ReadRiff(file, info));
-    EXPECT_EQ(info.Title, "Title");
-    EXPECT_EQ(info.Artist, "Artist");
-    EXPECT_EQ(info.Album, "Album");
-    EXPECT_EQ(info.Comment, "Comment");
-    EXPECT_EQ(info.Genre, "Genre");
-    EXPECT_EQ(info.Year, "2001");
-    EXPECT_EQ(info.Copyright, "(c) me");
-    EXPECT_EQ(info.Engineer, "Eng");
-    EXPECT_EQ(info.Source, "Src");
-    EXPECT_EQ(info.Software, "Soft");
+    EXPECT_EQ(info.Title(), "Title");
+    EXPECT_EQ(info.Artist(), "Artist");
+    EXPECT_EQ(info.Album(), "Album");
+    EXPECT_EQ(info.Comment(), "Comment");
+    EXPECT_EQ(info.Genre(), "Genre");
+    EXPECT_EQ(info.Year(), "2001");
+    EXPECT_EQ(info.Copyright(), "(c) me");
+    EXPECT_EQ(info.Engineer(), "Eng");
+    EXPECT_EQ(info.Source(), "Src");
+    EXPECT_EQ(info.Software(), "Soft");
 }
 
 TEST(RiffInfo, ListPlacementAndOrder) {
@@ -281,15 +308,15 @@ TEST(RiffInfo, ListPlacementAndOrder) {
                                  List("INFO", {Text("IART", "A"), Text("INAM", "N")}), Audio()});
     TMP3FileInfo a;
     ASSERT_TRUE(ReadRiff(early, a));
-    EXPECT_EQ(a.Title, "N");
-    EXPECT_EQ(a.Artist, "A");
+    EXPECT_EQ(a.Title(), "N");
+    EXPECT_EQ(a.Artist(), "A");
 
     // Outside the RIFF chunk, after the audio: the search runs to the end of the file.
     TBytes outside = Riff("RMP3", {Audio(1001)});
     Append(outside, List("INFO", {Text("INAM", "Tail")}));
     TMP3FileInfo b;
     ASSERT_TRUE(ReadRiff(outside, b));
-    EXPECT_EQ(b.Title, "Tail");
+    EXPECT_EQ(b.Title(), "Tail");
 }
 
 TEST(RiffInfo, FirstOccurrenceWinsAndSearchesStayInsideTheList) {
@@ -297,8 +324,8 @@ TEST(RiffInfo, FirstOccurrenceWinsAndSearchesStayInsideTheList) {
                                 Chunk("IART", Bytes("not in the list")), Audio()});
     TMP3FileInfo info;
     ASSERT_TRUE(ReadRiff(file, info));
-    EXPECT_EQ(info.Title, "First");
-    EXPECT_EQ(info.Artist, "");
+    EXPECT_EQ(info.Title(), "First");
+    EXPECT_EQ(info.Artist(), "");
 }
 
 TEST(RiffInfo, ValueEndsAtFirstNulAndIsTrimmed) {
@@ -308,14 +335,14 @@ TEST(RiffInfo, ValueEndsAtFirstNulAndIsTrimmed) {
                                               Chunk("IPRD", TBytes{}),
                                               Text("IGNR", "   ")})});
     TMP3FileInfo info = Preset();
-    info.Album = "kept";
-    info.Genre = "kept";
+    info.SetAlbum("kept");
+    info.SetGenre("kept");
     ASSERT_TRUE(ReadRiff(file, info));
-    EXPECT_EQ(info.Artist, "Artist");
-    EXPECT_EQ(info.Title, "padded");
-    EXPECT_EQ(info.Comment, "odd");
-    EXPECT_EQ(info.Album, "kept");  // size 0
-    EXPECT_EQ(info.Genre, "kept");  // blank
+    EXPECT_EQ(info.Artist(), "Artist");
+    EXPECT_EQ(info.Title(), "padded");
+    EXPECT_EQ(info.Comment(), "odd");
+    EXPECT_EQ(info.Album(), "kept");  // size 0
+    EXPECT_EQ(info.Genre(), "kept");  // blank
 }
 
 TEST(RiffInfo, NotAnRmp3FileOrNoInfoList) {
@@ -325,12 +352,12 @@ TEST(RiffInfo, NotAnRmp3FileOrNoInfoList) {
                                Bytes("RIFF\x04\0\0\0RMP"), Bytes("RIFX\x04\0\0\0RMP3")}) {
         TMP3FileInfo info = Preset();
         EXPECT_FALSE(ReadRiff(file, info));
-        EXPECT_EQ(info.Title, "song");
+        EXPECT_EQ(info.Title(), "song");
     }
     // A list with no readable values is still a list.
     TMP3FileInfo info = Preset();
     EXPECT_TRUE(ReadRiff(Riff("RMP3", {List("INFO", {})}), info));
-    EXPECT_EQ(info.Title, "song");
+    EXPECT_EQ(info.Title(), "song");
 }
 
 TEST(RiffInfo, TruncatedAndOversizedChunks) {
@@ -339,8 +366,8 @@ TEST(RiffInfo, TruncatedAndOversizedChunks) {
     cut.resize(cut.size() - 8);
     TMP3FileInfo a;
     ASSERT_TRUE(ReadRiff(cut, a));
-    EXPECT_EQ(a.Artist, "A");
-    EXPECT_EQ(a.Title, "Truncate");
+    EXPECT_EQ(a.Artist(), "A");
+    EXPECT_EQ(a.Title(), "Truncate");
 
     // A sub-chunk claiming 4 GiB - 2: nothing beyond the list is read, and the
     // chunks after it are not searched in the garbage.
@@ -350,9 +377,9 @@ TEST(RiffInfo, TruncatedAndOversizedChunks) {
     TBytes file = Riff("RMP3", {List("INFO", {Text("IART", "A"), huge}), Text("ICMT", "outside")});
     TMP3FileInfo b;
     ASSERT_TRUE(ReadRiff(file, b));
-    EXPECT_EQ(b.Artist, "A");
-    EXPECT_EQ(b.Title, "");         // top bit set: counts as no value
-    EXPECT_EQ(b.Comment, "");       // skipping the huge chunk leaves the list: search ends
+    EXPECT_EQ(b.Artist(), "A");
+    EXPECT_EQ(b.Title(), "");         // top bit set: counts as no value
+    EXPECT_EQ(b.Comment(), "");       // skipping the huge chunk leaves the list: search ends
 
     // Sizes that run past the list end the search instead of leaving it.
     TBytes longish = Bytes("IART");
@@ -363,8 +390,8 @@ TEST(RiffInfo, TruncatedAndOversizedChunks) {
     TBytes f2 = Riff("RMP3", {Chunk("LIST", listData), Text("INAM", "next chunk")});
     TMP3FileInfo c;
     ASSERT_TRUE(ReadRiff(f2, c));
-    EXPECT_EQ(c.Artist, "Artist text that the list cuts");  // value cut at the list's end
-    EXPECT_EQ(c.Title, "");
+    EXPECT_EQ(c.Artist(), "Artist text that the list cuts");  // value cut at the list's end
+    EXPECT_EQ(c.Title(), "");
 
     // The LIST itself claims more than the file holds: bounded by the file.
     TBytes bigList = Bytes("LIST");
@@ -373,7 +400,7 @@ TEST(RiffInfo, TruncatedAndOversizedChunks) {
     Append(bigList, Text("INAM", "Inside"));
     TMP3FileInfo d;
     ASSERT_TRUE(ReadRiff(Riff("RMP3", {bigList}), d));
-    EXPECT_EQ(d.Title, "Inside");
+    EXPECT_EQ(d.Title(), "Inside");
 }
 
 TEST(RiffInfo, ZeroAndOddSizesStillTerminate) {
@@ -384,8 +411,8 @@ TEST(RiffInfo, ZeroAndOddSizesStillTerminate) {
     subs.push_back(Text("INAM", "after odd"));
     TMP3FileInfo info;
     ASSERT_TRUE(ReadRiff(Riff("RMP3", {List("INFO", subs)}), info));
-    EXPECT_EQ(info.Comment, "abc");
-    EXPECT_EQ(info.Title, "after odd");
+    EXPECT_EQ(info.Comment(), "abc");
+    EXPECT_EQ(info.Title(), "after odd");
 
     // A list of nothing but headers with size 0 up to the file end, type and all.
     TBytes zeros = Bytes("RIFF");
@@ -422,7 +449,7 @@ TEST(RiffInfo, BufferedSourceGivesTheSameResult) {
     TBufferedSource buffered(mem);
     TMP3FileInfo info;
     ASSERT_TRUE(ReadRiffInfoTag(buffered, info));
-    EXPECT_EQ(info.Title, "Deep");
+    EXPECT_EQ(info.Title(), "Deep");
 }
 
 // ---------------------------------------------------------------- real files
@@ -454,19 +481,19 @@ TEST(TagFiles, ReadersWorkOnRealFiles) {
     TStdFileSource s1(mp3.get());
     TMP3FileInfo a;
     ASSERT_TRUE(ReadId3v1Tag(s1, a));
-    EXPECT_EQ(a.Title, "On disk");
-    EXPECT_EQ(a.Genre, "JPop");
+    EXPECT_EQ(a.Title(), "On disk");
+    EXPECT_EQ(a.Genre(), "JPop");
 
     TTempFile rmp(Riff("RMP3", {Audio(9000), List("INFO", {Text("INAM", "Riff on disk")})}));
     TStdFileSource s2(rmp.get());
     TBufferedSource b2(s2);
     TMP3FileInfo b;
     ASSERT_TRUE(ReadRiffInfoTag(b2, b));
-    EXPECT_EQ(b.Title, "Riff on disk");
+    EXPECT_EQ(b.Title(), "Riff on disk");
 
     TTempFile tiny(Bytes("TAG"));
     TStdFileSource s3(tiny.get());
     TMP3FileInfo c = Preset();
     EXPECT_FALSE(ReadId3v1Tag(s3, c));
-    EXPECT_EQ(c.Title, "song");
+    EXPECT_EQ(c.Title(), "song");
 }

@@ -42,13 +42,13 @@ TEST(BuildEntryTitle, DefaultFormatFallsBackToTheFileName) {
 
 TEST(BuildEntryTitle, EveryTokenTakesItsField) {
     TMP3FileInfo rec = Untagged("D:\\x\\Track.MP3");
-    rec.Title = "t";
-    rec.Artist = "a";
-    rec.Album = "p";
-    rec.Comment = "c";
-    rec.Source = "s";
-    rec.Genre = "g";
-    rec.Year = "1999";  // not a token
+    rec.SetTitle("t");
+    rec.SetArtist("a");
+    rec.SetAlbum("p");
+    rec.SetComment("c");
+    rec.SetSource("s");
+    rec.SetGenre("g");
+    rec.SetYear("1999");  // not a token
     EXPECT_EQ(BuildEntryTitle("${INAM}|${IART}|${IPRD}|${ICMT}|${ISRC}|${IGNR}|${FNAM}|${FEXT}", rec),
               "t|a|p|c|s|g|Track|.MP3");
 }
@@ -78,8 +78,8 @@ TEST(BuildEntryTitle, UnknownAndTruncatedTokensStayLiteral) {
 
 TEST(BuildEntryTitle, ValuesAreNeverExpandedAgain) {
     TMP3FileInfo rec = Untagged("song.mp3");
-    rec.Title = "${IART}";
-    rec.Artist = "artist";
+    rec.SetTitle("${IART}");
+    rec.SetArtist("artist");
     EXPECT_EQ(BuildEntryTitle("${INAM}/${IART}", rec), "${IART}/artist");
 }
 
@@ -95,11 +95,11 @@ TEST(ChooseTagReader, ByExtensionIgnoringCase) {
 
 TEST(FillEntryFileNameFields, SetsPathAndFallbackTitleOnly) {
     TMP3FileInfo rec;
-    rec.Artist = "kept";
+    rec.SetArtist("kept");
     FillEntryFileNameFields(rec, "C:\\Music\\Track.MP3");
-    EXPECT_EQ(rec.FileName, "C:\\Music\\Track.MP3");
-    EXPECT_EQ(rec.Title, "Track");
-    EXPECT_EQ(rec.Artist, "kept");
+    EXPECT_EQ(rec.FileName(), "C:\\Music\\Track.MP3");
+    EXPECT_EQ(rec.Title(), "Track");
+    EXPECT_EQ(rec.Artist(), "kept");
     EXPECT_EQ(rec.SongLength, -1);
 }
 

@@ -49,9 +49,9 @@ std::vector<TRow> MakeRows(int n, const char* prefix) {
     for (int i = 0; i < n; ++i) {
         auto* rec = new TMP3FileInfo();
         rec->SongLength = -1;
-        rec->FileName = std::string(prefix) + std::to_string(i) + ".mp3";
+        rec->SetFileName(std::string(prefix) + std::to_string(i) + ".mp3");
         Watch(rec);
-        rows.push_back(TRow{rec->FileName, reinterpret_cast<std::uintptr_t>(rec)});
+        rows.push_back(TRow{std::string(rec->FileName()), reinterpret_cast<std::uintptr_t>(rec)});
     }
     return rows;
 }
@@ -67,7 +67,7 @@ TEST(PlayListRecords, EveryRecordIsDestroyedExactlyOnce) {
     form->ReplaceEntries(MakeRows(3, "second"));
     for (int k = 0; k < 5; ++k) EXPECT_EQ(g_frees[k], 1) << "replaced record " << k;
     for (int k = 5; k < 8; ++k) EXPECT_EQ(g_frees[k], 0);
-    EXPECT_EQ(form->Record(0)->FileName, "second0.mp3");
+    EXPECT_EQ(form->Record(0)->FileName(), "second0.mp3");
 
     form->Release();
     MSG m;

@@ -66,33 +66,33 @@ std::string RiffFile(const std::string& form, const std::string& title) {
 TEST_F(TagFilesTest, ReadsTagsByFileName) {
     TMP3FileInfo a;
     EXPECT_TRUE(ReadId3v1Tag(Write("SONG.MP3", Id3v1File("Upper case name", 0)), a));
-    EXPECT_EQ(a.Title, "Upper case name");
-    EXPECT_EQ(a.Genre, "Blues");
+    EXPECT_EQ(a.Title(), "Upper case name");
+    EXPECT_EQ(a.Genre(), "Blues");
 
     TMP3FileInfo b;
     EXPECT_TRUE(ReadRiffInfoTag(Write("song.rmp", RiffFile("RMP3", "Wrapped")), b));
-    EXPECT_EQ(b.Title, "Wrapped");
+    EXPECT_EQ(b.Title(), "Wrapped");
 
     TMP3FileInfo c;
-    c.Title = "wave";
+    c.SetTitle("wave");
     EXPECT_FALSE(ReadRiffInfoTag(Write("wave.rmp", RiffFile("WAVE", "Not read")), c));
-    EXPECT_EQ(c.Title, "wave");
+    EXPECT_EQ(c.Title(), "wave");
 
     // Shift-JIS bytes (0x5C as a trail byte) come through untouched.
     const std::string sjis = "\x95\x5C\x8E\xA6";
     TMP3FileInfo d;
     EXPECT_TRUE(ReadId3v1Tag(Write("sjis.mp3", Id3v1File(sjis, 255)), d));
-    EXPECT_EQ(d.Title, sjis);
+    EXPECT_EQ(d.Title(), sjis);
 }
 
 TEST_F(TagFilesTest, MissingShortAndLockedFiles) {
     TMP3FileInfo info;
-    info.Title = "preset";
+    info.SetTitle("preset");
     EXPECT_FALSE(ReadId3v1Tag(dir_ + "\\missing.mp3", info));
     EXPECT_FALSE(ReadRiffInfoTag(dir_ + "\\missing.rmp", info));
     EXPECT_FALSE(ReadId3v1Tag(Write("short.mp3", "TAGxyz"), info));
     EXPECT_FALSE(ReadId3v1Tag(dir_, info));
-    EXPECT_EQ(info.Title, "preset");
+    EXPECT_EQ(info.Title(), "preset");
 
     // A writer has the file open: the deny-write open fails and nothing is read.
     const std::string mp3 = Write("busy.mp3", Id3v1File("Busy", 1));
@@ -112,6 +112,6 @@ TEST_F(TagFilesTest, MissingShortAndLockedFiles) {
     HANDLE r = CreateFileA(mp3.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(r, INVALID_HANDLE_VALUE);
     EXPECT_TRUE(ReadId3v1Tag(mp3, info));
-    EXPECT_EQ(info.Title, "Busy");
+    EXPECT_EQ(info.Title(), "Busy");
     CloseHandle(r);
 }

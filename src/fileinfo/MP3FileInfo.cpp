@@ -1,0 +1,106 @@
+#include "fileinfo/MP3FileInfo.h"
+
+#include <array>
+#include <cstring>
+
+namespace {
+
+constexpr unsigned char kLongLength = 255;
+
+std::size_t LengthBytes(std::size_t n) { return n < kLongLength ? 1 : 5; }
+
+// Reads the length at p and moves p past it.
+std::size_t ReadLength(const char*& p) {
+    const auto first = static_cast<unsigned char>(*p++);
+    if (first < kLongLength) return first;
+    std::size_t n = 0;
+    for (int k = 0; k < 4; ++k) n |= static_cast<std::size_t>(static_cast<unsigned char>(*p++)) << (8 * k);
+    return n;
+}
+
+char* WriteLength(char* p, std::size_t n) {
+    if (n < kLongLength) {
+        *p++ = static_cast<char>(n);
+        return p;
+    }
+    *p++ = static_cast<char>(kLongLength);
+    for (int k = 0; k < 4; ++k) *p++ = static_cast<char>((n >> (8 * k)) & 0xFF);
+    return p;
+}
+
+using TFieldViews = std::array<std::string_view, kInfoFieldCount>;
+
+// The views of every field, empty where absent.
+TFieldViews Split(const char* block, std::uint16_t present) {
+    TFieldViews views{};
+    const char* p = block;
+    for (int f = 0; f < kInfoFieldCount; ++f) {
+        if (!(present & (1u << f))) continue;
+        const std::size_t n = ReadLength(p);
+        views[static_cast<std::size_t>(f)] = std::string_view(p, n);
+        p += n;
+    }
+    return views;
+}
+
+std::size_t BlockSize(const TFieldViews& views) {
+    std::size_t size = 0;
+    for (std::string_view v : views)
+        if (!v.empty()) size += LengthBytes(v.size()) + v.size();
+    return size;
+}
+
+}  // namespace
+
+TMP3FileInfo::TMP3FileInfo(const TMP3FileInfo& other)
+    : SongLength(other.SongLength), Selected(other.Selected), present_(other.present_) {
+    if (other.text_) {
+        const std::size_t size = other.TextBytes();
+        text_ = std::make_unique<char[]>(size);
+        std::memcpy(text_.get(), other.text_.get(), size);
+    }
+}
+
+TMP3FileInfo& TMP3FileInfo::operator=(const TMP3FileInfo& other) {
+    if (this != &other) {
+        TMP3FileInfo copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+std::string_view TMP3FileInfo::Get(TInfoField field) const {
+    const auto bit = 1u << static_cast<unsigned>(field);
+    if (!(present_ & bit)) return {};
+    const char* p = text_.get();
+    for (unsigned f = 0;; ++f) {
+        if (!(present_ & (1u << f))) continue;
+        const std::size_t n = ReadLength(p);
+        if ((1u << f) == bit) return std::string_view(p, n);
+        p += n;
+    }
+}
+
+void TMP3FileInfo::Set(TInfoField field, std::string_view value) {
+    const auto index = static_cast<std::size_t>(field);
+    const auto bit = static_cast<std::uint16_t>(1u << index);
+    if (value.empty() && !(present_ & bit)) return;
+    TFieldViews views = Split(text_.get(), present_);
+    views[index] = value;  // may point into the old block, which lives until the copy is done
+    const std::size_t size = BlockSize(views);
+    std::unique_ptr<char[]> block = size ? std::make_unique<char[]>(size) : nullptr;
+    std::uint16_t present = 0;
+    char* p = block.get();
+    for (std::size_t f = 0; f < views.size(); ++f) {
+        const std::string_view v = views[f];
+        if (v.empty()) continue;
+        present = static_cast<std::uint16_t>(present | (1u << f));
+        p = WriteLength(p, v.size());
+        std::memcpy(p, v.data(), v.size());
+        p += v.size();
+    }
+    text_ = std::move(block);
+    present_ = present;
+}
+
+std::size_t TMP3FileInfo::TextBytes() const { return text_ ? BlockSize(Split(text_.get(), present_)) : 0; }
