@@ -51,6 +51,10 @@ unsigned CurrentShiftState(LPARAM keyData) {
 
 }  // namespace
 
+// The plug-in's native list refuses only what the system refuses; a test program
+// defines its own to make it refuse growth.
+__attribute__((weak)) bool NativeListRefusesGrowth() { return false; }
+
 // ---------------------------------------------------------------- canvas
 
 void TListCanvas::SetBrush(HBRUSH brush) {
@@ -186,12 +190,12 @@ LRESULT TCustomPlayListBox::Native(UINT msg, WPARAM wp, LPARAM lp) const {
 void TCustomPlayListBox::RefreshNativeCount() {
     const int n = Count();
     if (params_.Style != TListBoxStyle::lbOwnerDrawVariable) {
-        // On failure the rows stay in the store (the owner still owns their data); the window shows fewer.
-        if (n > 0 && Native(LB_SETCOUNT, static_cast<WPARAM>(n)) < 0) throw EInsertError();
+        if (n > 0 && (NativeListRefusesGrowth() || Native(LB_SETCOUNT, static_cast<WPARAM>(n)) < 0))
+            throw EInsertError();
         return;
     }
     for (int i = 0; i < n; ++i) {
-        if (Native(LB_ADDSTRING, 0, 0) < 0) throw EInsertError();
+        if (NativeListRefusesGrowth() || Native(LB_ADDSTRING, 0, 0) < 0) throw EInsertError();
     }
 }
 
@@ -530,7 +534,14 @@ void TCustomPlayListBox::Assign(std::vector<TRow> rows) {
     rows_.Assign(std::move(rows));
     if (Handle()) {
         Native(LB_RESETCONTENT);
-        RefreshNativeCount();
+        try {
+            RefreshNativeCount();
+        } catch (...) {
+            // The native list cannot show them: keep the two in step, both empty.
+            rows_.Clear();
+            Native(LB_RESETCONTENT);
+            throw;
+        }
     }
 }
 
@@ -554,26 +565,69 @@ void TCustomPlayListBox::Insert(int at, std::vector<TRow> rows) {
     const int caret = ItemIndex(), top = TopIndex();
     rows_.Insert(at, std::move(rows));
     if (!Handle()) return;
-    int inserted = 0;
-    bool ok = true;
-    if (at == oldCount && params_.Style != TListBoxStyle::lbOwnerDrawVariable) {
-        // Growing the count keeps the marks of the rows already there.
-        ok = Native(LB_SETCOUNT, static_cast<WPARAM>(oldCount + n)) >= 0;
-    } else {
-        // Inserting one by one shifts the marks below the insertion point.
-        for (; inserted < n; ++inserted) {
-            if (Native(LB_INSERTSTRING, static_cast<WPARAM>(at + inserted), 0) < 0) {
-                ok = false;
-                break;
-            }
-        }
-    }
+    const bool ok = params_.Style != TListBoxStyle::lbOwnerDrawVariable ? GrowNativeAt(at, n, oldCount)
+                                                                        : InsertNativeOneByOne(at, n);
     if (!ok) {
-        for (int k = 0; k < inserted; ++k) Native(LB_DELETESTRING, static_cast<WPARAM>(at));
+        // All or nothing: the native list is as it was, so the store must be too.
         rows_.DeleteRange(at, n);
         throw EInsertError();
     }
     if (oldCount > 0) KeepCaretAndTop(caret + (at <= caret ? n : 0), top + (at < top ? n : 0));
+}
+
+bool TCustomPlayListBox::GrowNativeAt(int at, int n, int oldCount) {
+    // Rows inserted one by one cost a shift of the whole mark array each; grow
+    // the count once (the marks stay on their indices) and move only the marks
+    // at or after the insertion point.
+    std::vector<int> moved;
+    int anchor = -1;
+    if (params_.MultiSelect && at < oldCount) {
+        const int selected = static_cast<int>(Native(LB_GETSELCOUNT));
+        if (selected > 0) {
+            std::vector<int> all(static_cast<std::size_t>(selected));
+            const int got = static_cast<int>(Native(LB_GETSELITEMS, static_cast<WPARAM>(selected),
+                                                    reinterpret_cast<LPARAM>(all.data())));
+            for (int k = 0; k < got; ++k)
+                if (all[static_cast<std::size_t>(k)] >= at) moved.push_back(all[static_cast<std::size_t>(k)]);
+        }
+        anchor = static_cast<int>(Native(LB_GETANCHORINDEX));
+    }
+    const int cursel = params_.MultiSelect ? -1 : static_cast<int>(Native(LB_GETCURSEL));
+    if (NativeListRefusesGrowth() || Native(LB_SETCOUNT, static_cast<WPARAM>(oldCount + n)) < 0) return false;
+    if (params_.MultiSelect) {
+        std::sort(moved.begin(), moved.end());
+        // Runs [first, last] of marked rows, old numbering.
+        for (std::size_t k = 0; k < moved.size();) {
+            std::size_t e = k;
+            while (e + 1 < moved.size() && moved[e + 1] == moved[e] + 1) ++e;
+            const int first = moved[k], last = moved[e];
+            if (first == last)
+                Native(LB_SETSEL, FALSE, first);
+            else
+                Native(LB_SELITEMRANGEEX, static_cast<WPARAM>(last), first);  // last > first: unmarks
+            k = e + 1;
+        }
+        for (std::size_t k = 0; k < moved.size();) {
+            std::size_t e = k;
+            while (e + 1 < moved.size() && moved[e + 1] == moved[e] + 1) ++e;
+            Native(LB_SELITEMRANGEEX, static_cast<WPARAM>(moved[k] + n), moved[e] + n);
+            k = e + 1;
+        }
+        if (anchor >= at && anchor < oldCount) Native(LB_SETANCHORINDEX, static_cast<WPARAM>(anchor + n));
+    } else if (cursel >= at) {
+        Native(LB_SETCURSEL, static_cast<WPARAM>(cursel + n));
+    }
+    return true;
+}
+
+bool TCustomPlayListBox::InsertNativeOneByOne(int at, int n) {
+    int inserted = 0;
+    for (; inserted < n; ++inserted) {
+        if (NativeListRefusesGrowth() || Native(LB_INSERTSTRING, static_cast<WPARAM>(at + inserted), 0) < 0) break;
+    }
+    if (inserted == n) return true;
+    for (int k = 0; k < inserted; ++k) Native(LB_DELETESTRING, static_cast<WPARAM>(at));
+    return false;
 }
 
 int TCustomPlayListBox::Add(const std::string& text, std::uintptr_t data) {
@@ -583,8 +637,9 @@ int TCustomPlayListBox::Add(const std::string& text, std::uintptr_t data) {
     rows_.Insert(at, {TRow{text, data}});
     if (Handle()) {
         const bool append = at == Count() - 1 && params_.Style != TListBoxStyle::lbOwnerDrawVariable;
-        const LRESULT r = append ? Native(LB_SETCOUNT, static_cast<WPARAM>(Count()))
-                                 : Native(LB_INSERTSTRING, static_cast<WPARAM>(at), 0);
+        const LRESULT r = NativeListRefusesGrowth() ? LB_ERRSPACE
+                          : append             ? Native(LB_SETCOUNT, static_cast<WPARAM>(Count()))
+                                               : Native(LB_INSERTSTRING, static_cast<WPARAM>(at), 0);
         if (r < 0) {
             rows_.Delete(at);
             throw EInsertError();
@@ -803,6 +858,7 @@ LRESULT TCustomPlayListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 PaintEmpty();
                 return 0;
             }
+            if (OnEraseBkgnd && PaintBuffered()) return 0;
             break;
 
         case WM_KEYDOWN:
@@ -873,6 +929,8 @@ LRESULT TCustomPlayListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         case WM_DESTROY:
+            paintBuffer_.reset();
+            bufferWidth_ = bufferHeight_ = 0;
             // Rows stay in the store; the window's position in them is kept for the next one.
             haveSaved_ = Count() > 0;
             if (haveSaved_) {
@@ -931,7 +989,7 @@ void TCustomPlayListBox::FindByFirstCharacter(wchar_t ch) {
 }
 
 LRESULT TCustomPlayListBox::OnEraseBackground(HDC dc) {
-    if (updateCount_ > 0) return 1;
+    if (updateCount_ > 0 || erasingIntoBuffer_) return 1;
     if (!dc || !OnEraseBkgnd) return DefaultHandling(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     TCanvasBinding bind(canvas_, dc, font_, brush_);
     RECT row0{};
@@ -943,6 +1001,47 @@ LRESULT TCustomPlayListBox::OnEraseBackground(HDC dc) {
     const RECT rect{r.Left, r.Top, r.Right, r.Bottom};
     OnEraseBkgnd(*this, rect);
     return 0;
+}
+
+bool TCustomPlayListBox::PaintBuffered() {
+    // Background and rows go into an off-screen bitmap that is copied once, so
+    // the screen never shows the background without its rows (no flicker while
+    // scrolling over a watermark).
+    HWND hwnd = Handle();
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    if (client.right <= 0 || client.bottom <= 0) return false;
+    PAINTSTRUCT ps{};
+    erasingIntoBuffer_ = true;  // the erase BeginPaint asks for is done in the bitmap
+    HDC dc = BeginPaint(hwnd, &ps);
+    erasingIntoBuffer_ = false;
+    if (!dc) return true;
+    struct TEnd {
+        HWND h;
+        PAINTSTRUCT& p;
+        ~TEnd() { EndPaint(h, &p); }
+    } end{hwnd, ps};
+    if (IsRectEmpty(&ps.rcPaint)) return true;
+    if (!paintBuffer_ || bufferWidth_ < client.right || bufferHeight_ < client.bottom) {
+        paintBuffer_.reset();
+        paintBuffer_.reset(CreateCompatibleBitmap(dc, client.right, client.bottom));
+        bufferWidth_ = paintBuffer_ ? client.right : 0;
+        bufferHeight_ = paintBuffer_ ? client.bottom : 0;
+    }
+    TMemoryDc mem(paintBuffer_ ? CreateCompatibleDC(dc) : nullptr);
+    if (!mem) {
+        // No memory for the bitmap: paint straight onto the screen.
+        OnEraseBackground(dc);
+        DefaultHandling(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+        return true;
+    }
+    TSelectGuard sel(mem.get(), paintBuffer_.get());
+    IntersectClipRect(mem.get(), ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
+    OnEraseBackground(mem.get());
+    DefaultHandling(WM_PAINT, reinterpret_cast<WPARAM>(mem.get()), 0);  // the rows, as the list draws them
+    BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,
+           mem.get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+    return true;
 }
 
 void TCustomPlayListBox::PaintEmpty() {

@@ -29,6 +29,9 @@
 
 class TCustomPlayListBox;
 
+// Whether the native list is to refuse to grow, as it does when memory runs out.
+bool NativeListRefusesGrowth();
+
 // Shift state of key events.
 enum : unsigned { ssShift = 0x1, ssCtrl = 0x2, ssAlt = 0x4 };
 
@@ -153,8 +156,11 @@ public:
     void Delete(int i) override;
     void DeleteRows(const std::vector<int>& rows) override;
     void Clear() override;
+    // If the native list refuses the rows (EInsertError), the store is left
+    // empty as the native list is; the caller still owns the rows' data.
     void Assign(std::vector<TRow> rows) override;
     void Append(std::vector<TRow> rows) override;
+    // All or nothing: on EInsertError the rows, marks, caret and top row are as before.
     void Insert(int at, std::vector<TRow> rows) override;
     int Add(const std::string& text, std::uintptr_t data = 0);
     // The first row whose text equals text, ignoring case; -1 if none.
@@ -207,6 +213,8 @@ private:
     void ApplyItemHeight();
     int StandardRowHeight() const;
     void RefreshNativeCount();
+    bool GrowNativeAt(int at, int n, int oldCount);
+    bool InsertNativeOneByOne(int at, int n);
     void ClearNativeMark(int i);
     void CheckRowIndex(int i) const;
     void NoteBounds();
@@ -220,6 +228,7 @@ private:
     void FlushCaret();
     void PaintInto(HDC dc);
     void PaintEmpty();
+    bool PaintBuffered();
     std::wstring ReaderText(int i) const;
     LRESULT AnswerGetText(int i, wchar_t* buffer) const;
     LRESULT AnswerGetTextLength(int i) const;
@@ -253,6 +262,10 @@ private:
     // Set while we change the native row count ourselves; row-changing list
     // messages from anywhere else are refused so the store stays the one truth.
     mutable int nativeSync_ = 0;
+    // The off-screen bitmap of the last paint, kept for the next one.
+    TBitmap paintBuffer_;
+    int bufferWidth_ = 0, bufferHeight_ = 0;
+    bool erasingIntoBuffer_ = false;
 };
 
 class TPlayListBox : public TCustomPlayListBox {

@@ -43,12 +43,14 @@ void HostClearPlaylist() {
     SendUser(0, HostIpc::ClearPlaylist);
 }
 
-void HostAddFile(const std::string& path) {
+void HostAddFile(const std::string& path) { HostAddFile(path.c_str(), path.size()); }
+
+void HostAddFile(const char* path, std::size_t length) {
     if (Plugin.HostGone) return;
     COPYDATASTRUCT cds{};
     cds.dwData = HostIpc::CopyDataAddFile;
-    cds.cbData = static_cast<DWORD>(path.size() + 1);
-    cds.lpData = const_cast<char*>(path.c_str());
+    cds.cbData = static_cast<DWORD>(length + 1);
+    cds.lpData = const_cast<char*>(path);
     SendMessageA(Plugin.HostMainWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
 }
 

@@ -12,6 +12,8 @@ void HostSetEqualizerVisible(bool visible);
 void HostMaskPlaylistEditor(bool show);
 void HostClearPlaylist();
 void HostAddFile(const std::string& path);
+// path[length] must be the terminating NUL.
+void HostAddFile(const char* path, std::size_t length);
 void HostSetPlaylistPosition(int index);
 void HostPlayEntry(int index);
 int HostGetPlayTime();       // ms if playing, -ms if paused, -1 otherwise

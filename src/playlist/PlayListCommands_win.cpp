@@ -237,10 +237,7 @@ void TFormPlayList::PopupItemAddFolderClick() {
     TEntryList entries;
     AddPath(entries, chosen, true);
     if (entries.Count() > 0) {
-        {
-            TUpdateGuard updates(*ListBox);
-            ListBox->Append(entries.Take());
-        }
+        InsertEntries(-1, entries.Take());
         PushListToHost();
     }
 }

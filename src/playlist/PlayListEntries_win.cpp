@@ -169,18 +169,8 @@ void TFormPlayList::DropFiles(HDROP drop) {
     TEntryList collected;
     std::string skin;
     CollectDroppedFiles(drop, collected, skin);
-    const int k = collected.Count();
-    if (k > 0) {
-        {
-            TUpdateGuard updates(*ListBox);
-            TEntryLockGuard lock(EntryLock);
-            if (append || target < 0) {
-                ListBox->Append(collected.Take());
-            } else {
-                ListBox->Insert(target, collected.Take());
-                if (target <= PlayingIndex) PlayingIndex += k;
-            }
-        }
+    if (collected.Count() > 0) {
+        InsertEntries(append ? -1 : target, collected.Take());
         PushListToHost();
     }
     if (!skin.empty()) ApplySkinFile(skin);
@@ -199,14 +189,61 @@ LRESULT TFormPlayList::ReplaceByDroppedFiles(HDROP drop) {
     return 0;
 }
 
+namespace {
+std::vector<std::uintptr_t> DataWords(const std::vector<TRow>& rows) {
+    std::vector<std::uintptr_t> words;
+    words.reserve(rows.size());
+    for (const TRow& r : rows) words.push_back(r.Data);
+    return words;
+}
+
+void DestroyRecords(const std::vector<std::uintptr_t>& words) {
+    for (std::uintptr_t w : words) delete reinterpret_cast<TMP3FileInfo*>(w);
+}
+}  // namespace
+
 void TFormPlayList::ReplaceEntries(std::vector<TRow> rows) {
+    const std::vector<std::uintptr_t> incoming = DataWords(rows);
     TUpdateGuard updates(*ListBox);
     TEntryLockGuard lock(EntryLock);
     // The old records go and the new rows come under one suspension: no
     // repaint can see a row whose record is already destroyed.
-    std::vector<TRow> old = ListBox->Rows();
-    ListBox->Assign(std::move(rows));
-    for (const TRow& r : old) delete reinterpret_cast<TMP3FileInfo*>(r.Data);
+    std::vector<std::uintptr_t> old;
+    old.reserve(static_cast<std::size_t>(ListBox->Count()));
+    for (int i = 0; i < ListBox->Count(); ++i) old.push_back(ListBox->Data(i));
+    try {
+        ListBox->Assign(std::move(rows));
+    } catch (...) {
+        // The new rows never arrived. When the native list refused them the old
+        // ones left too (the list is empty); otherwise they are still in place.
+        DestroyRecords(incoming);
+        if (ListBox->Count() == 0 && !old.empty()) {
+            DestroyRecords(old);
+            PlayingIndex = -1;
+        }
+        throw;
+    }
+    DestroyRecords(old);
+}
+
+void TFormPlayList::InsertEntries(int at, std::vector<TRow> rows) {
+    if (rows.empty()) return;
+    const std::vector<std::uintptr_t> incoming = DataWords(rows);
+    const int k = static_cast<int>(rows.size());
+    TUpdateGuard updates(*ListBox);
+    TEntryLockGuard lock(EntryLock);
+    try {
+        // All or nothing: on failure the list is as it was.
+        if (at < 0 || at >= ListBox->Count()) {
+            ListBox->Append(std::move(rows));
+        } else {
+            ListBox->Insert(at, std::move(rows));
+            if (at <= PlayingIndex) PlayingIndex += k;
+        }
+    } catch (...) {
+        DestroyRecords(incoming);
+        throw;
+    }
 }
 
 void TFormPlayList::RetitleAll() {

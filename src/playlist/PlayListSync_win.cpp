@@ -1,7 +1,9 @@
 // Keeping the list and the host's playlist in step, following the host's
 // current entry, and the elapsed-time display.
 #include "playlist/PlayList_win.h"
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include "base/Text_win.h"
 #include "host/HostOps_win.h"
 #include "playlist/TimeText.h"
@@ -38,11 +40,26 @@ void TFormPlayList::PushListToHost() {
         HostClearPlaylist();
         TEntryLockGuard lock(EntryLock);
         // Copy the names first: the host may re-enter us while a file is added.
-        std::vector<std::string> names;
-        names.reserve(static_cast<size_t>(ListBox->Count()));
-        for (int i = 0; i < ListBox->Count(); ++i)
-            if (const TMP3FileInfo* rec = Record(i)) names.emplace_back(rec->FileName());
-        for (const auto& name : names) HostAddFile(name);
+        // One buffer of NUL-terminated names, not one string each.
+        const int n = ListBox->Count();
+        std::size_t bytes = 0;
+        for (int i = 0; i < n; ++i)
+            if (const TMP3FileInfo* rec = Record(i)) bytes += rec->FileName().size() + 1;
+        std::vector<char> names(bytes);
+        std::vector<std::uint32_t> starts;
+        starts.reserve(static_cast<std::size_t>(n) + 1);
+        std::size_t at = 0;
+        for (int i = 0; i < n; ++i)
+            if (const TMP3FileInfo* rec = Record(i)) {
+                starts.push_back(static_cast<std::uint32_t>(at));
+                const std::string_view name = rec->FileName();
+                std::memcpy(names.data() + at, name.data(), name.size());
+                names[at + name.size()] = '\0';
+                at += name.size() + 1;
+            }
+        starts.push_back(static_cast<std::uint32_t>(at));
+        for (std::size_t k = 0; k + 1 < starts.size(); ++k)
+            HostAddFile(names.data() + starts[k], starts[k + 1] - starts[k] - 1);
     }
     HostSetPlaylistPosition(PlayingIndex);
 }

@@ -127,7 +127,14 @@ public:
     int AddPath(TEntryList& target, const std::string& path, bool expand);
     void RetitleAll();
     // Destroys every record and puts the rows in their place (no repaint between).
+    // The rows' records belong to the list from the call on: if the native list
+    // refuses the rows, their records are destroyed, and so are the old ones
+    // (the list is then empty).
     void ReplaceEntries(std::vector<TRow> rows);
+    // Inserts the rows before row at in one step (at the end for -1 or past the
+    // last row) and keeps the playing mark on its entry. All or nothing: rows that
+    // cannot be placed have their records destroyed, the list stays as it was.
+    void InsertEntries(int at, std::vector<TRow> rows);
     int EntryCount() const { return ListBox->Count(); }
     TMP3FileInfo* Record(int i) const { return RecordOf(*ListBox, i); }
     std::string Title(int i) const { return ListBox->Text(i); }

@@ -217,6 +217,47 @@ TRegion RegionFromPixels(const TPixelImage& image) {
     return joiner.Finish();
 }
 
+// A monochrome bitmap of the picture: 1 (white) where a pixel has the key colour,
+// 0 (black) where it is opaque. Null when no pixel is opaque. Painting masks with
+// it in a few block copies whatever the number of runs, where clipping to the
+// region costs in proportion to its rectangles on every paint.
+TBitmap MaskFromPixels(const TPixelImage& image) {
+    if (image.Width <= 0 || image.Height <= 0) return {};
+    const std::uint32_t key = image.Pixels[0] & kRgbMask;
+    const std::size_t stride = ((static_cast<std::size_t>(image.Width) + 31) / 32) * 4;
+    std::vector<std::uint8_t> bits(stride * static_cast<std::size_t>(image.Height), 0);
+    bool anyOpaque = false;
+    for (int y = 0; y < image.Height; ++y) {
+        const std::uint32_t* row = image.Pixels.data() + static_cast<std::size_t>(y) * image.Width;
+        std::uint8_t* out = bits.data() + stride * static_cast<std::size_t>(y);
+        for (int x = 0; x < image.Width; ++x) {
+            if ((row[x] & kRgbMask) == key)
+                out[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
+            else
+                anyOpaque = true;
+        }
+    }
+    if (!anyOpaque) return {};
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[2];
+    } bi{};
+    bi.header.biSize = sizeof(BITMAPINFOHEADER);
+    bi.header.biWidth = image.Width;
+    bi.header.biHeight = -image.Height;
+    bi.header.biPlanes = 1;
+    bi.header.biBitCount = 1;
+    bi.header.biCompression = BI_RGB;
+    bi.colors[1] = RGBQUAD{0xFF, 0xFF, 0xFF, 0};
+    TBitmap mask(CreateBitmap(image.Width, image.Height, 1, 1, nullptr));
+    if (!mask) return {};
+    TClientDc screen(nullptr);
+    if (SetDIBits(screen.get(), mask.get(), 0, static_cast<UINT>(image.Height), bits.data(),
+                  reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS) != image.Height)
+        return {};
+    return mask;
+}
+
 // 0x00RRGGBB pixel to 0x00BBGGRR colour.
 TColor PixelToColor(std::uint32_t pixel) {
     return ((pixel >> 16) & 0xFF) | (pixel & 0xFF00) | ((pixel & 0xFF) << 16);
@@ -260,6 +301,16 @@ TRegion BuildOpaqueRegion(HBITMAP bitmap) {
 
 TWatermarkSkin::TWatermarkSkin() : font_(DefaultFont()) { LoadFG(std::string()); }
 
+HRGN TWatermarkSkin::FGRegion() const {
+    // Built when first asked for, once per picture: painting uses the mask, and a
+    // picture of millions of runs would otherwise hold up every load.
+    if (!fgRegionBuilt_) {
+        fgRegionBuilt_ = true;
+        fgRegion_ = BuildOpaqueRegion(fgBitmap_.Handle.get());
+    }
+    return fgRegion_.get();
+}
+
 TWatermarkSkin::~TWatermarkSkin() = default;
 
 // A signature names content only when it is one: the empty file's 0 equals the
@@ -283,6 +334,8 @@ void TWatermarkSkin::LoadFG(const std::string& fileName) {
     changed_ = true;
     fgBitmap_ = TSkinBitmap();
     fgRegion_.reset();
+    fgRegionBuilt_ = false;
+    fgMask_.reset();
     fgFileName_ = name;
     fgSignature_ = signature;
 
@@ -294,9 +347,13 @@ void TWatermarkSkin::LoadFG(const std::string& fileName) {
     if (!fgBitmap_) fgBitmap_ = LoadLogo();
 
     TPixelImage pixels;
-    if (ReadPixels(fgBitmap_.Handle.get(), pixels)) {
-        shadowColor_ = PixelToColor(pixels.Pixels[0]);
-        fgRegion_ = RegionFromPixels(pixels);
+    try {
+        if (ReadPixels(fgBitmap_.Handle.get(), pixels)) {
+            shadowColor_ = PixelToColor(pixels.Pixels[0]);
+            fgMask_ = MaskFromPixels(pixels);
+        }
+    } catch (const std::exception&) {
+        fgMask_.reset();  // painted without the tiles showing through
     }
     // Last, so that whatever repaints while the box is up sees a complete skin, and a
     // re-entrant load of the same file finds it already remembered.

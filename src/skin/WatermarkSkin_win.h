@@ -71,7 +71,9 @@ public:
     std::int64_t BGSignature() const { return bgSignature_; }
     const TSkinBitmap& FGBitmap() const { return fgBitmap_; }  // always present
     const TSkinBitmap& BGBitmap() const { return bgBitmap_; }  // the enlarged tile block, or empty
-    HRGN FGRegion() const { return fgRegion_.get(); }          // borrowed; null when nothing is opaque
+    HRGN FGRegion() const;                                     // borrowed; null when nothing is opaque
+    // Monochrome, 1 where the foreground is transparent; null when nothing is opaque.
+    HBITMAP FGMask() const { return fgMask_.get(); }
 
     // The font. Font() creates the handle when first asked after a change; it stays
     // owned by this object.
@@ -121,7 +123,9 @@ private:
     std::int64_t bgSignature_ = 0;
     TSkinBitmap fgBitmap_;
     TSkinBitmap bgBitmap_;
-    TRegion fgRegion_;
+    mutable TRegion fgRegion_;
+    mutable bool fgRegionBuilt_ = false;
+    TBitmap fgMask_;
     TFontSpec font_;
     mutable TFont fontHandle_;
     TColor shadowColor_ = 0;

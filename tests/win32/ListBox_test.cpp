@@ -14,6 +14,10 @@
 #include "base/Window_win.h"
 #include "controls/CustomPlayListBox_win.h"
 
+// Set by a test to make the native list refuse to grow, as when memory runs out.
+bool g_refuseGrowth = false;
+bool NativeListRefusesGrowth() { return g_refuseGrowth; }
+
 namespace {
 
 constexpr int kListId = 100;
@@ -273,6 +277,7 @@ TEST_F(ListBoxTest, InsertDeleteMoveAndAppendShiftTheMarksWithTheirRows) {
     list->SetSelected(2, true);
     list->SetSelected(4, true);
     list->Insert(1, {{"new", 1}});  // row 2 -> 3, row 4 -> 5
+    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETANCHORINDEX, 0, 0), 5) << "the anchor stays on its row";
     EXPECT_TRUE(list->IsSelected(3));
     EXPECT_TRUE(list->IsSelected(5));
     EXPECT_FALSE(list->IsSelected(1));
@@ -295,6 +300,26 @@ TEST_F(ListBoxTest, InsertDeleteMoveAndAppendShiftTheMarksWithTheirRows) {
     EXPECT_TRUE(list->IsSelected(4));
     EXPECT_EQ(list->SelCount(), 2);
     EXPECT_EQ(SendMessageW(list->Handle(), LB_GETCOUNT, 0, 0), 8);
+
+    // Out of memory in the native list: the store stays in step with it.
+    g_refuseGrowth = true;
+    const std::string insertError = ErrorOf([&] { list->Insert(2, MakeRows(3, "x")); });
+    const std::string appendError = ErrorOf([&] { list->Append(MakeRows(2, "x")); });
+    g_refuseGrowth = false;
+    EXPECT_EQ(insertError, "行を挿入できません");
+    EXPECT_EQ(appendError, "行を挿入できません");
+    EXPECT_EQ(list->Count(), 8);
+    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETCOUNT, 0, 0), 8);
+    EXPECT_EQ(list->Text(2), "row 3");
+    EXPECT_TRUE(list->IsSelected(1));
+    EXPECT_TRUE(list->IsSelected(4));
+    EXPECT_EQ(list->SelCount(), 2);
+    g_refuseGrowth = true;
+    const std::string assignError = ErrorOf([&] { list->Assign(MakeRows(4)); });
+    g_refuseGrowth = false;
+    EXPECT_EQ(assignError, "行を挿入できません");
+    EXPECT_EQ(list->Count(), 0);
+    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETCOUNT, 0, 0), 0);
 }
 
 TEST_F(ListBoxTest, AssignReplacesEverythingUnderOneSuspension) {

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <new>
+#include "base/Errors.h"
 #include "host/PluginState_win.h"
 #include "playlist/PlayList_win.h"
 
@@ -21,6 +22,11 @@ int g_watchCount = 0;
 void NoteFree(void* p) {
     for (int k = 0; k < g_watchCount; ++k)
         if (g_watched[k] == p) ++g_frees[k];
+}
+
+// A freed address may be handed out again: stop counting it once checked.
+void Unwatch(int from, int to) {
+    for (int k = from; k < to; ++k) g_watched[k] = nullptr;
 }
 
 void Watch(void* p) {
@@ -42,6 +48,10 @@ void* operator new(std::size_t n) {
     if (void* p = std::malloc(n ? n : 1)) return p;
     throw std::bad_alloc();
 }
+
+// Set by the test to make the native list refuse to grow, as when memory runs out.
+bool g_refuseGrowth = false;
+bool NativeListRefusesGrowth() { return g_refuseGrowth; }
 
 namespace {
 std::vector<TRow> MakeRows(int n, const char* prefix) {
@@ -66,14 +76,31 @@ TEST(PlayListRecords, EveryRecordIsDestroyedExactlyOnce) {
 
     form->ReplaceEntries(MakeRows(3, "second"));
     for (int k = 0; k < 5; ++k) EXPECT_EQ(g_frees[k], 1) << "replaced record " << k;
+    Unwatch(0, 5);
     for (int k = 5; k < 8; ++k) EXPECT_EQ(g_frees[k], 0);
     EXPECT_EQ(form->Record(0)->FileName(), "second0.mp3");
+
+    // Rows the native list refuses are not leaked, and the list stays in step.
+    g_refuseGrowth = true;
+    EXPECT_THROW(form->InsertEntries(1, MakeRows(2, "refused")), EInsertError);
+    for (int k = 8; k < 10; ++k) EXPECT_EQ(g_frees[k], 1) << "record not placed " << k;
+    Unwatch(8, 10);
+    EXPECT_EQ(form->EntryCount(), 3);
+    EXPECT_EQ(form->Record(1)->FileName(), "second1.mp3");
+    EXPECT_THROW(form->ReplaceEntries(MakeRows(2, "refused")), EInsertError);
+    g_refuseGrowth = false;
+    for (int k = 5; k < 12; ++k) EXPECT_EQ(g_frees[k], 1) << "neither old nor new rows are in the list " << k;
+    Unwatch(5, 12);
+    EXPECT_EQ(form->EntryCount(), 0);
+    EXPECT_EQ(SendMessageW(form->ListBox->Handle(), LB_GETCOUNT, 0, 0), 0);
+    form->InsertEntries(-1, MakeRows(2, "third"));
+    EXPECT_EQ(form->EntryCount(), 2);
 
     form->Release();
     MSG m;
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
     DestroyPendingWindows();
-    for (int k = 0; k < 8; ++k) EXPECT_EQ(g_frees[k], 1) << "record " << k << " after the window went";
+    for (int k = 0; k < 14; ++k) EXPECT_EQ(g_frees[k], 1) << "record " << k << " after the window went";
     g_watchCount = 0;
 }
 }  // namespace
