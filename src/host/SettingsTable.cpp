@@ -50,6 +50,7 @@ const TSettingKey<P> kPluginKeys[] = {
     BoolKey("Option.WindowSizeOverrideByWSC", &P::WindowSizeOverrideByWSC),
     BoolKey("Option.EnableEqualizerRelocation", &P::EnableEqualizerRelocation),
     BoolKey("Option.EnableDrawFontShadow", &P::EnableDrawFontShadow),
+    BoolKey("Option.PreferID3v2", &P::PreferID3v2),
     {"Option.Playlist.Format", TSettingKind::Format, &P::PlaylistFormat, true},
     BoolKey("Option.EnableAboutWinamp", &P::EnableAboutWinamp),
     StringKey("Option.WatermarkSkin.FG", &P::WatermarkFG),

@@ -57,6 +57,7 @@ struct TPluginSettings {
     bool WindowSizeOverrideByWSC = false;
     bool EnableEqualizerRelocation = true;
     bool EnableDrawFontShadow = false;
+    bool PreferID3v2 = false;
     std::string PlaylistFormat = "${INAM}";
 
     bool EnableAboutWinamp = true;

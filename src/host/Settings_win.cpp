@@ -64,6 +64,7 @@ void CopyOptions(const TFrom& from, TTo& to) {
     to.WindowSizeOverrideByWSC = from.WindowSizeOverrideByWSC;
     to.EnableEqualizerRelocation = from.EnableEqualizerRelocation;
     to.EnableDrawFontShadow = from.EnableDrawFontShadow;
+    to.PreferID3v2 = from.PreferID3v2;
     to.PlaylistFormat = from.PlaylistFormat;
 }
 }  // namespace

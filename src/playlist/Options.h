@@ -1,5 +1,5 @@
 #pragma once
-// The options record: seven flags and the title format.
+// The options record: the flags and the title format.
 #include <string>
 
 struct TOptions {
@@ -10,5 +10,6 @@ struct TOptions {
     bool WindowSizeOverrideByWSC = false;
     bool EnableEqualizerRelocation = true;
     bool EnableDrawFontShadow = false;
+    bool PreferID3v2 = false;  // a non-empty ID3v2 value replaces the ID3v1 one
     std::string PlaylistFormat = "${INAM}";
 };

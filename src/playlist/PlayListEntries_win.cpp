@@ -5,7 +5,7 @@
 #include <iterator>
 #include "base/Errors.h"
 #include "base/Text_win.h"
-#include "fileinfo/MpegAudio.h"
+#include "fileinfo/Id3v2.h"
 #include "fileinfo/WaveForm.h"
 #include "host/CommonLib_win.h"
 #include "host/HostOps_win.h"
@@ -51,7 +51,7 @@ std::unique_ptr<TMP3FileInfo> ReadEntryInfo(const std::string& path) {
     auto rec = std::make_unique<TMP3FileInfo>();
     FillEntryFileNameFields(*rec, path, &AnsiLeadByte);
     switch (ChooseTagReader(path, &AnsiLeadByte)) {
-    case TTagReader::Id3v1: ReadId3v1Tag(path, *rec); break;
+    case TTagReader::Id3v1: ReadMp3Tags(path, *rec, Option.PreferID3v2); break;
     case TTagReader::RiffInfo: ReadRiffInfoTag(path, *rec); break;
     case TTagReader::None: break;
     }
@@ -243,6 +243,21 @@ void TFormPlayList::InsertEntries(int at, std::vector<TRow> rows) {
     } catch (...) {
         DestroyRecords(incoming);
         throw;
+    }
+}
+
+void TFormPlayList::RereadMp3Tags() {
+    TEntryLockGuard lock(EntryLock);
+    for (int i = 0; i < ListBox->Count(); ++i) {
+        TMP3FileInfo* rec = Record(i);
+        if (!rec || ChooseTagReader(rec->FileName(), &AnsiLeadByte) != TTagReader::Id3v1) continue;
+        // A fresh record, so that values the other preference chose do not stay;
+        // what the host and the list told the entry is kept.
+        std::unique_ptr<TMP3FileInfo> fresh = ReadEntryInfo(std::string(rec->FileName()));
+        fresh->SongLength = rec->SongLength;
+        fresh->SetSongLengthText(rec->SongLengthText());
+        fresh->Selected = rec->Selected;
+        *rec = std::move(*fresh);
     }
 }
 

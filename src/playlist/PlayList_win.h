@@ -126,6 +126,9 @@ public:
     // ---- entries and titles
     int AddPath(TEntryList& target, const std::string& path, bool expand);
     void RetitleAll();
+    // Reads the tags of every ".mp3" entry again (the ID3v2 preference changed);
+    // the titles stay until RetitleAll.
+    void RereadMp3Tags();
     // Destroys every record and puts the rows in their place (no repaint between).
     // The rows' records belong to the list from the call on: if the native list
     // refuses the rows, their records are destroyed, and so are the old ones

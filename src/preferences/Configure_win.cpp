@@ -44,7 +44,7 @@ const std::vector<int> kPageControls[TFormConfigure::kPageCount] = {
     {},
     {IDC_CHECK_JAPANESE, IDC_LABEL_RESTART, IDC_CHECK_SONG_ADD_LAST, IDC_CHECK_SHOW_SONG_NUMBER,
      IDC_CHECK_SHOW_SONG_TIME, IDC_CHECK_EQUALIZER_RELOCATION, IDC_CHECK_ABOUT_WINAMP,
-     IDC_CHECK_WINDOW_POS_OVERRIDE, IDC_CHECK_WINDOW_SIZE_OVERRIDE},
+     IDC_CHECK_WINDOW_POS_OVERRIDE, IDC_CHECK_WINDOW_SIZE_OVERRIDE, IDC_CHECK_PREFER_ID3V2},
     {IDC_LABEL_EXTENSION, IDC_LIST_EXTENSION, IDC_BUTTON_EXT_ADD, IDC_EDIT_EXTENSION, IDC_BUTTON_EXT_DEL,
      IDC_LABEL_EXTENSION_NOTICE},
     {IDC_ABOUT_ICON, IDC_ABOUT_NAME, IDC_ABOUT_VERSION, IDC_ABOUT_COPYRIGHT, IDC_ABOUT_NOTE,
@@ -278,6 +278,7 @@ void TFormConfigure::FormShow() {
     SetCheck(IDC_CHECK_WINDOW_POS_OVERRIDE, Option.WindowPositionOverrideByWSC);
     SetCheck(IDC_CHECK_WINDOW_SIZE_OVERRIDE, Option.WindowSizeOverrideByWSC);
     SetCheck(IDC_CHECK_EQUALIZER_RELOCATION, Option.EnableEqualizerRelocation);
+    SetCheck(IDC_CHECK_PREFER_ID3V2, Option.PreferID3v2);
     Plugin.AboutWinampEnabled = AboutWinampChecked();
     ShownAboutState = Plugin.AboutWinampEnabled;
     HWND list = Item(IDC_LIST_EXTENSION);
@@ -625,8 +626,16 @@ void TFormConfigure::ButtonUpdateClick() {
         Option.ShowSongTime = Checked(IDC_CHECK_SHOW_SONG_TIME);
         repaint = true;
     }
+    // The tag preference changes what the entries hold: read them again, then
+    // build their titles once, together with a new format if there is one.
+    bool retitle = false;
+    if (Option.PreferID3v2 != Checked(IDC_CHECK_PREFER_ID3V2)) {
+        Option.PreferID3v2 = Checked(IDC_CHECK_PREFER_ID3V2);
+        pl->RereadMp3Tags();
+        retitle = true;
+    }
     const std::string format = WideToAnsi(ItemText(IDC_EDIT_TITLE_FORMAT));
-    if (format != Option.PlaylistFormat) {
+    if (format != Option.PlaylistFormat || retitle) {
         Option.PlaylistFormat = format;
         pl->RetitleAll();  // repaints the list and clears Changed
         repaint = false;
@@ -691,7 +700,7 @@ void TFormConfigure::OnCommand(int id, int code, HWND) {
         return;
     case IDC_CHECK_SONG_ADD_LAST: case IDC_CHECK_SHOW_SONG_NUMBER: case IDC_CHECK_SHOW_SONG_TIME:
     case IDC_CHECK_EQUALIZER_RELOCATION: case IDC_CHECK_ABOUT_WINAMP: case IDC_CHECK_WINDOW_POS_OVERRIDE:
-    case IDC_CHECK_WINDOW_SIZE_OVERRIDE:
+    case IDC_CHECK_WINDOW_SIZE_OVERRIDE: case IDC_CHECK_PREFER_ID3V2:
         if (code == BN_CLICKED) CheckBoxShowSongTimeClick();
         return;
     case IDC_EDIT_TITLE_FORMAT:

@@ -36,7 +36,7 @@ TEST(PluginSettings, NoSectionGivesEveryDefault) {
     EXPECT_TRUE(s.JapaneseCaptions);
     EXPECT_TRUE(s.ShowControlPanel && s.SongAddLast && s.EnableEqualizerRelocation && s.EnableAboutWinamp);
     EXPECT_TRUE(s.ShowSongNumber);
-    EXPECT_FALSE(s.ShowSongTime || s.AutomaticShowPL || s.AutomaticShowEQ || s.EnableDrawFontShadow);
+    EXPECT_FALSE(s.ShowSongTime || s.AutomaticShowPL || s.AutomaticShowEQ || s.EnableDrawFontShadow || s.PreferID3v2);
     EXPECT_EQ(s.PlaylistFormat, "${INAM}");
     EXPECT_EQ(s.AudioExtensions.ToCommaText(), kDefaultAudioExtensions);
     EXPECT_FALSE(s.ShadowColor);
@@ -87,8 +87,8 @@ TEST(PluginSettings, SaveWritesExactlyTheTableInOrder) {
         "Font.Color.Normal", "Option.Locale", "Option.ShowControlPanel", "Option.AutomaticShowPL",
         "Option.AutomaticShowEQ", "Option.AlwaysOnTop", "Option.SongAddLast", "Option.ShowSongNumber",
         "Option.ShowSongTime", "Option.WindowPositionOverrideByWSC", "Option.WindowSizeOverrideByWSC",
-        "Option.EnableEqualizerRelocation", "Option.EnableDrawFontShadow", "Option.Playlist.Format",
-        "Option.EnableAboutWinamp", "Option.WatermarkSkin.FG", "Option.WatermarkSkin.BG",
+        "Option.EnableEqualizerRelocation", "Option.EnableDrawFontShadow", "Option.PreferID3v2",
+        "Option.Playlist.Format", "Option.EnableAboutWinamp", "Option.WatermarkSkin.FG", "Option.WatermarkSkin.BG",
         "Option.AudioFileExtensions"};
     std::vector<std::string> keys;
     std::map<std::string, std::string> byKey;

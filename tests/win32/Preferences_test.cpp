@@ -3,6 +3,8 @@
 // font and colour choosers answered.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include "ConfigureDriver.h"
 #include "MessageBoxCatcher.h"
@@ -177,6 +179,31 @@ TEST_F(Preferences, ShowSongTimeAloneRepaintsOnceWithoutRetitling) {
     // OK with Update disabled applies nothing more.
     d.Click(IDC_CONFIG_OK);
     EXPECT_EQ(pl->RepaintCount - repaints, 1);
+}
+
+TEST_F(Preferences, PreferringId3v2ReadsTheTagsAgainAndRetitlesOnce) {
+    TFormPlayList* pl = PlayList();
+    // one.mp3 gains an ID3v2 tag in front of its ID3v1 tag.
+    const std::string body = "TIT2" + std::string("\0\0\0\x0C\0\0\0", 7) + "First, long";
+    const std::string tag = std::string("ID3\x03\0\0\0\0\0", 9) + char(body.size()) + body;
+    const std::string path = PathIn("one.mp3");
+    std::ifstream in(path, std::ios::binary);
+    const std::string old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    std::ofstream(path, std::ios::binary) << tag << old;
+
+    TConfigureDriver d = Open();
+    d.ClickPage(TFormConfigure::TabSheetSettings);
+    EXPECT_FALSE(d.Checked(IDC_CHECK_PREFER_ID3V2));
+    d.Click(IDC_CHECK_PREFER_ID3V2);
+    EXPECT_TRUE(d.Enabled(IDC_CONFIG_UPDATE));
+    const int retitles = pl->RetitleCount;
+    d.Click(IDC_CONFIG_OK);
+    EXPECT_EQ(pl->RetitleCount - retitles, 1);
+    EXPECT_EQ(pl->Title(0), "First, long");
+    EXPECT_EQ(pl->Title(1), "Second");
+    EXPECT_EQ(pl->Record(0)->Artist(), "Band") << "ID3v1 still fills what ID3v2 lacks";
+    EXPECT_TRUE(Open().Checked(IDC_CHECK_PREFER_ID3V2));
 }
 
 TEST_F(Preferences, FormatAndColourTogetherRetitleOnceAndRepaintOnce) {

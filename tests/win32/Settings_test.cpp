@@ -21,8 +21,8 @@ const char* const kSavedKeys[] = {
     "Option.ShowControlPanel", "Option.AutomaticShowPL", "Option.AutomaticShowEQ", "Option.AlwaysOnTop",
     "Option.SongAddLast", "Option.ShowSongNumber", "Option.ShowSongTime",
     "Option.WindowPositionOverrideByWSC", "Option.WindowSizeOverrideByWSC",
-    "Option.EnableEqualizerRelocation", "Option.EnableDrawFontShadow", "Option.Playlist.Format",
-    "Option.EnableAboutWinamp", "Option.WatermarkSkin.FG", "Option.WatermarkSkin.BG",
+    "Option.EnableEqualizerRelocation", "Option.EnableDrawFontShadow", "Option.PreferID3v2",
+    "Option.Playlist.Format", "Option.EnableAboutWinamp", "Option.WatermarkSkin.FG", "Option.WatermarkSkin.BG",
     "Option.AudioFileExtensions",
 };
 
@@ -151,6 +151,7 @@ TEST_F(Settings, NoSectionGivesTheDefaultsAndTheHostEditorsGeometry) {
     EXPECT_EQ(ValueOf(saved, "Option.WindowSizeOverrideByWSC"), "0");
     EXPECT_EQ(ValueOf(saved, "Option.EnableEqualizerRelocation"), "1");
     EXPECT_EQ(ValueOf(saved, "Option.EnableDrawFontShadow"), "0");
+    EXPECT_EQ(ValueOf(saved, "Option.PreferID3v2"), "0");
     EXPECT_EQ(ValueOf(saved, "Option.Playlist.Format"), "\"${INAM}\"");
     EXPECT_EQ(ValueOf(saved, "Option.EnableAboutWinamp"), "1");
     EXPECT_EQ(ValueOf(saved, "Option.WatermarkSkin.FG"), "") << "the logo";
@@ -299,7 +300,7 @@ TEST_F(Settings, RoundTripLosesNothing) {
         "Font.Color.Play=10.20.30\r\nFont.Color.Select=#405060\r\nFont.Color.Normal=70.80.90\r\n"
         "Option.Locale=0000\r\nOption.SongAddLast=0\r\nOption.ShowSongNumber=1\r\nOption.ShowSongTime=1\r\n"
         "Option.WindowPositionOverrideByWSC=1\r\nOption.WindowSizeOverrideByWSC=1\r\n"
-        "Option.EnableEqualizerRelocation=0\r\nOption.EnableDrawFontShadow=1\r\n"
+        "Option.EnableEqualizerRelocation=0\r\nOption.EnableDrawFontShadow=1\r\nOption.PreferID3v2=1\r\n"
         "Option.Playlist.Format=\" ${IART} - ${INAM}\"\r\nOption.EnableAboutWinamp=0\r\n"
         "Option.WatermarkSkin.FG=skins\\fg.bmp\r\nOption.WatermarkSkin.BG=bg.bmp\r\n"
         "Option.AudioFileExtensions=.xm,\"a b\",.mp3\r\n";

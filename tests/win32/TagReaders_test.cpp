@@ -1,5 +1,6 @@
 // The tag readers by file name under Wine: real files, the sharing mode, the
-// file released afterwards.
+// file released afterwards, ID3v2 text in the ANSI code page (run under code
+// page 932 as well).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fileinfo/Id3v2.h"
 #include "fileinfo/MpegAudio.h"
 #include "fileinfo/WaveForm.h"
 
@@ -114,4 +116,33 @@ TEST_F(TagFilesTest, MissingShortAndLockedFiles) {
     EXPECT_TRUE(ReadId3v1Tag(mp3, info));
     EXPECT_EQ(info.Title(), "Busy");
     CloseHandle(r);
+}
+
+TEST_F(TagFilesTest, Id3v2TextInTheAnsiCodePage) {
+    const std::string data = std::string(VL_TEST_DATA_DIR) + "/id3v2/";
+    const bool japanese = GetACP() == 932;
+    TMP3FileInfo a;
+    ASSERT_TRUE(ReadMp3Tags(data + "v23-utf16.mp3", a, false));
+    EXPECT_EQ(a.Title(), japanese ? "\x93\xFA\x96{\x8C\xEA\x82\xCC\x83^\x83\x43\x83g\x83\x8B" : "????????");
+    EXPECT_EQ(a.Comment(), japanese ? "\x83R\x83\x81\x83\x93\x83g" : "????");
+    EXPECT_EQ(a.Album(), japanese ? "Caf?" : "Caf\xE9");  // no look-alike letters
+    EXPECT_EQ(a.Genre(), "Rock");
+    // Encoding 0 is taken byte for byte, whatever the code page.
+    TMP3FileInfo b;
+    ASSERT_TRUE(ReadMp3Tags(data + "id3lib-v23-v1.mp3", b, true));
+    EXPECT_EQ(b.Title(), "Caf\xE9 id3lib title");
+
+    // A 1 MB picture before the text: the file is written here, not checked in.
+    std::string picture = std::string("\0image/png\0\x03\0", 13) + std::string(1 << 20, '\x89');
+    auto frame = [](const std::string& id, const std::string& body) {
+        const std::size_t n = body.size();
+        return id + std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n), 0, 0} + body;
+    };
+    std::string frames = frame("APIC", picture) + frame("TIT2", std::string("\x01\xFF\xFE" "B\0i\0g\0", 9));
+    const std::size_t n = frames.size();
+    const std::string tag = std::string("ID3\x03\0\0", 6) +
+                            std::string{char(n >> 21 & 0x7F), char(n >> 14 & 0x7F), char(n >> 7 & 0x7F), char(n & 0x7F)};
+    TMP3FileInfo c;
+    EXPECT_TRUE(ReadMp3Tags(Write("big.mp3", tag + frames + std::string(4000, '\xFF')), c, false));
+    EXPECT_EQ(c.Title(), "Big");
 }
