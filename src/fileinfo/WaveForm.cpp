@@ -19,6 +19,10 @@ constexpr std::uint32_t kInfo = MakeFourCC('I', 'N', 'F', 'O');
 
 bool HasType(std::uint32_t id) { return id == kRiff || id == kList; }
 
+// No tag text is anywhere near this long; an unterminated value in a hostile file
+// would otherwise grow to the size of the whole list.
+constexpr std::uint64_t kMaxInfoValue = 64 * 1024;
+
 }  // namespace
 
 TRiffReader::TRiffReader(IByteSource& source) : source_(source) { ok_ = source_.Size(fileSize_); }
@@ -84,8 +88,8 @@ std::string ReadInfoSubchunk(TRiffReader& riff, const TRiffChunk& list, std::uin
     if (sub.Size == 0 || sub.Size > 0x7FFFFFFFu) return {};
     // Read no further than the sub-chunk, the list and the file allow, a block at a
     // time, stopping at the first NUL: memory follows the text actually present, not
-    // a size taken from the file.
-    std::uint64_t remaining = std::min<std::uint64_t>(sub.Size, listEnd - sub.DataOffset);
+    // a size taken from the file, and never more than kMaxInfoValue.
+    std::uint64_t remaining = std::min<std::uint64_t>({sub.Size, listEnd - sub.DataOffset, kMaxInfoValue});
     std::uint64_t pos = sub.DataOffset;
     std::string text;
     std::uint8_t block[1024];

@@ -53,7 +53,7 @@ private:
 // The trimmed text of sub-chunk `id` of the INFO list, searched from `listStart`
 // (the first byte after "INFO") up to the end of the list; empty when absent.
 // The text ends at the first NUL or at the end of the sub-chunk, the list or the
-// bytes that could be read, whichever comes first.
+// bytes that could be read, whichever comes first, and keeps at most 64 KiB.
 std::string ReadInfoSubchunk(TRiffReader& riff, const TRiffChunk& list, std::uint64_t listStart,
                              std::uint32_t id);
 

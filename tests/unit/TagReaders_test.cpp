@@ -402,6 +402,12 @@ TEST(RiffInfo, TruncatedAndOversizedChunks) {
     TMP3FileInfo d;
     ASSERT_TRUE(ReadRiff(Riff("RMP3", {bigList}), d));
     EXPECT_EQ(d.Title(), "Inside");
+
+    // An unterminated value keeps its first 64 KiB, and the fields after it are read.
+    TMP3FileInfo e;
+    ASSERT_TRUE(ReadRiff(Riff("RMP3", {List("INFO", {Chunk("INAM", TBytes(200000, 'x')), Text("IART", "After")})}), e));
+    EXPECT_EQ(e.Title(), std::string(65536, 'x'));
+    EXPECT_EQ(e.Artist(), "After");
 }
 
 TEST(RiffInfo, ZeroAndOddSizesStillTerminate) {
