@@ -23,12 +23,22 @@ void TDialog::DestroyNative() {
 }
 
 void TDialog::Release() {
-    if (IsPendingRelease(this)) return;
+    if (IsPendingRelease(this) || deleteWhenIdle_) return;
     if (hwnd_ && PostMessageW(hwnd_, WM_VL_RELEASE_DIALOG, 0, 0)) {
         AddPendingRelease(this, [](void* p) { delete static_cast<TDialog*>(p); });
         return;
     }
-    delete this;
+    DeleteWhenIdle();
+}
+
+void TDialog::DeleteWhenIdle() {
+    if (dispatchDepth_ > 0) {
+        deleteWhenIdle_ = true;
+        return;
+    }
+    deleteWhenIdle_ = false;
+    TDialog* self = this;
+    RunGuarded(nullptr, [self] { delete self; });
 }
 
 INT_PTR CALLBACK TDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -42,14 +52,16 @@ INT_PTR CALLBACK TDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     }
     if (!self) return FALSE;
     if (msg == WM_VL_RELEASE_DIALOG) {
-        if (TakePendingRelease(self)) RunGuarded(nullptr, [&] { delete self; });
+        if (TakePendingRelease(self)) self->DeleteWhenIdle();
         return TRUE;
     }
     INT_PTR result = FALSE;
+    ++self->dispatchDepth_;
     RunGuarded(hwnd, [&] { result = self->HandleMessage(msg, wp, lp); });
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->hwnd_ = nullptr;
     }
+    if (--self->dispatchDepth_ == 0 && self->deleteWhenIdle_) self->DeleteWhenIdle();
     return result;
 }

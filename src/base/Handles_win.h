@@ -2,6 +2,7 @@
 // Move-only owners for Win32 handles, one close policy each, and scope classes
 // for paired GDI calls. Borrowed handles stay raw.
 #include <windows.h>
+#include <objbase.h>
 #include <utility>
 
 template <class H, class Policy>
@@ -134,4 +135,32 @@ public:
     TLockGuard& operator=(const TLockGuard&) = delete;
 private:
     TCriticalSection& cs_;
+};
+
+// The wait cursor for work that keeps the thread busy; the cursor before it comes
+// back at scope end. `show` false makes it a no-op (small lists need no cursor).
+class TWaitCursor {
+public:
+    explicit TWaitCursor(bool show = true)
+        : shown_(show), previous_(show ? SetCursor(LoadCursor(nullptr, IDC_WAIT)) : nullptr) {}
+    ~TWaitCursor() { if (shown_) SetCursor(previous_); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+private:
+    bool shown_;
+    HCURSOR previous_;
+};
+
+// COM for the length of a call that needs a single-threaded apartment. Undone
+// only when this call initialised it (S_OK or S_FALSE); a thread already in
+// another apartment (RPC_E_CHANGED_MODE) is left as it is.
+class TComApartment {
+public:
+    TComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~TComApartment() { if (SUCCEEDED(result_)) CoUninitialize(); }
+    TComApartment(const TComApartment&) = delete;
+    TComApartment& operator=(const TComApartment&) = delete;
+    HRESULT Result() const { return result_; }
+private:
+    HRESULT result_;
 };

@@ -94,12 +94,22 @@ bool TakePendingRelease(void* object) {
 }
 
 void TWindow::Release() {
-    if (IsPendingRelease(this)) return;
+    if (IsPendingRelease(this) || deleteWhenIdle_) return;
     if (hwnd_ && PostMessageW(hwnd_, WM_VL_RELEASE, 0, 0)) {
         AddPendingRelease(this, [](void* p) { delete static_cast<TWindow*>(p); });
         return;
     }
-    delete this;
+    DeleteWhenIdle();
+}
+
+void TWindow::DeleteWhenIdle() {
+    if (dispatchDepth_ > 0) {
+        deleteWhenIdle_ = true;
+        return;
+    }
+    deleteWhenIdle_ = false;  // the destructor's own messages must not delete again
+    TWindow* self = this;
+    RunGuarded(nullptr, [self] { delete self; });
 }
 
 void DestroyPendingWindows() {
@@ -135,9 +145,12 @@ LRESULT CALLBACK TWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
     LRESULT result = 0;
     if (msg == WM_VL_RELEASE) {
-        if (TakePendingRelease(self)) RunGuarded(nullptr, [&] { delete self; });
+        if (TakePendingRelease(self)) self->DeleteWhenIdle();
         return 0;
     }
+    // The handler, the error box it may show and the fallback all use the object:
+    // a release dispatched by a modal loop among them is held until the end.
+    ++self->dispatchDepth_;
     bool ok = RunGuarded(hwnd, [&] { result = self->HandleMessage(msg, wp, lp); });
     if (!ok) result = self->FallbackHandling(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
@@ -145,6 +158,7 @@ LRESULT CALLBACK TWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         self->hwnd_ = nullptr;
         RunGuarded(nullptr, [&] { self->OnNativeDestroyed(); });
     }
+    if (--self->dispatchDepth_ == 0 && self->deleteWhenIdle_) self->DeleteWhenIdle();
     return result;
 }
 

@@ -37,7 +37,9 @@ public:
 
     // Destroys the native window and deletes the object when control next returns
     // to the message loop, so a window may release itself from one of its own
-    // handlers. The object must have been created with new.
+    // handlers. A release that arrives while a handler of this window is still on
+    // the stack (a modal loop inside it dispatched the release) waits until the
+    // outermost handler has returned. The object must have been created with new.
     void Release();
 
 protected:
@@ -65,8 +67,12 @@ protected:
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT FallbackHandling(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) const;
+    // Deletes the object now, or once the outermost of its handlers has returned.
+    void DeleteWhenIdle();
     HWND hwnd_ = nullptr;
     WNDPROC baseProc_ = nullptr;
+    int dispatchDepth_ = 0;        // handlers of this object on the stack
+    bool deleteWhenIdle_ = false;  // released while dispatchDepth_ > 0
 };
 
 // Lets pending messages of this thread run once.

@@ -70,12 +70,31 @@ int InitPlugin() {
         ReleaseWindows();
         return 1;
     }
-    HostMaskPlaylistEditor(false);
-    Plugin.HooksActive = true;
-    ProcessPendingMessages();
-    LoadSettings();
-    HostPostWindowHandle(Plugin.PlayList->Handle());
+    try {
+        HostMaskPlaylistEditor(false);
+        Plugin.HooksActive = true;
+        ProcessPendingMessages();
+        LoadSettings();
+        HostPostWindowHandle(Plugin.PlayList->Handle());
+    } catch (...) {
+        // Leave the host as it was before init: no hook of ours, its editor
+        // visible, no window of ours. The caller reports the error.
+        UndoInit();
+        throw;
+    }
     return 0;
+}
+
+void UndoInit() {
+    Plugin.HooksActive = false;
+    RemoveHooksIfCurrent();
+    if (IsWindow(Plugin.HostPlaylistEditorWindow)) HostMaskPlaylistEditor(true);
+    Plugin.PlaylistEditorRegion = nullptr;
+    ReleaseWindows();
+    // No handler of ours is on the stack here: destroy them now rather than
+    // leaving them to a message loop.
+    DestroyPendingWindows();
+    Plugin.EqualizerZOrderLink = 0;
 }
 
 void ConfigPlugin() {
@@ -112,6 +131,13 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
         if (reserved == nullptr) {
             Plugin.HooksActive = false;
             RemoveHooksIfCurrent();
+            // The host's editor gets its region back so that it shows again. Only
+            // on its own thread: from here a message to another thread could wait
+            // on the loader lock we hold.
+            HWND editor = Plugin.HostPlaylistEditorWindow;
+            if (Plugin.PlaylistEditorRegion && IsWindow(editor) &&
+                GetWindowThreadProcessId(editor, nullptr) == GetCurrentThreadId())
+                HostMaskPlaylistEditor(true);
             ReleaseWindows();
             DestroyPendingWindows();
         }

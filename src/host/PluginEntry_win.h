@@ -23,3 +23,5 @@ void QuitPlugin();
 void ShutdownPlugin();
 // Releases both plug-in windows (deferred destruction).
 void ReleaseWindows();
+// Undoes a successful part of init: hooks, the editor's empty region, both windows.
+void UndoInit();

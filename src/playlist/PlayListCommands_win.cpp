@@ -105,6 +105,8 @@ bool RunFolderDialog(HWND owner, std::string& chosen, const std::string& start) 
     bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NONEWFOLDERBUTTON;
     bi.lpfn = &BrowseCallback;
     bi.lParam = reinterpret_cast<LPARAM>(startW.c_str());
+    // The shell's chooser needs COM on this thread, and the player never set it up.
+    TComApartment com;
     LPITEMIDLIST pidl = SHBrowseForFolderW(&bi);
     if (!pidl) return false;
     wchar_t path[MAX_PATH * 2] = {};
@@ -128,6 +130,7 @@ void TFormPlayList::RemoveEntries(TRemoveMode m) {
 }
 
 void TFormPlayList::SortCommand(TSortCommand command) {
+    TWaitCursor wait(ListBox->Count() >= kBusyRows);
     bool changed = false;
     switch (command) {
     case TSortCommand::Title:
@@ -203,9 +206,11 @@ void TFormPlayList::ToolButtonCtrlEjectClick() {
     // the error is reported afterwards.
     std::exception_ptr failure;
     try {
+        TScanScope scan(*this);
         // The same quicksort and collation as the sort commands.
         SortTexts(chosen, &CompareUserText);
         for (const std::string& path : chosen) {
+            if (scan.Scan().Cancelled()) break;
             if (IsSkinFileName(path))
                 skin = path;
             else
@@ -235,7 +240,10 @@ void TFormPlayList::PopupItemAddFolderClick() {
     if (!ok) return;
     OpenDialogInitialDir = chosen;
     TEntryList entries;
-    AddPath(entries, chosen, true);
+    {
+        TScanScope scan(*this);
+        AddPath(entries, chosen, true);
+    }
     if (entries.Count() > 0) {
         InsertEntries(-1, entries.Take());
         PushListToHost();

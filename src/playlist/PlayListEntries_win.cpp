@@ -57,9 +57,72 @@ std::unique_ptr<TMP3FileInfo> ReadEntryInfo(const std::string& path) {
     }
     return rec;
 }
+
+// Esc for this thread: a press waiting in its queue (taken out, so that the list
+// does not act on it later), or the key held down while one of its windows is in
+// front. Sent messages are not run unless a key message is waiting.
+bool EscapePressed() {
+    if (HIWORD(GetQueueStatus(QS_KEY)) & QS_KEY) {
+        MSG m;
+        if (PeekMessageW(&m, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) && m.wParam == VK_ESCAPE) {
+            PeekMessageW(&m, m.hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
+            return true;
+        }
+    }
+    HWND front = GetForegroundWindow();
+    return front && GetWindowThreadProcessId(front, nullptr) == GetCurrentThreadId() &&
+           GetAsyncKeyState(VK_ESCAPE) < 0;
+}
+
+constexpr DWORD kEscapeCheckMs = 30;
 }  // namespace
 
 bool IsSkinFileName(const std::string& path) { return IsSkinFile(path); }
+
+TDirectoryScan::TDirectoryScan() : lastCheck_(GetTickCount()) {}
+
+bool TDirectoryScan::Enter(const std::string& dir) {
+    if (open_ == 0) {
+        visitedIds_.clear();
+        visitedPaths_.clear();
+    }
+    if (!Visit(dir)) return false;
+    ++open_;
+    return true;
+}
+
+bool TDirectoryScan::Visit(const std::string& dir) {
+    // Opening a directory link opens its target, so links and real paths of one
+    // folder meet here.
+    TFile h(CreateFileA(dir.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (h && GetFileInformationByHandle(h.get(), &info) && (info.nFileIndexHigh | info.nFileIndexLow) != 0)
+        return visitedIds_
+            .insert({info.dwVolumeSerialNumber, (ULONGLONG(info.nFileIndexHigh) << 32) | info.nFileIndexLow})
+            .second;
+    return visitedPaths_.insert(dir).second;
+}
+
+bool TDirectoryScan::Cancelled() {
+    if (cancelled_) return true;
+    const DWORD now = GetTickCount();
+    if (now - lastCheck_ < kEscapeCheckMs) return false;
+    lastCheck_ = now;
+    cancelled_ = EscapePressed();
+    return cancelled_;
+}
+
+TFormPlayList::TScanScope::TScanScope(TFormPlayList& form) : form_(form), wait_(form.scan_ == nullptr) {
+    if (!form_.scan_) {
+        own_ = std::make_unique<TDirectoryScan>();
+        form_.scan_ = own_.get();
+    }
+}
+
+TFormPlayList::TScanScope::~TScanScope() {
+    if (own_) form_.scan_ = nullptr;
+}
 
 TEntryList::~TEntryList() {
     for (auto& r : rows_) delete reinterpret_cast<TMP3FileInfo*>(r.Data);
@@ -96,11 +159,19 @@ int TFormPlayList::AddDirectory(TEntryList& target, const std::string& dir) {
     std::string base = WithoutTrailingDelimiter(FullPathOf(dir));
     DWORD attr = GetFileAttributesA(base.c_str());
     if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+    TScanScope scope(*this);
+    TDirectoryScan& scan = scope.Scan();
+    if (scan.Cancelled() || !scan.Enter(base)) return 0;
+    struct TLeave {
+        TDirectoryScan& s;
+        ~TLeave() { s.Leave(); }
+    } leave{scan};
     int c = 0;
     WIN32_FIND_DATAA fd;
     TFindHandle find(FindFirstFileA((base + "\\*.*").c_str(), &fd));
     if (!find) return 0;
     do {
+        if (scan.Cancelled()) break;
         std::string name = fd.cFileName;
         if (name == "." || name == "..") continue;
         // Read-only, hidden, archive and directories are taken; system files are skipped.
@@ -140,8 +211,9 @@ void TFormPlayList::CollectDroppedFiles(HDROP drop, TEntryList& target, std::str
         HDROP d;
         ~TFinish() { DragFinish(d); }
     } finish{drop};
+    TScanScope scope(*this);
     UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT k = 0; k < n; ++k) {
+    for (UINT k = 0; k < n && !scope.Scan().Cancelled(); ++k) {
         char name[1025] = {};
         DragQueryFileA(drop, k, name, 1024);
         std::string path(name);

@@ -23,6 +23,7 @@ bool g_pushing = false;
 void TFormPlayList::RebuildFromHost() {
     const int n = HostGetListLength();
     if (n <= 0) return;
+    TWaitCursor wait(n >= kBusyRows);
     TEntryList collected;
     for (int i = 0; i < n; ++i) AddPath(collected, HostGetPlaylistFile(i), false);
     const int accepted = collected.Count();
@@ -31,6 +32,7 @@ void TFormPlayList::RebuildFromHost() {
 }
 
 void TFormPlayList::PushListToHost() {
+    TWaitCursor wait(ListBox->Count() >= kBusyRows);
     {
         struct TPushing {
             bool was = g_pushing;

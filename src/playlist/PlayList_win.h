@@ -11,7 +11,9 @@
 #include <shellapi.h>
 #include <commctrl.h>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 #include "base/Handles_win.h"
 #include "base/Window_win.h"
@@ -41,6 +43,32 @@ public:
 
 private:
     std::vector<TRow> rows_;
+};
+
+// From this many rows on, a sort, rebuild or push shows the wait cursor.
+constexpr int kBusyRows = 2000;
+
+// One command's directory scan, shared by every path the command adds: the
+// folders already entered, by their identity on the volume, so that a link back
+// to a parent or a second link to one folder adds nothing twice; and Esc, which
+// stops the whole command's scan keeping what was found so far.
+class TDirectoryScan {
+public:
+    TDirectoryScan();
+    // False when the folder was entered before in this tree; each folder given
+    // at the top (not inside another) starts a tree of its own.
+    bool Enter(const std::string& dir);
+    void Leave() { --open_; }
+    // Looks for Esc now and then (a few times a second); stays true once seen.
+    bool Cancelled();
+
+private:
+    bool Visit(const std::string& dir);
+    std::set<std::pair<DWORD, ULONGLONG>> visitedIds_;  // volume serial, file index
+    std::set<std::string> visitedPaths_;                // where no identity is given
+    int open_ = 0;  // folders entered and not yet left
+    bool cancelled_ = false;
+    DWORD lastCheck_ = 0;
 };
 
 // EntryLock: re-entrant, held by everything that destroys, replaces, inserts or walks records.
@@ -220,6 +248,19 @@ private:
     void DropFiles(HDROP drop);
     void CollectDroppedFiles(HDROP drop, TEntryList& target, std::string& skinFile);
     int AddDirectory(TEntryList& target, const std::string& dir);
+    // Opens the directory scan of a command, or joins the one already open, with the wait cursor.
+    class TScanScope {
+    public:
+        explicit TScanScope(TFormPlayList& form);
+        ~TScanScope();
+        TScanScope(const TScanScope&) = delete;
+        TScanScope& operator=(const TScanScope&) = delete;
+        TDirectoryScan& Scan() { return *form_.scan_; }
+    private:
+        TFormPlayList& form_;
+        std::unique_ptr<TDirectoryScan> own_;
+        TWaitCursor wait_;
+    };
     int AddPlaylistFile(TEntryList& target, const std::string& file);
     void DrawEntry(TCustomPlayListBox& list, int index, const RECT& rect, unsigned state);
     void DrawListBackground(TCustomPlayListBox& list, const RECT& rect);
@@ -240,6 +281,7 @@ private:
     TFont formFont_;
     TBrush listBrush_;
     TIcon icon_;
+    TDirectoryScan* scan_ = nullptr;  // the open scan (owned by its TScanScope)
     bool trayIconAdded_ = false;
     bool controlPanelVisible_ = true;
 };

@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <thread>
 #include <vector>
 #include "DropBuilder.h"
 #include "MessageBoxCatcher.h"
@@ -88,6 +90,39 @@ void SetKeys(bool shift, bool ctrl) {
     keys[VK_CONTROL] = ctrl ? 0x80 : 0;
     SetKeyboardState(keys);
 }
+
+// Runs a bash command line: Wine starts Unix programs, and they make files much
+// faster than Wine does (and links, which Wine's CreateSymbolicLinkA only pretends
+// to make). Wine gives no handle to wait on, so this waits until `path` exists
+// (or is gone).
+void Bash(const std::string& script, const std::string& path, bool exists = true) {
+    std::string cmd = "/bin/bash -c \"" + script + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA("Z:\\bin\\bash", cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+    for (int i = 0; i < 1000 && (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) != exists; ++i) Sleep(10);
+}
+
+std::string UnixPath(const std::string& path) {
+    using TUnixName = char*(CDECL*)(LPCWSTR);
+    auto unixName = reinterpret_cast<TUnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    std::wstring w(path.begin(), path.end());
+    char* u = unixName ? unixName(w.c_str()) : nullptr;
+    std::string out = u ? u : "/nonexistent";
+    if (u) HeapFree(GetProcessHeap(), 0, u);
+    return out;
+}
+
+// A link or tree made by bash in the test folder, removed by bash at scope end.
+struct TUnixMade {
+    TUnixMade(const std::string& path, const std::string& makeIt) : Path(path), Unix(UnixPath(path)) {
+        Bash(makeIt + " '" + Unix + "'", Path);
+    }
+    ~TUnixMade() { Bash("rm -rf '" + Unix + "'", Path, false); }
+    std::string Path, Unix;
+};
 
 class FormPlayList : public TPluginTest {
 protected:
@@ -355,6 +390,116 @@ TEST_F(FormPlayList, UnreadablePlaylistAbortsTheWholeDrop) {
     EXPECT_EQ(Rows(), (std::vector<std::string>{"A"}));
     EXPECT_EQ(host->Playlist, (std::vector<std::string>{a}));
     EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0) << "nothing was pushed";
+}
+
+TEST_F(FormPlayList, LinkedFolderLoopsAddEachFileOnce) {
+    CreateDirectoryA(PathIn("music").c_str(), nullptr);
+    CreateDirectoryA(PathIn("music\\sub").c_str(), nullptr);
+    WriteMp3("music\\one.mp3", "One");
+    WriteMp3("music\\sub\\two.mp3", "Two");
+    // Two links back up make a naive scan exponential; a third reaches a folder twice.
+    TUnixMade up(PathIn("music\\sub\\up"), "ln -s .."), self(PathIn("music\\sub\\self"), "ln -s ."),
+        again(PathIn("music\\again"), "ln -s sub");
+    // Wine shows a linked folder as a directory and a reparse point.
+    ASSERT_EQ(GetFileAttributesA(PathIn("music\\sub\\up").c_str()), DWORD(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+    Start({});
+    Drop({PathIn("music")}, OnRow(0));
+    std::vector<std::string> rows = Rows();
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, (std::vector<std::string>{"One", "Two"}));
+}
+
+// Esc pressed for real while a big tree is scanned: the scan stops, what it found
+// is listed and pushed; the wait cursor shows meanwhile and goes afterwards.
+TEST_F(FormPlayList, EscStopsADirectoryScanKeepingWhatWasFound) {
+    const int folders = 10, files = 100;
+    TUnixMade tree(PathIn("tree"), "mkdir");
+    const std::string f = std::to_string(folders), n = std::to_string(files);
+    Bash("cd '" + tree.Unix + "' && mkdir d{1.." + f + "} && touch d{1.." + f + "}/f{1.." + n + "}.mp3",
+         PathIn("tree\\d" + f + "\\f" + n + ".mp3"));
+    Start({});
+    SetForegroundWindow(PlayListWindow());
+    const HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
+    std::atomic<bool> sawWait{false}, done{false};
+    std::thread presser([&] {
+        INPUT key{};
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = VK_ESCAPE;
+        const DWORD start = GetTickCount();
+        while (!done && GetTickCount() - start < 20000) {
+            CURSORINFO ci{sizeof ci};
+            if (GetCursorInfo(&ci) && ci.hCursor == wait) {
+                sawWait = true;
+                SendInput(1, &key, sizeof key);
+                break;
+            }
+            Sleep(1);
+        }
+        while (!done && GetTickCount() - start < 20000) Sleep(5);
+        key.ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(1, &key, sizeof key);
+    });
+    Drop({PathIn("tree")}, OnRow(0));
+    done = true;
+    presser.join();
+    Pump();
+    EXPECT_TRUE(sawWait);
+    EXPECT_NE(GetCursor(), wait);
+    const size_t rows = Rows().size();
+    EXPECT_GT(rows, 0u);
+    EXPECT_LT(rows, size_t(folders * files));
+    EXPECT_EQ(host->Playlist.size(), rows);
+}
+
+namespace {
+struct TQuitDuringBox {
+    HWND Host = nullptr, PlayList = nullptr;
+    int Step = 0;
+    bool AliveWithBoxOpen = false;
+} g_quit;
+
+BOOL CALLBACK FindBox(HWND h, LPARAM lp) {
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(h)) {
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Runs inside the error box's own message loop.
+void CALLBACK QuitWhileBoxIsOpen(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindBox, reinterpret_cast<LPARAM>(&box));
+    if (!box) return;
+    if (g_quit.Step == 0) {
+        DestroyWindow(g_quit.Host);  // the player quits: its teardown releases our windows
+        g_quit.Step = 1;
+    } else if (g_quit.Step == 1) {  // the box's loop has run the release meanwhile
+        g_quit.AliveWithBoxOpen = IsWindow(g_quit.PlayList) != FALSE;
+        g_quit.Step = 2;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+}
+}  // namespace
+
+TEST_F(FormPlayList, QuitWhileAnErrorBoxIsOpenReleasesTheWindowAfterItsHandler) {
+    std::string a = WriteMp3("a.mp3", "A");
+    WriteFile("locked.m3u", a + "\r\n");
+    Start({a});
+    HANDLE lock = CreateFileA(PathIn("locked.m3u").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    g_quit = TQuitDuringBox{host->Main(), PlayListWindow()};
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, &QuitWhileBoxIsOpen);
+    Drop({PathIn("locked.m3u")}, OnRow(0));
+    KillTimer(nullptr, timer);
+    CloseHandle(lock);
+    EXPECT_EQ(g_quit.Step, 2);
+    EXPECT_TRUE(g_quit.AliveWithBoxOpen) << "deleted under its own handler";
+    Pump();
+    EXPECT_FALSE(IsWindow(g_quit.PlayList));
+    EXPECT_EQ(PlayListWindow(), nullptr);
 }
 
 // ---- the host's list differs from ours in every way at once

@@ -167,6 +167,37 @@ TEST_F(WithoutEqualizer, EqualizerHookFailureRestoresEditor) {
     EXPECT_EQ(PlayListWindow(), nullptr);
 }
 
+namespace {
+// The list control is made without its no-data style as it is created, so it
+// refuses every row count: the error the list raises when its rows cannot be placed.
+LRESULT CALLBACK RefuseRowCounts(int code, WPARAM wp, LPARAM lp) {
+    wchar_t cls[32] = {};
+    if (code == HCBT_CREATEWND && GetClassNameW(reinterpret_cast<HWND>(wp), cls, 32) && lstrcmpW(cls, L"TPlayListBox") == 0)
+        SetWindowLongW(reinterpret_cast<HWND>(wp), GWL_STYLE,
+                       GetWindowLongW(reinterpret_cast<HWND>(wp), GWL_STYLE) & ~LBS_NODATA);
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+}  // namespace
+
+TEST_F(PluginEntry, ErrorAfterTheHooksUndoesTheWholeInit) {
+    StartHost();
+    host->Playlist = {WriteMp3("a.mp3", "A")};  // the settings load builds the list from it
+    ASSERT_TRUE(Load());
+    const WNDPROC pe = ProcOf(host->PlaylistEditor()), eq = ProcOf(host->Equalizer()), mainProc = ProcOf(host->Main());
+    HHOOK cbt = SetWindowsHookExW(WH_CBT, &RefuseRowCounts, nullptr, GetCurrentThreadId());
+    TMessageBoxCatcher catcher;
+    EXPECT_EQ(host->Init(), 1);
+    UnhookWindowsHookEx(cbt);
+    EXPECT_EQ(catcher.Count(), 1u) << "the error is reported";
+    EXPECT_EQ(PlayListWindow(), nullptr) << "destroyed before init returns";
+    EXPECT_EQ(ProcOf(host->PlaylistEditor()), pe);
+    EXPECT_EQ(ProcOf(host->Equalizer()), eq);
+    EXPECT_EQ(ProcOf(host->Main()), mainProc);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(host->PlaylistEditor(), rgn), ERROR) << "the host editor shows again";
+    DeleteObject(rgn);
+}
+
 TEST_F(PluginEntry, SuccessfulInitMasksEditorAndPostsWindowHandle) {
     StartPlugin();
     HRGN rgn = CreateRectRgn(1, 1, 2, 2);
@@ -233,6 +264,9 @@ TEST_F(PluginEntry, UnloadWithHookedWindowsLeavesThemWorking) {
     StartPlugin();
     HWND pe = host->PlaylistEditor();
     host->UnloadPlugin();  // a player that frees plug-ins before destroying its windows
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(pe, rgn), ERROR) << "the host editor shows again";
+    DeleteObject(rgn);
     host->ClearMessages();
     SendMessageA(pe, WM_USER, 0, 1);
     SendMessageA(host->Main(), WM_USER, 0, 124);
