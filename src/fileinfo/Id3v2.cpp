@@ -116,6 +116,24 @@ private:
     std::size_t rawNext_ = 0, rawLength_ = 0;
 };
 
+// Asks the underlying source for its size once: both tags need it, and for a
+// file each question is a system call.
+class TSizeOnce : public IByteSource {
+public:
+    explicit TSizeOnce(IByteSource& inner) : inner_(inner) { known_ = inner_.Size(size_); }
+    bool Size(std::uint64_t& size) override {
+        size = size_;
+        return known_;
+    }
+    std::size_t ReadAt(std::uint64_t position, std::uint8_t* buffer, std::size_t count) override {
+        return inner_.ReadAt(position, buffer, count);
+    }
+private:
+    IByteSource& inner_;
+    std::uint64_t size_ = 0;
+    bool known_ = false;
+};
+
 // ---- text
 
 void AppendUtf16(std::u16string& out, std::uint32_t cp) {
@@ -437,7 +455,8 @@ void MergeMp3Tags(TMP3FileInfo& info, const TMP3FileInfo& id3v1, const TId3v2Tex
     }
 }
 
-bool ReadMp3Tags(IByteSource& source, TMP3FileInfo& info, bool preferId3v2, TUtf16ToAnsi toAnsi) {
+bool ReadMp3Tags(IByteSource& file, TMP3FileInfo& info, bool preferId3v2, TUtf16ToAnsi toAnsi) {
+    TSizeOnce source(file);
     TMP3FileInfo id3v1;
     TId3v1Bytes trailer;
     bool found = ReadId3v1Bytes(source, trailer) && ParseId3v1Tag(trailer, id3v1);
