@@ -3,10 +3,8 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <thread>
 #include <vector>
 #include "DropBuilder.h"
 #include "MessageBoxCatcher.h"
@@ -91,37 +89,31 @@ void SetKeys(bool shift, bool ctrl) {
     SetKeyboardState(keys);
 }
 
-// Runs a bash command line: Wine starts Unix programs, and they make files much
-// faster than Wine does (and links, which Wine's CreateSymbolicLinkA only pretends
-// to make). Wine gives no handle to wait on, so this waits until `path` exists
-// (or is gone).
+// Runs bash: Wine starts Unix programs, which make files far faster than Wine
+// does, and links (Wine's CreateSymbolicLinkA makes none). Wine gives no process
+// handle, so this waits until `path` exists (or is gone).
 void Bash(const std::string& script, const std::string& path, bool exists = true) {
     std::string cmd = "/bin/bash -c \"" + script + "\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
+    STARTUPINFOA si{sizeof si};
     PROCESS_INFORMATION pi{};
     if (!CreateProcessA("Z:\\bin\\bash", cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
     for (int i = 0; i < 1000 && (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) != exists; ++i) Sleep(10);
 }
 
-std::string UnixPath(const std::string& path) {
-    using TUnixName = char*(CDECL*)(LPCWSTR);
-    auto unixName = reinterpret_cast<TUnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
-    std::wstring w(path.begin(), path.end());
-    char* u = unixName ? unixName(w.c_str()) : nullptr;
-    std::string out = u ? u : "/nonexistent";
-    if (u) HeapFree(GetProcessHeap(), 0, u);
-    return out;
-}
-
-// A link or tree made by bash in the test folder, removed by bash at scope end.
-struct TUnixMade {
-    TUnixMade(const std::string& path, const std::string& makeIt) : Path(path), Unix(UnixPath(path)) {
-        Bash(makeIt + " '" + Unix + "'", Path);
+// A folder filled by a bash script (run inside it), removed by bash at scope end.
+struct TUnixFolder {
+    TUnixFolder(const std::string& dir, const std::string& script, const std::string& last) : Dir(dir) {
+        CreateDirectoryA(dir.c_str(), nullptr);
+        auto unixName = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+        char* u = unixName(std::wstring(dir.begin(), dir.end()).c_str());
+        Unix = u;
+        HeapFree(GetProcessHeap(), 0, u);
+        Bash("cd '" + Unix + "' && " + script, In(last));
     }
-    ~TUnixMade() { Bash("rm -rf '" + Unix + "'", Path, false); }
-    std::string Path, Unix;
+    ~TUnixFolder() { Bash("rm -rf '" + Unix + "'", Dir, false); }
+    std::string In(const std::string& name) const { return Dir + "\\" + name; }
+    std::string Dir, Unix;
 };
 
 class FormPlayList : public TPluginTest {
@@ -374,6 +366,20 @@ TEST_F(FormPlayList, SkinFileAmongAudioFilesIsAppliedNotListed) {
     EXPECT_EQ(p.At(p.Width - 1, p.Height - 1), RGB(10, 200, 30)) << "the dropped image is the new watermark";
 }
 
+namespace {
+HWND g_quitHost, g_quitList;
+int g_quitStep;
+bool g_listAliveWithBox;
+// In the error box's own loop: the player quits, and its teardown releases our
+// windows; a tick later the box's loop has run the release.
+void CALLBACK QuitWhileBoxIsOpen(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = FindWindowW(L"#32770", L"VelvetLister");
+    if (box && g_quitStep++ == 0) DestroyWindow(g_quitHost);
+    else if (box && g_quitStep == 2 && (g_listAliveWithBox = IsWindow(g_quitList))) PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+}  // namespace
+
+// The error box of an unreadable playlist; the player quitting while it is open.
 TEST_F(FormPlayList, UnreadablePlaylistAbortsTheWholeDrop) {
     std::string a = WriteMp3("a.mp3", "A"), x = WriteMp3("x.mp3", "X");
     WriteFile("locked.m3u", x + "\r\n");
@@ -386,120 +392,59 @@ TEST_F(FormPlayList, UnreadablePlaylistAbortsTheWholeDrop) {
         Drop({x, PathIn("locked.m3u")}, OnRow(0));
         EXPECT_EQ(boxes.Count(), 1u);
     }
-    CloseHandle(lock);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"A"}));
     EXPECT_EQ(host->Playlist, (std::vector<std::string>{a}));
     EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0) << "nothing was pushed";
+
+    g_quitHost = host->Main();
+    g_quitList = PlayListWindow();
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, &QuitWhileBoxIsOpen);
+    Drop({PathIn("locked.m3u")}, OnRow(0));
+    KillTimer(nullptr, timer);
+    CloseHandle(lock);
+    EXPECT_TRUE(g_listAliveWithBox) << "the window is deleted under its own handler";
+    Pump();
+    EXPECT_FALSE(IsWindow(g_quitList)) << "and released once the handler is done";
 }
 
-TEST_F(FormPlayList, LinkedFolderLoopsAddEachFileOnce) {
-    CreateDirectoryA(PathIn("music").c_str(), nullptr);
-    CreateDirectoryA(PathIn("music\\sub").c_str(), nullptr);
-    WriteMp3("music\\one.mp3", "One");
-    WriteMp3("music\\sub\\two.mp3", "Two");
-    // Two links back up make a naive scan exponential; a third reaches a folder twice.
-    TUnixMade up(PathIn("music\\sub\\up"), "ln -s .."), self(PathIn("music\\sub\\self"), "ln -s ."),
-        again(PathIn("music\\again"), "ln -s sub");
+// Links back up make a naive scan exponential and one to a sibling reaches a
+// folder twice; Esc pressed for real during a big scan stops it, keeping what was
+// found, with the wait cursor meanwhile.
+TEST_F(FormPlayList, ScansEnterEachFolderOnceAndStopOnEsc) {
+    TUnixFolder made(PathIn("made"),
+                     "mkdir -p music/sub tree && touch music/one.mp3 music/sub/two.mp3 && ln -s .. music/sub/up && "
+                     "ln -s . music/sub/self && ln -s sub music/again && cd tree && mkdir d{1..10} && "
+                     "touch d{1..10}/f{1..100}.mp3",
+                     "tree\\d10\\f100.mp3");
     // Wine shows a linked folder as a directory and a reparse point.
-    ASSERT_EQ(GetFileAttributesA(PathIn("music\\sub\\up").c_str()), DWORD(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+    ASSERT_EQ(GetFileAttributesA(made.In("music\\sub\\up").c_str()), 0x410u);
     Start({});
-    Drop({PathIn("music")}, OnRow(0));
+    Drop({made.In("music")}, OnRow(0));
     std::vector<std::string> rows = Rows();
     std::sort(rows.begin(), rows.end());
-    EXPECT_EQ(rows, (std::vector<std::string>{"One", "Two"}));
-}
+    EXPECT_EQ(rows, (std::vector<std::string>{"one", "two"}));
 
-// Esc pressed for real while a big tree is scanned: the scan stops, what it found
-// is listed and pushed; the wait cursor shows meanwhile and goes afterwards.
-TEST_F(FormPlayList, EscStopsADirectoryScanKeepingWhatWasFound) {
-    const int folders = 10, files = 100;
-    TUnixMade tree(PathIn("tree"), "mkdir");
-    const std::string f = std::to_string(folders), n = std::to_string(files);
-    Bash("cd '" + tree.Unix + "' && mkdir d{1.." + f + "} && touch d{1.." + f + "}/f{1.." + n + "}.mp3",
-         PathIn("tree\\d" + f + "\\f" + n + ".mp3"));
-    Start({});
     SetForegroundWindow(PlayListWindow());
     const HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
     std::atomic<bool> sawWait{false}, done{false};
-    std::thread presser([&] {
-        INPUT key{};
-        key.type = INPUT_KEYBOARD;
+    std::thread presser([&] {  // Esc down once the scan shows the wait cursor, up when it is over
+        INPUT key{INPUT_KEYBOARD};
         key.ki.wVk = VK_ESCAPE;
-        const DWORD start = GetTickCount();
-        while (!done && GetTickCount() - start < 20000) {
-            CURSORINFO ci{sizeof ci};
-            if (GetCursorInfo(&ci) && ci.hCursor == wait) {
-                sawWait = true;
-                SendInput(1, &key, sizeof key);
-                break;
-            }
-            Sleep(1);
-        }
-        while (!done && GetTickCount() - start < 20000) Sleep(5);
+        for (CURSORINFO ci{sizeof ci}; !done && !sawWait; Sleep(1))
+            sawWait = GetCursorInfo(&ci) && ci.hCursor == wait && SendInput(1, &key, sizeof key);
+        while (!done) Sleep(5);
         key.ki.dwFlags = KEYEVENTF_KEYUP;
         SendInput(1, &key, sizeof key);
     });
-    Drop({PathIn("tree")}, OnRow(0));
+    Drop({made.In("tree")}, OnRow(0));
     done = true;
     presser.join();
     Pump();
     EXPECT_TRUE(sawWait);
     EXPECT_NE(GetCursor(), wait);
-    const size_t rows = Rows().size();
-    EXPECT_GT(rows, 0u);
-    EXPECT_LT(rows, size_t(folders * files));
-    EXPECT_EQ(host->Playlist.size(), rows);
-}
-
-namespace {
-struct TQuitDuringBox {
-    HWND Host = nullptr, PlayList = nullptr;
-    int Step = 0;
-    bool AliveWithBoxOpen = false;
-} g_quit;
-
-BOOL CALLBACK FindBox(HWND h, LPARAM lp) {
-    wchar_t cls[16] = {};
-    GetClassNameW(h, cls, 16);
-    if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(h)) {
-        *reinterpret_cast<HWND*>(lp) = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Runs inside the error box's own message loop.
-void CALLBACK QuitWhileBoxIsOpen(HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &FindBox, reinterpret_cast<LPARAM>(&box));
-    if (!box) return;
-    if (g_quit.Step == 0) {
-        DestroyWindow(g_quit.Host);  // the player quits: its teardown releases our windows
-        g_quit.Step = 1;
-    } else if (g_quit.Step == 1) {  // the box's loop has run the release meanwhile
-        g_quit.AliveWithBoxOpen = IsWindow(g_quit.PlayList) != FALSE;
-        g_quit.Step = 2;
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-}
-}  // namespace
-
-TEST_F(FormPlayList, QuitWhileAnErrorBoxIsOpenReleasesTheWindowAfterItsHandler) {
-    std::string a = WriteMp3("a.mp3", "A");
-    WriteFile("locked.m3u", a + "\r\n");
-    Start({a});
-    HANDLE lock = CreateFileA(PathIn("locked.m3u").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    g_quit = TQuitDuringBox{host->Main(), PlayListWindow()};
-    UINT_PTR timer = SetTimer(nullptr, 0, 20, &QuitWhileBoxIsOpen);
-    Drop({PathIn("locked.m3u")}, OnRow(0));
-    KillTimer(nullptr, timer);
-    CloseHandle(lock);
-    EXPECT_EQ(g_quit.Step, 2);
-    EXPECT_TRUE(g_quit.AliveWithBoxOpen) << "deleted under its own handler";
-    Pump();
-    EXPECT_FALSE(IsWindow(g_quit.PlayList));
-    EXPECT_EQ(PlayListWindow(), nullptr);
+    EXPECT_GT(Rows().size(), 2u);
+    EXPECT_LT(Rows().size(), 1002u);
+    EXPECT_EQ(host->Playlist.size(), Rows().size());
 }
 
 // ---- the host's list differs from ours in every way at once

@@ -171,10 +171,10 @@ namespace {
 // The list control is made without its no-data style as it is created, so it
 // refuses every row count: the error the list raises when its rows cannot be placed.
 LRESULT CALLBACK RefuseRowCounts(int code, WPARAM wp, LPARAM lp) {
+    HWND h = reinterpret_cast<HWND>(wp);
     wchar_t cls[32] = {};
-    if (code == HCBT_CREATEWND && GetClassNameW(reinterpret_cast<HWND>(wp), cls, 32) && lstrcmpW(cls, L"TPlayListBox") == 0)
-        SetWindowLongW(reinterpret_cast<HWND>(wp), GWL_STYLE,
-                       GetWindowLongW(reinterpret_cast<HWND>(wp), GWL_STYLE) & ~LBS_NODATA);
+    if (code == HCBT_CREATEWND && GetClassNameW(h, cls, 32) && lstrcmpW(cls, L"TPlayListBox") == 0)
+        SetWindowLongW(h, GWL_STYLE, GetWindowLongW(h, GWL_STYLE) & ~LBS_NODATA);
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 }  // namespace

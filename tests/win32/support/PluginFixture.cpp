@@ -19,9 +19,7 @@ void RemoveTree(const std::string& dir) {
             if (name == "." || name == "..") continue;
             std::string path = dir + "\\" + name;
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            // A linked folder is not entered: its target is not ours to delete (and may be a parent).
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) RemoveDirectoryA(path.c_str());
-            else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
             else DeleteFileA(path.c_str());
         } while (FindNextFileA(h, &fd));
         FindClose(h);
