@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include "base/Text_win.h"
 #include "host/HostOps_win.h"
 #include "playlist/TimeText.h"
@@ -44,22 +45,25 @@ void TFormPlayList::PushListToHost() {
         // Copy the names first: the host may re-enter us while a file is added.
         // One buffer of NUL-terminated names, not one string each.
         const int n = ListBox->Count();
+        std::vector<std::string_view> views;
+        views.reserve(static_cast<std::size_t>(n));
         std::size_t bytes = 0;
         for (int i = 0; i < n; ++i)
-            if (const TMP3FileInfo* rec = Record(i)) bytes += rec->FileName().size() + 1;
-        std::vector<char> names(bytes);
-        std::vector<std::uint32_t> starts;
-        starts.reserve(static_cast<std::size_t>(n) + 1);
-        std::size_t at = 0;
-        for (int i = 0; i < n; ++i)
             if (const TMP3FileInfo* rec = Record(i)) {
-                starts.push_back(static_cast<std::uint32_t>(at));
-                const std::string_view name = rec->FileName();
-                std::memcpy(names.data() + at, name.data(), name.size());
-                names[at + name.size()] = '\0';
-                at += name.size() + 1;
+                views.push_back(rec->FileName());
+                bytes += views.back().size() + 1;
             }
-        starts.push_back(static_cast<std::uint32_t>(at));
+        std::vector<char> names(bytes);
+        std::vector<std::uint32_t> starts(views.size() + 1);
+        std::size_t at = 0;
+        for (std::size_t k = 0; k < views.size(); ++k) {
+            starts[k] = static_cast<std::uint32_t>(at);
+            std::memcpy(names.data() + at, views[k].data(), views[k].size());
+            names[at + views[k].size()] = '\0';
+            at += views[k].size() + 1;
+        }
+        starts[views.size()] = static_cast<std::uint32_t>(at);
+        views = {};
         for (std::size_t k = 0; k + 1 < starts.size(); ++k)
             HostAddFile(names.data() + starts[k], starts[k + 1] - starts[k] - 1);
     }
