@@ -81,29 +81,6 @@ bool IsSkinFileName(const std::string& path) { return IsSkinFile(path); }
 
 TDirectoryScan::TDirectoryScan() : lastCheck_(GetTickCount()) {}
 
-bool TDirectoryScan::Enter(const std::string& dir) {
-    if (open_ == 0) {
-        visitedIds_.clear();
-        visitedPaths_.clear();
-    }
-    if (!Visit(dir)) return false;
-    ++open_;
-    return true;
-}
-
-bool TDirectoryScan::Visit(const std::string& dir) {
-    // Opening a directory link opens its target, so links and real paths of one
-    // folder meet here.
-    TFile h(CreateFileA(dir.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (h && GetFileInformationByHandle(h.get(), &info) && (info.nFileIndexHigh | info.nFileIndexLow) != 0)
-        return visitedIds_
-            .insert({info.dwVolumeSerialNumber, (ULONGLONG(info.nFileIndexHigh) << 32) | info.nFileIndexLow})
-            .second;
-    return visitedPaths_.insert(dir).second;
-}
-
 bool TDirectoryScan::Cancelled() {
     if (cancelled_) return true;
     const DWORD now = GetTickCount();
@@ -161,11 +138,7 @@ int TFormPlayList::AddDirectory(TEntryList& target, const std::string& dir) {
     if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) return 0;
     TScanScope scope(*this);
     TDirectoryScan& scan = scope.Scan();
-    if (scan.Cancelled() || !scan.Enter(base)) return 0;
-    struct TLeave {
-        TDirectoryScan& s;
-        ~TLeave() { s.Leave(); }
-    } leave{scan};
+    if (scan.Cancelled()) return 0;
     int c = 0;
     WIN32_FIND_DATAA fd;
     TFindHandle find(FindFirstFileA((base + "\\*.*").c_str(), &fd));
@@ -176,6 +149,11 @@ int TFormPlayList::AddDirectory(TEntryList& target, const std::string& dir) {
         if (name == "." || name == "..") continue;
         // Read-only, hidden, archive and directories are taken; system files are skipped.
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) continue;
+        // Folder links (junctions, symbolic links) are not followed: one back to a
+        // parent would scan the tree again and again. A link given as the path
+        // itself is still entered.
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
         c += AddPath(target, base + "\\" + name, false);
     } while (FindNextFileA(find.get(), &fd));
     return c;

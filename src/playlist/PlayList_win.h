@@ -11,9 +11,7 @@
 #include <shellapi.h>
 #include <commctrl.h>
 #include <memory>
-#include <set>
 #include <string>
-#include <utility>
 #include <vector>
 #include "base/Handles_win.h"
 #include "base/Window_win.h"
@@ -48,25 +46,15 @@ private:
 // From this many rows on, a sort, rebuild or push shows the wait cursor.
 constexpr int kBusyRows = 2000;
 
-// One command's directory scan, shared by every path the command adds: the
-// folders already entered, by their identity on the volume, so that a link back
-// to a parent or a second link to one folder adds nothing twice; and Esc, which
-// stops the whole command's scan keeping what was found so far.
+// One command's directory scan, shared by every path the command adds: Esc
+// stops all of it, keeping what was found so far.
 class TDirectoryScan {
 public:
     TDirectoryScan();
-    // False when the folder was entered before in this tree; each folder given
-    // at the top (not inside another) starts a tree of its own.
-    bool Enter(const std::string& dir);
-    void Leave() { --open_; }
     // Looks for Esc now and then (a few times a second); stays true once seen.
     bool Cancelled();
 
 private:
-    bool Visit(const std::string& dir);
-    std::set<std::pair<DWORD, ULONGLONG>> visitedIds_;  // volume serial, file index
-    std::set<std::string> visitedPaths_;                // where no identity is given
-    int open_ = 0;  // folders entered and not yet left
     bool cancelled_ = false;
     DWORD lastCheck_ = 0;
 };

@@ -407,8 +407,8 @@ TEST_F(FormPlayList, UnreadablePlaylistAbortsTheWholeDrop) {
     EXPECT_FALSE(IsWindow(g_quitList)) << "and released once the handler is done";
 }
 
-// Links back up make a naive scan exponential and one to a sibling reaches a
-// folder twice; Esc pressed for real during a big scan stops it, keeping what was
+// Links back up make a scan that follows links exponential, and one to a sibling
+// reaches a folder twice; Esc pressed for real during a big scan stops it, keeping what was
 // found, with the wait cursor meanwhile.
 TEST_F(FormPlayList, ScansEnterEachFolderOnceAndStopOnEsc) {
     TUnixFolder made(PathIn("made"),
@@ -423,6 +423,8 @@ TEST_F(FormPlayList, ScansEnterEachFolderOnceAndStopOnEsc) {
     std::vector<std::string> rows = Rows();
     std::sort(rows.begin(), rows.end());
     EXPECT_EQ(rows, (std::vector<std::string>{"one", "two"}));
+    Drop({made.In("music\\again")}, OnRow(0));
+    EXPECT_EQ(Rows().size(), 3u) << "a link dropped as such is entered";
 
     SetForegroundWindow(PlayListWindow());
     const HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
@@ -442,8 +444,8 @@ TEST_F(FormPlayList, ScansEnterEachFolderOnceAndStopOnEsc) {
     Pump();
     EXPECT_TRUE(sawWait);
     EXPECT_NE(GetCursor(), wait);
-    EXPECT_GT(Rows().size(), 2u);
-    EXPECT_LT(Rows().size(), 1002u);
+    EXPECT_GT(Rows().size(), 3u);
+    EXPECT_LT(Rows().size(), 1003u);
     EXPECT_EQ(host->Playlist.size(), Rows().size());
 }
 
