@@ -227,8 +227,8 @@ std::string FirstValue(std::uint8_t encoding, const std::uint8_t* p, std::size_t
             bigEndian = p[0] == 0xFE;
             i = 2;
         }
-        // Without a byte-order mark the text is taken as little-endian, as the
-        // writers that leave it out wrote it.
+        // Encoding 1 without its byte-order mark is taken as little-endian, as
+        // the writers that leave the mark out wrote it.
         for (; i + 1 < length; i += 2)
             text.push_back(bigEndian ? char16_t(p[i] << 8 | p[i + 1]) : char16_t(p[i + 1] << 8 | p[i]));
         FixSurrogates(text);
