@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes a small sample library for the demo: MP3 files with ID3v1 tags, an
+"""Writes a small sample library for the demo: MP3 files with ID3v1 tags, one
+with only an ID3v2 tag (UTF-16 text, a title longer than ID3v1 can hold), an
 .m3u playlist and the host's settings file."""
 import os
 import sys
@@ -23,6 +24,16 @@ def tag(title, artist, album, genre):
     return b"TAG" + field(title, 30) + field(artist, 30) + field(album, 30) + b"2026" + field("demo", 30) + bytes([genre])
 
 
+def id3v2(title, artist, album):
+    """An ID3v2.3 tag of UTF-16 text frames and some padding."""
+    def frame(fid, text):
+        body = b"\x01" + "\ufeff".encode("utf-16-le") + text.encode("utf-16-le")
+        return fid + len(body).to_bytes(4, "big") + b"\0\0" + body
+    data = frame(b"TIT2", title) + frame(b"TPE1", artist) + frame(b"TALB", album) + bytes(256)
+    size = bytes((len(data) >> s) & 0x7F for s in (21, 14, 7, 0))
+    return b"ID3\x03\0\0" + size + data
+
+
 def main(root):
     music = os.path.join(root, "music")
     os.makedirs(music, exist_ok=True)
@@ -33,6 +44,11 @@ def main(root):
             f.write(b"\xff\xfb\x90\x00" * 64)
             f.write(tag(title, artist, album, genre))
         names.append(name)
+    name = "07 Seventh Song.mp3"
+    with open(os.path.join(music, name), "wb") as f:
+        f.write(id3v2("A Title Far Too Long for an ID3v1 Tag", "Orchard", "Weather"))
+        f.write(b"\xff\xfb\x90\x00" * 64)
+    names.append(name)
     with open(os.path.join(music, "demo.m3u"), "w", newline="\r\n") as f:
         f.write("#EXTM3U\n")
         for n in names:
