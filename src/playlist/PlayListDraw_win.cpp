@@ -2,6 +2,7 @@
 // through DrawListBackground and asks DrawEntry for every visible row. Rows are
 // never filled; the background is painted once per erase.
 #include "playlist/PlayList_win.h"
+#include "base/Text_win.h"
 #include "playlist/Geometry.h"
 #include "skin/WatermarkPlacement.h"
 #include "skin/WatermarkSkin_win.h"
@@ -18,6 +19,18 @@ int TextWidth(HDC dc, const std::string& s) {
 
 void DrawText8(HDC dc, const std::string& text, RECT r, UINT format, COLORREF color) {
     SetTextColor(dc, color);
+    if (format == kTitleFormat) {
+        // A title that fits is drawn as the text layout would draw it (the ANSI
+        // text made wide, at the cell's top left, clipped to the cell) without the
+        // layout's own passes over it: text is most of a repaint's cost.
+        const std::wstring wide = AnsiToWide(text);
+        const int n = static_cast<int>(wide.size());
+        SIZE size{};
+        if (GetTextExtentPoint32W(dc, wide.c_str(), n, &size) && size.cx <= r.right - r.left) {
+            ExtTextOutW(dc, r.left, r.top, ETO_CLIPPED, &r, wide.c_str(), static_cast<UINT>(n), nullptr);
+            return;
+        }
+    }
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
 }
 }  // namespace
