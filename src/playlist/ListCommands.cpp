@@ -77,9 +77,9 @@ void DestroyRecords(const std::vector<std::uintptr_t>& records, const TDestroyRe
     if (first) std::rethrow_exception(first);
 }
 
-// What the quicksort moves: where the row's key lies in the key arena and where
-// the row came from. Keys never move and titles, data words and marks stay in
-// arrays indexed by origin, so a swap moves a few bytes and the keys of a range
+// What the quicksort moves: where the row's sort text lies in an arena and where
+// the row came from. Texts never move and titles, data words and marks stay in
+// arrays indexed by origin, so a swap moves a few bytes and the texts of a range
 // stay close together in memory.
 struct TSortRow {
     std::size_t Offset = 0;
@@ -87,28 +87,30 @@ struct TSortRow {
     std::int32_t Origin = 0;
 };
 
-class TSortKeys {
+class TSortTexts {
 public:
-    void Add(TSortRow& row, std::string_view key) {
+    void Add(TSortRow& row, std::string_view text) {
         row.Offset = arena_.size();
-        row.Length = static_cast<std::uint32_t>(key.size());
-        arena_.append(key);
+        row.Length = static_cast<std::uint32_t>(text.size());
+        arena_.append(text);
     }
     std::string_view Of(const TSortRow& row) const { return std::string_view(arena_).substr(row.Offset, row.Length); }
+    std::string& Arena() { return arena_; }
 private:
     std::string arena_;
 };
 
-// The list's quicksort (Hoare partition around the middle key). Kept exactly as
-// it is because it decides the order of keys that compare equal. The pivot is
-// the middle row's key as it was when the pass started (keys never move in the
-// arena, so a view of it serves as the copy). Pending ranges go on a heap stack
-// instead of the call stack: they are disjoint, so the order in which they are
-// sorted does not change the result, and a degenerate input cannot overflow the
-// host's stack. The bounds on the two scans never stop a consistent comparison
-// early; they only keep a broken one inside the range.
-void QuickSort(std::vector<TSortRow>& rows, const TSortKeys& keys, int first, int last,
-               const TCompareText& compare) {
+// The list's quicksort (Hoare partition around the middle row). Kept exactly as
+// it is because it decides the order of keys that compare equal. The pivot is a
+// copy of the middle row as it was when the pass started (texts never move in
+// their arena, so the copy still names the same text). Pending ranges go on a
+// heap stack instead of the call stack: they are disjoint, so the order in which
+// they are sorted does not change the result, and a degenerate input cannot
+// overflow the host's stack. The bounds on the two scans never stop a consistent
+// comparison early; they only keep a broken one inside the range.
+// compare(a, b) orders two rows like strcmp.
+template <class TCompareRows>
+void QuickSort(std::vector<TSortRow>& rows, int first, int last, const TCompareRows& compare) {
     std::vector<std::pair<int, int>> pending;
     pending.emplace_back(first, last);
     while (!pending.empty()) {
@@ -118,10 +120,10 @@ void QuickSort(std::vector<TSortRow>& rows, const TSortKeys& keys, int first, in
         do {
             int I = L;
             int J = R;
-            const std::string_view P = keys.Of(rows[static_cast<std::size_t>((L + R) / 2)]);
+            const TSortRow P = rows[static_cast<std::size_t>((L + R) / 2)];
             do {
-                while (I < R && compare(keys.Of(rows[static_cast<std::size_t>(I)]), P) < 0) ++I;
-                while (J > L && compare(keys.Of(rows[static_cast<std::size_t>(J)]), P) > 0) --J;
+                while (I < R && compare(rows[static_cast<std::size_t>(I)], P) < 0) ++I;
+                while (J > L && compare(rows[static_cast<std::size_t>(J)], P) > 0) --J;
                 if (I <= J) {
                     std::swap(rows[static_cast<std::size_t>(I)], rows[static_cast<std::size_t>(J)]);
                     ++I;
@@ -132,6 +134,60 @@ void QuickSort(std::vector<TSortRow>& rows, const TSortKeys& keys, int first, in
             L = I;
         } while (L < R);
     }
+}
+
+int Sign(int v) { return (v > 0) - (v < 0); }
+
+// The order of `rows` (one per text, Origin = its index, in that order) that the
+// quicksort gives with collation.Compare.
+//
+// With sort keys the quicksort compares keys instead. Its outcome depends only
+// on the signs of the comparisons it makes, so it equals the direct one when the
+// keys order every pair of texts as Compare does. The result is ordered by key;
+// if Compare agrees in sign with the keys on every adjacent pair of it, then for
+// any two rows Compare gives equal exactly where all pairs between them are
+// equal, and less wherever one of them is less - the keys' answer, as long as
+// Compare is a consistent ordering, which a collation is. So n - 1 comparisons
+// prove the order; a single disagreement sends the sort back to Compare.
+void SortRows(std::vector<TSortRow>& rows, const TSortTexts& texts, const TCollation& collation, TSortPath* path) {
+    const int n = static_cast<int>(rows.size());
+    auto direct = [&](const TSortRow& a, const TSortRow& b) { return collation.Compare(texts.Of(a), texts.Of(b)); };
+    if (path) *path = TSortPath::Direct;
+    if (n < 2) return;
+    if (!collation.AppendKey) {
+        QuickSort(rows, 0, n - 1, direct);
+        return;
+    }
+
+    TSortTexts keys;
+    std::vector<TSortRow> keyed(rows.size());
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        keyed[k].Origin = rows[k].Origin;
+        keyed[k].Offset = keys.Arena().size();
+        collation.AppendKey(texts.Of(rows[k]), keys.Arena());
+        keyed[k].Length = static_cast<std::uint32_t>(keys.Arena().size() - keyed[k].Offset);
+    }
+    QuickSort(keyed, 0, n - 1, [&](const TSortRow& a, const TSortRow& b) { return keys.Of(a).compare(keys.Of(b)); });
+
+    // rows[i] is the text of origin i (the caller builds them in origin order).
+    auto textRow = [&](const TSortRow& k) -> const TSortRow& { return rows[static_cast<std::size_t>(k.Origin)]; };
+    bool agree = true;
+    for (std::size_t k = 0; agree && k + 1 < keyed.size(); ++k) {
+        const int byKey = Sign(keys.Of(keyed[k]).compare(keys.Of(keyed[k + 1])));
+        agree = Sign(direct(textRow(keyed[k]), textRow(keyed[k + 1]))) == byKey;
+    }
+    if (agree) {
+        for (std::size_t k = 0; k < keyed.size(); ++k) {
+            const TSortRow& t = textRow(keyed[k]);
+            keyed[k].Offset = t.Offset;
+            keyed[k].Length = t.Length;
+        }
+        rows.swap(keyed);
+        if (path) *path = TSortPath::Keys;
+        return;
+    }
+    QuickSort(rows, 0, n - 1, direct);
+    if (path) *path = TSortPath::KeysRejected;
 }
 
 }  // namespace
@@ -232,8 +288,8 @@ void ChangeSelection(IRowStore& list, TSelectCommand command) {
     list.SetTopIndex(top);
 }
 
-bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey key,
-                 const TCompareText& compare, TLeadByteTest isLeadByte) {
+bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey key, const TCollation& collation,
+                 TLeadByteTest isLeadByte, TSortPath* path) {
     const int n = list.Count();
     if (n < 2) return false;
 
@@ -242,7 +298,7 @@ bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey 
     std::vector<std::string> titles(count);
     std::vector<std::uintptr_t> data(count);
     std::vector<unsigned char> selected(count);
-    TSortKeys keys;
+    TSortTexts keys;
     for (int i = 0; i < n; ++i) {
         const auto k = static_cast<std::size_t>(i);
         data[k] = list.Data(i);
@@ -260,7 +316,7 @@ bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey 
         }
     }
 
-    QuickSort(rows, keys, 0, n - 1, compare);
+    SortRows(rows, keys, collation, path);
 
     std::vector<TRow> sorted(count);
     int newPlaying = playingIndex;
@@ -326,16 +382,16 @@ bool RandomizeEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TPla
     return true;
 }
 
-void SortTexts(std::vector<std::string>& texts, const TCompareText& compare) {
+void SortTexts(std::vector<std::string>& texts, const TCollation& collation) {
     const int n = static_cast<int>(texts.size());
     if (n < 2) return;
     std::vector<TSortRow> rows(static_cast<std::size_t>(n));
-    TSortKeys keys;
+    TSortTexts keys;
     for (int i = 0; i < n; ++i) {
         keys.Add(rows[static_cast<std::size_t>(i)], texts[static_cast<std::size_t>(i)]);
         rows[static_cast<std::size_t>(i)].Origin = i;
     }
-    QuickSort(rows, keys, 0, n - 1, compare);
+    SortRows(rows, keys, collation, nullptr);
     std::vector<std::string> sorted;
     sorted.reserve(texts.size());
     for (const TSortRow& r : rows) sorted.push_back(std::move(texts[static_cast<std::size_t>(r.Origin)]));

@@ -15,6 +15,7 @@
 //
 // Every command is linear (sorting n log n) in the number of rows, so that a
 // 100,000-entry playlist stays interactive.
+#include "base/Collation.h"
 #include "controls/RowStore.h"
 #include "playlist/TitleFormat.h"
 
@@ -47,10 +48,9 @@ private:
 // row a remove command takes out of the list, after the row has left the store.
 using TDestroyRecord = std::function<void(std::uintptr_t)>;
 
-// Collation used by sorting: < 0, 0 or > 0 like strcmp, over the whole of both
-// texts (they are not NUL-terminated). The Win32 side passes
-// CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, len, b, len) - 2.
-using TCompareText = std::function<int(std::string_view, std::string_view)>;
+// Sorting uses a TCollation (base/Collation.h). The Win32 side passes the user's
+// collation with case ignored: CompareStringA(LOCALE_USER_DEFAULT,
+// NORM_IGNORECASE) - 2, with LCMapStringA sort keys of the same locale and flags.
 
 // The record behind a row, or nullptr when the data word is 0.
 inline TMP3FileInfo* RecordOf(const IRowStore& list, int i) {
@@ -96,19 +96,23 @@ enum class TSortCommand { Title = 0, FileName = 1, Path = 2, Reverse = 3, Random
 enum class TSortKey { Title = 0, FileName = 1, Path = 2 };
 
 // Sorts the rows by key with the list's quicksort (not stable: keys equal under
-// `compare` may change their relative order). Titles shown are never changed;
-// selection marks travel with their entries; the top row keeps its number;
-// PlayingIndex follows its entry. Needs at least 2 rows.
+// the comparison may change their relative order). Titles shown are never
+// changed; selection marks travel with their entries; the top row keeps its
+// number; PlayingIndex follows its entry. Needs at least 2 rows.
+// With sort keys the quicksort runs unchanged on the keys and the result is then
+// checked with one comparison per adjacent pair; if any pair disagrees, the sort
+// runs again on the comparison itself. Either way the order is the one the
+// comparison alone gives. `path`, when given, tells which way it went.
 // `isLeadByte` splits double-byte file names correctly (see TitleFormat.h).
-bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey key,
-                 const TCompareText& compare, TLeadByteTest isLeadByte = nullptr);
+bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey key, const TCollation& collation,
+                 TLeadByteTest isLeadByte = nullptr, TSortPath* path = nullptr);
+
+// Sorts texts (paths chosen in the open dialog) with the same quicksort and
+// collation as the sort commands.
+void SortTexts(std::vector<std::string>& texts, const TCollation& collation);
 
 // Reverses the order of the rows (marks travel, top row number kept). Needs at
 // least 2 rows.
-// Sorts texts (paths chosen in the open dialog) with the same quicksort and
-// collation as the sort commands.
-void SortTexts(std::vector<std::string>& texts, const TCompareText& compare);
-
 bool ReverseEntries(IRowStore& list, int& playingIndex, IEntryLock& lock);
 
 // The playlist's pseudo-random generator: a 32-bit linear congruential state.

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <algorithm>
 #include <exception>
+#include "base/Collation_win.h"
 #include "base/Text_win.h"
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
@@ -20,12 +21,6 @@ bool IsSkinFileName(const std::string& path);
 
 namespace {
 bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
-
-// The user's collation with case ignored.
-int CompareUserText(std::string_view a, std::string_view b) {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                          static_cast<int>(b.size())) - 2;
-}
 
 std::string CurrentDirectory() {
     char buffer[MAX_PATH * 4] = {};
@@ -136,7 +131,7 @@ void TFormPlayList::SortCommand(TSortCommand command) {
     case TSortCommand::Title:
     case TSortCommand::FileName:
     case TSortCommand::Path:
-        changed = SortEntries(*ListBox, PlayingIndex, EntryLock, static_cast<TSortKey>(command), &CompareUserText,
+        changed = SortEntries(*ListBox, PlayingIndex, EntryLock, static_cast<TSortKey>(command), UserCollation(),
                               &AnsiLeadByte);
         break;
     case TSortCommand::Reverse: changed = ReverseEntries(*ListBox, PlayingIndex, EntryLock); break;
@@ -208,7 +203,7 @@ void TFormPlayList::ToolButtonCtrlEjectClick() {
     try {
         TScanScope scan(*this);
         // The same quicksort and collation as the sort commands.
-        SortTexts(chosen, &CompareUserText);
+        SortTexts(chosen, UserCollation());
         for (const std::string& path : chosen) {
             if (scan.Scan().Cancelled()) break;
             if (IsSkinFileName(path))

@@ -446,6 +446,45 @@ TEST_F(ListCommandsTest, SortOfManyKeysIsAnOrderedPermutation) {
     EXPECT_EQ(list.Data(playing), playingData);
 }
 
+TEST_F(ListCommandsTest, SortOnKeysGivesTheDirectOrderOrFallsBackToIt) {
+    std::mt19937 gen(11);
+    std::vector<std::string> many;
+    for (int i = 0; i < 500; ++i) {
+        std::string t(1 + gen() % 3, 'a');
+        for (char& c : t) c = static_cast<char>((gen() % 2 ? 'a' : 'A') + gen() % 3);
+        many.push_back(t);
+    }
+    int compares = 0;
+    auto counted = [&](std::string_view a, std::string_view b) {
+        ++compares;
+        return CompareIgnoringCase(a, b);
+    };
+    auto lowered = [](std::string_view t, std::string& out) {
+        for (char c : t) out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    };
+    // Keys blind to the last character: they tie texts the comparison tells apart.
+    auto blunt = [](std::string_view t, std::string& out) { out.append(t.substr(0, t.size() - 1)); };
+    for (const auto& titles : {std::vector<std::string>{"Song", "song", "SONG"},
+                               std::vector<std::string>{"x", "X", "a"}, many}) {
+        FillTitles(titles);
+        SortEntries(list, playing, lock, TSortKey::Title, CompareIgnoringCase);
+        const V direct = Order();
+
+        FillTitles(titles);
+        TSortPath path = TSortPath::Direct;
+        compares = 0;
+        SortEntries(list, playing, lock, TSortKey::Title, TCollation(counted, lowered), nullptr, &path);
+        EXPECT_EQ(Order(), direct);
+        EXPECT_EQ(path, TSortPath::Keys);
+        EXPECT_EQ(compares, static_cast<int>(titles.size()) - 1) << "one check per adjacent pair";
+
+        FillTitles(titles);
+        SortEntries(list, playing, lock, TSortKey::Title, TCollation(CompareIgnoringCase, blunt), nullptr, &path);
+        EXPECT_EQ(Order(), direct);
+        EXPECT_EQ(path, TSortPath::KeysRejected);
+    }
+}
+
 TEST_F(ListCommandsTest, SortStaysInRangeWithAnInconsistentComparison) {
     Fill(200);
     const TCompareText alwaysLess = [](std::string_view, std::string_view) { return -1; };
