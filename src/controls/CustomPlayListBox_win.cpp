@@ -3,7 +3,10 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <unordered_map>
+#include <vector>
 
 #include "base/Errors.h"
 #include "base/Text_win.h"
@@ -971,9 +974,26 @@ void TCustomPlayListBox::FindByFirstCharacter(wchar_t ch) {
     const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &ch, 1, ansi, sizeof(ansi), nullptr, &lossy);
     if (n <= 0 || lossy) return;
     const std::string prefix(ansi, static_cast<std::size_t>(n));
+    const std::size_t m = prefix.size();
     const int caret = ItemIndex();
+    // Whether a row matches depends only on its first m bytes (one character:
+    // one or two bytes, up to four in a multi-byte code page), so the locale is
+    // asked once per distinct start rather than once per row - a typed key on a
+    // 100,000-row list stays immediate.
+    std::vector<signed char> table(m <= 2 ? std::size_t(1) << (8 * m) : 0, -1);
+    std::unordered_map<std::uint32_t, bool> map;
     const int found = rows_.Find(caret + 1, [&](const std::string& row) {
-        return row.size() >= prefix.size() && SameText(row.substr(0, prefix.size()), prefix);
+        if (row.size() < m) return false;
+        std::uint32_t start = 0;
+        for (std::size_t k = 0; k < m; ++k) start = start << 8 | static_cast<unsigned char>(row[k]);
+        if (!table.empty()) {
+            signed char& known = table[start];
+            if (known < 0) known = SameText(row.substr(0, m), prefix) ? 1 : 0;
+            return known == 1;
+        }
+        auto it = map.find(start);
+        if (it == map.end()) it = map.emplace(start, SameText(row.substr(0, m), prefix)).first;
+        return it->second;
     });
     if (found < 0 || found == caret) return;
     if (params_.MultiSelect && params_.ExtendedSelect) {
