@@ -4,8 +4,11 @@ NATIVE := $(BUILD)/native
 CROSS := $(BUILD)/cross
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+FUZZ_LONG_SECONDS ?= 3600
+SOAK_STEPS ?= 100000
+SOAK_SEED ?= 0
 
-.PHONY: all setup configure build test test-sanitize demo fuzz bench dist clean
+.PHONY: all setup configure build test test-sanitize demo fuzz fuzz-long soak bench dist clean
 
 all: build
 
@@ -38,6 +41,11 @@ demo: build
 
 fuzz: setup
 	@scripts/fuzz $(BUILD)/fuzz $(FUZZ_SECONDS)
+
+# Each target in turn for FUZZ_LONG_SECONDS, at low priority; the checked-in
+# corpora are then minimised with what was found.
+fuzz-long: setup
+	@FUZZ_MERGE=1 nice -n 15 scripts/fuzz $(BUILD)/fuzz $(FUZZ_LONG_SECONDS)
 
 bench: build
 	cmake --build $(NATIVE) --target native_bench -j $(JOBS) 2>/dev/null || true
