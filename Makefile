@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 FUZZ_LONG_SECONDS ?= 3600
 SOAK_STEPS ?= 100000
-SOAK_SEED ?= 0
+SOAK_SEED ?= $(shell date +%s)
 
 .PHONY: all setup configure build test test-sanitize demo fuzz fuzz-long soak bench dist clean
 
@@ -51,6 +51,10 @@ bench: build
 	cmake --build $(NATIVE) --target native_bench -j $(JOBS) 2>/dev/null || true
 	cmake --build $(CROSS) --target win_bench -j $(JOBS) 2>/dev/null || true
 	@scripts/bench $(NATIVE) $(CROSS)
+
+# The long soak of the plug-in in the emulated host (SOAK_STEPS, SOAK_SEED).
+soak: build
+	@SOAK_STEPS=$(SOAK_STEPS) SOAK_SEED=$(SOAK_SEED) $(CROSS)/wine-run.sh $(CROSS)/bin/Soak_test.exe
 
 dist: build
 	@scripts/dist $(CROSS)

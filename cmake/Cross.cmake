@@ -27,6 +27,15 @@ set_target_properties(gen_VelvetLister PROPERTIES PREFIX "" OUTPUT_NAME gen_Velv
 target_link_libraries(gen_VelvetLister PRIVATE ${VL_WIN_LIBS})
 target_link_options(gen_VelvetLister PRIVATE ${VL_STATIC_LINK} -Wl,--enable-stdcall-fixup)
 
+# The test build: the same objects plus an export that hands the tests the
+# counters of base/TestSeam.h and an operator new that fails on request.
+add_library(gen_VelvetLister_test SHARED $<TARGET_OBJECTS:vl_objects> ${CMAKE_SOURCE_DIR}/tests/win32/seam/TestBuild_win.cpp ${VL_RC})
+set_target_properties(gen_VelvetLister_test PROPERTIES PREFIX "")
+target_include_directories(gen_VelvetLister_test PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(gen_VelvetLister_test PRIVATE ${VL_WIN_DEFS})
+target_link_libraries(gen_VelvetLister_test PRIVATE ${VL_WIN_LIBS})
+target_link_options(gen_VelvetLister_test PRIVATE ${VL_STATIC_LINK} -Wl,--enable-stdcall-fixup)
+
 # The emulated host: a library for the tests, a small exe for the demo.
 file(GLOB VL_HOST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/testhost/*.cpp)
 list(FILTER VL_HOST_SOURCES EXCLUDE REGEX "/main\\.cpp$")
@@ -68,7 +77,7 @@ foreach(src ${VL_WIN32_TESTS})
   target_compile_definitions(${name} PRIVATE ${VL_WIN_DEFS} VL_TEST_DATA_DIR="Z:${CMAKE_SOURCE_DIR}/tests/data")
   target_compile_options(${name} PRIVATE ${VL_WARNINGS})
   target_link_options(${name} PRIVATE ${VL_STATIC_LINK})
-  add_dependencies(${name} gen_VelvetLister testhost)
+  add_dependencies(${name} gen_VelvetLister gen_VelvetLister_test testhost)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK display TIMEOUT 600)
 endforeach()

@@ -207,6 +207,7 @@ LRESULT TTestHost::OnMain(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             Playlist.push_back(path);
         }
         Record(hwnd, msg, wp, lp, path);
+        if (OnFileAdded && !path.empty()) OnFileAdded(static_cast<int>(Playlist.size()));
         return TRUE;
     }
     case WM_COMMAND:
@@ -284,6 +285,12 @@ bool TTestHost::LoadPlugin(const std::wstring& dllPath) {
 int TTestHost::Init() { return record_ ? record_->init() : 1; }
 void TTestHost::Config() { if (record_) record_->config(); }
 void TTestHost::Quit() { if (record_) record_->quit(); }
+
+void TTestHost::DestroyMainWindow() {
+    HWND w = main_;
+    main_ = nullptr;
+    if (w) DestroyWindow(w);
+}
 
 void TTestHost::DestroyWindows() {
     if (main_) { DestroyWindow(main_); main_ = nullptr; }

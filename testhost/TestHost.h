@@ -64,6 +64,12 @@ public:
     int Version;
     bool DoubleSize;
 
+    // Called after each file the plug-in adds (WM_COPYDATA), with the playlist's
+    // new length: lets a test act in the middle of a push, as the player may.
+    std::function<void(int)> OnFileAdded;
+    // The player's main window alone destroyed (the player going away mid-command).
+    void DestroyMainWindow();
+
     // Moves the current entry and notifies the playlist editor, as the player does.
     void SetPosition(int index);
     void Play();

@@ -4,14 +4,15 @@
 #include <windows.h>
 #include <objbase.h>
 #include <utility>
+#include "base/TestSeam.h"
 
 template <class H, class Policy>
 class TUniqueHandle {
 public:
     TUniqueHandle() = default;
-    explicit TUniqueHandle(H h) : h_(h) {}
+    explicit TUniqueHandle(H h) : h_(h) { Count(h_, +1); }
     ~TUniqueHandle() { reset(); }
-    TUniqueHandle(TUniqueHandle&& o) noexcept : h_(o.release()) {}
+    TUniqueHandle(TUniqueHandle&& o) noexcept : h_(o.h_) { o.h_ = Policy::null(); }
     TUniqueHandle& operator=(TUniqueHandle&& o) noexcept {
         if (this != &o) reset(o.release());
         return *this;
@@ -21,12 +22,26 @@ public:
 
     H get() const { return h_; }
     explicit operator bool() const { return Policy::valid(h_); }
-    H release() { H h = h_; h_ = Policy::null(); return h; }
+    H release() {
+        Count(h_, -1);
+        H h = h_;
+        h_ = Policy::null();
+        return h;
+    }
     void reset(H h = Policy::null()) {
-        if (Policy::valid(h_)) Policy::close(h_);
+        if (Policy::valid(h_)) {
+            Policy::close(h_);
+            Count(h_, -1);
+        }
         h_ = h;
+        Count(h_, +1);
     }
 private:
+    // Tests watch the handles held by owners for growth over long runs.
+    static void Count(H h, long delta) {
+        if constexpr (Policy::counter != nullptr)
+            if (Policy::valid(h)) TestSeam().*Policy::counter += delta;
+    }
     H h_ = Policy::null();
 };
 
@@ -34,37 +49,44 @@ struct TGdiPolicy {
     static HGDIOBJ null() { return nullptr; }
     static bool valid(HGDIOBJ h) { return h != nullptr; }
     static void close(HGDIOBJ h) { DeleteObject(h); }
+    static constexpr long TTestSeam::*counter = &TTestSeam::LiveGdiObjects;
 };
 template <class H>
 struct TGdiPolicyOf {
     static H null() { return nullptr; }
     static bool valid(H h) { return h != nullptr; }
     static void close(H h) { DeleteObject(h); }
+    static constexpr long TTestSeam::*counter = &TTestSeam::LiveGdiObjects;
 };
 struct TFilePolicy {
     static HANDLE null() { return INVALID_HANDLE_VALUE; }
     static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
     static void close(HANDLE h) { CloseHandle(h); }
+    static constexpr long TTestSeam::*counter = nullptr;
 };
 struct TFindPolicy {
     static HANDLE null() { return INVALID_HANDLE_VALUE; }
     static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
     static void close(HANDLE h) { FindClose(h); }
+    static constexpr long TTestSeam::*counter = nullptr;
 };
 struct TIconPolicy {
     static HICON null() { return nullptr; }
     static bool valid(HICON h) { return h != nullptr; }
     static void close(HICON h) { DestroyIcon(h); }
+    static constexpr long TTestSeam::*counter = &TTestSeam::LiveUserObjects;
 };
 struct TMemDcPolicy {
     static HDC null() { return nullptr; }
     static bool valid(HDC h) { return h != nullptr; }
     static void close(HDC h) { DeleteDC(h); }
+    static constexpr long TTestSeam::*counter = &TTestSeam::LiveGdiObjects;
 };
 struct TMenuPolicy {
     static HMENU null() { return nullptr; }
     static bool valid(HMENU h) { return h != nullptr; }
     static void close(HMENU h) { DestroyMenu(h); }
+    static constexpr long TTestSeam::*counter = &TTestSeam::LiveUserObjects;
 };
 
 using TBitmap = TUniqueHandle<HBITMAP, TGdiPolicyOf<HBITMAP>>;

@@ -12,6 +12,10 @@ void ShowErrorBox(HWND owner, const std::string& utf8Message, UINT icon) {
     MessageBoxW(owner, text.c_str(), L"VelvetLister", MB_OK | icon | MB_TASKMODAL);
 }
 
+void ShowOutOfMemoryBox(HWND owner) noexcept {
+    MessageBoxW(owner, L"Out of memory: the command was abandoned.", L"VelvetLister", MB_OK | MB_TASKMODAL);
+}
+
 TWindow::~TWindow() { DestroyNative(); }
 
 bool TWindow::CreateNative(const wchar_t* className, DWORD exStyle, const wchar_t* title, DWORD style,

@@ -4,10 +4,16 @@
 // Derived classes override HandleMessage, a switch that only dispatches to
 // named handlers, and return DefaultHandling(...) for what they do not take.
 #include <windows.h>
+#include <new>
 #include <string>
+#include "base/Errors.h"
+#include "base/TestSeam.h"
 
 // Shows an error raised inside a command: a modal message box with one OK button.
 void ShowErrorBox(HWND owner, const std::string& utf8Message, UINT icon = 0);
+
+// The same box for an allocation that failed; it allocates nothing of its own.
+void ShowOutOfMemoryBox(HWND owner) noexcept;
 
 // Runs f, catching everything: nothing may escape into the host.
 template <class F>
@@ -15,9 +21,17 @@ bool RunGuarded(HWND owner, F&& f) noexcept {
     try {
         f();
         return true;
+    } catch (const EPluginError& e) {
+        ++TestSeam().ShownErrors;
+        try { ShowErrorBox(owner, e.what()); } catch (...) {}
+    } catch (const std::bad_alloc&) {
+        ++TestSeam().ShownErrors;
+        ShowOutOfMemoryBox(owner);
     } catch (const std::exception& e) {
+        ++TestSeam().UnexpectedExceptions;
         try { ShowErrorBox(owner, e.what()); } catch (...) {}
     } catch (...) {
+        ++TestSeam().UnexpectedExceptions;
         try { ShowErrorBox(owner, "Unexpected error"); } catch (...) {}
     }
     return false;

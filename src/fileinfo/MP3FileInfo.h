@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include "base/TestSeam.h"
 #include <string_view>
 
 // The text fields, in the record's order.
@@ -79,4 +80,5 @@ private:
     // its bytes. No block at all while every field is empty.
     std::unique_ptr<char[]> text_;
     std::uint16_t present_ = 0;
+    TLiveCount<&TTestSeam::LiveRecords> live_;  // tests check that no record outlives its row
 };

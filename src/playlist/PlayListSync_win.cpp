@@ -40,9 +40,9 @@ void TFormPlayList::PushListToHost() {
             TPushing() { g_pushing = true; }
             ~TPushing() { g_pushing = was; }
         } pushing;
-        HostClearPlaylist();
         TEntryLockGuard lock(EntryLock);
-        // Copy the names first: the host may re-enter us while a file is added.
+        // Copy the names first: the host may re-enter us while a file is added,
+        // and running out of memory here must leave the host's list as it was.
         // One buffer of NUL-terminated names, not one string each.
         const int n = ListBox->Count();
         std::vector<std::string_view> views;
@@ -64,6 +64,7 @@ void TFormPlayList::PushListToHost() {
         }
         starts[views.size()] = static_cast<std::uint32_t>(at);
         views = {};
+        HostClearPlaylist();
         for (std::size_t k = 0; k + 1 < starts.size(); ++k)
             HostAddFile(names.data() + starts[k], starts[k + 1] - starts[k] - 1);
     }

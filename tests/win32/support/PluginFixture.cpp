@@ -37,7 +37,7 @@ void TPluginTest::SetUp() {
     dir_ = std::string(tmp) + "vl-" + name + "-" + std::to_string(GetCurrentProcessId());
     RemoveTree(dir_);
     CreateDirectoryA(dir_.c_str(), nullptr);
-    std::string src = ExeDir() + "\\gen_VelvetLister.dll";
+    std::string src = ExeDir() + "\\" + DllBuild();
     std::string dst = PathIn("gen_VelvetLister.dll");
     ASSERT_TRUE(CopyFileA(src.c_str(), dst.c_str(), FALSE)) << "copy " << src;
     dllCopy_.assign(dst.begin(), dst.end());
@@ -47,6 +47,14 @@ void TPluginTest::SetUp() {
         std::ofstream out(TTestHost::IniPath(), std::ios::binary);
         out << ini;
     }
+}
+
+TTestSeam* TPluginTest::Seam() const {
+    using TGetSeam = TTestSeam* (*)();
+    auto get = host && host->Module()
+                   ? reinterpret_cast<TGetSeam>(reinterpret_cast<void*>(GetProcAddress(host->Module(), "VelvetListerTestSeam")))
+                   : nullptr;
+    return get ? get() : nullptr;
 }
 
 void TPluginTest::TearDown() {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include "TestHost.h"
+#include "base/TestSeam.h"
 
 class TPluginTest : public ::testing::Test {
 protected:
@@ -16,6 +17,10 @@ protected:
 
     // Override to change the host before it is created.
     virtual TTestHostOptions HostOptions() { return {}; }
+    // The build of the DLL the test loads (copied as gen_VelvetLister.dll): the
+    // test build hands out its counters through Seam().
+    virtual const char* DllBuild() { return "gen_VelvetLister.dll"; }
+    TTestSeam* Seam() const;
     // Text of the host settings file written before the plug-in loads ("" = no file).
     virtual std::string HostIni() { return ""; }
 

@@ -1,0 +1,6 @@
+#include "base/TestSeam.h"
+
+TTestSeam& TestSeam() {
+    static TTestSeam seam;
+    return seam;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Counters that let long test runs check that nothing leaks or escapes, and an
+// allocation limit for out-of-memory tests. Every build keeps the counters (a
+// few increments); only the test build of the DLL hands them out (its extra
+// export) and honours AllocationsLeft (its own operator new). Single-threaded:
+// everything runs on the host's GUI thread.
+struct TTestSeam {
+    long LiveRecords = 0;           // entry records (TMP3FileInfo) alive
+    long LiveGdiObjects = 0;        // GDI objects held by our owner types
+    long LiveUserObjects = 0;       // icons and menus held by our owner types
+    long ShownErrors = 0;           // command errors a boundary showed to the user
+    long UnexpectedExceptions = 0;  // anything else a boundary caught: a fault
+    long AllocationsLeft = -1;      // test build: allocations still allowed; -1 = no limit
+};
+
+TTestSeam& TestSeam();
+
+// A member that counts the live objects of its owner in one of the counters.
+template <long TTestSeam::*Counter>
+struct TLiveCount {
+    TLiveCount() noexcept { ++(TestSeam().*Counter); }
+    TLiveCount(const TLiveCount&) noexcept { ++(TestSeam().*Counter); }
+    TLiveCount& operator=(const TLiveCount&) noexcept { return *this; }
+    ~TLiveCount() { --(TestSeam().*Counter); }
+};
