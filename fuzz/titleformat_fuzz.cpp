@@ -30,16 +30,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     parts.resize(12);
     const std::string& format = parts[0];
     TMP3FileInfo rec;
-    std::string TMP3FileInfo::*const fields[] = {&TMP3FileInfo::Title,   &TMP3FileInfo::Artist, &TMP3FileInfo::Album,
-                                                 &TMP3FileInfo::Comment, &TMP3FileInfo::Source, &TMP3FileInfo::Genre};
+    const TInfoField fields[] = {TInfoField::Title,   TInfoField::Artist, TInfoField::Album,
+                                 TInfoField::Comment, TInfoField::Source, TInfoField::Genre};
     std::size_t longest = 0;
     for (std::size_t k = 0; k < std::size(fields); ++k) {
-        rec.*fields[k] = parts[2 + k];
+        rec.Set(fields[k], parts[2 + k]);
         longest = std::max(longest, parts[2 + k].size());
     }
     for (TLeadByteTest lead : {static_cast<TLeadByteTest>(nullptr), &SjisLead}) {
         FillEntryFileNameFields(rec, parts[1], lead);
-        rec.Title = parts[2];
+        rec.SetTitle(parts[2]);
         const std::string name = FileNamePart(parts[1], lead);
         const std::string ext = FileExtension(parts[1], lead);
         // The pieces put together give the file-name part, which ends the path.
@@ -53,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(title.size() <= format.size() + (format.size() / 7 + 1) * longest);
         if (format.find("${") == std::string::npos) Check(title == format);
         // A single token gives its value unchanged, whatever the value holds.
-        Check(BuildEntryTitle("${INAM}", rec, lead) == rec.Title);
-        Check(BuildEntryTitle("${iart}", rec, lead) == rec.Artist);
+        Check(BuildEntryTitle("${INAM}", rec, lead) == rec.Title());
+        Check(BuildEntryTitle("${iart}", rec, lead) == rec.Artist());
         Check(BuildEntryTitle("${FNAM}${FEXT}", rec, lead) == name);
         (void)ChooseTagReader(parts[1], lead);
     }
