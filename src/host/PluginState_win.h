@@ -17,6 +17,9 @@ struct TPluginState {
     int EqualizerZOrderLink = 0;
     bool AboutWinampEnabled = false;
     bool JapaneseCaptions = false;
+    // plugin.ini was there but could not be read at load: saving the defaults
+    // over it would lose the user's settings.
+    bool SettingsUnreadAtLoad = false;
     std::string PluginModulePath;
     std::string HostIniPath;
     WNDPROC PrevMainProc = nullptr;

@@ -71,6 +71,18 @@ void CopyOptions(const TFrom& from, TTo& to) {
 
 std::string PluginSettingsPath() { return PluginFolder() + "\\plugin.ini"; }
 
+namespace {
+// A file that exists and cannot be opened for reading (held open by another
+// program without sharing, or no access): the profile functions then read nothing.
+bool ExistsButCannotBeRead(const std::string& path) {
+    const DWORD attr = GetFileAttributesA(path.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    TFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr));
+    return !file;
+}
+}  // namespace
+
 void LoadSettings() {
     TFormPlayList& pl = *Plugin.PlayList;
     TWatermarkSkin& skin = *pl.Skin;
@@ -88,6 +100,7 @@ void LoadSettings() {
     pl.SnapDistance = host.SnapDistance();
     HostSetPlaylistPosition(host.PlaylistPosition);
 
+    Plugin.SettingsUnreadAtLoad = ExistsButCannotBeRead(path);
     TPluginSettings s;
     ApplyHostDefaults(host, s);
     TakeFontAndColours(pl, skin, s);
@@ -184,7 +197,8 @@ void SaveSettings() {
 
     // Erasing the section is a write too: if it fails, nothing is written, or
     // old keys would end up mixed with new ones.
-    bool written = WritePrivateProfileStringA(kPluginSettingsSection, nullptr, nullptr, path.c_str()) != FALSE;
+    bool written = !Plugin.SettingsUnreadAtLoad &&
+                   WritePrivateProfileStringA(kPluginSettingsSection, nullptr, nullptr, path.c_str()) != FALSE;
     if (written) {
         for (const auto& [key, value] : SavePluginSettings(s)) {
             if (!WritePrivateProfileStringA(kPluginSettingsSection, key.c_str(), value.c_str(), path.c_str())) {

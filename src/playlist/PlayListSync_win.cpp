@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string_view>
 #include "base/Text_win.h"
 #include "host/HostOps_win.h"
@@ -41,32 +42,51 @@ void TFormPlayList::PushListToHost() {
             ~TPushing() { g_pushing = was; }
         } pushing;
         TEntryLockGuard lock(EntryLock);
-        // Copy the names first: the host may re-enter us while a file is added,
-        // and running out of memory here must leave the host's list as it was.
+        // Copy the names first: the host may re-enter us while a file is added.
         // One buffer of NUL-terminated names, not one string each.
         const int n = ListBox->Count();
-        std::vector<std::string_view> views;
-        views.reserve(static_cast<std::size_t>(n));
-        std::size_t bytes = 0;
-        for (int i = 0; i < n; ++i)
-            if (const TMP3FileInfo* rec = Record(i)) {
-                views.push_back(rec->FileName());
-                bytes += views.back().size() + 1;
+        std::vector<char> names;
+        std::vector<std::uint32_t> starts;
+        bool copied = true;
+        try {
+            std::vector<std::string_view> views;
+            views.reserve(static_cast<std::size_t>(n));
+            std::size_t bytes = 0;
+            for (int i = 0; i < n; ++i)
+                if (const TMP3FileInfo* rec = Record(i)) {
+                    views.push_back(rec->FileName());
+                    bytes += views.back().size() + 1;
+                }
+            names.resize(bytes);
+            starts.resize(views.size() + 1);
+            std::size_t at = 0;
+            for (std::size_t k = 0; k < views.size(); ++k) {
+                starts[k] = static_cast<std::uint32_t>(at);
+                std::memcpy(names.data() + at, views[k].data(), views[k].size());
+                names[at + views[k].size()] = '\0';
+                at += views[k].size() + 1;
             }
-        std::vector<char> names(bytes);
-        std::vector<std::uint32_t> starts(views.size() + 1);
-        std::size_t at = 0;
-        for (std::size_t k = 0; k < views.size(); ++k) {
-            starts[k] = static_cast<std::uint32_t>(at);
-            std::memcpy(names.data() + at, views[k].data(), views[k].size());
-            names[at + views[k].size()] = '\0';
-            at += views[k].size() + 1;
+            starts[views.size()] = static_cast<std::uint32_t>(at);
+        } catch (const std::bad_alloc&) {
+            // The list has already changed: it must still reach the host whole,
+            // so without memory for the copy each name goes through the stack.
+            copied = false;
         }
-        starts[views.size()] = static_cast<std::uint32_t>(at);
-        views = {};
         HostClearPlaylist();
-        for (std::size_t k = 0; k + 1 < starts.size(); ++k)
-            HostAddFile(names.data() + starts[k], starts[k + 1] - starts[k] - 1);
+        if (copied) {
+            for (std::size_t k = 0; k + 1 < starts.size(); ++k)
+                HostAddFile(names.data() + starts[k], starts[k + 1] - starts[k] - 1);
+        } else {
+            for (int i = 0; i < ListBox->Count(); ++i) {
+                const TMP3FileInfo* rec = Record(i);
+                if (!rec) continue;
+                char one[4096];  // longer than any path the file functions take
+                const std::string_view name = rec->FileName().substr(0, sizeof one - 1);
+                std::memcpy(one, name.data(), name.size());
+                one[name.size()] = '\0';
+                HostAddFile(one, name.size());
+            }
+        }
     }
     HostSetPlaylistPosition(PlayingIndex);
 }

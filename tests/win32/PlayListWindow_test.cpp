@@ -663,3 +663,66 @@ TEST_F(FormPlayList, ForegroundWithoutOpaquePixelsLeavesOnlyTiles) {
         EXPECT_EQ(p.At(q.x, q.y), RGB((q.x % 64) * 4, (q.y % 48) * 5, 0x20)) << q.x << "," << q.y;
 }
 }  // namespace
+
+// ---- faults: out of memory while adding, the host gone in the middle of a push
+
+class FormPlayListFaults : public FormPlayList {
+protected:
+    const char* DllBuild() override { return "gen_VelvetLister_test.dll"; }
+};
+
+TEST_F(FormPlayListFaults, OutOfMemoryAnywhereInADropLeavesListAndHostAsTheyWere) {
+    std::string a = WriteMp3("a.mp3", "A"), b = WriteMp3("b.mp3", "B");
+    CreateDirectoryA(PathIn("more").c_str(), nullptr);
+    WriteMp3("more\\c.mp3", "C");
+    WriteMp3("more\\d.mp3", "D");
+    WriteFile("list.m3u", "b.mp3\r\nmore\\c.mp3\r\n");
+    Start({a, b});
+    TTestSeam* seam = Seam();
+    ASSERT_NE(seam, nullptr);
+    const std::vector<std::string> rows = Rows(), hostList = host->Playlist;
+    const std::vector<std::string> whole{"A", "B", "C", "D", "B", "C", "A"};  // appended at the end
+    // Each allocation of the drop fails in turn, until the drop gets through.
+    TMessageBoxCatcher boxes;
+    int failed = 0;
+    for (long limit = 0;; limit += limit < 60 ? 1 : 7) {
+        ASSERT_LT(limit, 20000);
+        seam->AllocationsLeft = limit;
+        Drop({PathIn("more"), PathIn("list.m3u"), a}, OnRow(1));
+        seam->AllocationsLeft = -1;
+        ASSERT_EQ(seam->UnexpectedExceptions, 0) << "limit " << limit;
+        ASSERT_EQ(seam->LiveRecords, static_cast<long>(Rows().size())) << "limit " << limit;
+        if (Rows() != rows) {
+            EXPECT_EQ(Rows(), whole) << "a drop that got through is whole; limit " << limit;
+            EXPECT_EQ(host->Playlist.size(), whole.size());
+            break;
+        }
+        ASSERT_EQ(host->Playlist, hostList) << "limit " << limit;
+        ASSERT_EQ(boxes.Count(), static_cast<size_t>(++failed)) << "a failed drop says so; limit " << limit;
+        EXPECT_EQ(boxes.Texts().back(), L"Out of memory: the command was abandoned.");
+    }
+    EXPECT_GT(failed, 10);
+}
+
+TEST_F(FormPlayListFaults, HostGoneInTheMiddleOfAPushEndsQuietly) {
+    std::vector<std::string> f;
+    for (int i = 0; i < 6; ++i) f.push_back(WriteMp3("g" + std::to_string(i) + ".mp3", "G" + std::to_string(i)));
+    Start(f);
+    TTestSeam* seam = Seam();
+    ASSERT_NE(seam, nullptr);
+    host->OnFileAdded = [&](int n) {
+        if (n == 3) host->DestroyMainWindow();
+    };
+    TMessageBoxCatcher boxes;
+    SetKeys(false, true);
+    SendMessageW(List(), WM_KEYDOWN, 'R', 0);  // reverse: the host goes after the third file
+    SetKeys(false, false);
+    host->OnFileAdded = nullptr;
+    EXPECT_EQ(host->Playlist, (std::vector<std::string>{f[5], f[4], f[3]})) << "nothing more reached the gone host";
+    EXPECT_EQ(seam->UnexpectedExceptions, 0);
+    EXPECT_EQ(boxes.Count(), 0u);
+    Pump();
+    EXPECT_EQ(PlayListWindow(), nullptr) << "the plug-in shut down with its host";
+    EXPECT_EQ(seam->LiveRecords, 0) << "and took its records with it";
+    EXPECT_NE(GetFileAttributesA(PluginIniPath().c_str()), INVALID_FILE_ATTRIBUTES) << "the settings were saved";
+}

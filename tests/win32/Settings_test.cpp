@@ -368,3 +368,31 @@ TEST_F(Settings, AnUnwritableFileStopsTheSaveWithAMessage) {
     EXPECT_TRUE(GetFileAttributesA(PluginIniPath().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 }  // namespace
+
+// ---- a file that cannot be read or written: nothing in it is lost, the host goes on
+
+TEST_F(Settings, ALockedFileKeepsEverySettingAndTheTeardownGoesOn) {
+    const std::string original = "[VelvetLister Plug-in]\r\nWindow.Size.Width=333\r\nOption.Locale=0000\r\n";
+    // Locked throughout; locked at the load only, so that the save would write
+    // the defaults it read over the user's settings. (A read-only file cannot be
+    // tried here: the tests run as root under Wine, which writes it anyway.)
+    for (bool lockedAtSave : {true, false}) {
+        SCOPED_TRACE(lockedAtSave ? "locked" : "locked at the load");
+        WriteFile("plugin.ini", original);
+        HANDLE lock = CreateFileA(PluginIniPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        StartPlugin();
+        if (!lockedAtSave) CloseHandle(std::exchange(lock, INVALID_HANDLE_VALUE));
+        {
+            TMessageBoxCatcher boxes;
+            host->DestroyWindows();
+            ASSERT_EQ(boxes.Count(), 1u);
+            EXPECT_EQ(boxes.Texts()[0], W((PluginIniPath() + " に書き込めません").c_str()));
+        }
+        EXPECT_EQ(PlayListWindow(), nullptr) << "the teardown goes on after the failed save";
+        if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+        EXPECT_EQ(ReadBytes(PluginIniPath()), original);
+        host->UnloadPlugin();
+        host.reset();
+    }
+}

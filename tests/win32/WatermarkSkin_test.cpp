@@ -412,6 +412,14 @@ TEST_F(WatermarkSkinTest, CorruptForegroundReportsOnceAndShowsTheLogo) {
     Write("bad one.bmp", bytes + "x");
     skin.LoadFG(bad);
     EXPECT_EQ(catcher.Count(), 2u);
+
+    // The picture being shown turns corrupt under its own name: reported, the logo replaces it.
+    skin.LoadFG(good);
+    ASSERT_EQ(skin.FGBitmap().Width, 20);
+    Write("good.bmp", bytes);
+    skin.LoadFG(good);
+    EXPECT_EQ(catcher.Count(), 3u);
+    EXPECT_EQ(skin.FGBitmap().Width, 177);
 }
 
 TEST_F(WatermarkSkinTest, EveryLoadFailureGivesItsMessage) {
