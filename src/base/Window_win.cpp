@@ -16,15 +16,26 @@ void ShowOutOfMemoryBox(HWND owner) noexcept {
     MessageBoxW(owner, L"Out of memory: the command was abandoned.", L"VelvetLister", MB_OK | MB_TASKMODAL);
 }
 
+// Whether the class is registered for this module with our procedure. A class
+// left behind by an earlier image of the library loaded at the same address
+// (freed and loaded again, perhaps another build) would send our windows into
+// code that is gone: it is unregistered, for the caller to register afresh.
+bool TWindow::ClassIsOurs(const wchar_t* className) {
+    WNDCLASSEXW found{};
+    found.cbSize = sizeof(found);
+    if (!GetClassInfoExW(ThisModule(), className, &found)) return false;
+    if (found.lpfnWndProc == &TWindow::WndProc) return true;
+    UnregisterClassW(className, ThisModule());
+    return false;
+}
+
 TWindow::~TWindow() { DestroyNative(); }
 
 bool TWindow::CreateNative(const wchar_t* className, DWORD exStyle, const wchar_t* title, DWORD style,
                            int x, int y, int w, int h, HWND parent, HMENU menu, UINT classStyle,
                            HBRUSH background, HICON icon) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (!GetClassInfoExW(ThisModule(), className, &wc)) {
-        wc = WNDCLASSEXW{};
+    if (!ClassIsOurs(className)) {
+        WNDCLASSEXW wc{};
         wc.cbSize = sizeof(wc);
         wc.style = classStyle;
         wc.lpfnWndProc = &TWindow::WndProc;
@@ -45,9 +56,7 @@ bool TWindow::CreateNativeSuperclass(const wchar_t* className, const wchar_t* ba
     base.cbSize = sizeof(base);
     if (!GetClassInfoExW(nullptr, baseClassName, &base)) return false;
     baseProc_ = base.lpfnWndProc;
-    WNDCLASSEXW mine{};
-    mine.cbSize = sizeof(mine);
-    if (!GetClassInfoExW(ThisModule(), className, &mine)) {
+    if (!ClassIsOurs(className)) {
         WNDCLASSEXW wc = base;
         wc.cbSize = sizeof(wc);
         wc.style &= ~removeClassStyles;

@@ -80,6 +80,7 @@ protected:
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static bool ClassIsOurs(const wchar_t* className);
     LRESULT FallbackHandling(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) const;
     // Deletes the object now, or once the outermost of its handlers has returned.
     void DeleteWhenIdle();
