@@ -2,6 +2,7 @@
 // screen-edge snapping, the notification-area icon, and the window messages it
 // answers from outside.
 #include "playlist/PlayList_win.h"
+#include "base/Fonts_win.h"
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
 #include "playlist/Geometry.h"
@@ -67,7 +68,7 @@ void TFormPlayList::FormCreate() {
     }
     PlayingIndex = -1;
     formFont_.reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0,
-                                L"\xFF2D\xFF33 \xFF30\xFF7A\xFF9E\xFF7C\xFF6F\xFF78"));
+                                kDesignedFormFont));
     CreateMenu();
     CreateToolBar();
     labelHeight_ = CreateWindowExW(0, L"STATIC", kHeightSample, WS_CHILD, 0, 0, 0, 0, Handle(), nullptr,

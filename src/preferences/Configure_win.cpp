@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
+#include "base/Fonts_win.h"
 #include "base/Text_win.h"
 #include "base/Window_win.h"
 #include "host/PluginState_win.h"
@@ -26,8 +27,6 @@ constexpr int kPreviewColumnWidth = 325;
 constexpr int kTokenRowHeight = 16;
 constexpr UINT WM_VL_CHECK_GROUP_EXIT = WM_APP + 0x3B0;
 constexpr UINT_PTR kGridSubclassId = 1;
-// The designed font, "ＭＳ Ｐゴシック".
-constexpr wchar_t kDesignedFont[] = L"\xFF2D\xFF33 \xFF30\xFF7A\xFF9E\xFF7C\xFF6F\xFF78";
 // Descenders, ascenders and full-width letters: its height is what a row needs.
 constexpr wchar_t kHeightSample[] = L"hg\xFF48\xFF47hgy\xFF48\xFF47\xFF59|\x2502";
 
@@ -248,7 +247,7 @@ void TFormConfigure::FormCreate() {
     SendMessageW(Item(IDC_ABOUT_ICON), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_APPLICATION)), 0);
     for (int id : {IDC_BUTTON_WM_CONFIG, IDC_BUTTON_WM_FG, IDC_BUTTON_WM_BG})
         SetWindowLongPtrW(Item(id), GWL_STYLE, GetWindowLongPtrW(Item(id), GWL_STYLE) | BS_NOTIFY);
-    SetFormFontName(kDesignedFont);
+    SetFormFontName(kDesignedFormFont);
     InitGrids();
     SendMessageW(tabs, TCM_SETCURSEL, TabSheetFont, 0);
     ShowPage(TabSheetFont);

@@ -108,7 +108,9 @@ BOOL CALLBACK FindOtherDialog(HWND h, LPARAM lp) {
     return TRUE;
 }
 
-const wchar_t kDesignedFont[] = L"\xFF2D\xFF33 \xFF30\xFF7A\xFF9E\xFF7C\xFF6F\xFF78";
+// "ＭＳ Ｐゴシック" by its code points: full-width M, S, P and katakana, not the
+// half-width look-alikes that no font is named by.
+const wchar_t kDesignedFont[] = {0xFF2D, 0xFF33, 0x0020, 0xFF30, 0x30B4, 0x30B7, 0x30C3, 0x30AF, 0};
 
 class CaptionsTest : public TPluginTest {
 protected:
@@ -331,7 +333,12 @@ TEST_F(JapaneseCaptions, JapaneseCaptionsRenderAsGlyphs) {
 TEST(CaptionsWithoutUiGothic, KeepTheDesignedFont) {
     TFormConfigure form;
     ASSERT_TRUE(form.Create());
-    ApplyCaptionsTo(nullptr, &form, true, false);
+    auto* playList = new TFormPlayList();
+    ASSERT_TRUE(playList->Create());
+    ApplyCaptionsTo(playList, &form, true, false);
+    EXPECT_EQ(playList->FormFontName(), kDesignedFont);
+    playList->Release();
+    DestroyPendingWindows();
     EXPECT_EQ(form.FormFontName(), kDesignedFont);
     EXPECT_EQ(FontFaceOf(GetDlgItem(form.Handle(), IDC_CONFIG_OK)), kDesignedFont);
     wchar_t caption[64] = {};
