@@ -1,5 +1,6 @@
 #include "TestHost.h"
 #include <shellapi.h>
+#include <shlwapi.h>
 #include <algorithm>
 
 TTestHost* TTestHost::current_ = nullptr;
@@ -54,11 +55,9 @@ TTestHost::~TTestHost() {
 std::string TTestHost::IniPath() {
     char exe[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string s(exe);
-    size_t dot = s.find_last_of('.');
-    size_t slash = s.find_last_of("\\/:");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return s + ".ini";
-    return s.substr(0, dot) + ".ini";
+    // The shell's path functions step over double-byte characters.
+    PathRenameExtensionA(exe, ".ini");
+    return exe;
 }
 
 void TTestHost::Record(HWND w, UINT m, WPARAM wp, LPARAM lp, const std::string& path) {
@@ -240,8 +239,7 @@ LRESULT TTestHost::OnMain(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         std::string line1 = "Emulated player (test host)";
         std::string line2 = State == TPlayState::Playing ? "Playing" : State == TPlayState::Paused ? "Paused" : "Stopped";
         if (Position >= 0 && Position < static_cast<int>(Playlist.size())) {
-            std::string name = Playlist[Position];
-            line2 += ": " + name.substr(name.find_last_of("\\/") + 1);
+            line2 += ": " + std::string(PathFindFileNameA(Playlist[Position].c_str()));
         }
         TextOutA(dc, 8, 8, line1.c_str(), static_cast<int>(line1.size()));
         TextOutA(dc, 8, 30, line2.c_str(), static_cast<int>(line2.size()));

@@ -8,6 +8,7 @@
 // popup menu first, and the playlist capture takes in the menu.
 #include <windows.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 #include <algorithm>
 #include <fstream>
 #include <string>
@@ -28,7 +29,7 @@ bool EndsWithNoCase(const std::string& s, const std::string& tail) {
 
 void AddM3u(TTestHost& host, const std::string& path) {
     std::ifstream in(path);
-    std::string dir = path.substr(0, path.find_last_of("\\/") + 1);
+    std::string dir = path.substr(0, static_cast<size_t>(PathFindFileNameA(path.c_str()) - path.c_str()));
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -175,14 +175,73 @@ std::string ExtractPathDrive(std::string_view path, const TPathText& text) {
     return {};
 }
 
+namespace {
+// Offset just behind the last "\" or ":" of its own; 0 when there is none.
+std::size_t NameStart(std::string_view path, const TPathText& text) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (IsLead(text, path[i]) && i + 1 < path.size()) {
+            ++i;
+            continue;
+        }
+        if (path[i] == '\\' || path[i] == ':') start = i + 1;
+    }
+    return start;
+}
+}  // namespace
+
 std::string ExtractPathDir(std::string_view path, const TPathText& text) {
-    const auto seps = Separators(path, text, true);
-    return seps.empty() ? std::string() : std::string(path.substr(0, seps.back() + 1));
+    return std::string(path.substr(0, NameStart(path, text)));
 }
 
 std::string ExtractPathName(std::string_view path, const TPathText& text) {
-    const auto seps = Separators(path, text, true);
-    return seps.empty() ? std::string(path) : std::string(path.substr(seps.back() + 1));
+    return std::string(path.substr(NameStart(path, text)));
+}
+
+std::string ExtractPathExt(std::string_view path, const TPathText& text) {
+    const std::string name = ExtractPathName(path, text);
+    // "." is never the second byte of a double-byte character.
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+std::string ExtractPathFolder(std::string_view path, const TPathText& text) {
+    std::string dir = ExtractPathDir(path, text);
+    if (dir.size() > 1 && dir.back() == '\\' && dir[dir.size() - 2] != ':' &&
+        !EndsWithSeparator(std::string_view(dir).substr(0, dir.size() - 1), text))
+        dir.pop_back();
+    return dir;
+}
+
+bool EndsWithPathDelimiter(std::string_view path, const TPathText& text) {
+    std::size_t last = std::string_view::npos;  // offset of the last character
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        last = i;
+        if (IsLead(text, path[i]) && i + 1 < path.size()) ++i;
+    }
+    return last != std::string_view::npos && last == path.size() - 1 && IsSlash(path[last]);
+}
+
+std::string ExcludeTrailingPathDelimiter(std::string_view path, const TPathText& text) {
+    return std::string(EndsWithPathDelimiter(path, text) ? path.substr(0, path.size() - 1) : path);
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name, const TPathText& text) {
+    std::string out(folder);
+    if (!out.empty() && !EndsWithPathDelimiter(out, text)) out += '\\';
+    return out += name;
+}
+
+std::string PathSeenFrom(std::string_view folder, std::string_view path, const TPathText& text) {
+    if (path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1])) return std::string(path);
+    if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
+        if (path.size() >= 3 && IsSlash(path[2])) return std::string(path);
+        const std::string drive = ExtractPathDrive(folder, text);
+        if (drive.size() == 2 && AsciiUpper(drive[0]) == AsciiUpper(path[0])) return JoinPath(folder, path.substr(2), text);
+        return std::string(path);
+    }
+    if (!path.empty() && IsSlash(path[0])) return ExtractPathDrive(folder, text) + std::string(path);
+    return JoinPath(folder, path, text);
 }
 
 std::string RelativePath(std::string_view baseWithSlash, std::string_view file, const TPathText& text) {

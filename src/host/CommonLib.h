@@ -35,6 +35,28 @@ std::string ExtractPathDrive(std::string_view path, const TPathText& text = {});
 std::string ExtractPathDir(std::string_view path, const TPathText& text = {});
 // What follows the directory part.
 std::string ExtractPathName(std::string_view path, const TPathText& text = {});
+// The extension of the name part: from its last "." to the end, dot included, case
+// as stored; empty when the name part has no ".".
+std::string ExtractPathExt(std::string_view path, const TPathText& text = {});
+// The folder of a file: the directory part without its trailing "\", which stays
+// after a drive colon or another "\" ("C:\x.mp3" gives "C:\", "C:\M\x.mp3" "C:\M").
+std::string ExtractPathFolder(std::string_view path, const TPathText& text = {});
+
+// The last character is a "\" or "/" of its own (a double-byte character whose
+// second byte is 0x5C does not count).
+bool EndsWithPathDelimiter(std::string_view path, const TPathText& text = {});
+// Without one trailing delimiter (if there is one of its own).
+std::string ExcludeTrailingPathDelimiter(std::string_view path, const TPathText& text = {});
+// folder, "\", name; no second "\" after a folder that ends in one, and just the
+// name after an empty folder.
+std::string JoinPath(std::string_view folder, std::string_view name, const TPathText& text = {});
+
+// The path that `path` names while `folder` is the current directory, worked out
+// without the file system: absolute paths ("X:\...", "\\server\...") as they are,
+// a rooted one ("\Music\x.mp3") on folder's drive or share, a relative one (also
+// "X:name" on folder's own drive) below folder. "X:name" on another drive stays as
+// it is (it refers to that drive's own current folder).
+std::string PathSeenFrom(std::string_view folder, std::string_view path, const TPathText& text = {});
 
 // `file` relative to the folder `baseWithSlash` (which ends in "\"): "..\" per base
 // folder not shared with the file, then the file's own folders and name. A file on

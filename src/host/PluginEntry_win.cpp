@@ -1,5 +1,6 @@
 #include "host/PluginEntry_win.h"
 #include "base/Window_win.h"
+#include "host/CommonLib_win.h"
 #include "host/HostOps_win.h"
 #include "host/Hooks_win.h"
 #include "host/PluginState_win.h"
@@ -29,10 +30,7 @@ std::string ModuleFileName(HMODULE module) {
 
 // The running executable's path with its extension replaced by ".ini".
 std::string HostIniPathFor(const std::string& exe) {
-    size_t slash = exe.find_last_of("\\:/");
-    size_t dot = exe.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return exe + ".ini";
-    return exe.substr(0, dot) + ".ini";
+    return exe.substr(0, exe.size() - ExtractPathExt(exe, AnsiPathText()).size()) + ".ini";
 }
 }  // namespace
 

@@ -19,9 +19,8 @@
 
 namespace {
 std::string PluginFolder() {
-    const std::string& m = Plugin.PluginModulePath;
-    size_t slash = m.find_last_of('\\');
-    return slash == std::string::npos ? std::string(".") : m.substr(0, slash);
+    const std::string dir = ExtractPathDir(Plugin.PluginModulePath, AnsiPathText());
+    return dir.empty() ? std::string(".") : ExcludeTrailingPathDelimiter(dir, AnsiPathText());
 }
 
 struct TFontValues {

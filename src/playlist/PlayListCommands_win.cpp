@@ -8,6 +8,7 @@
 #include <exception>
 #include "base/Collation_win.h"
 #include "base/Text_win.h"
+#include "host/CommonLib_win.h"
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
 #include "playlist/KeyTable.h"
@@ -26,15 +27,6 @@ std::string CurrentDirectory() {
     char buffer[MAX_PATH * 4] = {};
     DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
     return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
-}
-
-// The folder of a chosen file: up to its last "\" or ":", keeping the "\" of a root.
-std::string DirectoryOf(const std::string& file) {
-    size_t p = file.find_last_of("\\:");
-    if (p == std::string::npos) return std::string();
-    if (file[p] == ':') return file.substr(0, p + 1);
-    if (p > 0 && (file[p - 1] == ':' || file[p - 1] == '\\')) return file.substr(0, p + 1);
-    return file.substr(0, p);
 }
 
 // The open dialog's filters, and the first of its options.
@@ -193,7 +185,7 @@ void TFormPlayList::ToolButtonCtrlEjectClick() {
     std::vector<std::string> chosen;
     const bool ok = RunOpenDialog(Handle(), OpenDialogTitle, chosen, OpenDialogInitialDir);
     if (!ok || chosen.empty()) return;
-    OpenDialogInitialDir = DirectoryOf(chosen.front());
+    OpenDialogInitialDir = ExtractPathFolder(chosen.front(), AnsiPathText());
     std::string skin;
     TEntryList entries;
     // An unreadable playlist file aborts the collecting, but what was collected

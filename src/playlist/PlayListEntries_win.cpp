@@ -23,9 +23,9 @@ std::string FullPathOf(const std::string& path) {
     return std::string(buffer, n);
 }
 
+// A trailing 0x5C that is the second byte of a character such as "表" stays.
 std::string WithoutTrailingDelimiter(std::string s) {
-    if (s.size() > 3 && (s.back() == '\\' || s.back() == '/')) s.pop_back();
-    else if (s.size() == 3 && s[1] == ':' && s.back() == '\\') s.pop_back();
+    if (s.size() > 3 || (s.size() == 3 && s[1] == ':')) return ExcludeTrailingPathDelimiter(s, AnsiPathText());
     return s;
 }
 
@@ -33,10 +33,6 @@ std::string WithoutTrailingDelimiter(std::string s) {
 bool FileExists(const std::string& path) {
     DWORD a = GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsAbsolute(const std::string& p) {
-    return (p.size() >= 2 && p[1] == ':') || (!p.empty() && (p[0] == '\\' || p[0] == '/'));
 }
 
 // Skin files among dropped or chosen files: ".wsc", "VelvetLister.txt" or ".bmp".
@@ -165,17 +161,17 @@ int TFormPlayList::AddPlaylistFile(TEntryList& target, const std::string& file) 
     if (!in) throw EInOutError("I/O error: cannot read " + WideToUtf8(AnsiToWide(file)));
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) throw EInOutError("I/O error: cannot read " + WideToUtf8(AnsiToWide(file)));
-    size_t slash = file.find_last_of("\\:/");
-    std::string dir = slash == std::string::npos ? std::string(".") : file.substr(0, slash + 1);
-    std::string base = WithoutTrailingDelimiter(FullPathOf(dir));
+    // The full path has "\" separators only; a drive's root keeps its "\".
+    const std::string base = ExtractPathFolder(FullPathOf(file), AnsiPathText());
     int c = 0;
     size_t pos = 0;
     while (pos < bytes.size()) {
         size_t end = bytes.find_first_of("\r\n", pos);
         std::string line = bytes.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
         pos = end == std::string::npos ? bytes.size() : end + ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
-        if (line.empty()) continue;
-        std::string candidate = IsAbsolute(line) ? line : base + "\\" + line;
+        // A NUL would cut the name short and find another file.
+        if (line.empty() || line.find('\0') != std::string::npos) continue;
+        const std::string candidate = PathSeenFrom(base, line, AnsiPathText());
         if (!FileExists(candidate)) continue;  // comments, info lines, missing files
         std::string resolved;
         if (!ResolvePath(base, line, resolved)) resolved = candidate;

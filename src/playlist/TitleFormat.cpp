@@ -1,28 +1,11 @@
 #include "playlist/TitleFormat.h"
 
+#include "host/CommonLib.h"
+
 #include <array>
 #include <cstddef>
 
 namespace {
-
-// Offset of the first byte of the file-name part. Walks the path character by
-// character so that a double-byte character's trail byte is never taken for "\".
-std::size_t FileNameStart(std::string_view path, TLeadByteTest isLeadByte) {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        const auto c = static_cast<unsigned char>(path[i]);
-        if (isLeadByte && isLeadByte(c) && i + 1 < path.size()) {
-            ++i;  // skip the trail byte
-            continue;
-        }
-        if (c == '\\' || c == ':') start = i + 1;
-    }
-    return start;
-}
-
-// Offset (within `name`) of the extension's dot, or npos. "." is never a trail
-// byte of a double-byte character, so a byte search is safe here.
-std::size_t ExtensionStart(std::string_view name) { return name.rfind('.'); }
 
 char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -69,18 +52,16 @@ void AppendValue(std::string& out, TToken token, const TMP3FileInfo& rec, TLeadB
 }  // namespace
 
 std::string FileNamePart(std::string_view path, TLeadByteTest isLeadByte) {
-    return std::string(path.substr(FileNameStart(path, isLeadByte)));
+    return ExtractPathName(path, TPathText{isLeadByte, nullptr});
 }
 
 std::string FileExtension(std::string_view path, TLeadByteTest isLeadByte) {
-    const std::string_view name = path.substr(FileNameStart(path, isLeadByte));
-    const std::size_t dot = ExtensionStart(name);
-    return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot));
+    return ExtractPathExt(path, TPathText{isLeadByte, nullptr});
 }
 
 std::string FileNameWithoutExtension(std::string_view path, TLeadByteTest isLeadByte) {
-    const std::string_view name = path.substr(FileNameStart(path, isLeadByte));
-    return std::string(name.substr(0, ExtensionStart(name)));
+    const std::string name = FileNamePart(path, isLeadByte);
+    return name.substr(0, name.size() - FileExtension(name, isLeadByte).size());
 }
 
 std::string BuildEntryTitle(const std::string& format, const TMP3FileInfo& rec, TLeadByteTest isLeadByte) {

@@ -32,25 +32,15 @@ bool FileExists(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string Join(const std::string& dir, const char* name) {
-    return (!dir.empty() && dir.back() != '\\') ? dir + "\\" + name : dir + name;
-}
+std::string Join(const std::string& dir, const char* name) { return JoinPath(dir, name, AnsiPathText()); }
 
 bool SameText(const std::string& a, const char* b) { return lstrcmpiA(a.c_str(), b) == 0; }
 
-std::string ExtensionOf(const std::string& name) {
-    const size_t dot = name.find_last_of('.');
-    return dot == std::string::npos ? std::string() : name.substr(dot);
-}
 
 
 // The folder of a file without its trailing backslash, except for a drive's
 // root ("X:\"), where "X:" alone would mean that drive's current folder.
-std::string SkinFolderOf(const std::string& fileName) {
-    std::string dir = ExtractPathDir(fileName, AnsiPathText());
-    if (dir.size() > 1 && dir.back() == '\\' && dir[dir.size() - 2] != ':') dir.pop_back();
-    return dir;
-}
+std::string SkinFolderOf(const std::string& fileName) { return ExtractPathFolder(fileName, AnsiPathText()); }
 
 std::string ResolvePicture(const std::string& folder, const std::string& value) {
     if (value.empty()) return value;  // the logo, or no background
@@ -131,7 +121,7 @@ void ApplySkinFile(const std::string& fileName) {
     skin.EqualizerOffsetY = 0;
 
     const std::string name = ExtractPathName(fileName, AnsiPathText());
-    const std::string extension = ExtensionOf(name);
+    const std::string extension = ExtractPathExt(name, AnsiPathText());
     if (SameText(extension, ".bmp")) {
         skin.LoadFG(fileName);
         skin.LoadBG("");

@@ -95,6 +95,45 @@ TEST(PathParts, DriveDirName) {
     EXPECT_EQ(ExtractPathName(p), ".bmp");  // single-byte reading splits there
 }
 
+TEST(PathParts, ExtensionFolderAndTrailingDelimiter) {
+    EXPECT_EQ(ExtractPathExt("C:\\M\\Track.MP3"), ".MP3");
+    EXPECT_EQ(ExtractPathExt("C:\\a.b\\name"), "");
+    EXPECT_EQ(ExtractPathFolder("C:\\x.mp3"), "C:\\");
+    EXPECT_EQ(ExtractPathFolder("C:\\Music\\x.mp3"), "C:\\Music");
+    EXPECT_EQ(ExtractPathFolder("C:x.mp3"), "C:");
+    EXPECT_EQ(ExtractPathFolder("\\\\x.mp3"), "\\\\");
+    EXPECT_EQ(JoinPath("", "a"), "a");
+    EXPECT_EQ(JoinPath("C:\\", "a"), "C:\\a");
+    EXPECT_EQ(ExcludeTrailingPathDelimiter("C:\\M/"), "C:\\M");
+    // "表" ends in byte 0x5C: a folder named so keeps its last byte and gets a "\".
+    const std::string hyo = "C:\\" + kHyo;
+    EXPECT_FALSE(EndsWithPathDelimiter(hyo, kSjis));
+    EXPECT_EQ(ExcludeTrailingPathDelimiter(hyo, kSjis), hyo);
+    EXPECT_EQ(ExcludeTrailingPathDelimiter(hyo + "\\", kSjis), hyo);
+    EXPECT_EQ(JoinPath(hyo, "a.mp3", kSjis), hyo + "\\a.mp3");
+    EXPECT_EQ(ExtractPathFolder(hyo + "\\" + kHyo + ".mp3", kSjis), hyo);
+    EXPECT_EQ(ExtractPathExt(hyo + "\\a" + kHyo, kSjis), "");
+    // A lone lead byte at the end, or before a byte that cannot follow it, stays
+    // within the text.
+    EXPECT_EQ(ExtractPathName("C:\\a\x95", kSjis), "a\x95");
+    EXPECT_FALSE(EndsWithPathDelimiter("\x95", kSjis));
+    EXPECT_EQ(JoinPath("C:\\\x95", "b", kSjis), "C:\\\x95\\b");
+    EXPECT_EQ(ExtractPathName("C:\\\x81:b", kSjis), "\x81:b");
+}
+
+TEST(PathParts, PathSeenFromAFolder) {
+    const std::string folder = "D:\\" + kHyo + "\\" + kHyo;
+    EXPECT_EQ(PathSeenFrom(folder, "x.mp3", kSjis), folder + "\\x.mp3");
+    EXPECT_EQ(PathSeenFrom(folder, "..\\x.mp3", kSjis), folder + "\\..\\x.mp3");
+    EXPECT_EQ(PathSeenFrom(folder, "\\Music\\x.mp3", kSjis), "D:\\Music\\x.mp3") << "rooted: the folder's drive";
+    EXPECT_EQ(PathSeenFrom(folder, "C:\\x.mp3", kSjis), "C:\\x.mp3");
+    EXPECT_EQ(PathSeenFrom(folder, "d:x.mp3", kSjis), folder + "\\x.mp3");
+    EXPECT_EQ(PathSeenFrom(folder, "C:x.mp3", kSjis), "C:x.mp3");
+    EXPECT_EQ(PathSeenFrom(folder, "\\\\srv\\s\\x.mp3", kSjis), "\\\\srv\\s\\x.mp3");
+    EXPECT_EQ(PathSeenFrom("\\\\srv\\s\\m", "\\x.mp3", kSjis), "\\\\srv\\s\\x.mp3");
+    EXPECT_EQ(PathSeenFrom("D:\\", "x.mp3", kSjis), "D:\\x.mp3");
+}
+
 TEST(RelativePath, Examples) {
     const std::string base = "C:\\Winamp\\Plugins\\";
     EXPECT_EQ(RelativePath(base, "C:\\Winamp\\Plugins\\skins\\fg.bmp", {}), "skins\\fg.bmp");

@@ -175,9 +175,8 @@ TEST_F(CommonLibPaths, PathsBeyondMaxPath) {
     }
 }
 
-// Runs only on a Japanese system (code page 932): run this executable with
-// VL_WINE_LC_ALL=ja_JP.UTF-8 build/cross/wine-run.sh ... (a child process started
-// from here with LC_ALL set still gets the parent's code page under Wine).
+// Runs on a Japanese system (code page 932): the CommonLib_test_cp932 entry of the
+// test run, or by hand with VL_WINE_LC_ALL=ja_JP.UTF-8 build/cross/wine-run.sh ...
 TEST_F(CommonLibPaths, ShiftJisFolderNamesEndingInBackslashByte) {
     if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
     const std::string hyo = "\x95\x5C", so = "\x83\x5C";  // both end in byte 0x5C
@@ -190,6 +189,9 @@ TEST_F(CommonLibPaths, ShiftJisFolderNamesEndingInBackslashByte) {
     EXPECT_EQ(Both(base_, hyo + "\\" + so + "\\fg" + hyo + ".bmp"), file);
     EXPECT_EQ(Both(base_ + "\\" + hyo, so + "\\..\\fg.bmp"), base_ + "\\" + hyo + "\\fg.bmp");
     EXPECT_EQ(Both(base_ + "\\" + hyo + "\\" + so, "fg.bmp"), base_ + "\\" + hyo + "\\" + so + "\\fg.bmp");
+    // The system's own lead-byte table agrees with the path helpers.
+    EXPECT_EQ(ExtractPathFolder(file, AnsiPathText()), base_ + "\\" + hyo + "\\" + so);
+    EXPECT_EQ(ExcludeTrailingPathDelimiter(base_ + "\\" + hyo, AnsiPathText()), base_ + "\\" + hyo);
 }
 
 TEST_F(CommonLibPaths, RelativeThenResolveRoundTrips) {

@@ -407,6 +407,38 @@ TEST_F(PlayListCommands, OpenDialogReplacesTheListSortedAndPlaysTheFirst) {
     EXPECT_EQ(lstrcmpiA(host->Playlist[0].c_str(), b.c_str()), 0) << host->Playlist[0];
 }
 
+// On a Japanese system: a file "能.mp3" (its second byte is 0x5C, the byte of
+// "\\") chosen in the folder "表\\ソ": both dialogs start there next time.
+TEST_F(PlayListCommands, DialogsStartInAShiftJisFolderEndingInTheBackslashByte) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932 (the _cp932 run)";
+    const std::string folder = "\x95\x5C\\\x83\x5C", no = "\x94\x5C";
+    ASSERT_TRUE(CreateDirectoryA(PathIn("\x95\x5C").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(PathIn(folder).c_str(), nullptr));
+    WriteMp3(folder + "\\" + no + ".mp3", "");
+    WriteMp3(folder + "\\y.mp3", "Y");
+    StartWith(1);
+    wchar_t chosen[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, PathIn(folder + "\\" + no + ".mp3").c_str(), -1, chosen, MAX_PATH);
+    for (const wchar_t* name : {static_cast<const wchar_t*>(chosen), L"y.mp3"}) {
+        TDialogDriver driver(GetCurrentThreadId(), [&](HWND dlg) {
+            SetDlgItemTextW(dlg, kFileNameBox, name);
+            PressOk(dlg);
+        });
+        Menu(PopupItemCtrlEject);
+        EXPECT_EQ(driver.Count(), 1);
+    }
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Y"})) << "the plain name was found where the first file was chosen";
+    {
+        TDialogDriver driver(GetCurrentThreadId(), [&](HWND dlg) { PressOk(dlg); });
+        Key(VK_INSERT, false, true);
+        EXPECT_EQ(driver.Count(), 1);
+    }
+    const auto rows = Rows();
+    EXPECT_EQ(std::multiset<std::string>(rows.begin(), rows.end()), (std::multiset<std::string>{"Y", no, "Y"}))
+        << "the folder chooser started there too";
+    EXPECT_EQ(host->Playlist.size(), 3u);
+}
+
 TEST_F(PlayListCommands, CancelledDialogsChangeNothing) {
     StartWith(3, false);  // Japanese captions, the default
     host->ClearMessages();

@@ -356,6 +356,40 @@ TEST_F(FormPlayList, DroppedPlaylistAddsExistingFilesRelativeToItsFolder) {
     EXPECT_EQ(lstrcmpiA(host->Playlist[0].c_str(), rel.c_str()), 0) << host->Playlist[0];
 }
 
+// On a Japanese system "表", "ソ", "十" and "能" end in byte 0x5C, the byte of "\\":
+// folders and playlists named with them at several depths still give every file.
+TEST_F(FormPlayList, ShiftJisNamesEndingInTheBackslashByte) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932 (the _cp932 run)";
+    const std::string hyo = "\x95\x5C", so = "\x83\x5C", ju = "\x8F\x5C", no = "\x94\x5C";
+    const std::string top = hyo, mid = hyo + "\\" + so, deep = mid + "\\" + no;
+    for (const std::string& d : {top, mid, deep, ju}) ASSERT_TRUE(CreateDirectoryA(PathIn(d).c_str(), nullptr)) << d;
+    const std::string a = WriteMp3(top + "\\a" + hyo + ".mp3", ""), b = WriteMp3(mid + "\\" + so + ".mp3", "");
+    WriteFile(deep + "\\c" + ju + ".wav", "RIFF....WAVE");
+    std::vector<std::string> expected{"a" + hyo, so, "c" + ju};
+    std::sort(expected.begin(), expected.end());
+    Start({});
+    Drop({PathIn(top)}, OnRow(0));
+    std::vector<std::string> rows = Rows();
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, expected) << "the dropped folder and both levels below it";
+    EXPECT_EQ(host->Playlist.size(), 3u);
+
+    // A playlist named "表.m3u" in the folder "十", on the drive of the test folder
+    // while the current directory is on another drive.
+    const std::string rooted = a.substr(2);  // "\\...\\表\\a表.mp3"
+    WriteFile(ju + "\\" + hyo + ".m3u", "#EXTM3U\r\n..\\" + mid + "\\" + so + ".mp3\r\n" + rooted + "\r\n" + b +
+                                            "\r\n..\\" + deep + "\\c" + ju + ".wav\r\n" + so + ".mp3\r\n");
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(Dir()[0] == 'Z' ? "C:\\" : "Z:\\"));
+    Drop({PathIn(ju + "\\" + hyo + ".m3u")}, OnRow(0), false, true);
+    SetCurrentDirectoryA(previous);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{so, "a" + hyo, so, "c" + ju})) << "relative, rooted, absolute, deeper";
+    ASSERT_EQ(host->Playlist.size(), 4u);
+    EXPECT_EQ(lstrcmpiA(host->Playlist[1].c_str(), a.c_str()), 0) << host->Playlist[1];
+    EXPECT_EQ(lstrcmpiA(host->Playlist[2].c_str(), b.c_str()), 0) << host->Playlist[2];
+}
+
 TEST_F(FormPlayList, SkinFileAmongAudioFilesIsAppliedNotListed) {
     std::string a = WriteMp3("a.mp3", "A");
     WriteFile("fg.bmp", MakeBmp(8, 8, [](int, int) { return RGB(10, 200, 30); }));

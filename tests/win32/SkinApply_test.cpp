@@ -342,7 +342,7 @@ protected:
     void Start() {
         StartHost();
         host->Playlist = {WriteMp3("a.mp3", "A"), WriteMp3("b.mp3", "B")};
-        host->SkinDirectory = PathIn("skin");
+        host->SkinDirectory = PathIn(skinFolder);
         StartPlugin();
         host->SetPosition(0);
         Pump();
@@ -358,6 +358,7 @@ protected:
         return {r.left, r.top};
     }
     TTestHostOptions options;
+    std::string skinFolder = "skin";
 };
 bool operator==(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
 }  // namespace
@@ -430,6 +431,24 @@ TEST_F(HostSkin, EqualizerBitmapShowsTheEqualizerWithTheOption) {
     host->SetPosition(1);
     Pump();
     EXPECT_FALSE(IsWindowVisible(host->Equalizer()));
+}
+
+// On a Japanese system the host's skin folder may end in a character whose
+// second byte is 0x5C ("表"): its files are still found inside it.
+TEST_F(HostSkin, ShiftJisSkinFolderEndingInTheBackslashByte) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932 (the _cp932 run)";
+    skinFolder = "skin\\\x95\x5C";
+    ASSERT_TRUE(CreateDirectoryA(PathIn(skinFolder).c_str(), nullptr));
+    options.MainPosition = {100, 300};
+    options.EqualizerVisible = false;
+    WritePluginIni("Option.AutomaticShowEQ=1\r\nOption.AutomaticShowPL=1\r\n");
+    WriteFile(skinFolder + "\\eqmain.bmp", SmallBmp(4, 4, 0, 0xFFFFFF));
+    WriteFile(skinFolder + "\\pledit.bmp", SmallBmp(4, 4, 0, 0xFFFFFF));
+    WriteFile(skinFolder + "\\VelvetLister.txt", Section("Layout.Winamp.Equalizer=above\r\n"));
+    Start();
+    EXPECT_TRUE(IsWindowVisible(host->Equalizer()));
+    EXPECT_FALSE(EditorMasked());
+    EXPECT_LT(TopLeft(host->Equalizer()).y, TopLeft(host->Main()).y);
 }
 
 TEST_F(HostSkin, CorruptPictureComplainsOnceAcrossTrackChanges) {
