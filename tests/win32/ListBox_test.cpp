@@ -459,23 +459,28 @@ TEST_F(ListBoxTest, FocusOnAnEmptyListKeepsTheBackground) {
 // ---------------------------------------------------------------- text for other programs
 
 TEST_F(ListBoxTest, ListMessagesForTextAreAnsweredFromTheStore) {
-    list->Append({{"Alpha", 1}, {"beta", 2}, {"Caf\xe9", 3}, {"beta", 4}});
+    // A last letter beyond ASCII in the code page of the run: "é" (one byte) or,
+    // on a Japanese system, the full-width "ｅ" (two bytes).
+    const bool japanese = GetACP() == 932;
+    const char* const cafe = japanese ? "Caf\x82\x85" : "Caf\xe9";
+    const char* const cafeUpper = japanese ? "caf\x82\x64" : "caf\xc9";
+    list->Append({{"Alpha", 1}, {"beta", 2}, {cafe, 3}, {"beta", 4}});
     HWND h = list->Handle();
     wchar_t w[64] = {};
     EXPECT_EQ(SendMessageW(h, LB_GETTEXT, 2, reinterpret_cast<LPARAM>(w)), 4);
-    EXPECT_STREQ(w, L"Caf\u00e9");
+    EXPECT_STREQ(w, japanese ? L"Caf\uff45" : L"Caf\u00e9");
     EXPECT_GE(SendMessageW(h, LB_GETTEXTLEN, 2, 0), 4);
     char a[64] = {};
     EXPECT_EQ(SendMessageA(h, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(a)), 5);
     EXPECT_STREQ(a, "Alpha");
-    EXPECT_EQ(SendMessageA(h, LB_GETTEXTLEN, 2, 0), 4);
+    EXPECT_EQ(SendMessageA(h, LB_GETTEXTLEN, 2, 0), static_cast<LRESULT>(lstrlenA(cafe)));
     EXPECT_EQ(SendMessageW(h, LB_GETTEXT, 4, reinterpret_cast<LPARAM>(w)), LB_ERR);
     EXPECT_EQ(SendMessageW(h, LB_GETTEXTLEN, -1, 0), LB_ERR);
 
     EXPECT_EQ(SendMessageW(h, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"BETA")), 1);
     EXPECT_EQ(SendMessageW(h, LB_FINDSTRINGEXACT, 1, reinterpret_cast<LPARAM>(L"beta")), 3) << "starts after start";
     EXPECT_EQ(SendMessageW(h, LB_FINDSTRINGEXACT, 3, reinterpret_cast<LPARAM>(L"beta")), 1) << "and wraps round";
-    EXPECT_EQ(SendMessageA(h, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("caf\xc9")), 2);
+    EXPECT_EQ(SendMessageA(h, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(cafeUpper)), 2);
     EXPECT_EQ(SendMessageW(h, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"bet")), LB_ERR);
     EXPECT_EQ(SendMessageW(h, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"\u4e00")), LB_ERR);
 

@@ -375,10 +375,12 @@ TEST_F(FormPlayList, ShiftJisNamesEndingInTheBackslashByte) {
     EXPECT_EQ(host->Playlist.size(), 3u);
 
     // A playlist named "表.m3u" in the folder "十", on the drive of the test folder
-    // while the current directory is on another drive.
+    // while the current directory is on another drive; a line with an invalid
+    // double-byte sequence and one ending in a lone lead byte name nothing.
     const std::string rooted = a.substr(2);  // "\\...\\表\\a表.mp3"
     WriteFile(ju + "\\" + hyo + ".m3u", "#EXTM3U\r\n..\\" + mid + "\\" + so + ".mp3\r\n" + rooted + "\r\n" + b +
-                                            "\r\n..\\" + deep + "\\c" + ju + ".wav\r\n" + so + ".mp3\r\n");
+                                            "\r\n..\\" + deep + "\\c" + ju + ".wav\r\n" + so + ".mp3\r\n..\\" + mid +
+                                            "\\\x81:\r\n..\\" + hyo + "\x95");  // last: a lone lead byte
     char previous[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, previous);
     ASSERT_TRUE(SetCurrentDirectoryA(Dir()[0] == 'Z' ? "C:\\" : "Z:\\"));
@@ -629,7 +631,10 @@ TEST_F(FormPlayList, NumberColumnWidensWithTheTenthEntry) {
 
 TEST_F(FormPlayList, ShadowIsOnePixelDownRight) {
     std::string a = WriteMp3("a.mp3", "Hello");
-    Start({a}, kPlain + "Option.EnableDrawFontShadow=1\r\nFont.Color.Shadow=#808080\r\nFont.Color.Play=#00C000\r\n");
+    // A font drawn without smoothing on every code page, so that both colours have
+    // pixels of their own.
+    Start({a}, kPlain + "Font.Face=Tahoma\r\nOption.EnableDrawFontShadow=1\r\nFont.Color.Shadow=#808080\r\n"
+                        "Font.Color.Play=#00C000\r\n");
     host->SetPosition(0);
     TPixels p = Capture();
     RECT row = RowRect(0);
