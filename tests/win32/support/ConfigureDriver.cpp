@@ -27,6 +27,14 @@ struct TFindTitled {
     const std::wstring* Title;
     HWND Found;
 };
+// The colour and font choosers are system dialogs whose titles follow the
+// system's language ("Color" is another word on a Japanese system): they are
+// also known by a control of their own, the colour spectrum and the size box.
+int OwnControlOf(const std::wstring& title) {
+    if (title == L"Color") return 710;  // COLOR_RAINBOW
+    if (title == L"Font") return 0x472;  // cmb3
+    return 0;
+}
 BOOL CALLBACK FindTitled(HWND h, LPARAM lp) {
     auto* c = reinterpret_cast<TFindTitled*>(lp);
     DWORD owner = 0;
@@ -34,7 +42,9 @@ BOOL CALLBACK FindTitled(HWND h, LPARAM lp) {
     wchar_t cls[16] = {}, title[256] = {};
     GetClassNameW(h, cls, 16);
     GetWindowTextW(h, title, 256);
-    if (owner == c->Pid && lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(h) && *c->Title == title) {
+    const int own = OwnControlOf(*c->Title);
+    if (owner == c->Pid && lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(h) &&
+        (*c->Title == title || (own != 0 && GetDlgItem(h, own)))) {
         c->Found = h;
         return FALSE;
     }
