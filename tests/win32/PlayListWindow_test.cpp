@@ -434,6 +434,8 @@ TEST_F(FormPlayList, UnreadablePlaylistAbortsTheWholeDrop) {
 
     g_quitHost = host->Main();
     g_quitList = PlayListWindow();
+    g_quitStep = 0;
+    g_listAliveWithBox = false;
     UINT_PTR timer = SetTimer(nullptr, 0, 20, &QuitWhileBoxIsOpen);
     Drop({PathIn("locked.m3u")}, OnRow(0));
     KillTimer(nullptr, timer);
