@@ -130,8 +130,14 @@ std::string SaveKey(const TSettingKey<T>& key, const T& values) {
         return ColorToText(FieldOf<T, std::uint32_t>(values, key));
     case TSettingKind::Locale:
         return LocaleText(FieldOf<T, bool>(values, key));
-    case TSettingKind::Format:
-        return "\"" + FieldOf<T, std::string>(values, key) + "\"";
+    case TSettingKind::Format: {
+        // The reader drops the enclosing pair and the load one more leading and
+        // trailing quote: a format that starts or ends with one of its own gets
+        // a second pair, or it would lose it at every start.
+        const std::string& format = FieldOf<T, std::string>(values, key);
+        const bool quoteAtEdge = !format.empty() && (format.front() == '"' || format.back() == '"');
+        return quoteAtEdge ? "\"\"" + format + "\"\"" : "\"" + format + "\"";
+    }
     case TSettingKind::String:
         return FieldOf<T, std::string>(values, key);
     case TSettingKind::Extensions:

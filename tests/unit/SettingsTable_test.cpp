@@ -117,6 +117,12 @@ TEST(PluginSettings, SavedSectionLoadsBackUnchanged) {
     TPluginSettings back;
     LoadPluginSettings(TProfileText(AsProfileText(SavePluginSettings(s))).Reader(kPluginSettingsSection), back);
     EXPECT_EQ(SavePluginSettings(back), SavePluginSettings(s));
+    // Quotes of the format's own at its ends survive too.
+    for (const char* format : {"\"${INAM}\"", "\"", "a\"\""}) {
+        s.PlaylistFormat = format;
+        LoadPluginSettings(TProfileText(AsProfileText(SavePluginSettings(s))).Reader(kPluginSettingsSection), back);
+        EXPECT_EQ(back.PlaylistFormat, format);
+    }
 }
 
 TEST(PluginSettings, OneEmptyExtensionAndQuotedNamesReadBack) {
