@@ -22,15 +22,22 @@ constexpr int kMaxSetPlayingDepth = 4;
 bool g_pushing = false;
 }  // namespace
 
-void TFormPlayList::RebuildFromHost() {
+int TFormPlayList::RebuildFromHost(int follow, bool* pushed) {
     const int n = HostGetListLength();
-    if (n <= 0) return;
+    if (n <= 0) return follow;
     TWaitCursor wait(n >= kBusyRows);
     TEntryList collected;
-    for (int i = 0; i < n; ++i) AddPath(collected, HostGetPlaylistFile(i), false);
+    int followed = -1;
+    for (int i = 0; i < n; ++i) {
+        const int before = collected.Count();
+        AddPath(collected, HostGetPlaylistFile(i), false);
+        if (i == follow && collected.Count() > before) followed = before;
+    }
     const int accepted = collected.Count();
     if (accepted > 0) ReplaceEntries(collected.Take());
     if (accepted != n) PushListToHost();
+    if (pushed) *pushed = accepted != n;
+    return accepted > 0 ? followed : follow;
 }
 
 void TFormPlayList::PushListToHost() {
@@ -103,6 +110,20 @@ void TFormPlayList::SetCaptionFromEntry(int i) {
     SetWindowTextW(Handle(), AnsiToWide(PlayingCaption(ListBox->Text(i))).c_str());
 }
 
+bool TFormPlayList::FollowRebuild(int& i) {
+    // Entries the rebuild refuses leave the host's list, so the host's entry i
+    // may sit elsewhere now, and the push has moved the host's position: the
+    // host is told where its entry went, and the mark follows it there.
+    bool pushed = false;
+    const int j = RebuildFromHost(i, &pushed);
+    if (j < 0 || j >= ListBox->Count()) return false;
+    if (j != i || pushed) {
+        i = j;
+        HostSetPlaylistPosition(i);
+    }
+    return true;
+}
+
 void TFormPlayList::SetPlayingEntry(int i) {
     if (!ReadyForHostReports || g_pushing || g_setPlayingDepth >= kMaxSetPlayingDepth) return;
     struct TDepth {
@@ -111,8 +132,7 @@ void TFormPlayList::SetPlayingEntry(int i) {
     } depth;
 
     if (i >= ListBox->Count() || i < 0) {
-        RebuildFromHost();
-        if (i >= ListBox->Count() || i < 0) return;
+        if (!FollowRebuild(i)) return;
     }
     bool needRedraw = false;
     {
@@ -121,8 +141,7 @@ void TFormPlayList::SetPlayingEntry(int i) {
         if (i >= ListBox->Count()) return;
         const TMP3FileInfo* rec = Record(i);
         if (!rec || rec->FileName() != hostFile) {
-            RebuildFromHost();
-            if (i >= ListBox->Count() || i < 0) return;
+            if (!FollowRebuild(i)) return;
         }
     }
     if (TMP3FileInfo* rec = Record(i); rec && rec->SongLength < 0) {

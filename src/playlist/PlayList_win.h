@@ -135,8 +135,12 @@ public:
     LRESULT ReplaceByDroppedFiles(HDROP drop);
 
     // ---- host synchronisation
-    void RebuildFromHost();
+    // Returns where the host's entry `follow` is in the rebuilt list (-1 when it
+    // was refused); `follow` itself when the list stayed as it was. `pushed`:
+    // whether refused entries were taken out of the host's list.
+    int RebuildFromHost(int follow = -1, bool* pushed = nullptr);
     void PushListToHost();
+    bool FollowRebuild(int& i);
     void Timer1Timer();
 
     // ---- entries and titles

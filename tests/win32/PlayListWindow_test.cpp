@@ -533,6 +533,19 @@ TEST_F(FormPlayList, RebuildAndPushStayInStepThroughEveryKindOfDifference) {
     EXPECT_EQ(Rows(), titles({f[4], f[3], f[2]}));
 }
 
+TEST_F(FormPlayList, AReportAcrossRefusedEntriesFollowsTheHostsEntry) {
+    std::string a = WriteMp3("a.mp3", "A"), b = WriteMp3("b.mp3", "B"), c = WriteMp3("c.mp3", "C");
+    WriteFile("notes.txt", "not audio");
+    Start({a});
+    host->Playlist = {a, PathIn("gone.mp3"), PathIn("notes.txt"), b, c};  // edited behind the plug-in
+    host->SetPosition(3);
+    EXPECT_EQ(host->Playlist, (std::vector<std::string>{a, b, c}));
+    EXPECT_EQ(host->Position, 1) << "the host is told where its entry went";
+    wchar_t caption[256] = {};
+    GetWindowTextW(PlayListWindow(), caption, 256);
+    EXPECT_STREQ(caption, L"B - VelvetLister") << "the mark went with it";
+}
+
 TEST_F(FormPlayList, PushReentersThroughTheHostsReportWithoutRecursing) {
     std::vector<std::string> f;
     for (int i = 0; i < 40; ++i) f.push_back(WriteMp3("r" + std::to_string(i) + ".mp3", "R" + std::to_string(i)));
