@@ -299,11 +299,13 @@ bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey 
     std::vector<std::uintptr_t> data(count);
     std::vector<unsigned char> selected(count);
     TSortTexts keys;
+    // Without a selection there is no mark to ask each row about.
+    const bool anySelected = list.SelCount() > 0;
     for (int i = 0; i < n; ++i) {
         const auto k = static_cast<std::size_t>(i);
         data[k] = list.Data(i);
         titles[k] = list.Text(i);
-        selected[k] = list.IsSelected(i) ? 1 : 0;
+        selected[k] = anySelected && list.IsSelected(i) ? 1 : 0;
         TMP3FileInfo* rec = reinterpret_cast<TMP3FileInfo*>(data[k]);
         if (rec) rec->Selected = selected[k] != 0;
         rows[k].Origin = i;
@@ -334,8 +336,9 @@ bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey 
     playingIndex = newPlaying;
     TUpdateGuard updates(list);
     hidden.Hide();
+    // Assign left every row unselected, so only the marks to set again need a call.
     for (int i = 0; i < n; ++i)
-        list.SetSelected(i, selected[static_cast<std::size_t>(rows[static_cast<std::size_t>(i)].Origin)] != 0);
+        if (selected[static_cast<std::size_t>(rows[static_cast<std::size_t>(i)].Origin)]) list.SetSelected(i, true);
     list.SetTopIndex(top);
     return true;
 }
