@@ -15,6 +15,9 @@ set(VL_WIN_LIBS comctl32 comdlg32 shell32 ole32 winmm gdi32 user32 kernel32 shlw
 set(VL_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
 file(GLOB VL_RC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*.rc)
+# The version record carries the project's version.
+set_source_files_properties(${VL_RC} PROPERTIES COMPILE_DEFINITIONS
+  "VL_VERSION_MAJOR=${PROJECT_VERSION_MAJOR};VL_VERSION_MINOR=${PROJECT_VERSION_MINOR};VL_VERSION_PATCH=${PROJECT_VERSION_PATCH}")
 
 # Every source once, shared by the DLL and the Win32 tests that exercise classes directly.
 add_library(vl_objects OBJECT ${VL_ALL_SOURCES})
@@ -79,7 +82,7 @@ file(GLOB VL_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*_tes
 foreach(src ${VL_WIN32_TESTS})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src} $<TARGET_OBJECTS:vl_objects> ${VL_RC})
-  target_link_libraries(${name} PRIVATE vl_win32_support ${VL_WIN_LIBS})
+  target_link_libraries(${name} PRIVATE vl_win32_support ${VL_WIN_LIBS} version)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src)
   target_compile_definitions(${name} PRIVATE ${VL_WIN_DEFS} VL_TEST_DATA_DIR="Z:${CMAKE_SOURCE_DIR}/tests/data")
   target_compile_options(${name} PRIVATE ${VL_WARNINGS})

@@ -2,10 +2,13 @@
 // commands, the open dialog and directory adding. The algorithms themselves are
 // portable (ListCommands); here they run on the real list and tell the host.
 #include "playlist/PlayList_win.h"
+#include <cderr.h>
+#include <commctrl.h>
 #include <commdlg.h>
 #include <shlobj.h>
 #include <algorithm>
 #include <exception>
+#include <list>
 #include "base/Collation_win.h"
 #include "base/Text_win.h"
 #include "host/CommonLib_win.h"
@@ -46,24 +49,89 @@ const wchar_t kOpenFilter[] =
     L"WatermarkSkins\0*.wsc;VelvetLister.txt;*.bmp\0"
     L"All files\0*.*\0";
 
+// Room for the chosen files' names, in characters.
+constexpr size_t kOpenBufferStart = 64 * 1024;
+constexpr size_t kOpenBufferLimit = 16 * 1024 * 1024;
+constexpr int kFileNameBox = 0x47C;   // cmb13 of the explorer-style dialog
+constexpr int kFileNameEdit = 0x480;  // edt1, where a layout has no combo box
+
+// The buffers handed to one run of the open dialog. A buffer the dialog may
+// still point to is never freed before the dialog has returned.
+struct TOpenBuffers {
+    std::list<std::vector<wchar_t>> Chars;
+};
+
+// Before the dialog acts on OK, the buffer is made large enough for every name
+// in its file-name box plus the folder: some dialogs copy the names without
+// checking the size (Wine's overruns the buffer), others report it too small.
+LRESULT CALLBACK OpenDialogSubclass(HWND dlg, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data) noexcept {
+    try {
+        auto* ofn = reinterpret_cast<OPENFILENAMEW*>(data);
+        if (msg == WM_COMMAND && LOWORD(wp) == IDOK && ofn && ofn->lCustData) {
+            HWND names = GetDlgItem(dlg, kFileNameBox);
+            if (!names) names = GetDlgItem(dlg, kFileNameEdit);
+            const size_t needed = static_cast<size_t>(std::max(0, GetWindowTextLengthW(names))) + 2 * MAX_PATH + 2;
+            if (needed > ofn->nMaxFile && needed <= kOpenBufferLimit) {
+                auto* buffers = reinterpret_cast<TOpenBuffers*>(ofn->lCustData);
+                std::vector<wchar_t>& grown = buffers->Chars.emplace_back(needed, L'\0');
+                ofn->lpstrFile = grown.data();
+                ofn->nMaxFile = static_cast<DWORD>(grown.size());
+            }
+        }
+        if (msg == WM_NCDESTROY) RemoveWindowSubclass(dlg, &OpenDialogSubclass, id);
+    } catch (...) {
+        // Nothing leaves a window procedure; the dialog then goes on as it would.
+    }
+    return DefSubclassProc(dlg, msg, wp, lp);
+}
+
+// The hook's child dialog gets the dialog's record first; through it the dialog
+// itself is watched.
+UINT_PTR CALLBACK OpenDialogHook(HWND hook, UINT msg, WPARAM, LPARAM lp) noexcept {
+    if (msg == WM_INITDIALOG) SetWindowSubclass(GetParent(hook), &OpenDialogSubclass, 1, static_cast<DWORD_PTR>(lp));
+    return 0;
+}
+
 bool RunOpenDialog(HWND owner, const std::wstring& title, std::vector<std::string>& chosen, std::string& initialDir) {
-    std::vector<wchar_t> buffer(64 * 1024, L'\0');
+    size_t size = kOpenBufferStart;
     std::wstring dir = AnsiToWide(initialDir);
+    TOpenBuffers buffers;
     OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kOpenFilter;
-    ofn.nFilterIndex = 10;
-    ofn.lpstrFile = buffer.data();
-    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-    ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
-    ofn.lpstrTitle = title.c_str();
-    ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                OFN_ENABLESIZING | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&ofn)) return false;
+    for (;;) {
+        buffers.Chars.clear();
+        std::vector<wchar_t>& buffer = buffers.Chars.emplace_back(size, L'\0');
+        ofn = OPENFILENAMEW{};
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = owner;
+        ofn.lpstrFilter = kOpenFilter;
+        ofn.nFilterIndex = 10;
+        ofn.lpstrFile = buffer.data();
+        ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+        ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
+        ofn.lpstrTitle = title.c_str();
+        ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                    OFN_ENABLESIZING | OFN_NOCHANGEDIR | OFN_ENABLEHOOK;
+        ofn.lCustData = reinterpret_cast<LPARAM>(&buffers);
+        ofn.lpfnHook = &OpenDialogHook;
+        if (GetOpenFileNameW(&ofn)) break;
+        // Too many files for the buffer is no cancel: the dialog has already
+        // closed, so say so and ask again with room for them.
+        if (CommDlgExtendedError() != FNERR_BUFFERTOOSMALL) return false;
+        if (size >= kOpenBufferLimit) {
+            ShowErrorBox(owner, "Too many files were chosen at once. Choose fewer files, or add their folder "
+                                "with \"Add Directory...\".", MB_ICONWARNING);
+            return false;
+        }
+        // The first character holds the size needed, but only its low 16 bits.
+        const size_t needed = static_cast<size_t>(static_cast<unsigned short>(ofn.lpstrFile[0])) + 2;
+        size = std::min(kOpenBufferLimit, std::max(needed, size * 4));
+        ShowErrorBox(owner, "More files were chosen than the dialog could hand over at once. "
+                            "Please choose them again: there is room for them now.", MB_ICONINFORMATION);
+    }
     // One file: its full path. Several: the folder, then each name; double NUL ends.
-    std::wstring first(buffer.data());
-    const wchar_t* p = buffer.data() + first.size() + 1;
+    const wchar_t* result = ofn.lpstrFile;
+    std::wstring first(result);
+    const wchar_t* p = result + first.size() + 1;
     if (*p == L'\0') {
         chosen.push_back(WideToAnsi(first));
     } else {

@@ -2,6 +2,7 @@
 // items, captions, tags, shortcuts, images, and the dispatch of their clicks.
 #include "playlist/PlayList_win.h"
 #include <string>
+#include <utility>
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
 #include "preferences/Configure_win.h"
@@ -105,6 +106,22 @@ void DrawGlyph(HDC dc, int index) {
     DeleteObject(ink);
 }
 
+// The play-control items and their images in the tool bar's image list.
+const std::pair<UINT, int> kItemImages[] = {
+    {PopupItemPlayFile, 2},    {PopupItemCtrlPrevious, 0}, {PopupItemCtrlRewind, 1},
+    {PopupItemCtrlPlay, 2},    {PopupItemCtrlPause, 3},    {PopupItemCtrlStop, 4},
+    {PopupItemCtrlForward, 5}, {PopupItemCtrlNext, 6},     {PopupItemCtrlEject, 7},
+};
+
+constexpr COLORREF kImageKey = RGB(255, 0, 255);
+
+// The tool bar image a menu item shows; -1 for none.
+int MenuImageOf(UINT item) {
+    for (const auto& [id, image] : kItemImages)
+        if (id == item) return image;
+    return -1;
+}
+
 HIMAGELIST MakeImages() {
     HIMAGELIST list = ImageList_Create(14, 14, ILC_COLOR24 | ILC_MASK, 8, 0);
     HDC screen = GetDC(nullptr);
@@ -113,12 +130,12 @@ HIMAGELIST MakeImages() {
         HBITMAP bmp = CreateCompatibleBitmap(screen, 14, 14);
         HGDIOBJ old = SelectObject(dc, bmp);
         RECT r{0, 0, 14, 14};
-        HBRUSH key = CreateSolidBrush(RGB(255, 0, 255));
+        HBRUSH key = CreateSolidBrush(kImageKey);
         FillRect(dc, &r, key);
         DeleteObject(key);
         DrawGlyph(dc, i);
         SelectObject(dc, old);
-        ImageList_AddMasked(list, bmp, RGB(255, 0, 255));
+        ImageList_AddMasked(list, bmp, kImageKey);
         DeleteObject(bmp);
     }
     DeleteDC(dc);
@@ -213,7 +230,8 @@ void TFormPlayList::CreateToolBar() {
                             ThisModule(), nullptr);
     SendMessageW(spin_, UDM_SETRANGE32, static_cast<WPARAM>(-1000000), 1000000);
     if (!timeFont_)
-        timeFont_.reset(CreateFontW(-22, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FIXED_PITCH, L"Arial"));
+        // A positive height asks for the cell height, internal leading included.
+        timeFont_.reset(CreateFontW(22, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FIXED_PITCH, L"Arial"));
     const std::wstring caption = TimeBlinkText.empty() && LabelTimeTag == 0 ? L"00:00" : L"";
     labelTime_ = CreateWindowExW(0, L"STATIC", L"00:00", WS_CHILD | WS_VISIBLE | SS_RIGHT | SS_NOPREFIX, 0, 0, 4, 22,
                                  toolBar_, nullptr, ThisModule(), nullptr);
@@ -222,6 +240,38 @@ void TFormPlayList::CreateToolBar() {
         ShowWindow(toolBar_, SW_HIDE);
         ShowWindow(spin_, SW_HIDE);
     }
+}
+
+// The play-control items draw their images from the tool bar's image list when
+// the menu asks: unlike a menu bitmap, that keeps the images' transparency on
+// every system and on a highlighted item.
+void TFormPlayList::SetMenuImages() {
+    for (const auto& [item, image] : kItemImages) {
+        MENUITEMINFOW mi{};
+        mi.cbSize = sizeof mi;
+        mi.fMask = MIIM_BITMAP;
+        mi.hbmpItem = HBMMENU_CALLBACK;
+        SetMenuItemInfoW(popupMenu_.get(), item, FALSE, &mi);
+    }
+}
+
+bool TFormPlayList::MeasureMenuImage(MEASUREITEMSTRUCT& mis) const {
+    int cx = 0, cy = 0;
+    if (mis.CtlType != ODT_MENU || MenuImageOf(mis.itemID) < 0 || !ImageList_GetIconSize(images_, &cx, &cy))
+        return false;
+    mis.itemWidth = static_cast<UINT>(cx);
+    mis.itemHeight = static_cast<UINT>(cy);
+    return true;
+}
+
+bool TFormPlayList::DrawMenuImage(const DRAWITEMSTRUCT& dis) const {
+    const int image = dis.CtlType == ODT_MENU ? MenuImageOf(dis.itemID) : -1;
+    int cx = 0, cy = 0;
+    if (image < 0 || !ImageList_GetIconSize(images_, &cx, &cy)) return false;
+    const RECT& r = dis.rcItem;
+    ImageList_Draw(images_, image, dis.hDC, r.left + (r.right - r.left - cx) / 2, r.top + (r.bottom - r.top - cy) / 2,
+                   ILD_TRANSPARENT);
+    return true;
 }
 
 bool TFormPlayList::IsChecked(UINT item) const {

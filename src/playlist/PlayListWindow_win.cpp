@@ -3,6 +3,7 @@
 // answers from outside.
 #include "playlist/PlayList_win.h"
 #include "base/Fonts_win.h"
+#include "base/PluginIcon_win.h"
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
 #include "playlist/Geometry.h"
@@ -39,10 +40,11 @@ bool TFormPlayList::Create() {
     AdjustWindowRectEx(&r, style, FALSE, ex);
     w = r.right - r.left;
     h = r.bottom - r.top;
-    if (!icon_) icon_.reset(static_cast<HICON>(CopyImage(LoadIcon(nullptr, IDI_APPLICATION), IMAGE_ICON, 0, 0, 0)));
     if (!CreateNative(kClassName, ex, L"VelvetLister", style, x, y, w, h, nullptr, nullptr, CS_DBLCLKS,
-                      nullptr, icon_.get()))
+                      nullptr, PluginIcon(false)))
         return false;
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(PluginIcon(false)));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(PluginIcon(true)));
     if (!ListBox) FormCreate();
     else {
         // Re-created: the same object and entries in a new native window.
@@ -53,6 +55,9 @@ bool TFormPlayList::Create() {
         // The notification icon is registered again by the always-on-top command
         // once the preferences dialog has its new style too.
     }
+    // The window may get no size message if it is created at the size it had:
+    // fit the time label now.
+    FormResize();
     SetTimer(Handle(), kTimer1, 500, nullptr);
     if (topmost) SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
@@ -71,6 +76,7 @@ void TFormPlayList::FormCreate() {
                                 kDesignedFormFont));
     CreateMenu();
     CreateToolBar();
+    SetMenuImages();
     labelHeight_ = CreateWindowExW(0, L"STATIC", kHeightSample, WS_CHILD, 0, 0, 0, 0, Handle(), nullptr,
                                    ThisModule(), nullptr);
 
@@ -196,7 +202,7 @@ void TFormPlayList::AddTrayIcon() {
     nid.uID = kTrayIconId;
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = kTrayCallback;
-    nid.hIcon = icon_.get();
+    nid.hIcon = PluginIcon(true);
     lstrcpynA(nid.szTip, "VelvetLister", 64);
     trayIconAdded_ = Shell_NotifyIconA(NIM_ADD, &nid) != FALSE;
 }
@@ -259,15 +265,23 @@ void TFormPlayList::AfterAlwaysOnTopChange() {
     const bool visible = IsWindowVisible(Handle()) != FALSE;
     wchar_t timeText[64] = {};
     if (labelTime_) GetWindowTextW(labelTime_, timeText, 64);
+    // The caption names the playing entry; a new window would start with the bare name.
+    std::wstring caption(static_cast<size_t>(GetWindowTextLengthW(Handle())) + 1, L'\0');
+    caption.resize(static_cast<size_t>(GetWindowTextW(Handle(), caption.data(), static_cast<int>(caption.size()))));
     KillTimer(Handle(), kTimer1);
     toolBar_ = spin_ = labelTime_ = labelHeight_ = nullptr;
     DestroyNative();
     Create();
+    SetWindowTextW(Handle(), caption.c_str());
     labelHeight_ = CreateWindowExW(0, L"STATIC", kHeightSample, WS_CHILD, 0, 0, 0, 0, Handle(), nullptr,
                                    ThisModule(), nullptr);
     SetWindowPos(Handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    if (visible) ShowWindow(Handle(), SW_SHOWNA);
+    if (visible) {
+        ShowWindow(Handle(), SW_SHOWNA);
+        // The old window had the focus when the user switched; the new list takes it.
+        if (ListBox && ListBox->Handle()) SetFocus(ListBox->Handle());
+    }
     ApplyListFont();
     SetLabelTime(timeText);  // the time shown goes on, not back to the start text
 }
@@ -307,18 +321,20 @@ LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return DefaultHandling(msg, wp, lp);
     case WM_DRAWITEM: {
         auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-        if (ListBox && dis && dis->CtlID == kListId) {
+        if (ListBox && dis && dis->CtlType != ODT_MENU && dis->CtlID == kListId) {
             ListBox->DrawRequest(*dis);
             return TRUE;
         }
+        if (dis && DrawMenuImage(*dis)) return TRUE;
         return DefaultHandling(msg, wp, lp);
     }
     case WM_MEASUREITEM: {
         auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-        if (ListBox && mis && mis->CtlID == kListId) {
+        if (ListBox && mis && mis->CtlType != ODT_MENU && mis->CtlID == kListId) {
             ListBox->MeasureRequest(*mis);
             return TRUE;
         }
+        if (mis && MeasureMenuImage(*mis)) return TRUE;
         return DefaultHandling(msg, wp, lp);
     }
     case WM_COMMAND:

@@ -231,6 +231,9 @@ private:
     void FormShow();
     void CreateMenu();
     void CreateToolBar();
+    void SetMenuImages();
+    bool MeasureMenuImage(MEASUREITEMSTRUCT& mis) const;
+    bool DrawMenuImage(const DRAWITEMSTRUCT& dis) const;
     void LayoutChildren();
     LRESULT OnTrayIcon(LPARAM lp);
     void OnWindowPosChanging(WINDOWPOS* pos);
@@ -272,7 +275,6 @@ private:
     TFont timeFont_;
     TFont formFont_;
     TBrush listBrush_;
-    TIcon icon_;
     TDirectoryScan* scan_ = nullptr;  // the open scan (owned by its TScanScope)
     bool trayIconAdded_ = false;
     bool controlPanelVisible_ = true;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <vector>
 #include "base/Fonts_win.h"
+#include "base/PluginIcon_win.h"
 #include "base/Text_win.h"
 #include "base/Window_win.h"
 #include "host/PluginState_win.h"
@@ -244,7 +245,7 @@ void TFormConfigure::FormCreate() {
     MoveWindow(Item(IDC_CONFIG_UPDATE), kClientWidth - 80 - 8 + 5, buttonTop, 75, 25, FALSE);
 
     SendMessageW(Item(IDC_EDIT_EXTENSION), EM_LIMITTEXT, 10, 0);
-    SendMessageW(Item(IDC_ABOUT_ICON), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_APPLICATION)), 0);
+    SendMessageW(Item(IDC_ABOUT_ICON), STM_SETICON, reinterpret_cast<WPARAM>(PluginIcon(false)), 0);
     for (int id : {IDC_BUTTON_WM_CONFIG, IDC_BUTTON_WM_FG, IDC_BUTTON_WM_BG})
         SetWindowLongPtrW(Item(id), GWL_STYLE, GetWindowLongPtrW(Item(id), GWL_STYLE) | BS_NOTIFY);
     SetFormFontName(kDesignedFormFont);
@@ -498,6 +499,9 @@ void TFormConfigure::ButtonPlaylistFontSelectClick() {
     cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_ANSIONLY | CF_FORCEFONTEXIST;
     if (!ChooseFontW(&cf)) return;
     SetPreviewFont(lf);
+    // Here the sample is measured with the dialog's own font, not the chosen one.
+    HFONT dialogFont = formFont_ ? formFont_.get() : reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
+    SetPreviewRowHeight(std::max(std::abs(static_cast<int>(lf.lfHeight)), SampleHeight(dialogFont)));
     if (cf.iPointSize > 0) previewPoints_ = cf.iPointSize / 10;
     EnableUpdate();
 }
@@ -743,7 +747,15 @@ INT_PTR TFormConfigure::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         FormCreate();
         return TRUE;
     case WM_SHOWWINDOW:
-        if (wp) FormShow();
+        if (wp) {
+            FormShow();
+            if (!keys_) keys_ = std::make_unique<TDialogKeys>(Handle());
+        } else {
+            keys_.reset();
+        }
+        return FALSE;
+    case WM_DESTROY:
+        keys_.reset();
         return FALSE;
     case WM_COMMAND:
         OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));

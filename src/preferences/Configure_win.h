@@ -6,7 +6,9 @@
 // showing reloads the controls from the playlist's current state.
 #include <windows.h>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include "base/DialogKeys_win.h"
 #include "base/Dialog_win.h"
 #include "base/Handles_win.h"
 
@@ -111,6 +113,8 @@ private:
     int pendingExitGroup_ = 0;  // the group's edit whose focus left, checked once the focus has settled
     int ignoreExitOf_ = 0;      // a group whose next focus loss comes from our own refocusing
     std::wstring configDialogFileName_;
+    // Tab, Enter, Esc and access keys while the dialog is shown.
+    std::unique_ptr<TDialogKeys> keys_;
     // The colour chooser's custom colours, kept between its openings.
     COLORREF customColors_[16] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
                                   0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};

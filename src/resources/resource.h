@@ -1,6 +1,8 @@
 #pragma once
 // Resource identifiers shared by the .rc files and the code.
 #define IDD_CONFIGURE 100
+// The plug-in's icon: the first icon of the module, so the file shows it too.
+#define IDI_VELVETLISTER 1
 
 // Bottom panel and the page control.
 #define IDC_CONFIG_OK 1

@@ -77,6 +77,15 @@ void ApplyWindowBounds(TFormPlayList& pl, const TSkinConfiguration& config) {
     SetForegroundWindow(pl.Handle());
 }
 
+// The list font's face, size in points and styles: what a skin without font keys
+// gives the style object back.
+TFontSpec ListFontSpec(const TFormPlayList& pl, const TFontSpec& fallback) {
+    LOGFONTA lf{};
+    if (!pl.ListFont || !GetObjectA(pl.ListFont.get(), sizeof lf, &lf)) return fallback;
+    return TFontSpec{lf.lfFaceName, MulDiv(SafeAbs(lf.lfHeight), 72, ScreenDpi()), lf.lfWeight >= FW_BOLD,
+                     lf.lfItalic != 0};
+}
+
 // The list font takes what the skin gives; a face only when it is installed.
 void ApplyToListFont(TFormPlayList& pl, const TSkinConfiguration& config) {
     LOGFONTA lf{};
@@ -161,11 +170,14 @@ void ReadSkinConfiguration(const std::string& fileName) {
     skin.EqualizerZorder = config.EqualizerZorder;
     skin.SetEqualizerLayout(static_cast<std::uint8_t>(config.EqualizerLayout));
 
-    // Absent keys keep the current values, so a file without keys changes nothing.
-    if (config.FontFace) skin.SetFontName(*config.FontFace);
-    if (config.FontPoint) skin.SetFontSize(*config.FontPoint);
-    if (config.FontBold) skin.SetFontBold(*config.FontBold);
-    if (config.FontItalic) skin.SetFontItalic(*config.FontItalic);
+    // Absent font keys mean the list's current font: a face an earlier skin named
+    // but the list could not take does not linger in the style object.
+    const TFontSpec listFont = ListFontSpec(*pl, skin.FontSpec());
+    skin.SetFontName(config.FontFace.value_or(listFont.Name));
+    skin.SetFontSize(config.FontPoint.value_or(listFont.Size));
+    skin.SetFontBold(config.FontBold.value_or(listFont.Bold));
+    skin.SetFontItalic(config.FontItalic.value_or(listFont.Italic));
+    // Absent colour keys keep the current colours, so a file without keys changes nothing.
     if (config.SelectColor) skin.SetSelectColor(*config.SelectColor);
     if (config.NormalColor) skin.SetNormalColor(*config.NormalColor);
     if (config.PlayColor) skin.SetPlayColor(*config.PlayColor);
@@ -213,8 +225,9 @@ void ShapeTimePanel() {
     if (!panel || !IsWindow(Plugin.HostMainWindow)) return;
     TRegion shape(CreateRectRgn(0, 0, 0, 0));
     if (!shape) return;
-    const int kind = GetWindowRgn(Plugin.HostMainWindow, shape.get());
-    if (kind == ERROR || kind == NULLREGION) return;  // no skin shape to follow
+    // No region at all: no skin shape to follow. An empty one hides the whole
+    // area, which removes the panel's own region below.
+    if (GetWindowRgn(Plugin.HostMainWindow, shape.get()) == ERROR) return;
 
     const bool normalSize = WindowRectOf(Plugin.HostMainWindow).Width() <= 275;
     const int scale = normalSize ? 1 : 2;

@@ -516,6 +516,15 @@ TEST_F(ListCommandsTest, ReverseSwapsFromBothEndsAndLeavesTheMiddle) {
     EXPECT_EQ(playing, 3);
     EXPECT_EQ(list.TopIndex(), 3);
 
+    // An even count has no middle: the two central rows swap too.
+    Fill(6);
+    Select({2});
+    playing = 3;
+    EXPECT_TRUE(ReverseEntries(list, playing, lock));
+    EXPECT_EQ(Order(), (V{5, 4, 3, 2, 1, 0}));
+    EXPECT_EQ(SelectedRows(), (V{3}));
+    EXPECT_EQ(playing, 2);
+
     Fill(1);
     EXPECT_FALSE(ReverseEntries(list, playing, lock));
 }

@@ -5,8 +5,10 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -61,6 +63,44 @@ private:
     std::atomic<int> count_{0};
     std::thread thread_;
 };
+
+// The pixels of one image of an image list that its mask leaves opaque.
+std::vector<bool> MaskedPixels(HIMAGELIST images, int image) {
+    IMAGEINFO info{};
+    BITMAP bm{};
+    if (!ImageList_GetImageInfo(images, image, &info) || !GetObjectW(info.hbmMask, sizeof bm, &bm)) return {};
+    BITMAPINFO bi{{sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB}};
+    std::vector<std::uint32_t> px(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, info.hbmMask, 0, bm.bmHeight, px.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    std::vector<bool> out;
+    for (int y = info.rcImage.top; y < info.rcImage.bottom; ++y)
+        for (int x = info.rcImage.left; x < info.rcImage.right; ++x)
+            out.push_back((px[static_cast<size_t>(y) * bm.bmWidth + x] & 0xFFFFFF) == 0);
+    return out;
+}
+
+// The pixels a window draws, on white, when a menu asks it for an item's image.
+std::vector<bool> DrawnMenuImage(HWND owner, UINT item, int cx, int cy) {
+    BITMAPINFO bi{{sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32, BI_RGB}};
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT r{0, 0, cx, cy};
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DRAWITEMSTRUCT dis{ODT_MENU, 0, item, ODA_DRAWENTIRE, 0, nullptr, dc, r, 0};
+    std::vector<bool> out;
+    if (SendMessageW(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis))) {
+        GdiFlush();
+        for (int i = 0; i < cx * cy; ++i) out.push_back((static_cast<std::uint32_t*>(bits)[i] & 0xFFFFFF) != 0xFFFFFF);
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bmp);
+    return out;
+}
 
 std::wstring TextOf(HWND h) {
     wchar_t b[512] = {};
@@ -154,6 +194,15 @@ protected:
         host->Playlist = files;
         StartPlugin();
         return files;
+    }
+    // The time label's width and the width that fills the space up to the eject button.
+    std::pair<LONG, LONG> TimeLabelWidth() {
+        RECT next{}, eject{}, bar{}, label{};
+        SendMessageW(Bar(), TB_GETRECT, ToolButtonCtrlNext, reinterpret_cast<LPARAM>(&next));
+        SendMessageW(Bar(), TB_GETRECT, ToolButtonCtrlEject, reinterpret_cast<LPARAM>(&eject));
+        GetClientRect(Bar(), &bar);
+        GetWindowRect(FindWindowExW(Bar(), nullptr, L"Static", nullptr), &label);
+        return {label.right - label.left, bar.right - next.right - (eject.right - eject.left) - 4};
     }
     bool IconRegistered(HWND window) {
         NOTIFYICONDATAA nid{};
@@ -257,6 +306,25 @@ TEST_F(PlayListCommands, PlayControlMenuItemsSendTheirTransportIndex) {
     host->ClearMessages();
     for (UINT id = PopupItemCtrlPrevious; id <= PopupItemCtrlNext; ++id) Menu(id);
     EXPECT_EQ(HostCommands(), (std::vector<WPARAM>{40044, 40061, 40045, 40046, 40047, 40060, 40048}));
+
+    // They show the tool bar's images, and "Play file(s)" the play image: the
+    // menu asks the window to draw them, and it draws each image's opaque pixels.
+    auto* pl = static_cast<TFormPlayList*>(reinterpret_cast<TWindow*>(GetWindowLongPtrW(PlayListWindow(), GWLP_USERDATA)));
+    auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(Bar(), TB_GETIMAGELIST, 0, 0));
+    ASSERT_TRUE(images);
+    const std::pair<UINT, int> items[] = {{PopupItemPlayFile, 2}, {PopupItemCtrlPrevious, 0}, {PopupItemCtrlRewind, 1},
+                                          {PopupItemCtrlPlay, 2},  {PopupItemCtrlPause, 3},   {PopupItemCtrlStop, 4},
+                                          {PopupItemCtrlForward, 5}, {PopupItemCtrlNext, 6},  {PopupItemCtrlEject, 7}};
+    for (const auto& [item, image] : items) {
+        MENUITEMINFOW mi{};
+        mi.cbSize = sizeof mi;
+        mi.fMask = MIIM_BITMAP;
+        ASSERT_TRUE(GetMenuItemInfoW(pl->PopupMenuEdit(), item, FALSE, &mi));
+        EXPECT_EQ(mi.hbmpItem, HBMMENU_CALLBACK) << item;
+        const std::vector<bool> expected = MaskedPixels(images, image);
+        EXPECT_EQ(DrawnMenuImage(PlayListWindow(), item, 14, 14), expected) << "item " << item << ", image " << image;
+        EXPECT_GT(std::count(expected.begin(), expected.end(), true), 10);
+    }
 }
 
 TEST_F(PlayListCommands, HostReceivesTheCompleteNewOrderAfterEachCommand) {
@@ -439,6 +507,38 @@ TEST_F(PlayListCommands, DialogsStartInAShiftJisFolderEndingInTheBackslashByte) 
     EXPECT_EQ(host->Playlist.size(), 3u);
 }
 
+TEST_F(PlayListCommands, OpenDialogTakesFiveThousandFiles) {
+    StartWith(1);
+    // 5,000 names, more than the dialog's first buffer holds (about 210,000
+    // characters); 50 files on disk, each chosen 100 times, keep the test quick.
+    std::wstring names;
+    for (int i = 0; i < 5000; ++i) {
+        char name[64] = {};
+        wsprintfA(name, "track %02d of a rather long album title.mp3", i % 50);
+        if (i < 50) WriteFile(name, "x");
+        names += L"\"" + std::wstring(name, name + lstrlenA(name)) + L"\" ";
+    }
+    struct TRestoreDirectory {
+        ~TRestoreDirectory() { SetCurrentDirectoryA("C:\\"); }
+    } restore;
+    SetCurrentDirectoryA(Dir().c_str());
+    std::vector<std::wstring> notices;
+    {
+        TDialogDriver driver(GetCurrentThreadId(), [&](HWND dlg) {
+            if (GetDlgItem(dlg, kFileNameBox)) SetDlgItemTextW(dlg, kFileNameBox, names.c_str());
+            else notices.push_back(TextOf(GetDlgItem(dlg, 0xFFFF)));  // a message box
+            PressOk(dlg);
+        });
+        Menu(PopupItemCtrlEject);
+    }
+    EXPECT_LE(notices.size(), 1u) << "at most one notice before the dialog asks again";
+    const auto rows = Rows();
+    ASSERT_EQ(rows.size(), 5000u) << "all of them, not a silent cancel";
+    EXPECT_EQ(rows.front(), "track 00 of a rather long album title");
+    EXPECT_EQ(rows.back(), "track 49 of a rather long album title");
+    EXPECT_EQ(host->Playlist.size(), 5000u);
+}
+
 TEST_F(PlayListCommands, CancelledDialogsChangeNothing) {
     StartWith(3, false);  // Japanese captions, the default
     host->ClearMessages();
@@ -473,6 +573,9 @@ TEST_F(PlayListCommands, AlwaysOnTopRecreatesTheWindowWithOneWorkingIcon) {
     StartWith(30);
     HWND before = PlayListWindow();
     ASSERT_TRUE(IconRegistered(before));
+    host->SetPosition(2);
+    Pump();
+    ASSERT_EQ(TextOf(before), L"Song 2 - VelvetLister");
     SendMessageW(List(), LB_SETTOPINDEX, 5, 0);
     SendMessageW(List(), LB_SETCARETINDEX, 7, 0);
     Select({7, 8});
@@ -494,6 +597,8 @@ TEST_F(PlayListCommands, AlwaysOnTopRecreatesTheWindowWithOneWorkingIcon) {
     EXPECT_EQ(SendMessageW(List(), LB_GETCARETINDEX, 0, 0), caret);
     EXPECT_TRUE(Selected().empty()) << "marks are cleared";
     EXPECT_TRUE(PlayListWindow() == on);
+    EXPECT_EQ(TextOf(on), L"Song 2 - VelvetLister") << "the caption still names the playing entry";
+    EXPECT_EQ(GetFocus(), List());
 
     Menu(PopupItemAOT);
     HWND off = PlayListWindow();
@@ -511,6 +616,14 @@ TEST_F(PlayListCommands, AlwaysOnTopRecreatesTheWindowWithOneWorkingIcon) {
     ShowWindow(off, SW_SHOW);
     Key(VK_DELETE, true, true);
     EXPECT_TRUE(host->Playlist.empty());
+    // At the size a new window is created with, a switch brings no size message:
+    // the panel is laid out all the same.
+    RECT design{0, 0, 267, 116};
+    AdjustWindowRectEx(&design, GetWindowLongW(off, GWL_STYLE), FALSE, GetWindowLongW(off, GWL_EXSTYLE));
+    SetWindowPos(off, nullptr, 0, 0, std::max(275L, design.right - design.left),
+                 std::max(116L, design.bottom - design.top), SWP_NOMOVE | SWP_NOZORDER);
+    Menu(PopupItemAOT);
+    EXPECT_EQ(TimeLabelWidth().first, TimeLabelWidth().second);
 }
 
 TEST_F(PlayListCommands, ControlPanelHidesAndShowsWithTheWatermarkAtTheCorner) {
@@ -524,13 +637,23 @@ TEST_F(PlayListCommands, ControlPanelHidesAndShowsWithTheWatermarkAtTheCorner) {
     RECT client{}, lr{};
     GetClientRect(pl, &client);
     // The time label fills the space between "next" and the eject button.
-    RECT next{}, eject{}, bar{}, label{};
-    SendMessageW(Bar(), TB_GETRECT, ToolButtonCtrlNext, reinterpret_cast<LPARAM>(&next));
+    RECT eject{}, bar{};
     SendMessageW(Bar(), TB_GETRECT, ToolButtonCtrlEject, reinterpret_cast<LPARAM>(&eject));
     GetClientRect(Bar(), &bar);
-    GetWindowRect(FindWindowExW(Bar(), nullptr, L"Static", nullptr), &label);
-    EXPECT_EQ(label.right - label.left, bar.right - next.right - (eject.right - eject.left) - 4);
+    EXPECT_EQ(TimeLabelWidth().first, TimeLabelWidth().second);
     EXPECT_EQ(eject.right, bar.right - 4);
+    {
+        // Its digits: a 22-pixel cell height (internal leading included), ANSI characters.
+        HWND time = FindWindowExW(Bar(), nullptr, L"Static", nullptr);
+        HDC dc = GetDC(time);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(time, WM_GETFONT, 0, 0)));
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc, &tm);
+        SelectObject(dc, old);
+        ReleaseDC(time, dc);
+        EXPECT_EQ(tm.tmHeight, 22);
+        EXPECT_EQ(tm.tmCharSet, ANSI_CHARSET);
+    }
 
     auto corner = [&](std::vector<COLORREF>& out) {
         RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

@@ -302,6 +302,10 @@ TEST_F(FormPlayList, DropAppendsOrInsertsByShiftAndPosition) {
     Drop({y}, POINT{lr.left + 5, lr.bottom - 2}, true);
     EXPECT_EQ(Rows().back(), "Y") << "below the last row appends";
     EXPECT_EQ(Rows().size(), 8u);
+    // Inserted on the playing row itself: the playing entry moves down by the rows inserted.
+    Drop({x, y}, OnRow(5), true);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"A", "B", "X", "Y", "C", "X", "Y", "D", "X", "Y"}));
+    EXPECT_EQ(host->Position, 7) << "the playing mark stays on D";
 }
 
 TEST_F(FormPlayList, WithoutAddLastAPlainDropOnARowInserts) {

@@ -2,10 +2,15 @@
 // paths, teardown, and the host operations.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "ConfigureDriver.h"
 #include "MessageBoxCatcher.h"
 #include "PluginFixture.h"
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
+#include "resources/resource.h"
 
 namespace {
 WNDPROC ProcOf(HWND h) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC)); }
@@ -72,6 +77,65 @@ TEST_F(PluginEntry, RecordIsFilledAtLoad) {
     EXPECT_NE(r->quit, nullptr);
     EXPECT_EQ(sizeof(TGeneralPurposePlugin), 28u);
     EXPECT_EQ(PlayListWindow(), nullptr) << "nothing is created at load";
+}
+
+TEST_F(PluginEntry, FileAndWindowsCarryThePluginsIconAndVersion) {
+    StartPlugin();
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(host->Module(), path, MAX_PATH);
+    std::vector<char> info(GetFileVersionInfoSizeW(path, nullptr));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(path, 0, static_cast<DWORD>(info.size()), info.data()));
+    auto text = [&](const wchar_t* name) {
+        wchar_t* value = nullptr;
+        UINT n = 0;
+        std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+        return VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &n) && value ? std::wstring(value) : L"";
+    };
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT n = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &n) && fixed);
+    EXPECT_EQ(text(L"ProductName"), L"VelvetLister");
+    EXPECT_EQ(text(L"OriginalFilename"), L"gen_VelvetLister.dll");
+    EXPECT_FALSE(text(L"FileDescription").empty());
+    EXPECT_EQ(text(L"FileVersion"), std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+                                        std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+                                        std::to_wstring(HIWORD(fixed->dwFileVersionLS)));
+    EXPECT_EQ(text(L"ProductVersion"), text(L"FileVersion"));
+    EXPECT_NE(fixed->dwFileVersionMS | fixed->dwFileVersionLS, 0u);
+
+    // The window, its small icon (which the notification area shows too) and the
+    // About page show the module's own icon, not the system's generic one.
+    auto pixels = [](HICON icon) {
+        ICONINFO ii{};
+        std::vector<std::uint32_t> out;
+        if (!icon || !GetIconInfo(icon, &ii)) return out;
+        BITMAP bm{};
+        GetObjectW(ii.hbmColor, sizeof bm, &bm);
+        BITMAPINFO bi{{sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB}};
+        out.resize(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
+        HDC dc = GetDC(nullptr);
+        GetDIBits(dc, ii.hbmColor, 0, bm.bmHeight, out.data(), &bi, DIB_RGB_COLORS);
+        ReleaseDC(nullptr, dc);
+        DeleteObject(ii.hbmColor);
+        DeleteObject(ii.hbmMask);
+        return out;
+    };
+    auto own = [&](int metric) {
+        const int size = GetSystemMetrics(metric);
+        return pixels(static_cast<HICON>(LoadImageW(host->Module(), MAKEINTRESOURCEW(IDI_VELVETLISTER), IMAGE_ICON, size, size, LR_SHARED)));
+    };
+    ASSERT_FALSE(own(SM_CXICON).empty());
+    EXPECT_NE(own(SM_CXICON), pixels(LoadIconW(nullptr, IDI_APPLICATION)));
+    const auto shown = [&](WPARAM which) {
+        return pixels(reinterpret_cast<HICON>(SendMessageW(PlayListWindow(), WM_GETICON, which, 0)));
+    };
+    EXPECT_EQ(shown(ICON_BIG), own(SM_CXICON));
+    EXPECT_EQ(shown(ICON_SMALL), own(SM_CXSMICON));
+    host->Config();
+    Pump();
+    HWND about = GetDlgItem(FindPreferences(), IDC_ABOUT_ICON);
+    EXPECT_EQ(pixels(reinterpret_cast<HICON>(SendMessageW(about, STM_GETICON, 0, 0))), own(SM_CXICON));
 }
 
 TEST_F(PluginEntry, RefusesBesideMoeWinamp) {

@@ -3,9 +3,11 @@
 // font and colour choosers answered.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 #include "ConfigureDriver.h"
 #include "MessageBoxCatcher.h"
 #include "PluginFixture.h"
@@ -18,9 +20,10 @@ constexpr int kRowHeight = 16;
 
 class Preferences : public TPluginTest {
 protected:
+    virtual std::string PluginLines() { return "Option.EnableAboutWinamp=1\r\n"; }
     void SetUp() override {
         TPluginTest::SetUp();
-        WriteFile("plugin.ini", "[VelvetLister Plug-in]\r\nOption.EnableAboutWinamp=1\r\n");
+        WriteFile("plugin.ini", "[VelvetLister Plug-in]\r\n" + PluginLines());
         StartHost();
         host->Playlist = {WriteMp3("one.mp3", "First", "Band"), WriteMp3("two.mp3", "Second", "Band")};
         StartPlugin();
@@ -46,7 +49,26 @@ protected:
         return static_cast<TFormConfigure*>(dialog);
     }
     HWND ListBoxWindow() const { return PlayList()->ListBox->Handle(); }
+    // A key as the user presses it: posted to the focused control and taken off the
+    // queue by the message loop, with the modifiers down meanwhile.
+    static void PressKey(UINT message, WPARAM key, bool shift = false, bool alt = false) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        keys[VK_MENU] = alt ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageW(GetFocus(), message, key, alt ? (1 << 29) : 0);
+        Pump();
+        keys[VK_SHIFT] = keys[VK_MENU] = 0;
+        SetKeyboardState(keys);
+    }
 };
+
+// English captions, which have access keys.
+class EnglishPreferences : public Preferences {
+    std::string PluginLines() override { return "Option.EnableAboutWinamp=1\r\nOption.Locale=0000\r\n"; }
+};
+
 }  // namespace
 
 TEST_F(Preferences, ClosingOnlyHidesAndShowingReloadsTheControls) {
@@ -281,8 +303,14 @@ TEST_F(Preferences, ATwentyPointFontIsAccepted) {
     const LONG expected = -MulDiv(20, GetDeviceCaps(screen, LOGPIXELSY), 72);
     ReleaseDC(nullptr, screen);
     EXPECT_EQ(FontHeightOf(d.Item(IDC_GRID_PREVIEW)), expected);
-    const LRESULT row = SendMessageW(d.Item(IDC_GRID_PREVIEW), LB_GETITEMHEIGHT, 0, 0);
-    EXPECT_GE(row, -expected) << "the preview's rows fit the font";
+    // The rows: the font's height, or the sample's height in the dialog's own font if taller.
+    HDC dc = GetDC(d.Dialog());
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(d.Item(IDC_BUTTON_FONT_SELECT), WM_GETFONT, 0, 0)));
+    SIZE sample{};
+    GetTextExtentPoint32W(dc, L"hg\xFF48\xFF47hgy\xFF48\xFF47\xFF59|\x2502", 13, &sample);
+    SelectObject(dc, old);
+    ReleaseDC(d.Dialog(), dc);
+    EXPECT_EQ(SendMessageW(d.Item(IDC_GRID_PREVIEW), LB_GETITEMHEIGHT, 0, 0), std::max<LONG>(-expected, sample.cy));
     EXPECT_TRUE(d.Enabled(IDC_CONFIG_UPDATE));
 
     d.Click(IDC_CONFIG_UPDATE);
@@ -355,4 +383,50 @@ TEST_F(Preferences, ThePreviewDrawsEachRowInItsColour) {
         EXPECT_GT(hits, 10) << "row " << r << " shows its text in its colour";
     }
     ReleaseDC(grid, dc);
+}
+
+TEST_F(Preferences, EachOptionCheckBoxSetsItsOwnOption) {
+    const int boxes[] = {IDC_CHECK_SONG_ADD_LAST,        IDC_CHECK_SHOW_SONG_NUMBER,    IDC_CHECK_SHOW_SONG_TIME,
+                         IDC_CHECK_EQUALIZER_RELOCATION, IDC_CHECK_WINDOW_POS_OVERRIDE, IDC_CHECK_WINDOW_SIZE_OVERRIDE};
+    for (size_t i = 0; i < std::size(boxes); ++i) {
+        TConfigureDriver d = Open();
+        d.ClickPage(TFormConfigure::TabSheetSettings);
+        std::vector<bool> expected;
+        for (int box : boxes) expected.push_back(d.Checked(box));
+        d.Click(boxes[i]);
+        expected[i] = !expected[i];
+        d.Click(i % 2 ? IDC_CONFIG_OK : IDC_CONFIG_UPDATE);
+        SendMessageW(d.Dialog(), WM_CLOSE, 0, 0);
+        // Shown again, every box shows its option as applied.
+        TConfigureDriver again = Open();
+        for (size_t k = 0; k < std::size(boxes); ++k)
+            EXPECT_EQ(again.Checked(boxes[k]), expected[k]) << "box " << k << " after clicking box " << i;
+        SendMessageW(again.Dialog(), WM_CLOSE, 0, 0);
+    }
+}
+
+TEST_F(EnglishPreferences, KeysReachTheDialogThroughTheMessageLoop) {
+    TConfigureDriver d = Open();
+    SetFocus(d.Item(IDC_BUTTON_FONT_SELECT));
+    PressKey(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(GetFocus(), d.Item(IDC_BUTTON_NORMAL_COLOR)) << "Tab";
+    PressKey(WM_KEYDOWN, VK_TAB, true);
+    EXPECT_EQ(GetFocus(), d.Item(IDC_BUTTON_FONT_SELECT)) << "Shift+Tab";
+
+    d.ClickPage(TFormConfigure::TabSheetSettings);
+    const bool numbers = d.Checked(IDC_CHECK_SHOW_SONG_NUMBER);
+    SetFocus(d.Item(IDC_CHECK_SONG_ADD_LAST));
+    PressKey(WM_SYSKEYDOWN, 'N', false, true);
+    EXPECT_NE(d.Checked(IDC_CHECK_SHOW_SONG_NUMBER), numbers) << "Alt+N: \"Show &numbers in playlist\"";
+    PressKey(WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_FALSE(IsWindowVisible(d.Dialog())) << "Esc cancels";
+
+    TConfigureDriver again = Open();
+    EXPECT_EQ(again.Checked(IDC_CHECK_SHOW_SONG_NUMBER), numbers) << "nothing was applied";
+    again.ClickPage(TFormConfigure::TabSheetSettings);
+    again.Click(IDC_CHECK_SHOW_SONG_NUMBER);
+    SetFocus(again.Item(IDC_CHECK_SONG_ADD_LAST));
+    PressKey(WM_KEYDOWN, VK_RETURN);
+    EXPECT_FALSE(IsWindowVisible(again.Dialog())) << "Enter is OK";
+    EXPECT_NE(Open().Checked(IDC_CHECK_SHOW_SONG_NUMBER), numbers) << "and OK applied the change";
 }

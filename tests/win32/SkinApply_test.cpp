@@ -205,6 +205,10 @@ TEST_F(SkinFiles, FontAndColoursReachTheSkinAndTheList) {
     EXPECT_TRUE(lf.lfItalic);
     EXPECT_GT(Pl().ListBox->ItemHeight(), rowHeight);
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(Pl().ListBox->Handle(), WM_GETFONT, 0, 0)), Pl().ListFont.get());
+
+    // A later skin without font keys gives the style object the list's font back.
+    ApplySkinFile(Wsc("colours.wsc", "Font.Color.Play=#FF0000\r\n"));
+    EXPECT_EQ(Skin().FontSpec(), (TFontSpec{ListLogFont().lfFaceName, 28, true, true}));
 }
 
 TEST_F(SkinFiles, WindowGeometryOnlyUnderTheOverrideOptionsAndFittedOnScreen) {
@@ -318,8 +322,15 @@ TEST_F(TimePanel, FollowsTheHostsSkinShape) {
     EXPECT_EQ(box.right, 24);
     EXPECT_EQ(box.bottom, 8);
 
-    // A shape that misses the area entirely also leaves the panel rectangular.
+    // A shape that misses the area entirely also leaves the panel rectangular,
+    // and so does an empty one.
     SetWindowRgn(host->Main(), CreateRectRgn(300, 100, 400, 200), TRUE);
+    ShapeTimePanel();
+    PanelRegionBox(&kind);
+    EXPECT_EQ(kind, ERROR);
+    SetWindowRgn(host->Main(), CreateRectRgn(0, 0, 120, 60), TRUE);
+    ShapeTimePanel();
+    SetWindowRgn(host->Main(), CreateRectRgn(0, 0, 0, 0), TRUE);
     ShapeTimePanel();
     PanelRegionBox(&kind);
     EXPECT_EQ(kind, ERROR);
