@@ -387,7 +387,8 @@ TEST_F(Preferences, ThePreviewDrawsEachRowInItsColour) {
 
 TEST_F(Preferences, EachOptionCheckBoxSetsItsOwnOption) {
     const int boxes[] = {IDC_CHECK_SONG_ADD_LAST,        IDC_CHECK_SHOW_SONG_NUMBER,    IDC_CHECK_SHOW_SONG_TIME,
-                         IDC_CHECK_EQUALIZER_RELOCATION, IDC_CHECK_WINDOW_POS_OVERRIDE, IDC_CHECK_WINDOW_SIZE_OVERRIDE};
+                         IDC_CHECK_EQUALIZER_RELOCATION, IDC_CHECK_WINDOW_POS_OVERRIDE, IDC_CHECK_WINDOW_SIZE_OVERRIDE,
+                         IDC_CHECK_PREFER_ID3V2};
     for (size_t i = 0; i < std::size(boxes); ++i) {
         TConfigureDriver d = Open();
         d.ClickPage(TFormConfigure::TabSheetSettings);
