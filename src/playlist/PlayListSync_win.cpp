@@ -34,7 +34,12 @@ int TFormPlayList::RebuildFromHost(int follow, bool* pushed) {
         if (i == follow && collected.Count() > before) followed = before;
     }
     const int accepted = collected.Count();
-    if (accepted > 0) ReplaceEntries(collected.Take());
+    if (accepted > 0) {
+        ReplaceEntries(collected.Take());
+        // A mark past the shorter list names no song: the push below would
+        // send the host there, and the next list that grows would play it.
+        if (PlayingIndex >= ListBox->Count()) PlayingIndex = -1;
+    }
     if (accepted != n) PushListToHost();
     if (pushed) *pushed = accepted != n;
     return accepted > 0 ? followed : follow;

@@ -548,6 +548,16 @@ TEST_F(FormPlayList, AReportAcrossRefusedEntriesFollowsTheHostsEntry) {
     wchar_t caption[256] = {};
     GetWindowTextW(PlayListWindow(), caption, 256);
     EXPECT_STREQ(caption, L"B - VelvetLister") << "the mark went with it";
+
+    // The marked song's row is cut off by a shorter host list: the mark goes, and
+    // a later push does not send the host to whatever row takes that place.
+    host->Playlist = {a, PathIn("gone.mp3")};
+    host->SetPosition(1);
+    EXPECT_EQ(host->Playlist, (std::vector<std::string>{a}));
+    std::string d = WriteMp3("d.mp3", "D"), e = WriteMp3("e.mp3", "E");
+    Drop({d, e}, OnRow(0));
+    EXPECT_EQ(host->Playlist.size(), 3u);
+    EXPECT_EQ(host->Position, 0) << "no stale mark moved the host";
 }
 
 TEST_F(FormPlayList, PushReentersThroughTheHostsReportWithoutRecursing) {
