@@ -126,7 +126,7 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_DETACH) {
         // Unloaded by FreeLibrary while the process goes on: leave no host window
         // with a procedure in freed code, and no window of ours behind.
-        if (reserved == nullptr) {
+        if (reserved == nullptr) try {
             Plugin.HooksActive = false;
             RemoveHooksIfCurrent();
             // The host's editor gets its region back so that it shows again. Only
@@ -138,6 +138,8 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
                 HostMaskPlaylistEditor(true);
             ReleaseWindows();
             DestroyPendingWindows();
+        } catch (...) {
+            // Nothing may reach the loader; what is left goes with the process.
         }
         Plugin.PluginModulePath.clear();
         Plugin.HostIniPath.clear();
