@@ -36,3 +36,7 @@ endforeach()
 if(VL_BENCH_TARGETS)
   add_custom_target(native_bench DEPENDS ${VL_BENCH_TARGETS})
 endif()
+
+# The set-up script against fake package tools (no root, nothing installed).
+add_test(NAME setup_script
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/setup_test.sh ${CMAKE_SOURCE_DIR}/scripts/setup)
