@@ -1,7 +1,16 @@
-# Fails when a portable source (no _win suffix) includes windows.h or another Win32 header.
+# Fails when a portable source (no _win suffix) includes windows.h or another Win32 header,
+# and when the playlist window or the skin code includes the preferences dialog (they tell
+# it things through notices instead).
 file(GLOB_RECURSE files ${SRC}/*.cpp ${SRC}/*.h)
 set(bad "")
+set(layering "")
 foreach(f ${files})
+  if(f MATCHES "/src/(playlist|skin)/")
+    file(STRINGS ${f} lines3 REGEX "^[ \t]*#[ \t]*include[ \t]*\"preferences/")
+    if(lines3)
+      list(APPEND layering ${f})
+    endif()
+  endif()
   if(f MATCHES "_win\\.(cpp|h)$")
     continue()
   endif()
@@ -14,6 +23,9 @@ foreach(f ${files})
     list(APPEND bad ${f})
   endif()
 endforeach()
+if(layering)
+  message(FATAL_ERROR "playlist or skin sources include the preferences: ${layering}")
+endif()
 if(bad)
   message(FATAL_ERROR "portable sources include Win32 headers: ${bad}")
 endif()

@@ -113,6 +113,7 @@ void ReleaseWindows() {
     if (Plugin.Configure) {
         TFormConfigure* w = Plugin.Configure;
         Plugin.Configure = nullptr;
+        Plugin.Notices.Unsubscribe(w);  // it hears nothing while its release is pending
         w->Release();
     }
     if (Plugin.PlayList) {

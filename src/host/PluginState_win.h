@@ -3,6 +3,7 @@
 // Plain module-level variables, all zero/false/empty until InitPlugin runs.
 #include <windows.h>
 #include <string>
+#include "base/Notices_win.h"
 
 class TFormPlayList;
 class TFormConfigure;
@@ -27,6 +28,8 @@ struct TPluginState {
     WNDPROC PrevEqualizerProc = nullptr;
     TFormPlayList* PlayList = nullptr;
     TFormConfigure* Configure = nullptr;
+    // What the playlist window and the skin tell the windows that follow them.
+    TNotices Notices;
 };
 
 extern TPluginState Plugin;

@@ -16,7 +16,6 @@
 #include "host/PluginState_win.h"
 #include "playlist/KeyTable.h"
 #include "playlist/TitleFormat.h"
-#include "preferences/Configure_win.h"
 #include "skin/SkinApply_win.h"
 #include "skin/WatermarkSkin_win.h"
 

@@ -5,7 +5,6 @@
 #include <utility>
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
-#include "preferences/Configure_win.h"
 
 namespace {
 struct TMenuItemDef {
@@ -356,11 +355,11 @@ void TFormPlayList::ClickMenuItem(UINT item) {
         RemoveTrayIcon();
         SetChecked(item, !IsChecked(item));
         AfterAlwaysOnTopChange();
-        if (Plugin.Configure) Plugin.Configure->SetStayOnTop(IsChecked(item));
+        Plugin.Notices.Raise({TNotice::StayOnTopChanged, IsChecked(item)});
         AddTrayIcon();  // for the new window handle
         break;
     case LaunchtheControlpanel1:
-        if (Plugin.Configure) Plugin.Configure->ShowAndBringForward();
+        Plugin.Notices.Raise({TNotice::ShowPreferences});
         break;
     default: break;  // disabled items without an action
     }

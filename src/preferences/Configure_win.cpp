@@ -127,7 +127,24 @@ int ScreenDpiY() {
 }
 }  // namespace
 
-bool TFormConfigure::Create() { return CreateModeless(IDD_CONFIGURE, nullptr); }
+TFormConfigure::~TFormConfigure() { Plugin.Notices.Unsubscribe(this); }
+
+bool TFormConfigure::Create() {
+    if (!CreateModeless(IDD_CONFIGURE, nullptr)) return false;
+    Plugin.Notices.Subscribe(this);
+    return true;
+}
+
+void TFormConfigure::Notice(const TNotice& notice) {
+    switch (notice.Kind) {
+    case TNotice::StayOnTopChanged: SetStayOnTop(notice.On); break;
+    case TNotice::ShowPreferences: ShowAndBringForward(); break;
+    case TNotice::ListBackgroundChanged: SetPreviewBackground(notice.Color); break;
+    case TNotice::ListFontChanged:
+        if (notice.Font) SetPreviewFont(*notice.Font);
+        break;
+    }
+}
 
 void TFormConfigure::ShowAndBringForward() {
     if (!Handle()) return;

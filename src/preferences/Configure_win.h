@@ -11,14 +11,17 @@
 #include "base/DialogKeys_win.h"
 #include "base/Dialog_win.h"
 #include "base/Handles_win.h"
+#include "base/Notices_win.h"
 
-class TFormConfigure : public TDialog {
+class TFormConfigure : public TDialog, public TNoticeListener {
 public:
     // The tabs, in their order.
     enum TPage { TabSheetFont, TabSheetFormat, TabSheetWatermark, TabSheetInherit, TabSheetSettings,
                  TabSheetExtension, TabSheetAbout, kPageCount };
 
     TFormConfigure() = default;
+    ~TFormConfigure() override;
+    // Creates the dialog hidden; from then on it follows the playlist window's notices.
     bool Create();
     // Shows the dialog non-modally; if it is shown already, only brings it forward.
     void ShowAndBringForward();
@@ -57,6 +60,8 @@ protected:
     INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    // The playlist window's and the skin's notices.
+    void Notice(const TNotice& notice) override;
     HWND Item(int id) const { return GetDlgItem(Handle(), id); }
     bool Checked(int id) const;
     void SetCheck(int id, bool on);

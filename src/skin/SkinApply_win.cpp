@@ -12,7 +12,6 @@
 #include "host/PluginState_win.h"
 #include "host/SettingsValues.h"
 #include "playlist/PlayList_win.h"
-#include "preferences/Configure_win.h"
 #include "skin/EqualizerLayout.h"
 #include "skin/SkinConfig.h"
 #include "skin/WatermarkSkin_win.h"
@@ -102,9 +101,11 @@ void ApplyToListFont(TFormPlayList& pl, const TSkinConfiguration& config) {
     if (!font) return;
     pl.ListFont = std::move(font);
     pl.ApplyListFont();
-    if (Plugin.Configure) {
-        LOGFONTW wide{};
-        if (GetObjectW(pl.ListFont.get(), sizeof wide, &wide)) Plugin.Configure->SetPreviewFont(wide);
+    LOGFONTW wide{};
+    if (GetObjectW(pl.ListFont.get(), sizeof wide, &wide)) {
+        TNotice notice{TNotice::ListFontChanged};
+        notice.Font = &wide;
+        Plugin.Notices.Raise(notice);
     }
 }
 
@@ -149,7 +150,9 @@ void ApplySkinFile(const std::string& fileName) {
     // a repaint is all the recolouring it needs; the preview grid keeps a brush
     // of its own. A failed repaint must not keep the rest of the skin applying.
     try {
-        if (Plugin.Configure) Plugin.Configure->SetPreviewBackground(skin.ShadowColor());
+        TNotice notice{TNotice::ListBackgroundChanged};
+        notice.Color = skin.ShadowColor();
+        Plugin.Notices.Raise(notice);
         if (skin.Changed()) pl->RepaintList();
     } catch (...) {
     }
