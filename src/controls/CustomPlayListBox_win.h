@@ -205,6 +205,8 @@ private:
     // Runs op; when a background painter is set and the top row moved, repaints all.
     template <class F>
     void WithTopRowRule(F&& op);
+    static int CompareRowTexts(const std::string& a, const std::string& b);
+    static bool GrowthRefused();
     // Sends straight to the system list procedure, past our own handling.
     LRESULT Native(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const;
     void CreateHandle();
@@ -267,6 +269,18 @@ private:
     int bufferWidth_ = 0, bufferHeight_ = 0;
     bool erasingIntoBuffer_ = false;
 };
+
+template <class F>
+void TCustomPlayListBox::WithTopRowRule(F&& op) {
+    HWND hwnd = Handle();
+    if (!OnEraseBkgnd || !hwnd) {
+        op();
+        return;
+    }
+    const LRESULT before = Native(LB_GETTOPINDEX);
+    op();
+    if (Handle() == hwnd && Native(LB_GETTOPINDEX) != before) Invalidate();
+}
 
 class TPlayListBox : public TCustomPlayListBox {
 public:
