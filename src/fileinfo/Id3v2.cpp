@@ -136,52 +136,6 @@ private:
 
 // ---- text
 
-void AppendUtf16(std::u16string& out, std::uint32_t cp) {
-    if (cp >= 0x10000) {
-        cp -= 0x10000;
-        out.push_back(char16_t(0xD800 + (cp >> 10)));
-        out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
-    } else {
-        out.push_back(char16_t(cp));
-    }
-}
-
-// Bad sequences become U+FFFD, which no ANSI code page shows: a "?".
-std::u16string Utf8ToUtf16(const std::uint8_t* p, std::size_t n) {
-    std::u16string out;
-    std::size_t i = 0;
-    while (i < n) {
-        const std::uint8_t c = p[i];
-        int extra;
-        std::uint32_t cp, min;
-        if (c < 0x80) { out.push_back(c); ++i; continue; }
-        if ((c & 0xE0) == 0xC0) { extra = 1; cp = c & 0x1F; min = 0x80; }
-        else if ((c & 0xF0) == 0xE0) { extra = 2; cp = c & 0x0F; min = 0x800; }
-        else if ((c & 0xF8) == 0xF0) { extra = 3; cp = c & 0x07; min = 0x10000; }
-        else { out.push_back(0xFFFD); ++i; continue; }
-        int k = 1;
-        for (; k <= extra && i + k < n && (p[i + k] & 0xC0) == 0x80; ++k) cp = cp << 6 | (p[i + k] & 0x3F);
-        if (k <= extra || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out.push_back(0xFFFD);
-            i += std::size_t(k);  // the lead byte and the continuation bytes it took
-            continue;
-        }
-        AppendUtf16(out, cp);
-        i += std::size_t(extra) + 1;
-    }
-    return out;
-}
-
-// Unpaired surrogates become U+FFFD as well.
-void FixSurrogates(std::u16string& s) {
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const bool high = s[i] >= 0xD800 && s[i] <= 0xDBFF;
-        const bool low = s[i] >= 0xDC00 && s[i] <= 0xDFFF;
-        if (high && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) { ++i; continue; }
-        if (high || low) s[i] = 0xFFFD;
-    }
-}
-
 bool IsUtf16(std::uint8_t encoding) { return encoding == 1 || encoding == 2; }
 
 // Where the first string of this encoding that starts at `from` ends (its

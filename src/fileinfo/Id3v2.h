@@ -14,10 +14,7 @@
 
 #include "fileinfo/ByteSource.h"
 #include "fileinfo/MP3FileInfo.h"
-
-// Turns UTF-16 text into the system's ANSI code page; a character the code page
-// cannot show becomes "?". Injected so that the parser stays portable.
-using TUtf16ToAnsi = std::string (*)(std::u16string_view text);
+#include "fileinfo/TagText.h"
 
 // The values an ID3v2 tag can give the record, trimmed like ID3v1 fields; empty
 // where the tag has no such frame.

@@ -5,8 +5,7 @@
 #include <iterator>
 #include "base/Errors.h"
 #include "base/Text_win.h"
-#include "fileinfo/Id3v2.h"
-#include "fileinfo/WaveForm.h"
+#include "fileinfo/TagReaders.h"
 #include "host/CommonLib_win.h"
 #include "host/HostOps_win.h"
 #include "playlist/TitleFormat.h"
@@ -46,11 +45,8 @@ bool IsSkinFile(const std::string& path) {
 std::unique_ptr<TMP3FileInfo> ReadEntryInfo(const std::string& path) {
     auto rec = std::make_unique<TMP3FileInfo>();
     FillEntryFileNameFields(*rec, path, &AnsiLeadByte);
-    switch (ChooseTagReader(path, &AnsiLeadByte)) {
-    case TTagReader::Id3v1: ReadMp3Tags(path, *rec, Option.PreferID3v2); break;
-    case TTagReader::RiffInfo: ReadRiffInfoTag(path, *rec); break;
-    case TTagReader::None: break;
-    }
+    if (const TTagReaderEntry* reader = FindTagReader(FileExtension(path, &AnsiLeadByte)))
+        ReadTagsOfFile(path, *reader, *rec, Option.PreferID3v2);
     return rec;
 }
 

@@ -94,10 +94,8 @@ std::string BuildEntryTitle(const std::string& format, const TMP3FileInfo& rec, 
 }
 
 TTagReader ChooseTagReader(std::string_view path, TLeadByteTest isLeadByte) {
-    const std::string ext = FileExtension(path, isLeadByte);
-    if (EqualsIgnoringAsciiCase(ext, ".mp3")) return TTagReader::Id3v1;
-    if (EqualsIgnoringAsciiCase(ext, ".rmp")) return TTagReader::RiffInfo;
-    return TTagReader::None;
+    const TTagReaderEntry* reader = FindTagReader(FileExtension(path, isLeadByte));
+    return reader ? reader->Kind : TTagReader::None;
 }
 
 void FillEntryFileNameFields(TMP3FileInfo& rec, const std::string& path, TLeadByteTest isLeadByte) {

@@ -15,6 +15,7 @@
 // test (the Win32 side passes IsDBCSLeadByte) so that such a character is never
 // taken for a separator. Without one every byte is a character of its own.
 #include "fileinfo/MP3FileInfo.h"
+#include "fileinfo/TagReaders.h"
 
 #include <string>
 #include <string_view>
@@ -36,10 +37,9 @@ std::string FileNameWithoutExtension(std::string_view path, TLeadByteTest isLead
 std::string BuildEntryTitle(const std::string& format, const TMP3FileInfo& rec,
                             TLeadByteTest isLeadByte = nullptr);
 
-// Which tag reader fills a new entry, by the path's extension (ASCII case ignored):
-// ".mp3" the ID3v1 reader, ".rmp" the RIFF INFO reader, anything else none
-// (".wav" included, even with an INFO chunk).
-enum class TTagReader { None, Id3v1, RiffInfo };
+// Which tag reader fills a new entry, by the path's extension through the reader
+// table (ASCII case ignored): ".mp3" the ID3v1 reader, ".rmp" the RIFF INFO
+// reader, and so on; None for the rest (".wav" included, even with an INFO chunk).
 TTagReader ChooseTagReader(std::string_view path, TLeadByteTest isLeadByte = nullptr);
 
 // The part of filling a new record that needs no file: FileName := path and

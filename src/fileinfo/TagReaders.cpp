@@ -1,0 +1,31 @@
+#include "fileinfo/TagReaders.h"
+
+#include "base/ProfileText.h"
+#include "fileinfo/Id3v2.h"
+#include "fileinfo/WaveForm.h"
+
+namespace {
+
+// ID3v1 and, where it can still give something, ID3v2.
+bool ReadMp3(IByteSource& source, TMP3FileInfo& info, const TTagReadOptions& options) {
+    return ReadMp3Tags(source, info, options.PreferId3v2, options.ToAnsi);
+}
+
+// The chunk walk reads many small headers: a block at a time.
+bool ReadRiff(IByteSource& source, TMP3FileInfo& info, const TTagReadOptions&) {
+    TBufferedSource buffered(source);
+    return ReadRiffInfoTag(buffered, info);
+}
+
+constexpr TTagReaderEntry kReaders[] = {
+    {".mp3", TTagReader::Id3v1, &ReadMp3},
+    {".rmp", TTagReader::RiffInfo, &ReadRiff},
+};
+
+}  // namespace
+
+const TTagReaderEntry* FindTagReader(std::string_view extension) {
+    for (const TTagReaderEntry& r : kReaders)
+        if (EqualsIgnoringAsciiCase(extension, r.Extension)) return &r;
+    return nullptr;
+}
