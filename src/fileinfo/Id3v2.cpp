@@ -228,13 +228,16 @@ enum class TSizes { Plain, Syncsafe };
 struct TWalk {
     TId3v2Text Text;
     std::string RecordingTime;
-    bool Consistent = true;  // ended at padding or the tag's end, never inside garbage
+    bool DescribedComment = false;  // Text.Comment came from a comment with a description
+    bool Consistent = true;         // ended at padding or the tag's end, never inside garbage
 };
 
-void StoreFrame(TField field, std::uint8_t* data, std::size_t n, TUtf16ToAnsi toAnsi, TWalk& walk) {
-    if (n < 1) return;
+// Stores a wanted frame; false when a later frame of its kind may still serve
+// better (a comment with a description, while one without may follow).
+bool StoreFrame(TField field, std::uint8_t* data, std::size_t n, TUtf16ToAnsi toAnsi, TWalk& walk) {
+    if (n < 1) return true;
     const std::uint8_t encoding = data[0];
-    if (encoding > 3) return;
+    if (encoding > 3) return true;
     const std::uint8_t* p = data + 1;
     n -= 1;
     switch (field) {
@@ -245,18 +248,26 @@ void StoreFrame(TField field, std::uint8_t* data, std::size_t n, TUtf16ToAnsi to
     case TField::RecordingTime: walk.RecordingTime = FirstValue(encoding, p, n, toAnsi, 4); break;
     case TField::Genre: walk.Text.Genre = Id3v2GenreName(FirstValue(encoding, p, n, toAnsi)); break;
     case TField::Comment: {
-        // language(3), a short description, then the text.
-        if (n < 3) return;
+        // language(3), a short description, then the text. The user's comment is
+        // the one without a description; iTunes keeps numbers of its own in
+        // comments described "iTunNORM", "iTunSMPB", ..., which are never shown.
+        if (n < 3) return true;
         const std::size_t text = AfterFirstString(encoding, p + 3, n - 3, 0);
+        const std::string description = FirstValue(encoding, p + 3, text, toAnsi);
+        if (description.compare(0, 4, "iTun") == 0) return false;
+        if (!description.empty() && walk.DescribedComment) return false;  // the first described one stays
         walk.Text.Comment = FirstValue(encoding, p + 3 + text, n - 3 - text, toAnsi);
-        break;
+        walk.DescribedComment = !description.empty();
+        return description.empty();
     }
     case TField::None: break;
     }
+    return true;
 }
 
 // Walks the frames from the stream's position to its end, reading the wanted
-// ones; the first frame of each kind counts.
+// ones; the first frame of each kind counts (of the comments, the first that
+// StoreFrame settles on).
 void WalkFrames(TTagStream& stream, const TTagInfo& tag, TSizes sizes, TUtf16ToAnsi toAnsi, TWalk& walk) {
     const bool v22 = tag.Major == 2;
     const std::size_t headerSize = v22 ? 6 : 10;
@@ -308,7 +319,6 @@ void WalkFrames(TTagStream& stream, const TTagInfo& tag, TSizes sizes, TUtf16ToA
             if (!stream.Skip(size)) return;
             continue;
         }
-        seen[slot] = true;
         const std::size_t take = std::size_t(std::min<std::uint64_t>(size, kMaxTextFrameBytes));
         data.resize(take);
         if (!stream.Read(data.data(), take) || !stream.Skip(size - take)) return;
@@ -319,7 +329,7 @@ void WalkFrames(TTagStream& stream, const TTagInfo& tag, TSizes sizes, TUtf16ToA
             std::copy(plain.begin(), plain.end(), p);
             n = plain.size();
         }
-        StoreFrame(field, p, n, toAnsi, walk);
+        seen[slot] = StoreFrame(field, p, n, toAnsi, walk);
     }
 }
 
@@ -336,21 +346,50 @@ bool SkipExtendedHeader(TTagStream& stream, const TTagInfo& tag) {
 
 }  // namespace
 
-std::string Id3v2GenreName(const std::string& text) {
-    std::size_t i = 0;
-    const bool bracketed = !text.empty() && text[0] == '(';
-    if (bracketed) i = 1;
-    unsigned n = 0;
-    std::size_t digits = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 4) {
-        n = n * 10 + unsigned(text[i] - '0');
-        ++i;
-        ++digits;
+namespace {
+// A reference of one to three digits, or -1.
+int GenreNumber(std::string_view digits) {
+    if (digits.empty() || digits.size() > 3) return -1;
+    int n = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return -1;
+        n = n * 10 + (c - '0');
     }
-    const bool reference = digits > 0 && digits <= 3 &&
-                           (bracketed ? i < text.size() && text[i] == ')' : i == text.size());
-    if (reference && n < unsigned(kGenreCount)) return GenreNames[n];
-    return text;
+    return n;
+}
+
+// The name a reference inside or without brackets stands for: the genre
+// table's, "Remix" for RX, "Cover" for CR. `known` is false for anything else.
+std::string GenreReference(std::string_view ref, bool& known, bool& number) {
+    known = true;
+    number = false;
+    if (ref == "RX") return "Remix";
+    if (ref == "CR") return "Cover";
+    const int n = GenreNumber(ref);
+    if (n < 0) {
+        known = false;
+        return std::string();
+    }
+    number = true;
+    return n < kGenreCount ? GenreNames[n] : std::string();
+}
+}  // namespace
+
+std::string Id3v2GenreName(const std::string& text) {
+    // "((" stands for a name that itself begins with a bracket.
+    if (text.size() >= 2 && text[0] == '(' && text[1] == '(') return text.substr(1);
+    bool known = false, number = false;
+    if (!text.empty() && text[0] == '(') {
+        const std::size_t close = text.find(')');
+        if (close == std::string::npos) return text;
+        std::string name = GenreReference(std::string_view(text).substr(1, close - 1), known, number);
+        if (!known) return text;
+        // A number the table lacks (255: no genre) gives the refinement behind it, if any.
+        if (number && name.empty()) return TrimTagText(std::string_view(text).substr(close + 1));
+        return name;
+    }
+    std::string name = GenreReference(text, known, number);
+    return known ? name : text;
 }
 
 bool ReadId3v2Tag(IByteSource& source, TId3v2Text& text, TUtf16ToAnsi toAnsi) {

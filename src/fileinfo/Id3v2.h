@@ -22,7 +22,7 @@ struct TId3v2Text {
     std::string Title;    // TIT2 / TT2
     std::string Artist;   // TPE1 / TP1
     std::string Album;    // TALB / TAL
-    std::string Comment;  // the first COMM / COM frame's text
+    std::string Comment;  // COMM / COM: the first without a description, else the first described one (not iTunes')
     std::string Year;     // TYER / TYE, else the first four characters of TDRC
     std::string Genre;    // TCON / TCO, numeric references turned into names
 };
@@ -30,8 +30,10 @@ struct TId3v2Text {
 // Reads the tag at the start of the source; false when there is none.
 bool ReadId3v2Tag(IByteSource& source, TId3v2Text& text, TUtf16ToAnsi toAnsi);
 
-// "(17)", "17" and "(17)Rock" give the genre table's name for 17; anything else
-// is returned as it is.
+// "(17)", "17" and "(17)Rock" give the genre table's name for 17; "RX" and "CR"
+// (bracketed or not) "Remix" and "Cover"; a number the table lacks gives what
+// follows its brackets, or nothing; "((text" gives "(text"; anything else is
+// returned as it is.
 std::string Id3v2GenreName(const std::string& text);
 
 // Fills the record from both tags of an ".mp3" file: a field the ID3v1 tag left

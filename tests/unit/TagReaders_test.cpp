@@ -636,8 +636,27 @@ TEST(Id3v2, FillsOnlyWhatId3v1LeftEmpty) {
 
     EXPECT_EQ(Id3v2GenreName("(147)"), "Synthpop");
     EXPECT_EQ(Id3v2GenreName("0"), "Blues");
-    for (const char* kept : {"(148)", "148", "(RX)", "17b", "(17", "((17)", "", "0017"})
-        EXPECT_EQ(Id3v2GenreName(kept), kept);
+    for (const char* kept : {"17b", "(17", "(RY)", "", "0017", "Rx"}) EXPECT_EQ(Id3v2GenreName(kept), kept);
+    const std::pair<const char*, const char*> special[] = {
+        {"RX", "Remix"}, {"(RX)", "Remix"}, {"CR", "Cover"},  {"(CR)", "Cover"},   {"((text)", "(text)"},
+        {"((17)", "(17)"}, {"(255)", ""},  {"(148)Gaze", "Gaze"}, {"148", ""}, {"(255) Noise", "Noise"},
+    };
+    for (const auto& [tcon, name] : special) EXPECT_EQ(Id3v2GenreName(tcon), name) << tcon;
+}
+
+TEST(Id3v2, CommentsAsTaggersWriteThem) {
+    const auto comm = [](const TBytes& description, const std::string& text) {
+        return Frame("COMM", Bytes(std::string("\0eng", 4)) + description + Bytes(std::string(1, '\0') + text), 3);
+    };
+    // iTunes' own numbers come first; the comment without a description wins over a described one.
+    const TBytes itunes = comm(Bytes("iTunNORM"), " 0000031E 00000310");
+    const TBytes described = comm(Bytes("Notes"), "described");
+    EXPECT_EQ(ReadBoth(Tag(3, 0, itunes + described + comm({}, "plain") + comm({}, "second"))).Comment(), "plain");
+    EXPECT_EQ(ReadBoth(Tag(3, 0, itunes + described + comm(Bytes("x"), "later"))).Comment(), "described");
+    EXPECT_EQ(ReadBoth(Tag(3, 0, itunes + comm(Bytes("iTunSMPB"), " 00000000"))).Comment(), "");
+    // UTF-16 little-endian: the description's terminator lies at an even offset, after "d".
+    const TBytes utf16 = {1, 'e', 'n', 'g', 0xFF, 0xFE, 'd', 0, 0, 0, 0xFF, 0xFE, 'T', 0, 'x', 0};
+    EXPECT_EQ(ReadBoth(Tag(3, 0, Frame("COMM", utf16, 3))).Comment(), "Tx");
 }
 
 TEST(Id3v2, VersionsFlagsAndFrameForms) {
@@ -660,6 +679,15 @@ TEST(Id3v2, VersionsFlagsAndFrameForms) {
                                   Frame("TIT2", Latin1("secret"), 4, 0x04) + Frame("TIT2", body, 4, 0x43));
     Append(v24, {'3', 'D', 'I', 4, 0, 0x50, 0, 0, 0, 0});
     EXPECT_EQ(ReadBoth(v24).Title(), "Z\xFF\xFE");
+    // 2.4 with the tag-wide flag: each frame is decoded once, and its size counts the stored bytes.
+    const TMP3FileInfo once = ReadBoth(Tag(4, 0x80, Frame("TIT2", {0, 'A', 0xFF, 0, 0}) + Frame("TALB", Latin1("Next"))));
+    EXPECT_EQ(once.Title(), "A\xFF");
+    EXPECT_EQ(once.Album(), "Next");
+    // A text frame over the read limit: cut, and the frame after it still read.
+    const TMP3FileInfo longTitle = ReadBoth(Tag(4, 0, Frame("TIT2", Latin1(std::string(70 * 1024, 't'))) +
+                                                          Frame("TALB", Latin1("After"))));
+    EXPECT_EQ(longTitle.Title(), std::string(64 * 1024 - 1, 't'));
+    EXPECT_EQ(longTitle.Album(), "After");
     // 2.4 written with plain sizes (a frame of 200 bytes): taken when syncsafe ones fail.
     TBytes plain = Bytes("TALB") + Size4(200, false) + TBytes{0, 0} + Latin1(std::string(199, 'a')) +
                    Bytes("TIT2") + Size4(5, false) + TBytes{0, 0} + Latin1("Tail");
