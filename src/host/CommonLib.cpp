@@ -244,6 +244,11 @@ std::string PathSeenFrom(std::string_view folder, std::string_view path, const T
     return JoinPath(folder, path, text);
 }
 
+bool IsRootedOrDriveRelative(std::string_view path) {
+    if (!path.empty() && IsSlash(path[0])) return !(path.size() >= 2 && IsSlash(path[1]));
+    return path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':' && !(path.size() >= 3 && IsSlash(path[2]));
+}
+
 std::string RelativePath(std::string_view baseWithSlash, std::string_view file, const TPathText& text) {
     const std::string baseDrive = ExtractPathDrive(baseWithSlash, text);
     const std::string fileDrive = ExtractPathDrive(file, text);

@@ -58,6 +58,11 @@ std::string JoinPath(std::string_view folder, std::string_view name, const TPath
 // it is (it refers to that drive's own current folder).
 std::string PathSeenFrom(std::string_view folder, std::string_view path, const TPathText& text = {});
 
+// A rooted path ("\Music\x.mp3": the current drive) or a drive-relative one
+// ("X:x.mp3": that drive's current folder), which name their file through a
+// drive rather than through a folder of their own.
+bool IsRootedOrDriveRelative(std::string_view path);
+
 // `file` relative to the folder `baseWithSlash` (which ends in "\"): "..\" per base
 // folder not shared with the file, then the file's own folders and name. A file on
 // another drive (or share) comes back unchanged.

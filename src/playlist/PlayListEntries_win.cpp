@@ -169,8 +169,12 @@ int TFormPlayList::AddPlaylistFile(TEntryList& target, const std::string& file) 
         if (line.empty() || line.find('\0') != std::string::npos) continue;
         const std::string candidate = PathSeenFrom(base, line, AnsiPathText());
         if (!FileExists(candidate)) continue;  // comments, info lines, missing files
+        // ResolvePath follows folders, not a drive's current folder: a rooted
+        // line would lose its root there and a drive-relative one would land in
+        // the drive's root. Those add exactly the file found.
         std::string resolved;
-        if (!ResolvePath(base, line, resolved)) resolved = candidate;
+        if (IsRootedOrDriveRelative(line)) resolved = FullPathOf(candidate);
+        else if (!ResolvePath(base, line, resolved)) resolved = candidate;
         c += AddPath(target, resolved, false);
     }
     return c;

@@ -358,6 +358,18 @@ TEST_F(FormPlayList, DroppedPlaylistAddsExistingFilesRelativeToItsFolder) {
     EXPECT_EQ(Rows(), (std::vector<std::string>{"Relative", "Absolute"}));
     ASSERT_EQ(host->Playlist.size(), 2u);
     EXPECT_EQ(lstrcmpiA(host->Playlist[0].c_str(), rel.c_str()), 0) << host->Playlist[0];
+
+    // A rooted line is found and added on the playlist's drive, a drive-relative one
+    // in the playlist's folder: each time the file found.
+    const std::string rooted = Dir().substr(0, 3) + "vl-rooted-" + std::to_string(GetCurrentProcessId()) + ".mp3";
+    ASSERT_TRUE(CopyFileA(WriteMp3("lists\\near.mp3", "Near").c_str(), rooted.c_str(), FALSE));
+    WriteFile("lists\\drives.m3u", rooted.substr(2) + "\r\n" + Dir().substr(0, 2) + "near.mp3\r\n");
+    Drop({PathIn("lists\\drives.m3u")}, OnRow(0), false, true);
+    DeleteFileA(rooted.c_str());
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Near", "Near"}));
+    ASSERT_EQ(host->Playlist.size(), 2u);
+    EXPECT_EQ(lstrcmpiA(host->Playlist[0].c_str(), rooted.c_str()), 0) << host->Playlist[0];
+    EXPECT_EQ(lstrcmpiA(host->Playlist[1].c_str(), PathIn("lists\\near.mp3").c_str()), 0) << host->Playlist[1];
 }
 
 // On a Japanese system "表", "ソ", "十" and "能" end in byte 0x5C, the byte of "\\":
