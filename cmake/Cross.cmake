@@ -111,3 +111,14 @@ endforeach()
 if(VL_WIN_BENCH_TARGETS)
   add_custom_target(win_bench DEPENDS ${VL_WIN_BENCH_TARGETS})
 endif()
+
+# The setup program, made for its test by the release script into a folder of the
+# tree (the ordinary build does not make it; `make dist` does), then installed and
+# removed silently. The lock: a window of the player's class from another test
+# would count as a running player.
+add_test(NAME installer_build
+         COMMAND ${CMAKE_SOURCE_DIR}/scripts/dist ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/installer_test)
+set_tests_properties(installer_build PROPERTIES FIXTURES_SETUP installer TIMEOUT 300)
+add_test(NAME installer
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/scripts/installer_test.sh ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/installer_test)
+set_tests_properties(installer PROPERTIES FIXTURES_REQUIRED "wine;installer" RESOURCE_LOCK display TIMEOUT 300)
