@@ -13,6 +13,11 @@ bool TDialog::CreateModeless(int templateId, HWND owner) {
     return h != nullptr;
 }
 
+INT_PTR TDialog::RunModal(int templateId, HWND owner) {
+    return DialogBoxParamW(ThisModule(), MAKEINTRESOURCEW(templateId), owner, &TDialog::DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
 void TDialog::DestroyNative() {
     if (hwnd_) {
         HWND h = hwnd_;

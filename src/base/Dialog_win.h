@@ -1,6 +1,6 @@
 #pragma once
-// Base of the plug-in's modeless dialogs: the thunk keeps the object in DWLP_USER
-// from WM_INITDIALOG on, and no exception leaves the dialog procedure.
+// Base of the plug-in's dialogs: the thunk keeps the object in DWLP_USER from
+// WM_INITDIALOG on, and no exception leaves the dialog procedure.
 #include <windows.h>
 
 class TDialog {
@@ -12,6 +12,8 @@ public:
 
     HWND Handle() const { return hwnd_; }
     bool CreateModeless(int templateId, HWND owner);
+    // Runs the dialog modally; EndDialog's result, or -1 when it could not be shown.
+    INT_PTR RunModal(int templateId, HWND owner);
     void DestroyNative();
     // Destroys the dialog and deletes the object once control returns to the message loop.
     void Release();

@@ -23,3 +23,20 @@ std::wstring Utf8ToWide(const std::string& s) { return ToWide(CP_UTF8, s); }
 std::string WideToUtf8(const std::wstring& s) { return FromWide(CP_UTF8, s); }
 
 bool AnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
+
+bool WideToAnsiExact(const std::wstring& s, std::string& out) {
+    if (s.empty()) {
+        out.clear();
+        return true;
+    }
+    BOOL usedDefault = FALSE;
+    const int size = static_cast<int>(s.size());
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, s.data(), size, nullptr, 0, nullptr, &usedDefault);
+    if (n <= 0 || usedDefault) return false;
+    std::string text(static_cast<size_t>(n), '\0');
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, s.data(), size, text.data(), n, nullptr, &usedDefault) != n ||
+        usedDefault)
+        return false;
+    out = std::move(text);
+    return true;
+}

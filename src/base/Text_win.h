@@ -11,3 +11,7 @@ std::string WideToUtf8(const std::wstring& s);
 
 // Lead-byte test of the system's ANSI code page (Shift-JIS on a Japanese system).
 bool AnsiLeadByte(unsigned char c);
+
+// Into the ANSI code page without look-alike substitutes; false (out untouched)
+// when a character has no place in it.
+bool WideToAnsiExact(const std::wstring& s, std::string& out);

@@ -2,6 +2,7 @@
 // functions on our Unicode windows, so they read correctly on a system of any
 // code page; the menu keeps each item's shortcut text.
 #include "host/Captions_win.h"
+#include "host/ListFileTexts_win.h"
 #include <windows.h>
 #include "host/PluginState_win.h"
 #include "playlist/PlayList_win.h"
@@ -38,6 +39,7 @@ const TCaption kCaptions[] = {
     {TCaptionTarget::MenuItem, PopupItemSortPath, L"Sort list by &Path && Filename", L"\xFF8A\xFF9F\xFF7D\x540D+\xFF8C\xFF67\xFF72\xFF99\x540D"},
     {TCaptionTarget::MenuItem, PopupItemSortRandomize, L"&Raandomize list", L"\xFF7C\xFF6C\xFF6F\xFF8C\xFF99"},
     {TCaptionTarget::MenuItem, PopupItemSortReverse, L"R&everse list", L"\x53CD\x8EE2"},
+    {TCaptionTarget::MenuItem, PopupItemSaveList, L"Save list...", L"\x30EA\x30B9\x30C8\x306E\x4FDD\x5B58..."},
     {TCaptionTarget::MenuItem, PopupItemInfoBase, L"Information", L"\x60C5\x5831"},
     {TCaptionTarget::MenuItem, PopupItemShowControlPanel, L"Show control panel", L"\x5236\x5FA1\x30D1\x30CD\x30EB\x306E\x8868\x793A"},
     {TCaptionTarget::MenuItem, PopupItemAutomaticShowPL, L"Automatic show originl playlist", L"\xFF75\xFF98\xFF7C\xFF9E\xFF85\xFF99\xFF8C\xFF9F\xFF9A\xFF72\xFF98\xFF7D\xFF84\x306E\x81EA\x52D5\x8868\x793A"},
@@ -74,6 +76,28 @@ const TCaption kCaptions[] = {
     {TCaptionTarget::Page, TFormConfigure::TabSheetAbout, L"About", L"VelvetLister\x306B\x3064\x3044\x3066"},
 };
 const std::size_t kCaptionCount = sizeof kCaptions / sizeof kCaptions[0];
+
+const TListFileTexts& ListFileTexts(bool japanese) {
+    static const TListFileTexts kEnglish{
+        L"Save list",
+        L"M3U playlist (*.m3u)\0*.m3u\0M3U8 playlist, UTF-8 (*.m3u8)\0*.m3u8\0PLS playlist (*.pls)\0*.pls\0",
+        L"Add file(s)",
+        L"Add URL",
+        L"Cancel",
+        L"Cannot save the list",
+    };
+    static const TListFileTexts kJapanese{
+        L"\x30EA\x30B9\x30C8\x306E\x4FDD\x5B58",
+        L"M3U \x30D7\x30EC\x30A4\x30EA\x30B9\x30C8 (*.m3u)\0*.m3u\0"
+        L"M3U8 \x30D7\x30EC\x30A4\x30EA\x30B9\x30C8 UTF-8 (*.m3u8)\0*.m3u8\0"
+        L"PLS \x30D7\x30EC\x30A4\x30EA\x30B9\x30C8 (*.pls)\0*.pls\0",
+        L"\x30D5\x30A1\x30A4\x30EB\x306E\x8FFD\x52A0",
+        L"URL\x306E\x8FFD\x52A0",
+        L"\x30AD\x30E3\x30F3\x30BB\x30EB",
+        L"\x30EA\x30B9\x30C8\x3092\x4FDD\x5B58\x3067\x304D\x307E\x305B\x3093",
+    };
+    return japanese ? kJapanese : kEnglish;
+}
 
 namespace {
 int CALLBACK FoundFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {

@@ -9,7 +9,7 @@ struct TKeyRow {
     TListKeyAction Action;
 };
 
-constexpr std::array<TKeyRow, 21> kKeys{{
+constexpr std::array<TKeyRow, 23> kKeys{{
     {0x00D, TListKeyAction::PlayCaretEntry},
     {0x02E, TListKeyAction::RemoveSelected},
     {0x22E, TListKeyAction::Crop},
@@ -22,6 +22,8 @@ constexpr std::array<TKeyRow, 21> kKeys{{
     {0x142, TListKeyAction::TransportForward},
     {0x042, TListKeyAction::TransportNext},
     {0x22D, TListKeyAction::AddFolder},
+    {0x02D, TListKeyAction::AddFile},
+    {0x253, TListKeyAction::SaveList},
     {0x241, TListKeyAction::SelectAll},
     {0x252, TListKeyAction::ReverseList},
     {0x25A, TListKeyAction::RandomizeList},

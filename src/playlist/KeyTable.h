@@ -23,6 +23,8 @@ enum class TListKeyAction {
     TransportForward,    // Shift+B
     TransportNext,       // B
     AddFolder,           // Ctrl+Insert: "Add Directory..."
+    AddFile,             // Insert: "Add File..."
+    SaveList,            // Ctrl+S: "Save list..."
     SelectAll,           // Ctrl+A
     ReverseList,         // Ctrl+R
     RandomizeList,       // Ctrl+Z

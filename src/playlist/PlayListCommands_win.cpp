@@ -11,6 +11,7 @@
 #include <list>
 #include "base/Collation_win.h"
 #include "base/Text_win.h"
+#include "host/ListFileTexts_win.h"
 #include "host/CommonLib_win.h"
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
@@ -230,6 +231,8 @@ void TFormPlayList::HandleListKey(WORD key, unsigned shift) {
     case TListKeyAction::Crop: RemoveEntries(TRemoveMode::Crop); return;
     case TListKeyAction::RemoveAll: RemoveEntries(TRemoveMode::All); return;
     case TListKeyAction::AddFolder: ClickMenuItem(PopupItemAddFolder); return;
+    case TListKeyAction::AddFile: ClickMenuItem(PopupItemAddFile); return;
+    case TListKeyAction::SaveList: ClickMenuItem(PopupItemSaveList); return;
     case TListKeyAction::SelectAll: ClickMenuItem(PopupItemSelectAll); return;
     case TListKeyAction::ReverseList: ClickMenuItem(PopupItemSortReverse); return;
     case TListKeyAction::RandomizeList: ClickMenuItem(PopupItemSortRandomize); return;
@@ -247,16 +250,22 @@ void TFormPlayList::HandleListKey(WORD key, unsigned shift) {
     }
 }
 
-void TFormPlayList::ToolButtonCtrlEjectClick() {
+void TFormPlayList::ToolButtonCtrlEjectClick() { AddChosenFiles(OpenDialogTitle, true); }
+
+void TFormPlayList::PopupItemAddFileClick() {
+    AddChosenFiles(ListFileTexts(Plugin.JapaneseCaptions).AddFileDialogTitle, false);
+}
+
+void TFormPlayList::AddChosenFiles(const std::wstring& title, bool replace) {
     if (OpenDialogInitialDir.empty()) OpenDialogInitialDir = CurrentDirectory();
     std::vector<std::string> chosen;
-    const bool ok = RunOpenDialog(Handle(), OpenDialogTitle, chosen, OpenDialogInitialDir);
+    const bool ok = RunOpenDialog(Handle(), title, chosen, OpenDialogInitialDir);
     if (!ok || chosen.empty()) return;
     OpenDialogInitialDir = ExtractPathFolder(chosen.front(), AnsiPathText());
     std::string skin;
     TEntryList entries;
     // An unreadable playlist file aborts the collecting, but what was collected
-    // up to then still replaces the list and a chosen skin is still applied;
+    // up to then still goes into the list and a chosen skin is still applied;
     // the error is reported afterwards.
     std::exception_ptr failure;
     try {
@@ -275,10 +284,13 @@ void TFormPlayList::ToolButtonCtrlEjectClick() {
     }
     chosen.clear();
     try {
-        if (entries.Count() > 0) {
+        if (entries.Count() > 0 && replace) {
             ReplaceEntries(entries.Take());
             PushListToHost();
             HostPlayEntry(0);
+        } else if (entries.Count() > 0) {
+            InsertEntries(-1, entries.Take());
+            PushListToHost();
         }
     } catch (...) {
         if (!failure) failure = std::current_exception();

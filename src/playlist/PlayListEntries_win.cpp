@@ -8,6 +8,7 @@
 #include "fileinfo/TagReaders.h"
 #include "host/CommonLib_win.h"
 #include "host/HostOps_win.h"
+#include "playlist/PlaylistFile.h"
 #include "playlist/TitleFormat.h"
 #include "skin/SkinApply_win.h"
 #include "skin/WatermarkSkin_win.h"
@@ -114,7 +115,7 @@ int TFormPlayList::AddPath(TEntryList& target, const std::string& path, bool exp
     if (attr == INVALID_FILE_ATTRIBUTES || (attr & 0x8 /* volume label */)) return 0;
     if (attr & FILE_ATTRIBUTE_DIRECTORY) return AddDirectory(target, path);
     std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
-    if (ext == ".m3u") return expand ? AddPlaylistFile(target, path) : 0;
+    if (PlaylistTypeOfExtension(ext) != TPlaylistType::None) return expand ? AddPlaylistFile(target, path) : 0;
     if (!AudioExtensions.Contains(ext)) return 0;
     auto rec = ReadEntryInfo(path);
     std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
@@ -151,31 +152,79 @@ int TFormPlayList::AddDirectory(TEntryList& target, const std::string& dir) {
     return c;
 }
 
-int TFormPlayList::AddPlaylistFile(TEntryList& target, const std::string& file) {
-    if (!FileExists(file)) return 0;
+namespace {
+std::string ReadWholeFile(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) throw EInOutError("I/O error: cannot read " + WideToUtf8(AnsiToWide(file)));
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) throw EInOutError("I/O error: cannot read " + WideToUtf8(AnsiToWide(file)));
+    return bytes;
+}
+
+bool IsAbsoluteWide(const std::wstring& p) {
+    return (p.size() >= 3 && p[1] == L':' && (p[2] == L'\\' || p[2] == L'/')) ||
+           (p.size() >= 2 && (p[0] == L'\\' || p[0] == L'/') && (p[1] == L'\\' || p[1] == L'/'));
+}
+
+// A UTF-8 name in the ANSI code page: as it is when the code page holds it,
+// else the file's short (8.3) name seen from base, when the file system gives
+// one that it holds; empty otherwise.
+std::string AnsiNameOf(const std::string& base, std::string_view utf8) {
+    const std::wstring wide = Utf8ToWide(std::string(utf8));
+    std::string ansi;
+    if (WideToAnsiExact(wide, ansi)) return ansi;
+    std::wstring full = wide;
+    if (!IsAbsoluteWide(wide)) {
+        const std::wstring folder = AnsiToWide(base);
+        if (!wide.empty() && (wide[0] == L'\\' || wide[0] == L'/'))
+            full = folder.substr(0, 2) + wide;  // rooted: on the playlist's drive
+        else
+            full = (!folder.empty() && folder.back() == L'\\' ? folder : folder + L"\\") + wide;
+    }
+    std::vector<wchar_t> normal(32768), shortName(32768);
+    const DWORD m = GetFullPathNameW(full.c_str(), static_cast<DWORD>(normal.size()), normal.data(), nullptr);
+    if (m == 0 || m >= normal.size()) return {};
+    const DWORD n = GetShortPathNameW(normal.data(), shortName.data(), static_cast<DWORD>(shortName.size()));
+    if (n == 0 || n >= shortName.size()) return {};
+    if (!WideToAnsiExact(std::wstring(shortName.data(), n), ansi)) return {};
+    return ansi;
+}
+}  // namespace
+
+int TFormPlayList::AddListedName(TEntryList& target, const std::string& base, const std::string& name) {
+    // A NUL would cut the name short and find another file.
+    if (name.empty() || name.find('\0') != std::string::npos) return 0;
+    const std::string candidate = PathSeenFrom(base, name, AnsiPathText());
+    if (!FileExists(candidate)) return 0;  // comments, info lines, missing files
+    // ResolvePath follows folders, not a drive's current folder: a rooted
+    // line would lose its root there and a drive-relative one would land in
+    // the drive's root. Those add exactly the file found.
+    std::string resolved;
+    if (IsRootedOrDriveRelative(name)) resolved = FullPathOf(candidate);
+    else if (!ResolvePath(base, name, resolved)) resolved = candidate;
+    return AddPath(target, resolved, false);
+}
+
+int TFormPlayList::AddPlaylistFile(TEntryList& target, const std::string& file) {
+    if (!FileExists(file)) return 0;
+    const std::string bytes = ReadWholeFile(file);
     // The full path has "\" separators only; a drive's root keeps its "\".
     const std::string base = ExtractPathFolder(FullPathOf(file), AnsiPathText());
     int c = 0;
-    size_t pos = 0;
-    while (pos < bytes.size()) {
-        size_t end = bytes.find_first_of("\r\n", pos);
-        std::string line = bytes.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
-        pos = end == std::string::npos ? bytes.size() : end + ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
-        // A NUL would cut the name short and find another file.
-        if (line.empty() || line.find('\0') != std::string::npos) continue;
-        const std::string candidate = PathSeenFrom(base, line, AnsiPathText());
-        if (!FileExists(candidate)) continue;  // comments, info lines, missing files
-        // ResolvePath follows folders, not a drive's current folder: a rooted
-        // line would lose its root there and a drive-relative one would land in
-        // the drive's root. Those add exactly the file found.
-        std::string resolved;
-        if (IsRootedOrDriveRelative(line)) resolved = FullPathOf(candidate);
-        else if (!ResolvePath(base, line, resolved)) resolved = candidate;
-        c += AddPath(target, resolved, false);
+    switch (PlaylistTypeOfExtension(FileExtension(file, &AnsiLeadByte))) {
+    case TPlaylistType::M3u8:
+        for (std::string_view name : ReadM3u8Names(bytes)) c += AddListedName(target, base, AnsiNameOf(base, name));
+        break;
+    case TPlaylistType::Pls: {
+        const TPlsNames pls = ReadPlsNames(bytes);
+        for (std::string_view name : pls.Names)
+            c += AddListedName(target, base, pls.Utf8 ? AnsiNameOf(base, name) : std::string(name));
+        break;
+    }
+    default:
+        // Every line: header and info lines name no file and are skipped there.
+        for (std::string_view line : SplitPlaylistLines(bytes)) c += AddListedName(target, base, std::string(line));
+        break;
     }
     return c;
 }

@@ -44,6 +44,7 @@ const TMenuItemDef kItems[] = {
     {PopupItemSortPath, 2, L"Sort list by &Path && Filename", nullptr},
     {PopupItemSortReverse, 3, L"R&everse list", L"Ctrl+R"},
     {PopupItemSortRandomize, 4, L"&Raandomize list", L"Ctrl+Z"},
+    {PopupItemSaveList, -1, L"Save list...", L"Ctrl+S"},
     {PopupItemInfoBase, -1, L"Information", nullptr},
     {PopupItemFileInfo, -1, L"File Info", L"Alt+3"},
     {PopupItemPlaylistEntry, -1, L"Playlist Entry", L"Ctrl+E"},
@@ -163,9 +164,9 @@ void TFormPlayList::CreateMenu() {
     Separator(play);
     Append(play, PopupItemCtrlEject);
     HMENU add = CreatePopupMenu();
-    Append(add, PopupItemAddFile, MFS_DISABLED);
+    Append(add, PopupItemAddFile);
     Append(add, PopupItemAddFolder);
-    Append(add, PopupItemAddURL, MFS_DISABLED);
+    Append(add, PopupItemAddURL);
     HMENU del = CreatePopupMenu();
     Append(del, PopupItemDeleteFile);
     Append(del, PopupItemDeleteCrop);
@@ -192,6 +193,7 @@ void TFormPlayList::CreateMenu() {
     Append(root, PopupItemDeleteBase, 0, del);
     Append(root, PopupItemSelectBase, 0, sel);
     Append(root, PopupItemSortBase, 0, sort);
+    Append(root, PopupItemSaveList);
     Append(root, PopupItemInfoBase, 0, info);
     Separator(root);  // N4
     Append(root, PopupItemShowControlPanel, MFS_CHECKED);
@@ -328,7 +330,10 @@ void TFormPlayList::ClickMenuItem(UINT item) {
         HostTransport(tag);  // PopupItemCtrlPreviousClick
         break;
     case PopupItemCtrlEject: ToolButtonCtrlEjectClick(); break;
+    case PopupItemAddFile: PopupItemAddFileClick(); break;
     case PopupItemAddFolder: PopupItemAddFolderClick(); break;
+    case PopupItemAddURL: PopupItemAddURLClick(); break;
+    case PopupItemSaveList: PopupItemSaveListClick(); break;
     case PopupItemDeleteFile: case PopupItemDeleteCrop: case PopupItemDeleteAll:
         RemoveEntries(static_cast<TRemoveMode>(tag));  // PopupItemDeleteFileClick
         break;

@@ -19,6 +19,7 @@
 #include "host/SettingsValues.h"
 #include "playlist/ListCommands.h"
 #include "playlist/Options.h"
+#include "playlist/PlaylistFile.h"
 
 class TWatermarkSkin;
 
@@ -107,6 +108,7 @@ enum TMenuId : UINT {
     PopupItemAutomaticShowEQ,
     PopupItemAOT,
     LaunchtheControlpanel1,
+    PopupItemSaveList = 2060,  // "Save list...", after the "Sort" submenu
     ToolButtonCtrlPrev = 2101,
     ToolButtonCtrlPlay,
     ToolButtonCtrlPause,
@@ -195,6 +197,16 @@ public:
     void ToolButtonCtrlPrevClick(int tag);
     void ToolButtonCtrlEjectClick();
     void PopupItemAddFolderClick();
+    // ---- list files: saving the list, adding files and a URL
+    void PopupItemSaveListClick();
+    void PopupItemAddFileClick();
+    void PopupItemAddURLClick();
+    // Writes the list to path as type, replacing the file only once it is whole;
+    // false after the user was told why not.
+    bool SaveListTo(const std::wstring& path, TPlaylistType type);
+    // The save dialog's last filter (from 1) and the folder of the last list saved.
+    int SaveDialogFilterIndex = 1;
+    std::wstring LastSavedListFolder;
     void SortCommand(TSortCommand command);
     void AddTrayIcon();
     void RemoveTrayIcon();
@@ -257,6 +269,10 @@ private:
         TWaitCursor wait_;
     };
     int AddPlaylistFile(TEntryList& target, const std::string& file);
+    // The open dialog's files: replacing the list and playing (Eject) or appended.
+    void AddChosenFiles(const std::wstring& title, bool replace);
+    // One name a playlist file lists, resolved from the playlist's folder base.
+    int AddListedName(TEntryList& target, const std::string& base, const std::string& name);
     void DrawEntry(TCustomPlayListBox& list, int index, const RECT& rect, unsigned state);
     void DrawListBackground(TCustomPlayListBox& list, const RECT& rect);
     void SetCaptionFromEntry(int i);

@@ -60,3 +60,7 @@
 #define IDC_ABOUT_COPYRIGHT 1073
 #define IDC_ABOUT_NOTE 1074
 #define IDC_BUTTON_HOME_PAGE 1075
+
+// The "Add URL" dialog.
+#define IDD_ADD_URL 110
+#define IDC_URL_EDIT 1100

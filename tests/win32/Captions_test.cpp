@@ -58,6 +58,7 @@ const TExpected kExpected[] = {
     {TCaptionTarget::MenuItem, PopupItemSortPath, "PopupItemSortPath", "Sort list by &Path && Filename", "ﾊﾟｽ名+ﾌｧｲﾙ名"},
     {TCaptionTarget::MenuItem, PopupItemSortRandomize, "PopupItemSortRandomize", "&Raandomize list", "ｼｬｯﾌﾙ"},
     {TCaptionTarget::MenuItem, PopupItemSortReverse, "PopupItemSortReverse", "R&everse list", "反転"},
+    {TCaptionTarget::MenuItem, PopupItemSaveList, "PopupItemSaveList", "Save list...", "リストの保存..."},
     {TCaptionTarget::MenuItem, PopupItemInfoBase, "PopupItemInfoBase", "Information", "情報"},
     {TCaptionTarget::MenuItem, PopupItemShowControlPanel, "PopupItemShowControlPanel", "Show control panel", "制御パネルの表示"},
     {TCaptionTarget::MenuItem, PopupItemAutomaticShowPL, "PopupItemAutomaticShowPL", "Automatic show originl playlist", "ｵﾘｼﾞﾅﾙﾌﾟﾚｲﾘｽﾄの自動表示"},

@@ -14,55 +14,11 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include "DialogDriver.h"
 #include "PluginFixture.h"
 #include "playlist/PlayList_win.h"
 
 namespace {
-
-// Finds each modal dialog (#32770) the given thread shows and runs `action` on
-// it once, from a worker thread, while the GUI thread sits in the dialog's loop.
-class TDialogDriver {
-public:
-    TDialogDriver(DWORD guiThread, std::function<void(HWND)> action)
-        : gui_(guiThread), action_(std::move(action)), thread_([this] { Run(); }) {}
-    ~TDialogDriver() {
-        stop_ = true;
-        thread_.join();
-    }
-    int Count() const { return count_; }
-
-private:
-    static BOOL CALLBACK Find(HWND h, LPARAM lp) {
-        wchar_t cls[16] = {};
-        GetClassNameW(h, cls, 16);
-        if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(h)) {
-            *reinterpret_cast<HWND*>(lp) = h;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    void Run() {
-        std::set<HWND> seen;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!stop_ && std::chrono::steady_clock::now() < end) {
-            HWND dlg = nullptr;
-            EnumThreadWindows(gui_, &Find, reinterpret_cast<LPARAM>(&dlg));
-            if (dlg && !seen.count(dlg)) {
-                // Let the dialog finish its own initialisation first.
-                std::this_thread::sleep_for(std::chrono::milliseconds(150));
-                seen.insert(dlg);
-                action_(dlg);
-                ++count_;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    }
-    DWORD gui_;
-    std::function<void(HWND)> action_;
-    std::atomic<bool> stop_{false};
-    std::atomic<int> count_{0};
-    std::thread thread_;
-};
 
 // The pixels of one image of an image list that its mask leaves opaque.
 std::vector<bool> MaskedPixels(HIMAGELIST images, int image) {
@@ -101,15 +57,6 @@ std::vector<bool> DrawnMenuImage(HWND owner, UINT item, int cx, int cy) {
     DeleteObject(bmp);
     return out;
 }
-
-std::wstring TextOf(HWND h) {
-    wchar_t b[512] = {};
-    GetWindowTextW(h, b, 512);
-    return b;
-}
-
-void PressOk(HWND dlg) { PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK))); }
-void PressCancel(HWND dlg) { PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDCANCEL))); }
 
 // The explorer-style open dialog: its file-name box and its file-type list.
 constexpr int kFileNameBox = 0x47c;  // cmb13

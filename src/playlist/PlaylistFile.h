@@ -1,0 +1,59 @@
+#pragma once
+// Playlist files as bytes: writing the list as ".m3u", ".m3u8" or ".pls", and
+// finding the names such files list. Nothing here touches the file system; the
+// Win32 side reads and writes the files and resolves the names.
+//
+//   .m3u   "#EXTM3U", then per entry "#EXTINF:<length>,<title>" and the name;
+//          the ANSI code page.
+//   .m3u8  the same lines in UTF-8 (no byte-order mark written; one is skipped
+//          when reading).
+//   .pls   "[playlist]", per entry k = 1..n "File<k>=", "Title<k>=", "Length<k>=",
+//          then "NumberOfEntries=<n>" and "Version=2"; the ANSI code page.
+// Lines are written with CR LF and read with CR LF, LF or CR.
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class TPlaylistType { None, M3u, M3u8, Pls };
+
+// The type an extension names (".m3u", ".m3u8", ".pls", dot included), ASCII case
+// ignored; None for anything else.
+TPlaylistType PlaylistTypeOfExtension(std::string_view ext);
+// ".m3u", ".m3u8" or ".pls"; "" for None.
+const char* PlaylistExtension(TPlaylistType type);
+
+struct TPlaylistEntry {
+    std::string_view Name;   // as the record holds it
+    std::string_view Title;  // the display title without number or length
+    int Length = -1;         // seconds; -1 when unknown
+};
+
+// Converts a whole buffer of ANSI text to UTF-8.
+using TAnsiToUtf8 = std::string (*)(std::string_view ansi);
+using TLeadByteTest = bool (*)(unsigned char);
+
+// The bytes of the file. A title's line breaks become blanks (they would end the
+// line early and make the rest look like a name). For M3u8 `toUtf8` converts the
+// text (without it the bytes stay as they are), and a double-byte character cut
+// short at the end of a name or title is dropped, so that the conversion cannot
+// swallow the line end after it.
+std::string WritePlaylist(TPlaylistType type, const std::vector<TPlaylistEntry>& entries,
+                          TAnsiToUtf8 toUtf8 = nullptr, TLeadByteTest isLeadByte = nullptr);
+
+// The lines of a text, ended by CR LF, LF or CR; the last one may have no end.
+std::vector<std::string_view> SplitPlaylistLines(std::string_view bytes);
+
+// The names of an ".m3u8" file (still UTF-8): a leading byte-order mark skipped,
+// empty lines and lines beginning with "#" left out.
+std::vector<std::string_view> ReadM3u8Names(std::string_view bytes);
+
+// The names of a ".pls" file: the "File<k>" values of the "[playlist]" section in
+// the order of k (not of the lines); section and keys match without regard to
+// ASCII case, blanks around keys and values are removed, every other key (and a
+// "NumberOfEntries" that disagrees) is ignored. The first value of a k counts.
+// A leading UTF-8 byte-order mark is skipped, and then the names are UTF-8.
+struct TPlsNames {
+    std::vector<std::string_view> Names;
+    bool Utf8 = false;
+};
+TPlsNames ReadPlsNames(std::string_view bytes);

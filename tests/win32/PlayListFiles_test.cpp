@@ -1,0 +1,273 @@
+// Playlist files in the real plug-in: "Save list..." through the system's save
+// dialog, what other players wrote read by a drop, the round trip of each type,
+// and "Add File..." and "Add URL...". Dialogs are filled in by a worker thread.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include "DialogDriver.h"
+#include "DropBuilder.h"
+#include "MessageBoxCatcher.h"
+#include "PluginFixture.h"
+#include "base/Text_win.h"
+#include "playlist/PlayList_win.h"
+
+namespace {
+constexpr int kFileTypeList = 0x470;  // cmb1
+constexpr int kFileNameBox = 0x47c;   // cmb13
+constexpr int kFileNameEdit = 0x480;  // edt1
+
+struct TDialogSeen {
+    std::wstring Title, FilterText, CancelText;
+    std::vector<std::wstring> FilterTexts;
+    int Filters = -1, Filter = -1;
+    std::vector<std::wstring> Boxes;  // message boxes on the way, in order
+};
+
+class PlayListFiles : public TPluginTest {
+protected:
+    std::string HostIni() override { return "[Winamp]\r\npe_open=1\r\n"; }
+    void SetUp() override {
+        TPluginTest::SetUp();
+        SetCurrentDirectoryA(Dir().c_str());  // where the dialogs start the first time
+    }
+    void TearDown() override {
+        SetCurrentDirectoryA("C:\\");  // the test folder must be removable
+        TPluginTest::TearDown();
+    }
+    HWND List() { return FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr); }
+    std::vector<std::string> Rows() {
+        std::vector<std::string> out;
+        for (int i = 0; i < static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0)); ++i) {
+            char buffer[1024] = {};
+            SendMessageA(List(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer));
+            out.push_back(buffer);
+        }
+        return out;
+    }
+    void Key(WORD vk, bool shift = false, bool ctrl = false) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+        SetKeyboardState(keys);
+        SendMessageW(List(), WM_KEYDOWN, vk, 0);
+        keys[VK_SHIFT] = keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+        Pump();
+    }
+    void Drop(const std::vector<std::string>& files) {
+        SendMessageW(PlayListWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files)), 0);
+        Pump();
+    }
+    std::vector<std::string> StartWith(int n, bool english = true) {
+        if (english) WriteFile("plugin.ini", "[VelvetLister Plug-in]\r\nOption.Locale=0000\r\n");
+        std::vector<std::string> files;
+        for (int i = 0; i < n; ++i) files.push_back(WriteMp3("s" + std::to_string(i) + ".mp3", "Song " + std::to_string(i)));
+        StartHost();
+        host->Playlist = files;
+        StartPlugin();
+        return files;
+    }
+    std::string ReadAll(const std::string& name) {
+        std::ifstream in(PathIn(name), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    // Runs `command` and answers its dialog: the filter (from 0; -1 keeps it),
+    // the name (or the URL), then OK; Yes to an overwrite prompt, OK to a box.
+    TDialogSeen Answer(std::function<void()> command, const std::wstring& name, int filter = -1, bool cancel = false) {
+        TDialogSeen seen;
+        std::mutex m;
+        {
+            TDialogDriver driver(GetCurrentThreadId(), [&](HWND dlg) {
+                std::lock_guard<std::mutex> lock(m);
+                HWND types = GetDlgItem(dlg, kFileTypeList);
+                HWND url = GetDlgItem(dlg, 1100);
+                if (!types && !url) {
+                    seen.Boxes.push_back(TextOf(GetDlgItem(dlg, 0xFFFF)));
+                    PostMessageW(dlg, WM_COMMAND, GetDlgItem(dlg, IDYES) ? IDYES : IDOK, 0);
+                    return;
+                }
+                seen.Title = TextOf(dlg);
+                seen.CancelText = TextOf(GetDlgItem(dlg, IDCANCEL));
+                if (types) {
+                    seen.Filters = static_cast<int>(SendMessageW(types, CB_GETCOUNT, 0, 0));
+                    seen.Filter = static_cast<int>(SendMessageW(types, CB_GETCURSEL, 0, 0));
+                    for (int i = 0; i < seen.Filters; ++i) {
+                        wchar_t text[256] = {};
+                        SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+                        seen.FilterTexts.push_back(text);
+                    }
+                    if (seen.Filter >= 0 && seen.Filter < seen.Filters) seen.FilterText = seen.FilterTexts[seen.Filter];
+                    if (filter >= 0) {
+                        SendMessageW(types, CB_SETCURSEL, filter, 0);
+                        SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(kFileTypeList, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+                    }
+                }
+                SetDlgItemTextW(dlg, url ? 1100 : GetDlgItem(dlg, kFileNameBox) ? kFileNameBox : kFileNameEdit, name.c_str());
+                if (cancel) PressCancel(dlg);
+                else PressOk(dlg);
+            });
+            command();
+        }
+        return seen;
+    }
+    TDialogSeen Save(const std::wstring& name, int filter = -1) {
+        return Answer([&] { Key('S', false, true); }, name, filter);
+    }
+};
+}  // namespace
+
+TEST_F(PlayListFiles, SaveDialogFiltersTypesFolderAndOverwritePrompt) {
+    const auto files = StartWith(3);
+    host->TrackLengths[files[1]] = 215;
+    host->SetPosition(1);
+    Pump();
+    ASSERT_TRUE(CreateDirectoryA(PathIn("sub").c_str(), nullptr));
+    const TDialogSeen first = Save(L"list");
+    EXPECT_EQ(first.Title, L"Save list");
+    EXPECT_EQ(first.Filters, 3);
+    EXPECT_EQ(first.Filter, 0);
+    EXPECT_EQ(first.FilterTexts, (std::vector<std::wstring>{L"M3U playlist (*.m3u)", L"M3U8 playlist, UTF-8 (*.m3u8)",
+                                                         L"PLS playlist (*.pls)"}));
+    std::string m3u = "#EXTM3U\r\n";
+    for (int i = 0; i < 3; ++i)
+        m3u += "#EXTINF:" + std::string(i == 1 ? "215" : "-1") + ",Song " + std::to_string(i) + "\r\n" + files[i] + "\r\n";
+    EXPECT_EQ(ReadAll("list.m3u"), m3u) << "the filter's extension added, in the folder the dialog started in";
+
+    // ".pls" chosen, saved by a full path into another folder.
+    const TDialogSeen second = Answer([&] { SendMessageW(PlayListWindow(), WM_COMMAND, PopupItemSaveList, 0); },
+                                      AnsiToWide(PathIn("sub\\list")), 2);
+    EXPECT_EQ(second.Filter, 0);
+    EXPECT_EQ(ReadAll("sub\\list.pls").rfind("[playlist]\r\nFile1=" + files[0] + "\r\nTitle1=Song 0\r\nLength1=-1\r\n", 0), 0u);
+    // Next time: the last filter, the folder of the last list; the extension names the type.
+    const TDialogSeen third = Save(L"LIST.M3U8");
+    EXPECT_EQ(third.Filter, 2);
+    EXPECT_EQ(third.FilterText, L"PLS playlist (*.pls)");
+    EXPECT_EQ(ReadAll("sub\\LIST.M3U8"), m3u);
+    // An existing list: the dialog asks, and Yes replaces it.
+    Key(VK_DELETE, true, true);
+    EXPECT_EQ(Save(L"list").Boxes.size(), 1u) << "one overwrite prompt";
+    EXPECT_EQ(ReadAll("sub\\list.pls"), "[playlist]\r\nNumberOfEntries=0\r\nVersion=2\r\n");
+}
+
+TEST_F(PlayListFiles, ALockedTargetStaysAsItWasAndOneBoxSaysWhy) {
+    StartWith(2);
+    WriteFile("locked.m3u", "old");
+    HANDLE lock = CreateFileA(PathIn("locked.m3u").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    const TDialogSeen seen = Save(L"locked.m3u");
+    CloseHandle(lock);
+    ASSERT_EQ(seen.Boxes.size(), 2u) << "the overwrite prompt, then the failure";
+    const std::wstring head = L"Cannot save the list\n\n" + AnsiToWide(PathIn("locked.m3u")) + L"\n\n";
+    EXPECT_EQ(seen.Boxes[1].rfind(head, 0), 0u) << std::string(seen.Boxes[1].begin(), seen.Boxes[1].end());
+    EXPECT_GT(seen.Boxes[1].size(), head.size() + 3) << "the system's error text";
+    EXPECT_EQ(ReadAll("locked.m3u"), "old");
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA(PathIn("*.tmp").c_str(), &fd);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "no new file left: " << fd.cFileName;
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+}
+
+// Saved as each type and dropped on an empty window: the same entries in the same
+// order. Under code page 932 with names holding 0x5C trail bytes ("表", "ソ") and
+// Japanese titles, under 1252 with accented names and titles.
+TEST_F(PlayListFiles, EachTypeRoundTripsTheList) {
+    const bool sjis = GetACP() == 932;
+    const std::string folder = sjis ? "\x95\x5C" : "caf\xE9";
+    ASSERT_TRUE(CreateDirectoryA(PathIn(folder).c_str(), nullptr));
+    const std::vector<std::string> titles =
+        sjis ? std::vector<std::string>{"\x93\xFA\x96\x7B\x8C\xEA", "\x83\x5C\x83\x74\x83\x67", "c"}
+             : std::vector<std::string>{"Caf\xE9", "b", "Na\xEFve"};
+    std::vector<std::string> files = {WriteMp3(folder + "\\" + (sjis ? "\x83\x5C" : "\xE9t\xE9") + ".mp3", titles[0]),
+                                      WriteMp3(folder + "\\b.mp3", titles[1]), WriteMp3("c.mp3", titles[2])};
+    StartWith(0);
+    Drop(files);
+    ASSERT_EQ(Rows(), titles);
+    for (const char* ext : {".m3u", ".m3u8", ".pls"}) {
+        const TDialogSeen seen = Save(AnsiToWide(PathIn(folder + "\\list" + ext)));
+        EXPECT_TRUE(seen.Boxes.empty()) << ext;
+        Key(VK_DELETE, true, true);
+        ASSERT_TRUE(Rows().empty());
+        Drop({PathIn(folder + "\\list" + ext)});
+        EXPECT_EQ(Rows(), titles) << ext;
+        EXPECT_EQ(host->Playlist, files) << ext;
+    }
+}
+
+TEST_F(PlayListFiles, ReadsWhatOtherPlayersWrote) {
+    StartWith(0);
+    WriteMp3("a.mp3", "A");
+    ASSERT_TRUE(CreateDirectoryA(PathIn("sub").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(PathIn("lists").c_str(), nullptr));
+    WriteMp3("sub\\b.mp3", "B");
+    // A name the code page cannot hold: read by its short name.
+    const std::wstring outside = GetACP() == 932 ? L"caf\xE9.mp3" : L"\x66F2.mp3";
+    const std::wstring outsidePath = AnsiToWide(Dir()) + L"\\" + outside;
+    ASSERT_TRUE(MoveFileW(AnsiToWide(WriteMp3("o.mp3", "Outside")).c_str(), outsidePath.c_str()));
+    struct TRemove {  // the clean-up's narrow names cannot reach it
+        const std::wstring& Path;
+        ~TRemove() { DeleteFileW(Path.c_str()); }
+    } remove{outsidePath};
+    wchar_t shortPath[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(outsidePath.c_str(), shortPath, MAX_PATH), 0u);
+    WriteFile("lists\\x.m3u8", "\xEF\xBB\xBF#EXTM3U\n#EXTINF:1,A\n..\\a.mp3\r\n..\\" + WideToUtf8(outside) +
+                                   "\r..\\missing.mp3\n" + WideToUtf8(AnsiToWide(PathIn("sub\\b.mp3"))));
+    WriteFile("lists\\y.pls", "[Playlist]\r\nNumberOfEntries=9\r\n File2 = ..\\a.mp3 \r\nfile1=..\\sub\\b.mp3\r\nTitle1=x\r\n");
+    WriteFile("lists\\z.m3u", "..\\a.mp3\n..\\sub\\b.mp3\r..\\a.mp3");
+    Drop({PathIn("lists\\x.m3u8"), PathIn("lists\\y.pls"), PathIn("lists\\z.m3u")});
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"A", "Outside", "B", "B", "A", "A", "B", "A"}));
+    ASSERT_EQ(host->Playlist.size(), 8u);
+    EXPECT_EQ(host->Playlist[1], WideToAnsi(shortPath));
+    // A playlist that exists but cannot be read stops the drop with the input/output error.
+    HANDLE lock = CreateFileA(PathIn("lists\\y.pls").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    {
+        TMessageBoxCatcher boxes;
+        Drop({PathIn("lists\\z.m3u"), PathIn("lists\\y.pls")});
+        ASSERT_EQ(boxes.Count(), 1u);
+        EXPECT_EQ(boxes.Texts()[0].rfind(L"I/O error", 0), 0u);
+    }
+    CloseHandle(lock);
+    EXPECT_EQ(Rows().size(), 8u) << "the list unchanged";
+
+}
+
+TEST_F(PlayListFiles, AddFileAndAddURLAppendWithoutPlaying) {
+    StartWith(2);
+    host->SetPosition(1);
+    WriteMp3("b.mp3", "Bee");
+    WriteMp3("A.mp3", "Ay");
+    const TDialogSeen file = Answer([&] { Key(VK_INSERT); }, L"\"b.mp3\" \"A.mp3\"");
+    EXPECT_EQ(file.Title, L"Add file(s)");
+    EXPECT_EQ(file.Filters, 14);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Song 0", "Song 1", "Ay", "Bee"}));
+    EXPECT_EQ(host->Playlist.size(), 4u);
+    EXPECT_EQ(host->Position, 1);
+    EXPECT_NE(host->State, TPlayState::Playing);
+
+    const std::wstring address = L"  http://radio.example/live?x=1&y=2  ";
+    const TDialogSeen url = Answer([&] { SendMessageW(PlayListWindow(), WM_COMMAND, PopupItemAddURL, 0); }, address);
+    EXPECT_EQ(url.Title, L"Add URL");
+    EXPECT_EQ(url.CancelText, L"Cancel");
+    ASSERT_EQ(Rows().size(), 5u);
+    EXPECT_EQ(Rows().back(), WideToAnsi(address)) << "the whole text is the title";
+    EXPECT_EQ(host->Playlist.back(), WideToAnsi(address)) << "the host gets the text unchanged";
+    host->ClearMessages();
+    Answer([&] { SendMessageW(PlayListWindow(), WM_COMMAND, PopupItemAddURL, 0); }, L" \t ");
+    EXPECT_EQ(Rows().size(), 5u);
+    EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0);
+}
+
+TEST_F(PlayListFiles, JapaneseDialogTexts) {
+    StartWith(1, false);
+    const TDialogSeen save = Answer([&] { Key('S', false, true); }, L"", -1, true);
+    EXPECT_EQ(save.Title, W("リストの保存"));
+    EXPECT_EQ(save.FilterTexts, (std::vector<std::wstring>{W("M3U プレイリスト (*.m3u)"), W("M3U8 プレイリスト UTF-8 (*.m3u8)"),
+                                                        W("PLS プレイリスト (*.pls)")}));
+    EXPECT_EQ(Answer([&] { Key(VK_INSERT); }, L"", -1, true).Title, W("ファイルの追加"));
+    const TDialogSeen url = Answer([&] { SendMessageW(PlayListWindow(), WM_COMMAND, PopupItemAddURL, 0); }, L"x", -1, true);
+    EXPECT_EQ(url.Title, W("URLの追加"));
+    EXPECT_EQ(url.CancelText, W("キャンセル"));
+    EXPECT_EQ(Rows().size(), 1u);
+}
