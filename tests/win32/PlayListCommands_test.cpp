@@ -15,7 +15,7 @@
 #include <set>
 #include <thread>
 #include "DialogDriver.h"
-#include "PluginFixture.h"
+#include "PlayListFixture.h"
 #include "playlist/PlayList_win.h"
 
 namespace {
@@ -70,22 +70,9 @@ struct TOpenDialogSeen {
     std::wstring FilterText;
 };
 
-class PlayListCommands : public TPluginTest {
+class PlayListCommands : public TPlayListTest {
 protected:
-    std::string HostIni() override { return "[Winamp]\r\npe_open=1\r\n"; }
-
-    HWND List() { return FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr); }
     HWND Bar() { return FindWindowExW(PlayListWindow(), nullptr, L"ToolbarWindow32", nullptr); }
-    std::vector<std::string> Rows() {
-        std::vector<std::string> out;
-        const int n = static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0));
-        for (int i = 0; i < n; ++i) {
-            char buffer[1024] = {};
-            SendMessageA(List(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer));
-            out.push_back(buffer);
-        }
-        return out;
-    }
     std::vector<int> Selected() {
         std::vector<int> out;
         const int n = static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0));
@@ -97,21 +84,6 @@ protected:
         SendMessageW(List(), LB_SETSEL, FALSE, -1);
         for (int r : rows) SendMessageW(List(), LB_SETSEL, TRUE, r);
     }
-    // Key state as the GUI thread sees it.
-    void SetModifiers(bool shift, bool ctrl, bool alt) {
-        BYTE keys[256] = {};
-        GetKeyboardState(keys);
-        keys[VK_SHIFT] = shift ? 0x80 : 0;
-        keys[VK_CONTROL] = ctrl ? 0x80 : 0;
-        keys[VK_MENU] = alt ? 0x80 : 0;
-        SetKeyboardState(keys);
-    }
-    void Key(WORD vk, bool shift = false, bool ctrl = false, bool alt = false) {
-        SetModifiers(shift, ctrl, alt);
-        SendMessageW(List(), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, alt ? (1 << 29) : 0);
-        SetModifiers(false, false, false);
-        Pump();
-    }
     void ClickTool(UINT id, bool shift = false, bool ctrl = false) {
         RECT r{};
         ASSERT_TRUE(SendMessageW(Bar(), TB_GETRECT, id, reinterpret_cast<LPARAM>(&r)));
@@ -122,25 +94,11 @@ protected:
         SetModifiers(false, false, false);
         Pump();
     }
-    void Menu(UINT id) {
-        SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-        Pump();
-    }
     // The host commands (WM_COMMAND ids) received since the last ClearMessages.
     std::vector<WPARAM> HostCommands() {
         std::vector<WPARAM> out;
         for (auto& m : host->MessagesTo(host->Main(), WM_COMMAND)) out.push_back(LOWORD(m.WParam));
         return out;
-    }
-    // n songs "Song 0".. in the host's playlist, plug-in started.
-    std::vector<std::string> StartWith(int n, bool english = true) {
-        if (english) WriteFile("plugin.ini", "[VelvetLister Plug-in]\r\nOption.Locale=0000\r\n");
-        std::vector<std::string> files;
-        for (int i = 0; i < n; ++i) files.push_back(WriteMp3("s" + std::to_string(i) + ".mp3", "Song " + std::to_string(i)));
-        StartHost();
-        host->Playlist = files;
-        StartPlugin();
-        return files;
     }
     // The time label's width and the width that fills the space up to the eject button.
     std::pair<LONG, LONG> TimeLabelWidth() {

@@ -9,7 +9,7 @@
 #include "DialogDriver.h"
 #include "DropBuilder.h"
 #include "MessageBoxCatcher.h"
-#include "PluginFixture.h"
+#include "PlayListFixture.h"
 #include "base/Text_win.h"
 #include "playlist/PlayList_win.h"
 
@@ -19,56 +19,25 @@ constexpr int kFileNameBox = 0x47c;   // cmb13
 constexpr int kFileNameEdit = 0x480;  // edt1
 
 struct TDialogSeen {
-    std::wstring Title, FilterText, CancelText;
+    std::wstring Title, CancelText;
     std::vector<std::wstring> FilterTexts;
     int Filters = -1, Filter = -1;
     std::vector<std::wstring> Boxes;  // message boxes on the way, in order
 };
 
-class PlayListFiles : public TPluginTest {
+class PlayListFiles : public TPlayListTest {
 protected:
-    std::string HostIni() override { return "[Winamp]\r\npe_open=1\r\n"; }
     void SetUp() override {
-        TPluginTest::SetUp();
+        TPlayListTest::SetUp();
         SetCurrentDirectoryA(Dir().c_str());  // where the dialogs start the first time
     }
     void TearDown() override {
         SetCurrentDirectoryA("C:\\");  // the test folder must be removable
-        TPluginTest::TearDown();
-    }
-    HWND List() { return FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr); }
-    std::vector<std::string> Rows() {
-        std::vector<std::string> out;
-        for (int i = 0; i < static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0)); ++i) {
-            char buffer[1024] = {};
-            SendMessageA(List(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer));
-            out.push_back(buffer);
-        }
-        return out;
-    }
-    void Key(WORD vk, bool shift = false, bool ctrl = false) {
-        BYTE keys[256] = {};
-        GetKeyboardState(keys);
-        keys[VK_SHIFT] = shift ? 0x80 : 0;
-        keys[VK_CONTROL] = ctrl ? 0x80 : 0;
-        SetKeyboardState(keys);
-        SendMessageW(List(), WM_KEYDOWN, vk, 0);
-        keys[VK_SHIFT] = keys[VK_CONTROL] = 0;
-        SetKeyboardState(keys);
-        Pump();
+        TPlayListTest::TearDown();
     }
     void Drop(const std::vector<std::string>& files) {
         SendMessageW(PlayListWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files)), 0);
         Pump();
-    }
-    std::vector<std::string> StartWith(int n, bool english = true) {
-        if (english) WriteFile("plugin.ini", "[VelvetLister Plug-in]\r\nOption.Locale=0000\r\n");
-        std::vector<std::string> files;
-        for (int i = 0; i < n; ++i) files.push_back(WriteMp3("s" + std::to_string(i) + ".mp3", "Song " + std::to_string(i)));
-        StartHost();
-        host->Playlist = files;
-        StartPlugin();
-        return files;
     }
     std::string ReadAll(const std::string& name) {
         std::ifstream in(PathIn(name), std::ios::binary);
@@ -99,7 +68,6 @@ protected:
                         SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
                         seen.FilterTexts.push_back(text);
                     }
-                    if (seen.Filter >= 0 && seen.Filter < seen.Filters) seen.FilterText = seen.FilterTexts[seen.Filter];
                     if (filter >= 0) {
                         SendMessageW(types, CB_SETCURSEL, filter, 0);
                         SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(kFileTypeList, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
@@ -137,14 +105,13 @@ TEST_F(PlayListFiles, SaveDialogFiltersTypesFolderAndOverwritePrompt) {
     EXPECT_EQ(ReadAll("list.m3u"), m3u) << "the filter's extension added, in the folder the dialog started in";
 
     // ".pls" chosen, saved by a full path into another folder.
-    const TDialogSeen second = Answer([&] { SendMessageW(PlayListWindow(), WM_COMMAND, PopupItemSaveList, 0); },
+    const TDialogSeen second = Answer([&] { Menu(PopupItemSaveList); },
                                       AnsiToWide(PathIn("sub\\list")), 2);
     EXPECT_EQ(second.Filter, 0);
     EXPECT_EQ(ReadAll("sub\\list.pls").rfind("[playlist]\r\nFile1=" + files[0] + "\r\nTitle1=Song 0\r\nLength1=-1\r\n", 0), 0u);
     // Next time: the last filter, the folder of the last list; the extension names the type.
     const TDialogSeen third = Save(L"LIST.M3U8");
-    EXPECT_EQ(third.Filter, 2);
-    EXPECT_EQ(third.FilterText, L"PLS playlist (*.pls)");
+    EXPECT_EQ(third.Filter, 2) << "PLS";
     EXPECT_EQ(ReadAll("sub\\LIST.M3U8"), m3u);
     // An existing list: the dialog asks, and Yes replaces it.
     Key(VK_DELETE, true, true);
@@ -247,14 +214,14 @@ TEST_F(PlayListFiles, AddFileAndAddURLAppendWithoutPlaying) {
     EXPECT_NE(host->State, TPlayState::Playing);
 
     const std::wstring address = L"  http://radio.example/live?x=1&y=2  ";
-    const TDialogSeen url = Answer([&] { SendMessageW(PlayListWindow(), WM_COMMAND, PopupItemAddURL, 0); }, address);
+    const TDialogSeen url = Answer([&] { Menu(PopupItemAddURL); }, address);
     EXPECT_EQ(url.Title, L"Add URL");
     EXPECT_EQ(url.CancelText, L"Cancel");
     ASSERT_EQ(Rows().size(), 5u);
     EXPECT_EQ(Rows().back(), WideToAnsi(address)) << "the whole text is the title";
     EXPECT_EQ(host->Playlist.back(), WideToAnsi(address)) << "the host gets the text unchanged";
     host->ClearMessages();
-    Answer([&] { SendMessageW(PlayListWindow(), WM_COMMAND, PopupItemAddURL, 0); }, L" \t ");
+    Answer([&] { Menu(PopupItemAddURL); }, L" \t ");
     EXPECT_EQ(Rows().size(), 5u);
     EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0);
 }
@@ -266,7 +233,7 @@ TEST_F(PlayListFiles, JapaneseDialogTexts) {
     EXPECT_EQ(save.FilterTexts, (std::vector<std::wstring>{W("M3U プレイリスト (*.m3u)"), W("M3U8 プレイリスト UTF-8 (*.m3u8)"),
                                                         W("PLS プレイリスト (*.pls)")}));
     EXPECT_EQ(Answer([&] { Key(VK_INSERT); }, L"", -1, true).Title, W("ファイルの追加"));
-    const TDialogSeen url = Answer([&] { SendMessageW(PlayListWindow(), WM_COMMAND, PopupItemAddURL, 0); }, L"x", -1, true);
+    const TDialogSeen url = Answer([&] { Menu(PopupItemAddURL); }, L"x", -1, true);
     EXPECT_EQ(url.Title, W("URLの追加"));
     EXPECT_EQ(url.CancelText, W("キャンセル"));
     EXPECT_EQ(Rows().size(), 1u);
