@@ -120,6 +120,9 @@ endif()
 add_test(NAME installer_build
          COMMAND ${CMAKE_SOURCE_DIR}/scripts/dist ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/installer_test)
 set_tests_properties(installer_build PROPERTIES FIXTURES_SETUP installer TIMEOUT 300)
+add_executable(HoldLibrary ${CMAKE_SOURCE_DIR}/tests/scripts/HoldLibrary_win.cpp)
+target_link_options(HoldLibrary PRIVATE ${VL_STATIC_LINK})
 add_test(NAME installer
-         COMMAND ${CMAKE_SOURCE_DIR}/tests/scripts/installer_test.sh ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/installer_test)
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/scripts/installer_test.sh ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/installer_test
+                 $<TARGET_FILE:HoldLibrary>)
 set_tests_properties(installer PROPERTIES FIXTURES_REQUIRED "wine;installer" RESOURCE_LOCK display TIMEOUT 300)

@@ -174,19 +174,18 @@ Section
   ${EndIf}
   !insertmacro VL_WAIT_FOR_PLAYER_CLOSED
   StrCpy $Plugins "$INSTDIR\Plugins"
-  ; The new DLL is written beside the old one first and only then takes its name:
-  ; an old DLL some process still holds stays whole, and so does the new one.
+  ; The new DLL is written beside the old one first and then takes its place in
+  ; one step: a DLL some process holds is refused as a whole (the old one stays),
+  ; and the folder is never left without one.
   SetOutPath $Plugins
   File "/oname=${DLL}.new" "${STAGE}/${DLL}"
   ${Do}
-    ClearErrors
-    ${IfThen} ${FileExists} "$Plugins\${DLL}" ${|} Delete "$Plugins\${DLL}" ${|}
-    ${IfNotThen} ${Errors} ${|} ${ExitDo} ${|}
+    System::Call 'kernel32::MoveFileExW(w "$Plugins\${DLL}.new", w "$Plugins\${DLL}", i 1) i .r0'
+    ${IfThen} $0 <> 0 ${|} ${ExitDo} ${|}
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(VL_DllInUse)" /SD IDCANCEL IDRETRY +3
     Delete "$Plugins\${DLL}.new"
     Abort
   ${Loop}
-  Rename "$Plugins\${DLL}.new" "$Plugins\${DLL}"
   !insertmacro VL_INSTALL_PAYLOAD "$Plugins\VelvetLister"
   SetOutPath $INSTDIR
   WriteUninstaller "$Plugins\VelvetLister\Uninstall.exe"

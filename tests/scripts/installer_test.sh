@@ -3,9 +3,9 @@
 # with scripts/dist): a silent install into a fake player folder found through the
 # registry, the uninstall entry, silent uninstalls that keep the user's settings
 # and files and remove exactly what was installed, and a folder without the player
-# refused.    installer_test.sh CROSS-TREE DIST-FOLDER
+# refused, a DLL in use left whole.    installer_test.sh CROSS-TREE DIST-FOLDER HoldLibrary.exe
 set -u
-cross=$1; out=$2
+cross=$1; out=$2; holder=$3
 run() { "$cross/wine-run.sh" "$@"; }
 winpath() { echo "Z:$(echo "$1" | sed 's|/|\\|g')"; }
 fail=0
@@ -31,6 +31,17 @@ expect "no temporary DLL is left" test ! -e "$P/gen_VelvetLister.dll.new"
 entry=$(run reg query "$key")
 expect "the uninstall entry names the uninstaller" grep -qF "\"$(winpath "$P")\\VelvetLister\\Uninstall.exe\"" <<<"$entry"
 expect "the uninstall entry names the player's folder" grep -qF "InstallLocation    REG_SZ    $(winpath "$t/Winamp")" <<<"$entry"
+
+# A DLL some process holds is neither replaced nor damaged.
+printf 'held' >> "$P/gen_VelvetLister.dll"; cp "$P/gen_VelvetLister.dll" "$t/held.dll"
+run "$holder" "$(winpath "$P/gen_VelvetLister.dll")" "$(winpath "$t/loaded")" "$(winpath "$t/stop")" & holding=$!
+for _ in $(seq 300); do [ -e "$t/loaded" ] || ! kill -0 $holding 2>/dev/null && break; sleep 0.1; done
+expect "the DLL is held" test -e "$t/loaded"
+run "$setup" /S; rc=$?
+: > "$t/stop"; wait $holding
+expect "an install over a DLL in use fails (got $rc)" test $rc -ne 0
+expect "a DLL in use is left as it was" cmp "$t/held.dll" "$P/gen_VelvetLister.dll"
+expect "no temporary DLL is left after a refused install" test ! -e "$P/gen_VelvetLister.dll.new"
 
 printf '[Other Plug-in]\r\nx=1\r\n[VelvetLister Plug-in]\r\nFont.Point=10\r\n' > "$P/plugin.ini"
 cp "$P/plugin.ini" "$t/plugin.ini.before"
