@@ -29,6 +29,8 @@ const TCaption kCaptions[] = {
     {TCaptionTarget::MenuItem, PopupItemDeleteFile, L"Remove file(s)", L"\x9078\x629E\x884C"},
     {TCaptionTarget::MenuItem, PopupItemDeleteCrop, L"Crop file(s)", L"\x975E\x9078\x629E\x884C"},
     {TCaptionTarget::MenuItem, PopupItemDeleteAll, L"Remove all", L"\x5168\x3066"},
+    {TCaptionTarget::MenuItem, PopupItemDeleteDuplicates, L"Remove duplicates", L"\x91CD\x8907\x3057\x305F\x9805\x76EE\x3092\x524A\x9664"},
+    {TCaptionTarget::MenuItem, PopupItemDeleteDeadFiles, L"Remove dead files", L"\x5B58\x5728\x3057\x306A\x3044\x30D5\x30A1\x30A4\x30EB\x3092\x524A\x9664"},
     {TCaptionTarget::MenuItem, PopupItemSelectBase, L"Select", L"\x9078\x629E"},
     {TCaptionTarget::MenuItem, PopupItemSelectAll, L"&Select all", L"\x5168\x3066"},
     {TCaptionTarget::MenuItem, PopupItemSelectClear, L"&Unselect all", L"\x89E3\x9664"},

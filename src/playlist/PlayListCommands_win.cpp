@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <exception>
 #include <list>
+#include "base/CaseFold_win.h"
 #include "base/Collation_win.h"
 #include "base/Text_win.h"
 #include "host/ListFileTexts_win.h"
@@ -16,6 +17,7 @@
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
 #include "playlist/KeyTable.h"
+#include "playlist/ListCleanup.h"
 #include "playlist/TitleFormat.h"
 #include "skin/SkinApply_win.h"
 #include "skin/WatermarkSkin_win.h"
@@ -25,6 +27,15 @@ bool IsSkinFileName(const std::string& path);
 
 namespace {
 bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
+
+void DestroyRecordWord(std::uintptr_t data) { delete reinterpret_cast<TMP3FileInfo*>(data); }
+
+// A plain file (not a folder) of that name exists. Names are NUL-terminated for the call.
+bool PlainFileExists(std::string_view name) {
+    const std::string path(name);
+    const DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 std::string CurrentDirectory() {
     char buffer[MAX_PATH * 4] = {};
@@ -179,8 +190,34 @@ void TFormPlayList::MoveSelected(TMoveDirection d) {
 }
 
 void TFormPlayList::RemoveEntries(TRemoveMode m) {
-    if (::RemoveEntries(*ListBox, PlayingIndex, EntryLock, m,
-                        [](std::uintptr_t data) { delete reinterpret_cast<TMP3FileInfo*>(data); }))
+    if (::RemoveEntries(*ListBox, PlayingIndex, EntryLock, m, &DestroyRecordWord)) PushListToHost();
+}
+
+void TFormPlayList::RemoveDuplicates() {
+    TWaitCursor wait(ListBox->Count() >= kBusyRows);
+    if (RemoveDuplicateEntries(*ListBox, PlayingIndex, EntryLock, CaseFold(), &DestroyRecordWord))
+        PushListToHost();
+}
+
+const TCaseFold& TFormPlayList::CaseFold() {
+    // The code page stays for the life of the process.
+    if (!caseFold_) caseFold_ = std::make_unique<TCaseFold>(AnsiCaseFold());
+    return *caseFold_;
+}
+
+void TFormPlayList::RemoveDeadFiles() {
+    // Every name is looked up on disk, which may be slow (network folders): the
+    // wait cursor shows, and Esc gives up before anything is removed.
+    TWaitCursor wait;
+    // A press already waiting counts, however quickly the names are looked up.
+    TDirectoryScan escape;
+    bool first = true;
+    auto cancelled = [&] {
+        const bool now = first ? escape.CancelledNow() : escape.Cancelled();
+        first = false;
+        return now;
+    };
+    if (RemoveDeadEntries(*ListBox, PlayingIndex, EntryLock, &PlainFileExists, cancelled, &DestroyRecordWord))
         PushListToHost();
 }
 

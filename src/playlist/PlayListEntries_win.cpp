@@ -83,6 +83,14 @@ bool TDirectoryScan::Cancelled() {
     return cancelled_;
 }
 
+bool TDirectoryScan::CancelledNow() {
+    if (!cancelled_) {
+        lastCheck_ = GetTickCount();
+        cancelled_ = EscapePressed();
+    }
+    return cancelled_;
+}
+
 TFormPlayList::TScanScope::TScanScope(TFormPlayList& form) : form_(form), wait_(form.scan_ == nullptr) {
     if (!form_.scan_) {
         own_ = std::make_unique<TDirectoryScan>();

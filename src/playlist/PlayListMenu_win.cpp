@@ -34,6 +34,8 @@ const TMenuItemDef kItems[] = {
     {PopupItemDeleteFile, 0, L"Remove file(s)", L"Del"},
     {PopupItemDeleteCrop, 1, L"Crop file(s)", L"Ctrl+Del"},
     {PopupItemDeleteAll, 2, L"Remove all", nullptr},
+    {PopupItemDeleteDuplicates, -1, L"Remove duplicates", nullptr},
+    {PopupItemDeleteDeadFiles, -1, L"Remove dead files", nullptr},
     {PopupItemSelectBase, -1, L"Select", nullptr},
     {PopupItemSelectAll, 0, L"&Select all", L"Ctrl+A"},
     {PopupItemSelectClear, 1, L"&Unselect all", nullptr},
@@ -171,6 +173,9 @@ void TFormPlayList::CreateMenu() {
     Append(del, PopupItemDeleteFile);
     Append(del, PopupItemDeleteCrop);
     Append(del, PopupItemDeleteAll);
+    Separator(del);
+    Append(del, PopupItemDeleteDuplicates);
+    Append(del, PopupItemDeleteDeadFiles);
     HMENU sel = CreatePopupMenu();
     Append(sel, PopupItemSelectAll);
     Append(sel, PopupItemSelectClear);
@@ -337,6 +342,8 @@ void TFormPlayList::ClickMenuItem(UINT item) {
     case PopupItemDeleteFile: case PopupItemDeleteCrop: case PopupItemDeleteAll:
         RemoveEntries(static_cast<TRemoveMode>(tag));  // PopupItemDeleteFileClick
         break;
+    case PopupItemDeleteDuplicates: RemoveDuplicates(); break;
+    case PopupItemDeleteDeadFiles: RemoveDeadFiles(); break;
     case PopupItemSelectAll: case PopupItemSelectClear: case PopupItemSelectInverse:
         // PopupItemSelectAllClick: the host is not involved.
         if (ListBox->Count() > 0) ChangeSelection(*ListBox, static_cast<TSelectCommand>(tag));

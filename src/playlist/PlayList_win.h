@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "base/CaseFold.h"
 #include "base/Handles_win.h"
 #include "base/Window_win.h"
 #include "controls/CustomPlayListBox_win.h"
@@ -54,6 +55,8 @@ public:
     TDirectoryScan();
     // Looks for Esc now and then (a few times a second); stays true once seen.
     bool Cancelled();
+    // Looks for Esc at once, whenever it was last looked for.
+    bool CancelledNow();
 
 private:
     bool cancelled_ = false;
@@ -109,6 +112,8 @@ enum TMenuId : UINT {
     PopupItemAOT,
     LaunchtheControlpanel1,
     PopupItemSaveList = 2060,  // "Save list...", after the "Sort" submenu
+    PopupItemDeleteDuplicates = 2070,  // the end of the "Delete" submenu
+    PopupItemDeleteDeadFiles,
     ToolButtonCtrlPrev = 2101,
     ToolButtonCtrlPlay,
     ToolButtonCtrlPause,
@@ -192,6 +197,12 @@ public:
     // ---- commands
     void MoveSelected(TMoveDirection d);
     void RemoveEntries(TRemoveMode m);
+    // "Remove duplicates": of the entries whose names are equal ignoring case, the first stays.
+    void RemoveDuplicates();
+    // The ANSI code page's case folding, built the first time it is needed.
+    const TCaseFold& CaseFold();
+    // "Remove dead files": entries whose file is gone (streams stay); Esc cancels.
+    void RemoveDeadFiles();
     void PlayCaretEntry();
     void HandleListKey(WORD key, unsigned shift);
     void ToolButtonCtrlPrevClick(int tag);
@@ -292,6 +303,7 @@ private:
     TFont formFont_;
     TBrush listBrush_;
     TDirectoryScan* scan_ = nullptr;  // the open scan (owned by its TScanScope)
+    std::unique_ptr<TCaseFold> caseFold_;
     bool trayIconAdded_ = false;
     bool controlPanelVisible_ = true;
 };

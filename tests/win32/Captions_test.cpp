@@ -48,6 +48,8 @@ const TExpected kExpected[] = {
     {TCaptionTarget::MenuItem, PopupItemDeleteFile, "PopupItemDeleteFile", "Remove file(s)", "選択行"},
     {TCaptionTarget::MenuItem, PopupItemDeleteCrop, "PopupItemDeleteCrop", "Crop file(s)", "非選択行"},
     {TCaptionTarget::MenuItem, PopupItemDeleteAll, "PopupItemDeleteAll", "Remove all", "全て"},
+    {TCaptionTarget::MenuItem, PopupItemDeleteDuplicates, "PopupItemDeleteDuplicates", "Remove duplicates", "重複した項目を削除"},
+    {TCaptionTarget::MenuItem, PopupItemDeleteDeadFiles, "PopupItemDeleteDeadFiles", "Remove dead files", "存在しないファイルを削除"},
     {TCaptionTarget::MenuItem, PopupItemSelectBase, "PopupItemSelectBase", "Select", "選択"},
     {TCaptionTarget::MenuItem, PopupItemSelectAll, "PopupItemSelectAll", "&Select all", "全て"},
     {TCaptionTarget::MenuItem, PopupItemSelectClear, "PopupItemSelectClear", "&Unselect all", "解除"},

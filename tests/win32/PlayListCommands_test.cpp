@@ -308,6 +308,59 @@ TEST_F(PlayListCommands, HostReceivesTheCompleteNewOrderAfterEachCommand) {
     EXPECT_EQ(host->CountOf(host->Main(), WM_USER), 0);
 }
 
+TEST_F(PlayListCommands, RemoveDuplicatesIgnoresLetterCaseAndRemoveDeadFilesHonoursEsc) {
+    WriteFile("plugin.ini", "[VelvetLister Plug-in]\r\nOption.Locale=0000\r\n");
+    // A letter pair of this code page that only the system's comparison folds:
+    // full-width under 932, an accented one under 1252. Its width twin stays.
+    const bool japanese = GetACP() == 932;
+    const std::string lower = japanese ? "\x82\x93\x82\x8F" : "\xE9t\xE9";      // "ｓｏ" / "été"
+    const std::string upper = japanese ? "\x82\x72\x82\x6E" : "\xC9T\xC9";      // "ＳＯ" / "ÉTÉ"
+    const std::string other = japanese ? "so" : "ete";
+    std::vector<std::string> files{WriteMp3("a.mp3", "A"), WriteMp3(lower + ".mp3", "L"), WriteMp3("b.mp3", "B"),
+                                   WriteMp3(other + ".mp3", "O"), WriteMp3("c.mp3", "C")};
+    const std::string upperPath = PathIn(upper + ".mp3");
+    if (GetFileAttributesA(upperPath.c_str()) == INVALID_FILE_ATTRIBUTES) WriteMp3(upper + ".mp3", "U");
+    std::string shouted = files[0];
+    shouted.replace(shouted.size() - 5, 5, "A.MP3");
+    StartHost();
+    host->Playlist = {files[0], files[1], files[2], upperPath, shouted, files[3], files[4], files[2]};
+    StartPlugin();
+    ASSERT_EQ(Rows().size(), 8u);
+    host->SetPosition(4);  // "A.MP3": goes, and the mark moves to "a.mp3"
+    Pump();
+    Select({2, 6});
+    host->ClearMessages();
+    Menu(PopupItemDeleteDuplicates);
+    EXPECT_EQ(host->Playlist, (std::vector<std::string>{files[0], files[1], files[2], files[3], files[4]}));
+    EXPECT_EQ(Rows().size(), 5u);
+    EXPECT_EQ(host->Position, 0) << "the playing entry's name stays with its first entry";
+    EXPECT_EQ(Selected(), (std::vector<int>{2, 4})) << "marks stay on their entries";
+    host->ClearMessages();
+    Menu(PopupItemDeleteDuplicates);
+    EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0) << "nothing removed, nothing pushed";
+
+    ASSERT_TRUE(DeleteFileA(files[1].c_str()));
+    ASSERT_TRUE(DeleteFileA(files[4].c_str()));
+    host->ClearMessages();
+    // Esc held down as the command starts: the press waits in the queue.
+    SetForegroundWindow(PlayListWindow());
+    INPUT esc{INPUT_KEYBOARD};
+    esc.ki.wVk = VK_ESCAPE;
+    SendInput(1, &esc, sizeof esc);
+    Menu(PopupItemDeleteDeadFiles);
+    esc.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &esc, sizeof esc);
+    Pump();
+    EXPECT_EQ(Rows().size(), 5u) << "Esc removes nothing";
+    EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0);
+    Menu(PopupItemDeleteDeadFiles);
+    EXPECT_EQ(host->Playlist, (std::vector<std::string>{files[0], files[2], files[3]}));
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"A", "B", "O"}));
+    host->ClearMessages();
+    Menu(PopupItemDeleteDeadFiles);
+    EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0);
+}
+
 TEST_F(PlayListCommands, OpenDialogReplacesTheListSortedAndPlaysTheFirst) {
     StartWith(2);
     std::string b = WriteMp3("b.mp3", "Bee"), a = WriteMp3("A.mp3", "Ay");

@@ -1,0 +1,39 @@
+#pragma once
+// Cleaning a playlist: removing duplicate entries and entries whose file is gone.
+// Same conventions as ListCommands.h: the window passes its list box, a reference
+// to PlayingIndex and its EntryLock; the result tells whether the list changed
+// (only then must the caller push it to the host).
+#include "base/CaseFold.h"
+#include "playlist/ListCommands.h"
+
+#include <functional>
+#include <string_view>
+#include <vector>
+
+// Which rows go as duplicates: every row whose record's FileName, folded, equals
+// the folded FileName of an earlier row (one hash look-up per row). Doomed is
+// ascending; Keepers[k] is the first row of Doomed[k]'s name, the one that stays.
+struct TDuplicateRows {
+    std::vector<int> Doomed;
+    std::vector<int> Keepers;
+};
+TDuplicateRows FindDuplicateEntries(const IRowStore& list, const TCaseFold& fold);
+
+// Removes the later entries of every name that occurs more than once, case
+// ignored, destroying their records. When the playing entry goes, the mark
+// moves to the entry of its name that stays. Marks of the remaining rows stay.
+bool RemoveDuplicateEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, const TCaseFold& fold,
+                            const TDestroyRecord& destroy);
+
+// A name that is a stream address ("://" anywhere in it): never a dead file.
+bool IsStreamName(std::string_view name);
+
+using TFileExists = std::function<bool(std::string_view name)>;
+using TCancelled = std::function<bool()>;
+
+// Removes every entry whose name is not an existing file (streams stay),
+// destroying their records; PlayingIndex as for removing the selection (the
+// entry before a removed playing entry). Asks `cancelled` between files: once it
+// says yes nothing is removed and the result is false.
+bool RemoveDeadEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, const TFileExists& exists,
+                       const TCancelled& cancelled, const TDestroyRecord& destroy);
