@@ -1,7 +1,9 @@
 #include "fileinfo/TagReaders.h"
 
 #include "base/ProfileText.h"
+#include "fileinfo/AsfTags.h"
 #include "fileinfo/Id3v2.h"
+#include "fileinfo/Mp4Tags.h"
 #include "fileinfo/WaveForm.h"
 
 namespace {
@@ -17,9 +19,22 @@ bool ReadRiff(IByteSource& source, TMP3FileInfo& info, const TTagReadOptions&) {
     return ReadRiffInfoTag(buffered, info);
 }
 
+bool ReadMp4(IByteSource& source, TMP3FileInfo& info, const TTagReadOptions& options) {
+    return ReadMp4Tags(source, info, options.ToAnsi);
+}
+
+bool ReadAsf(IByteSource& source, TMP3FileInfo& info, const TTagReadOptions& options) {
+    return ReadAsfTags(source, info, options.ToAnsi);
+}
+
 constexpr TTagReaderEntry kReaders[] = {
     {".mp3", TTagReader::Id3v1, &ReadMp3},
     {".rmp", TTagReader::RiffInfo, &ReadRiff},
+    {".m4a", TTagReader::Mp4, &ReadMp4},
+    {".m4b", TTagReader::Mp4, &ReadMp4},
+    {".mp4", TTagReader::Mp4, &ReadMp4},
+    {".wma", TTagReader::Asf, &ReadAsf},
+    {".asf", TTagReader::Asf, &ReadAsf},
 };
 
 }  // namespace

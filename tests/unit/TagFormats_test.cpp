@@ -1,8 +1,14 @@
-// The text and field rules that every reader of the tag-reader table shares.
+// The text and field rules that every reader of the tag-reader table shares,
+// and the readers of the table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
+#include <vector>
 
+#include "fileinfo/AsfTags.h"
+#include "fileinfo/Mp4Tags.h"
 #include "fileinfo/TagFields.h"
 #include "fileinfo/TagText.h"
 
@@ -93,4 +99,214 @@ TEST(TagFields, FirstValueCountsBetterRankWinsEmptyValuesDoNot) {
     EXPECT_EQ(info.Year(), "2001-05-06");
     EXPECT_EQ(info.Software(), "first tool");
     EXPECT_FALSE(TTagFields().StoreInto(info));
+}
+
+// ---------------------------------------------------------------- MP4 and ASF
+// Files written by mutagen (tests/data/mp4, tests/data/asf,
+// scripts/make-mp4-asf-fixtures.py) and hand-built damage.
+
+namespace {
+
+using TBytes = std::vector<std::uint8_t>;
+
+TBytes Fixture(const std::string& name) {
+    TBytes bytes;
+    if (std::FILE* f = std::fopen((std::string(VL_TEST_DATA_DIR) + "/" + name).c_str(), "rb")) {
+        for (int c; (c = std::fgetc(f)) != EOF;) bytes.push_back(std::uint8_t(c));
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+class TCountingSource : public TMemorySource {
+public:
+    using TMemorySource::TMemorySource;
+    std::size_t ReadAt(std::uint64_t position, std::uint8_t* buffer, std::size_t count) override {
+        const std::size_t got = TMemorySource::ReadAt(position, buffer, count);
+        Delivered += got;
+        return got;
+    }
+    std::uint64_t Delivered = 0;
+};
+
+using TReader = bool (*)(IByteSource&, TMP3FileInfo&, TUtf16ToAnsi);
+
+TMP3FileInfo Read(TReader reader, const TBytes& file, std::uint64_t* delivered = nullptr) {
+    TCountingSource source(file);
+    TMP3FileInfo info;
+    info.SetTitle("song");
+    reader(source, info, &ToUtf8);
+    if (delivered) *delivered = source.Delivered;
+    return info;
+}
+
+// ---- MP4 atoms by hand
+
+TBytes Atom(const std::string& type, const TBytes& body) {
+    const std::size_t n = body.size() + 8;
+    TBytes a = {std::uint8_t(n >> 24), std::uint8_t(n >> 16), std::uint8_t(n >> 8), std::uint8_t(n)};
+    for (char c : type) a.push_back(std::uint8_t(c));
+    a.insert(a.end(), body.begin(), body.end());
+    return a;
+}
+TBytes operator+(TBytes a, const TBytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+TBytes Data(std::uint8_t type, const std::string& value) {
+    return Atom("data", TBytes{0, 0, 0, type, 0, 0, 0, 0} + TBytes(value.begin(), value.end()));
+}
+// moov/udta/meta/ilst around the items; `version` false leaves meta's version
+// and flags out, as QuickTime writes it.
+TBytes Mp4(const TBytes& items, bool version = true) {
+    const TBytes hdlr = Atom("hdlr", TBytes(8, 0) + TBytes{'m', 'd', 'i', 'r'} + TBytes(13, 0));
+    const TBytes meta = Atom("meta", (version ? TBytes(4, 0) : TBytes{}) + hdlr + Atom("ilst", items));
+    return Atom("ftyp", TBytes(8, 'M')) + Atom("moov", Atom("mvhd", TBytes(100, 0)) + Atom("udta", meta)) +
+           Atom("mdat", TBytes(50, 0xFF));
+}
+
+// ---- ASF objects by hand
+
+TBytes Guid(std::uint32_t first) {
+    static const TBytes kRest = {0x8E, 0x66, 0xCF, 0x11, 0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+    return TBytes{std::uint8_t(first), std::uint8_t(first >> 8), std::uint8_t(first >> 16), std::uint8_t(first >> 24)} +
+           kRest;
+}
+TBytes Le(std::uint64_t v, int n) {
+    TBytes b;
+    for (int i = 0; i < n; ++i) b.push_back(std::uint8_t(v >> (8 * i)));
+    return b;
+}
+TBytes Utf16(const std::u16string& s) {
+    TBytes b;
+    for (char16_t c : s) b = b + Le(c, 2);
+    return b;
+}
+TBytes Object(const TBytes& guid, const TBytes& body) { return guid + Le(body.size() + 24, 8) + body; }
+TBytes Header(const TBytes& objects, int count) {
+    return Object(Guid(0x75B22630), Le(std::uint64_t(count), 4) + TBytes{1, 2} + objects);
+}
+TBytes ContentDescription(const std::u16string& title, const std::u16string& author) {
+    const TBytes t = Utf16(title + u'\0'), a = Utf16(author + u'\0');
+    return Object(Guid(0x75B22633), Le(t.size(), 2) + Le(a.size(), 2) + Le(0, 6) + t + a);
+}
+
+}  // namespace
+
+TEST(Mp4Tags, FilesWrittenByMutagen) {
+    TMP3FileInfo a = Read(&ReadMp4Tags, Fixture("mp4/japanese.m4a"));
+    EXPECT_EQ(a.Title(), "日本語のタイトル");
+    EXPECT_EQ(a.Artist(), "アーティスト");  // the first of two values
+    EXPECT_EQ(a.Album(), "Café");
+    EXPECT_EQ(a.Comment(), "コメント");
+    EXPECT_EQ(a.Genre(), "J-Pop");
+    EXPECT_EQ(a.Year(), "2004-05-06");
+    EXPECT_EQ(a.Copyright(), "© 2004 Label");
+    EXPECT_EQ(a.Software(), "mutagen");
+    // A 64-bit moov size, the audio as a last atom of size 0, "gnre" 18.
+    TMP3FileInfo b = Read(&ReadMp4Tags, Fixture("mp4/size64-last0.m4b"));
+    EXPECT_EQ(b.Title(), "Sixty-four");
+    EXPECT_EQ(b.Genre(), "Rock");
+    // The 1 MB cover is stepped over, not read; moov lies behind the audio.
+    std::uint64_t delivered = 0;
+    TMP3FileInfo c = Read(&ReadMp4Tags, Fixture("mp4/picture.mp4"), &delivered);
+    EXPECT_EQ(c.Title(), "Pictured");
+    EXPECT_EQ(c.Comment(), "After the picture");
+    EXPECT_EQ(c.Copyright(), "Copyright after the picture");
+    EXPECT_LT(delivered, 32u * 1024);
+    // The year item's size is broken: what lies before it stays.
+    TMP3FileInfo d = Read(&ReadMp4Tags, Fixture("mp4/broken.m4a"));
+    EXPECT_EQ(d.Title(), "日本語のタイトル");
+    EXPECT_EQ(d.Genre(), "J-Pop");
+    EXPECT_EQ(d.Year(), "");
+    EXPECT_EQ(d.Comment(), "");
+}
+
+TEST(Mp4Tags, ItemsValuesAndLayouts) {
+    const TBytes nam = Atom("\xA9nam", Data(1, "  Name\0"));
+    // Without meta's version and flags; the first of repeated items counts.
+    EXPECT_EQ(Read(&ReadMp4Tags, Mp4(nam + Atom("\xA9nam", Data(1, "Later")), false)).Title(), "Name");
+    // "©gen" wins over "gnre" in either order; "gnre" outside the table gives nothing.
+    const TBytes gnre = Atom("gnre", Data(0, std::string("\0\x12", 2)));
+    EXPECT_EQ(Read(&ReadMp4Tags, Mp4(gnre + Atom("\xA9gen", Data(1, "Text")))).Genre(), "Text");
+    EXPECT_EQ(Read(&ReadMp4Tags, Mp4(gnre)).Genre(), "Rock");
+    for (const char* n : {"\0\0", "\0\x95", "\x12"})
+        EXPECT_EQ(Read(&ReadMp4Tags, Mp4(Atom("gnre", Data(0, std::string(n, n[0] ? 1 : 2))))).Genre(), "") << n;
+    // A binary value is no text; UTF-16 (big-endian) is; bad UTF-8 shows "?".
+    EXPECT_EQ(Read(&ReadMp4Tags, Mp4(Atom("\xA9nam", Data(0, "bin")))).Title(), "song");
+    EXPECT_EQ(Read(&ReadMp4Tags, Mp4(Atom("\xA9nam", Data(2, std::string("\0W\0i", 4))))).Title(), "Wi");
+    EXPECT_EQ(Read(&ReadMp4Tags, Mp4(Atom("\xA9nam", Data(1, "\xE6\x97 ok")))).Title(), "? ok");
+    // moov as the last atom of size 0; a 64-bit size that runs past the file
+    // (read as far as the file goes).
+    TBytes last = Mp4(nam);
+    last.resize(last.size() - 58);  // without mdat
+    const std::size_t moov = 16;
+    for (int k = 0; k < 4; ++k) last[moov + k] = 0;
+    EXPECT_EQ(Read(&ReadMp4Tags, last).Title(), "Name");
+    TBytes wide = Mp4(nam);
+    for (int k = 0; k < 4; ++k) wide[moov + k] = k == 3;
+    const TBytes huge = {0x7F, 0, 0, 0, 0, 0, 0, 0};
+    wide.insert(wide.begin() + moov + 8, huge.begin(), huge.end());
+    EXPECT_EQ(Read(&ReadMp4Tags, wide).Title(), "Name");
+}
+
+TEST(Mp4Tags, CutAnywhereNeverReadsPastTheBytes) {
+    const TBytes file = Mp4(Atom("\xA9" "ART", Data(1, "Artist")) + Atom("\xA9nam", Data(1, "Title")));
+    for (std::size_t cut = 0; cut < file.size(); ++cut) {
+        TMP3FileInfo info = Read(&ReadMp4Tags, TBytes(file.begin(), file.begin() + std::ptrdiff_t(cut)));
+        EXPECT_TRUE(info.Artist().empty() || info.Artist() == "Artist") << cut;
+        EXPECT_TRUE(info.Title() == "song" || info.Title() == "Title") << cut;  // never a part
+    }
+    // Sizes smaller than a header, zero inside a container, huge.
+    static const char kArt[] = "\xA9" "ART";
+    for (std::uint32_t size : {0u, 3u, 7u, 0xFFFFFFFFu}) {
+        TBytes bad = Mp4(Atom("\xA9nam", Data(1, "Title")) + Atom("\xA9" "ART", Data(1, "Artist")));
+        const std::size_t at = std::size_t(std::search(bad.begin(), bad.end(), kArt, kArt + 4) - bad.begin()) - 4;
+        for (int k = 0; k < 4; ++k) bad[at + k] = std::uint8_t(size >> (24 - 8 * k));
+        EXPECT_EQ(Read(&ReadMp4Tags, bad).Title(), "Title") << size;
+    }
+}
+
+TEST(AsfTags, FilesWrittenByMutagen) {
+    TMP3FileInfo a = Read(&ReadAsfTags, Fixture("asf/japanese.wma"));
+    EXPECT_EQ(a.Title(), "日本語のタイトル");
+    EXPECT_EQ(a.Artist(), "アーティスト");  // the second value went to the metadata library
+    EXPECT_EQ(a.Comment(), "コメント");
+    EXPECT_EQ(a.Copyright(), "© 2004 Label");
+    EXPECT_EQ(a.Album(), "Café");
+    EXPECT_EQ(a.Genre(), "J-Pop");
+    EXPECT_EQ(a.Year(), "2004");
+    EXPECT_EQ(a.Software(), "mutagen");
+    // A 1 MB picture in the header extension and a 40 KB one among the
+    // descriptors, both before the text: stepped over, not read.
+    std::uint64_t delivered = 0;
+    TMP3FileInfo b = Read(&ReadAsfTags, Fixture("asf/picture.asf"), &delivered);
+    EXPECT_EQ(b.Title(), "Pictured");
+    EXPECT_EQ(b.Album(), "Album after the pictures");
+    EXPECT_EQ(b.Year(), "1999");  // a number
+    EXPECT_LT(delivered, 16u * 1024);
+    // The genre's value length runs past its object: what lies before it stays.
+    TMP3FileInfo c = Read(&ReadAsfTags, Fixture("asf/broken.wma"));
+    EXPECT_EQ(c.Title(), "日本語のタイトル");
+    EXPECT_EQ(c.Album(), "Café");
+    EXPECT_EQ(c.Genre(), "");
+    EXPECT_EQ(c.Software(), "");
+}
+
+TEST(AsfTags, DamagedHeadersAndTruncation) {
+    const TBytes cd = ContentDescription(u"Title", u"Author");
+    EXPECT_EQ(Read(&ReadAsfTags, Header(cd, 1)).Artist(), "Author");
+    // The first content description counts; a lone surrogate shows "?".
+    EXPECT_EQ(Read(&ReadAsfTags, Header(ContentDescription(u"\xD800x", u"") + cd, 2)).Title(), "?x");
+    // An object smaller than its header ends the walk; so does one past the header.
+    EXPECT_EQ(Read(&ReadAsfTags, Header(Guid(1) + Le(10, 8) + cd, 2)).Title(), "song");
+    TBytes past = Header(cd, 1);
+    past[30 + 16] = 0xFF;  // the description claims more than the header holds
+    EXPECT_EQ(Read(&ReadAsfTags, past).Title(), "Title");
+    const TBytes file = Fixture("asf/japanese.wma");
+    ASSERT_GT(file.size(), 1000u);
+    for (std::size_t cut = 0; cut < file.size(); cut += 7) {
+        TMP3FileInfo info = Read(&ReadAsfTags, TBytes(file.begin(), file.begin() + std::ptrdiff_t(cut)));
+        EXPECT_TRUE(info.Software().empty() || info.Software() == "mutagen") << cut;
+    }
 }

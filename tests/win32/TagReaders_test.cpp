@@ -11,6 +11,7 @@
 
 #include "fileinfo/Id3v2.h"
 #include "fileinfo/MpegAudio.h"
+#include "fileinfo/TagReaders.h"
 #include "fileinfo/WaveForm.h"
 
 namespace {
@@ -145,4 +146,24 @@ TEST_F(TagFilesTest, Id3v2TextInTheAnsiCodePage) {
     TMP3FileInfo c;
     EXPECT_TRUE(ReadMp3Tags(Write("big.mp3", tag + frames + std::string(4000, '\xFF')), c, false));
     EXPECT_EQ(c.Title(), "Big");
+}
+
+TEST_F(TagFilesTest, Mp4AndAsfTextInTheAnsiCodePage) {
+    const bool japanese = GetACP() == 932;
+    for (const char* fixture : {"mp4/japanese.m4a", "asf/japanese.wma"}) {
+        // A copy in the test's folder: deleting it afterwards proves it was closed.
+        const std::string name = std::string(fixture).substr(4);
+        const std::string path = dir_ + "\\" + name;
+        ASSERT_TRUE(CopyFileA((std::string(VL_TEST_DATA_DIR) + "/" + fixture).c_str(), path.c_str(), FALSE));
+        files_.push_back(path);
+        const TTagReaderEntry* reader = FindTagReader(name.substr(name.size() - 4));
+        ASSERT_NE(reader, nullptr);
+        TMP3FileInfo info;
+        info.SetTitle("japanese");
+        EXPECT_TRUE(ReadTagsOfFile(path, *reader, info, false)) << name;
+        EXPECT_EQ(info.Title(), japanese ? "\x93\xFA\x96{\x8C\xEA\x82\xCC\x83^\x83\x43\x83g\x83\x8B" : "????????") << name;
+        EXPECT_EQ(info.Artist(), japanese ? "\x83\x41\x81[\x83\x65\x83\x42\x83X\x83g" : "??????") << name;
+        EXPECT_EQ(info.Album(), japanese ? "Caf?" : "Caf\xE9") << name;  // no look-alike letters
+        EXPECT_EQ(info.Copyright(), japanese ? "? 2004 Label" : "\xA9 2004 Label") << name;
+    }
 }
