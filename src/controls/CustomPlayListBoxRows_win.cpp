@@ -62,12 +62,15 @@ void TCustomPlayListBox::SetText(int i, const std::string& text) {
     // selection mark, and the item index is written back.
     const int itemIndex = Handle() ? ItemIndex() : -1;
     rows_.SetText(i, text);
+    RowsChanged();
     ClearNativeMark(i);
     if (Handle()) SetItemIndex(itemIndex);
 }
 
 void TCustomPlayListBox::SetData(int i, std::uintptr_t data) {
-    if (rows_.ValidIndex(i)) rows_.SetData(i, data);
+    if (!rows_.ValidIndex(i)) return;
+    rows_.SetData(i, data);
+    RowsChanged();
 }
 
 void TCustomPlayListBox::Exchange(int i, int j) {
@@ -76,6 +79,7 @@ void TCustomPlayListBox::Exchange(int i, int j) {
     TUpdateGuard guard(*this);
     const int itemIndex = Handle() ? ItemIndex() : -1;
     rows_.Exchange(i, j);
+    RowsChanged();
     ClearNativeMark(i);
     ClearNativeMark(j);
     if (Handle()) SetItemIndex(itemIndex);
@@ -88,6 +92,7 @@ void TCustomPlayListBox::Move(int from, int to) {
     if (!rows_.ValidIndex(to)) throw EInsertError();  // checked before anything moves: no row is lost
     TUpdateGuard guard(*this);
     rows_.Move(from, to);
+    RowsChanged();
     if (Handle()) {
         // Deleting and re-inserting shifts the marks of the rows in between with
         // them; the moved row comes back unselected.
@@ -101,6 +106,7 @@ void TCustomPlayListBox::Delete(int i) {
     if (!rows_.ValidIndex(i)) return;
     const int caret = ItemIndex(), top = TopIndex();
     rows_.Delete(i);
+    RowsChanged();
     if (!Handle()) return;
     Native(LB_DELETESTRING, static_cast<WPARAM>(i));
     KeepCaretAndTop(caret - (i < caret ? 1 : 0), top - (i < top ? 1 : 0));
@@ -130,6 +136,7 @@ void TCustomPlayListBox::DeleteRows(const std::vector<int>& rows) {
     }
     if (!Handle()) {
         rows_.DeleteRows(rows);
+        RowsChanged();
         return;
     }
     FlushCaret();
@@ -158,6 +165,7 @@ void TCustomPlayListBox::DeleteRows(const std::vector<int>& rows) {
 
     TUpdateGuard guard(*this);
     rows_.DeleteRows(rows);
+    RowsChanged();
     // Shrinking the no-data list keeps its first rows' marks; clear them all and
     // mark the runs again rather than deleting row by row (O(n) each).
     if (params_.MultiSelect)
@@ -184,6 +192,7 @@ void TCustomPlayListBox::DeleteRows(const std::vector<int>& rows) {
 void TCustomPlayListBox::Clear() {
     FlushCaret();  // the native list moves its caret with the rows
     rows_.Clear();
+    RowsChanged();
     if (Handle()) Native(LB_RESETCONTENT);
 }
 
@@ -194,6 +203,7 @@ void TCustomPlayListBox::Assign(std::vector<TRow> rows) {
         std::stable_sort(rows.begin(), rows.end(),
                          [](const TRow& a, const TRow& b) { return CompareRowTexts(a.Text, b.Text) < 0; });
     rows_.Assign(std::move(rows));
+    RowsChanged();
     if (Handle()) {
         Native(LB_RESETCONTENT);
         try {
@@ -226,6 +236,7 @@ void TCustomPlayListBox::Insert(int at, std::vector<TRow> rows) {
     const int oldCount = Count();
     const int caret = ItemIndex(), top = TopIndex();
     rows_.Insert(at, std::move(rows));
+    RowsChanged();
     if (!Handle()) return;
     const bool ok = params_.Style != TListBoxStyle::lbOwnerDrawVariable ? GrowNativeAt(at, n, oldCount)
                                                                         : InsertNativeOneByOne(at, n);
@@ -297,6 +308,7 @@ int TCustomPlayListBox::Add(const std::string& text, std::uintptr_t data) {
     const int caret = ItemIndex(), top = TopIndex();
     const int at = params_.Sorted ? rows_.SortedPosition(text, &CompareRowTexts) : Count();
     rows_.Insert(at, {TRow{text, data}});
+    RowsChanged();
     if (Handle()) {
         const bool append = at == Count() - 1 && params_.Style != TListBoxStyle::lbOwnerDrawVariable;
         const LRESULT r = GrowthRefused() ? LB_ERRSPACE
@@ -416,6 +428,18 @@ void TCustomPlayListBox::EndUpdate() {
         InvalidateRect(Handle(), nullptr, TRUE);
         UpdateWindow(Handle());
     }
+    if (updateCount_ == 0 && rowsChangedPending_) {
+        rowsChangedPending_ = false;
+        if (OnRowsChanged) OnRowsChanged(*this);
+    }
+}
+
+void TCustomPlayListBox::RowsChanged() {
+    ++revision_;
+    if (updateCount_ > 0)
+        rowsChangedPending_ = true;  // once, when the updates resume
+    else if (OnRowsChanged)
+        OnRowsChanged(*this);
 }
 
 // ---------------------------------------------------------------- answers from the store

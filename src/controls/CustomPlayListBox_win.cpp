@@ -235,6 +235,7 @@ void TCustomPlayListBox::SetSorted(bool on) {
         std::stable_sort(rows.begin(), rows.end(),
                          [](const TRow& a, const TRow& b) { return CompareRowTexts(a.Text, b.Text) < 0; });
         rows_.Assign(std::move(rows));
+        RowsChanged();
     }
     RecreateWnd();
 }

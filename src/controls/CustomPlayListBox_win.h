@@ -17,6 +17,7 @@
 // DrawRequest and MeasureRequest directly); it answers WM_CTLCOLORLISTBOX itself.
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -179,6 +180,8 @@ public:
     void BeginUpdate() override;
     void EndUpdate() override;
     int UpdateCount() const { return updateCount_; }
+    // Counts every change of the rows (texts, data words, order, count).
+    std::uint64_t Revision() const { return revision_; }
 
     // ---- reflected notifications (see the header comment)
     void CommandNotification(WORD code);
@@ -193,6 +196,8 @@ public:
     TNotifyEvent OnDblClick;
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
+    // After rows changed; while updates are suspended, once when they resume.
+    TNotifyEvent OnRowsChanged;
 
 protected:
     virtual void DrawItem(int index, const RECT& rect, unsigned state);
@@ -236,6 +241,7 @@ private:
     LRESULT AnswerGetTextLength(int i) const;
     LRESULT AnswerFindExact(int start, const wchar_t* text) const;
     bool SameText(const std::string& a, const std::string& b) const;
+    void RowsChanged();
 
     TRowList rows_;
     TListBoxParams params_;
@@ -249,6 +255,8 @@ private:
     HBRUSH brush_ = nullptr;
     HMENU popupMenu_ = nullptr;
     int updateCount_ = 0;
+    std::uint64_t revision_ = 0;
+    bool rowsChangedPending_ = false;
     int mouseDownTopIndex_ = 0;
     // Kept while the native window is away (re-creation or a re-created parent).
     bool haveSaved_ = false;

@@ -9,7 +9,7 @@ struct TKeyRow {
     TListKeyAction Action;
 };
 
-constexpr std::array<TKeyRow, 23> kKeys{{
+constexpr std::array<TKeyRow, 24> kKeys{{
     {0x00D, TListKeyAction::PlayCaretEntry},
     {0x02E, TListKeyAction::RemoveSelected},
     {0x22E, TListKeyAction::Crop},
@@ -33,6 +33,7 @@ constexpr std::array<TKeyRow, 23> kKeys{{
     {0x350, TListKeyAction::HostPreferences},
     {0x433, TListKeyAction::HostFileInfo},
     {0x453, TListKeyAction::HostSkinSelector},
+    {0x246, TListKeyAction::JumpToFile},
 }};
 
 }  // namespace

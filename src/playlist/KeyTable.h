@@ -34,6 +34,7 @@ enum class TListKeyAction {
     HostPreferences,     // Ctrl+Shift+P
     HostFileInfo,        // Alt+3
     HostSkinSelector,    // Alt+S
+    JumpToFile,          // Ctrl+F
 };
 
 // The action for a key code; the code must match a table row exactly (Ctrl+Z is

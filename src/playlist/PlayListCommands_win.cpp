@@ -16,6 +16,7 @@
 #include "host/CommonLib_win.h"
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
+#include "playlist/JumpToFile_win.h"
 #include "playlist/KeyTable.h"
 #include "playlist/ListCleanup.h"
 #include "playlist/TitleFormat.h"
@@ -249,6 +250,38 @@ void TFormPlayList::PlayCaretEntry() {
     if (i >= 0 && i < ListBox->Count()) HostPlayEntry(i);
 }
 
+void TFormPlayList::JumpToFile() {
+    if (!ListBox) return;
+    if (!jumpFolding_) jumpFolding_ = MakeAnsiJumpFolding();
+    int i = -1;
+    {
+        TFormJumpToFile dialog(*this, *jumpFolding_, Plugin.JapaneseCaptions);
+        i = dialog.Execute();
+    }
+    // The window may have gone with the host while the dialog was open.
+    if (i < 0 || !Handle() || !ListBox || i >= ListBox->Count()) return;
+    const std::uint64_t before = ListBox->Revision();
+    HostPlayEntry(i);
+    // The host's answer may have rebuilt the list: then the played entry is the playing one.
+    if (!Handle() || !ListBox) return;
+    if (ListBox->Revision() != before) i = PlayingIndex;
+    if (i < 0 || i >= ListBox->Count()) return;
+    ListBox->BeginUpdate();
+    try {
+        for (int k = 0; k < ListBox->Count(); ++k)
+            if (ListBox->IsSelected(k)) ListBox->SetSelected(k, false);
+    } catch (...) {
+        ListBox->EndUpdate();
+        throw;
+    }
+    ListBox->EndUpdate();
+    ListBox->SetSelected(i, true);
+    ListBox->SetItemIndex(i);
+    const int rows = std::max(1, ListBox->Height() / std::max(1, ListBox->ItemHeight()));
+    const int top = ListBox->TopIndex();
+    if (i < top || i >= top + rows) ListBox->SetTopIndex(std::max(0, i - rows / 2));
+}
+
 void TFormPlayList::ToolButtonCtrlPrevClick(int tag) {
     const TTransportClick click = ResolveTransportClick(tag, KeyDown(VK_SHIFT), KeyDown(VK_CONTROL));
     switch (click.Kind) {
@@ -279,6 +312,11 @@ void TFormPlayList::HandleListKey(WORD key, unsigned shift) {
     case TListKeyAction::HostPreferences: HostShowPreferences(); return;
     case TListKeyAction::HostFileInfo: HostShowFileInfo(); return;
     case TListKeyAction::HostSkinSelector: HostShowSkinSelector(); return;
+    case TListKeyAction::JumpToFile:
+        // Posted, so the modal dialog runs from the window's own message and not
+        // inside the list's key handling.
+        PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(PopupItemJumpToFile, 0), 0);
+        return;
     default: {
         const int k = TransportIndexOf(action);
         if (k >= 0) HostTransport(k);

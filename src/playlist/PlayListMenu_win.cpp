@@ -55,6 +55,7 @@ const TMenuItemDef kItems[] = {
     {PopupItemAutomaticShowEQ, -1, L"Automatic show equalizer", nullptr},
     {PopupItemAOT, -1, L"Always on top", L"Ctrl+T"},
     {LaunchtheControlpanel1, -1, L"Launch the Control panel", L"Ctrl+P"},
+    {PopupItemJumpToFile, -1, L"Jump to file...", L"Ctrl+F"},
 };
 
 const TMenuItemDef* Find(UINT id) {
@@ -193,6 +194,7 @@ void TFormPlayList::CreateMenu() {
 
     Append(root, PopupItemPlayFile);
     Append(root, PopupItemPlayBase, 0, play);
+    Append(root, PopupItemJumpToFile);
     Separator(root);  // N2
     Append(root, PopupItemAddBase, 0, add);
     Append(root, PopupItemDeleteBase, 0, del);
@@ -353,6 +355,7 @@ void TFormPlayList::ClickMenuItem(UINT item) {
         SortCommand(static_cast<TSortCommand>(tag));  // PopupItemSortTitleClick
         break;
     case PopupItemFileInfo: HostShowFileInfo(); break;
+    case PopupItemJumpToFile: JumpToFile(); break;
     case PopupItemShowControlPanel:
         SetChecked(item, !IsChecked(item));
         controlPanelVisible_ = IsChecked(item);

@@ -18,11 +18,13 @@
 #include "base/Window_win.h"
 #include "controls/CustomPlayListBox_win.h"
 #include "host/SettingsValues.h"
+#include "playlist/JumpMatch.h"
 #include "playlist/ListCommands.h"
 #include "playlist/Options.h"
 #include "playlist/PlaylistFile.h"
 
 class TWatermarkSkin;
+
 
 extern TOptions Option;
 // The open dialog's title (the captions may replace it).
@@ -114,6 +116,7 @@ enum TMenuId : UINT {
     PopupItemSaveList = 2060,  // "Save list...", after the "Sort" submenu
     PopupItemDeleteDuplicates = 2070,  // the end of the "Delete" submenu
     PopupItemDeleteDeadFiles,
+    PopupItemJumpToFile = 2061,  // "Jump to file...", after the "Play control" submenu
     ToolButtonCtrlPrev = 2101,
     ToolButtonCtrlPlay,
     ToolButtonCtrlPause,
@@ -204,6 +207,8 @@ public:
     // "Remove dead files": entries whose file is gone (streams stay); Esc cancels.
     void RemoveDeadFiles();
     void PlayCaretEntry();
+    // "Jump to file...": the dialog, then the chosen entry played and selected alone.
+    void JumpToFile();
     void HandleListKey(WORD key, unsigned shift);
     void ToolButtonCtrlPrevClick(int tag);
     void ToolButtonCtrlEjectClick();
@@ -306,4 +311,6 @@ private:
     std::unique_ptr<TCaseFold> caseFold_;
     bool trayIconAdded_ = false;
     bool controlPanelVisible_ = true;
+    // The case folding of the jump dialog, made the first time it opens.
+    std::unique_ptr<TJumpFolding> jumpFolding_;
 };

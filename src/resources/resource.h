@@ -64,3 +64,8 @@
 // The "Add URL" dialog.
 #define IDD_ADD_URL 110
 #define IDC_URL_EDIT 1100
+
+// "Jump to file" dialog (Play is IDOK, Close is IDCANCEL).
+#define IDD_JUMP_TO_FILE 111
+#define IDC_JUMP_EDIT 1101
+#define IDC_JUMP_LIST 1102

@@ -40,6 +40,7 @@ const TExpected kExpected[] = {
     {TCaptionTarget::MenuItem, PopupItemCtrlForward, "PopupItemCtrlForward", "Forward", "早送り"},
     {TCaptionTarget::MenuItem, PopupItemCtrlNext, "PopupItemCtrlNext", "Next", "次曲"},
     {TCaptionTarget::MenuItem, PopupItemCtrlEject, "PopupItemCtrlEject", "Eject", "ｲｼﾞｪｸﾄ"},
+    {TCaptionTarget::MenuItem, PopupItemJumpToFile, "PopupItemJumpToFile", "Jump to file...", "ファイルへジャンプ..."},
     {TCaptionTarget::MenuItem, PopupItemAddBase, "PopupItemAddBase", "Add", "追加"},
     {TCaptionTarget::MenuItem, PopupItemAddFile, "PopupItemAddFile", "Add File...", "ﾌｧｲﾙ"},
     {TCaptionTarget::MenuItem, PopupItemAddFolder, "PopupItemAddFolder", "Add Directory...", "ﾃﾞｨﾚｸﾄﾘ"},
