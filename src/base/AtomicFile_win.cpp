@@ -1,7 +1,6 @@
 #include "base/AtomicFile_win.h"
 #include <algorithm>
 #include <vector>
-#include "base/Handles_win.h"
 
 namespace {
 // The folder part of a path (up to its last "\" or "/"), "." for a bare name.
@@ -11,63 +10,64 @@ std::wstring FolderOf(const std::wstring& path) {
     if (slash == 0 || (slash == 2 && path[1] == L':')) return path.substr(0, slash + 1);
     return path.substr(0, slash);
 }
-
-// The new file until it has been moved over the target: removed on every other path.
-class TTempFile {
-public:
-    std::wstring Path;
-    bool Kept = false;
-    ~TTempFile() {
-        if (!Path.empty() && !Kept) DeleteFileW(Path.c_str());
-    }
-};
 }  // namespace
 
-bool ReplaceFileContents(const std::wstring& target, std::string_view bytes, DWORD& error) {
-    error = ERROR_SUCCESS;
-    TTempFile temp;
-    {
-        std::vector<wchar_t> name(MAX_PATH + 1, L'\0');
-        // Makes a new, empty file of a name nobody else holds, beside the target.
-        if (GetTempFileNameW(FolderOf(target).c_str(), L"vls", 0, name.data()) == 0) {
-            error = GetLastError();
+TFileReplacement::TFileReplacement(std::wstring target) : target_(std::move(target)) {}
+
+TFileReplacement::~TFileReplacement() {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    if (!temp_.empty() && !committed_) DeleteFileW(temp_.c_str());
+}
+
+bool TFileReplacement::Fail() {
+    if (error_ == ERROR_SUCCESS) error_ = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
+    return false;
+}
+
+bool TFileReplacement::Begin() {
+    if (error_ != ERROR_SUCCESS || !temp_.empty()) return false;
+    std::vector<wchar_t> name(MAX_PATH + 1, L'\0');
+    // Makes a new, empty file of a name nobody else holds, beside the target.
+    if (GetTempFileNameW(FolderOf(target_).c_str(), L"vls", 0, name.data()) == 0) return Fail();
+    temp_ = name.data();
+    file_ = CreateFileW(temp_.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return file_ != INVALID_HANDLE_VALUE || Fail();
+}
+
+bool TFileReplacement::Write(std::string_view bytes) {
+    if (error_ != ERROR_SUCCESS || file_ == INVALID_HANDLE_VALUE) return false;
+    // In pieces a DWORD can count; a full disk shows as a short write.
+    constexpr size_t kPiece = 64u << 20;
+    for (size_t at = 0; at < bytes.size();) {
+        const DWORD n = static_cast<DWORD>(std::min(kPiece, bytes.size() - at));
+        DWORD written = 0;
+        SetLastError(ERROR_SUCCESS);
+        if (!WriteFile(file_, bytes.data() + at, n, &written, nullptr)) return Fail();
+        if (written != n) {
+            error_ = ERROR_DISK_FULL;
             return false;
         }
-        temp.Path = name.data();
-        TFile file(CreateFileW(temp.Path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
-            error = GetLastError();
-            return false;
-        }
-        // In pieces: one call is limited to what a DWORD counts, and a full disk
-        // shows as a short write.
-        constexpr size_t kPiece = 64u << 20;
-        for (size_t at = 0; at < bytes.size();) {
-            const DWORD n = static_cast<DWORD>(std::min(kPiece, bytes.size() - at));
-            DWORD written = 0;
-            if (!WriteFile(file.get(), bytes.data() + at, n, &written, nullptr) || written != n) {
-                error = written != n && GetLastError() == ERROR_SUCCESS ? ERROR_DISK_FULL : GetLastError();
-                return false;
-            }
-            at += n;
-        }
-        if (!FlushFileBuffers(file.get())) {
-            error = GetLastError();
-            return false;
-        }
-        HANDLE h = file.release();
-        if (!CloseHandle(h)) {
-            error = GetLastError();
-            return false;
-        }
+        at += n;
     }
-    if (!MoveFileExW(temp.Path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = GetLastError();
-        return false;
-    }
-    temp.Kept = true;
     return true;
+}
+
+bool TFileReplacement::Commit() {
+    if (error_ != ERROR_SUCCESS || file_ == INVALID_HANDLE_VALUE) return false;
+    if (!FlushFileBuffers(file_)) return Fail();
+    HANDLE h = file_;
+    file_ = INVALID_HANDLE_VALUE;
+    if (!CloseHandle(h)) return Fail();
+    if (!MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return Fail();
+    committed_ = true;
+    return true;
+}
+
+bool ReplaceFileContents(const std::wstring& target, std::string_view bytes, DWORD& error) {
+    TFileReplacement replacement(target);
+    const bool ok = replacement.Begin() && replacement.Write(bytes) && replacement.Commit();
+    error = replacement.Error();
+    return ok;
 }
 
 std::wstring SystemErrorText(DWORD error) {

@@ -6,8 +6,30 @@
 #include <string>
 #include <string_view>
 
-// True when the target holds exactly `bytes`. On failure the target is as it
-// was, no file of ours is left behind, and `error` holds the system's error code.
+class TFileReplacement {
+public:
+    explicit TFileReplacement(std::wstring target);
+    // Without a successful Commit the new file is removed and the target stays as it was.
+    ~TFileReplacement();
+    TFileReplacement(const TFileReplacement&) = delete;
+    TFileReplacement& operator=(const TFileReplacement&) = delete;
+
+    // Each step false on failure (Error() says why); later steps then do nothing.
+    bool Begin();
+    bool Write(std::string_view bytes);
+    bool Commit();
+    DWORD Error() const { return error_; }
+
+private:
+    bool Fail();
+    std::wstring target_;
+    std::wstring temp_;
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    DWORD error_ = ERROR_SUCCESS;
+    bool committed_ = false;
+};
+
+// The whole replacement in one call.
 bool ReplaceFileContents(const std::wstring& target, std::string_view bytes, DWORD& error);
 
 // The system's text for an error code, without the trailing line break.

@@ -31,18 +31,23 @@ bool IsBlank(const std::wstring& s) { return s.find_first_not_of(L" \t\r\n") == 
 }  // namespace
 
 bool TFormPlayList::SaveListTo(const std::wstring& path, TPlaylistType type) {
-    TWaitCursor wait(ListBox->Count() >= kBusyRows);
-    std::string bytes;
-    {
-        TEntryLockGuard lock(EntryLock);
-        std::vector<TPlaylistEntry> entries;
-        entries.reserve(static_cast<size_t>(ListBox->Count()));
-        for (int i = 0; i < ListBox->Count(); ++i)
-            if (const TMP3FileInfo* rec = Record(i)) entries.push_back({rec->FileName(), ListBox->Text(i), rec->SongLength});
-        bytes = WritePlaylist(type, entries, &AnsiTextToUtf8, &AnsiLeadByte);
-    }
     DWORD error = ERROR_SUCCESS;
-    if (ReplaceFileContents(path, bytes, error)) return true;
+    {
+        TWaitCursor wait(ListBox->Count() >= kBusyRows);
+        TFileReplacement file(path);
+        bool ok = file.Begin();
+        if (ok) {
+            // Written while the entries are walked, a piece at a time.
+            TEntryLockGuard lock(EntryLock);
+            TPlaylistWriter writer(type, [&file](std::string_view bytes) { return file.Write(bytes); },
+                                   &AnsiTextToUtf8, &AnsiLeadByte);
+            for (int i = 0; i < ListBox->Count(); ++i)
+                if (const TMP3FileInfo* rec = Record(i)) writer.Add({rec->FileName(), ListBox->Text(i), rec->SongLength});
+            ok = writer.Finish();
+        }
+        if (ok && file.Commit()) return true;
+        error = file.Error();
+    }  // the new file is gone before the user is told
     const TListFileTexts& texts = ListFileTexts(Plugin.JapaneseCaptions);
     ShowErrorBox(Handle(), WideToUtf8(std::wstring(texts.CannotSave) + L"\n\n" + path + L"\n\n" + SystemErrorText(error)),
                  MB_ICONERROR);

@@ -1,5 +1,8 @@
 #include "playlist/PlaylistFile.h"
 
+#include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -24,11 +27,34 @@ std::string_view Trim(std::string_view s) {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// Appends a name or title: line breaks become blanks; for text that is to be
-// converted, a lead byte without its second byte at the end is left out.
-void AppendField(std::string& out, std::string_view text, TLeadByteTest isLeadByte, bool dropCutCharacter) {
+// True when the text needs no care: no byte above 0x7F, no CR, no LF. Eight
+// bytes at a time: a save writes every name and title through here.
+bool IsPlainText(std::string_view text) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull, kOnes = 0x0101010101010101ull;
+    auto hasByte = [](std::uint64_t x, std::uint64_t b) { x ^= b * kOnes; return ((x - kOnes) & ~x & kHigh) != 0; };
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t x;
+        std::memcpy(&x, text.data() + i, 8);
+        if ((x & kHigh) || hasByte(x, '\r') || hasByte(x, '\n')) return false;
+    }
+    for (; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80 || c == '\r' || c == '\n') return false;
+    }
+    return true;
+}
+
+// Appends a name or title: line breaks become blanks. When `toUtf8` is given the
+// text is converted, and a lead byte without its second byte at its end is left
+// out first (the conversion could take the line end after it for that byte).
+void AppendField(std::string& out, std::string_view text, TLeadByteTest isLeadByte, TAnsiToUtf8 toUtf8) {
+    if (IsPlainText(text)) {
+        out.append(text.data(), text.size());
+        return;
+    }
     std::size_t n = text.size();
-    if (dropCutCharacter && isLeadByte) {
+    if (toUtf8 && isLeadByte) {
         std::size_t i = 0;
         while (i < n) {
             if (isLeadByte(static_cast<unsigned char>(text[i]))) {
@@ -42,13 +68,18 @@ void AppendField(std::string& out, std::string_view text, TLeadByteTest isLeadBy
             }
         }
     }
-    const std::size_t start = out.size();
-    out.append(text.data(), n);
-    for (std::size_t i = start; i < out.size(); ++i)
-        if (out[i] == '\r' || out[i] == '\n') out[i] = ' ';
+    std::string piece(text.substr(0, n));
+    for (char& c : piece)
+        if (c == '\r' || c == '\n') c = ' ';
+    if (toUtf8) piece = toUtf8(piece);
+    out += piece;
 }
 
-void AppendNumber(std::string& out, long long v) { out += std::to_string(v); }
+void AppendNumber(std::string& out, long long v) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+    out.append(digits, end);
+}
 }  // namespace
 
 TPlaylistType PlaylistTypeOfExtension(std::string_view ext) {
@@ -68,50 +99,71 @@ const char* PlaylistExtension(TPlaylistType type) {
     return "";
 }
 
+TPlaylistWriter::TPlaylistWriter(TPlaylistType type, TSink sink, TAnsiToUtf8 toUtf8, TLeadByteTest isLeadByte,
+                                 std::size_t chunk)
+    : type_(type), sink_(std::move(sink)), toUtf8_(type == TPlaylistType::M3u8 ? toUtf8 : nullptr),
+      isLeadByte_(isLeadByte), chunk_(chunk) {
+    buffer_.reserve(chunk_ + 4096);
+    if (type_ == TPlaylistType::Pls) buffer_ += "[playlist]\r\n";
+    else if (type_ != TPlaylistType::None) buffer_ += "#EXTM3U\r\n";
+}
+
+void TPlaylistWriter::Add(const TPlaylistEntry& e) {
+    if (failed_ || type_ == TPlaylistType::None) return;
+    const long long length = e.Length < 0 ? -1 : e.Length;
+    if (type_ == TPlaylistType::Pls) {
+        const long long k = ++count_;
+        buffer_ += "File";
+        AppendNumber(buffer_, k);
+        buffer_ += '=';
+        AppendField(buffer_, e.Name, isLeadByte_, nullptr);
+        buffer_ += "\r\nTitle";
+        AppendNumber(buffer_, k);
+        buffer_ += '=';
+        AppendField(buffer_, e.Title, isLeadByte_, nullptr);
+        buffer_ += "\r\nLength";
+        AppendNumber(buffer_, k);
+        buffer_ += '=';
+        AppendNumber(buffer_, length);
+        buffer_ += "\r\n";
+    } else {
+        ++count_;
+        buffer_ += "#EXTINF:";
+        AppendNumber(buffer_, length);
+        buffer_ += ',';
+        AppendField(buffer_, e.Title, isLeadByte_, toUtf8_);
+        buffer_ += "\r\n";
+        AppendField(buffer_, e.Name, isLeadByte_, toUtf8_);
+        buffer_ += "\r\n";
+    }
+    if (buffer_.size() >= chunk_) Flush();
+}
+
+bool TPlaylistWriter::Finish() {
+    if (!failed_ && type_ == TPlaylistType::Pls) {
+        buffer_ += "NumberOfEntries=";
+        AppendNumber(buffer_, count_);
+        buffer_ += "\r\nVersion=2\r\n";
+    }
+    Flush();
+    return !failed_;
+}
+
+void TPlaylistWriter::Flush() {
+    if (!failed_ && !buffer_.empty() && !sink_(buffer_)) failed_ = true;
+    buffer_.clear();
+}
+
 std::string WritePlaylist(TPlaylistType type, const std::vector<TPlaylistEntry>& entries, TAnsiToUtf8 toUtf8,
                           TLeadByteTest isLeadByte) {
     std::string out;
-    std::size_t size = 32;
-    for (const TPlaylistEntry& e : entries) size += e.Name.size() + e.Title.size() + 40;
-    out.reserve(size);
-    const bool converted = type == TPlaylistType::M3u8 && toUtf8;
-    if (type == TPlaylistType::Pls) {
-        out += "[playlist]\r\n";
-        long long k = 0;
-        for (const TPlaylistEntry& e : entries) {
-            ++k;
-            out += "File";
-            AppendNumber(out, k);
-            out += '=';
-            AppendField(out, e.Name, isLeadByte, false);
-            out += "\r\nTitle";
-            AppendNumber(out, k);
-            out += '=';
-            AppendField(out, e.Title, isLeadByte, false);
-            out += "\r\nLength";
-            AppendNumber(out, k);
-            out += '=';
-            AppendNumber(out, e.Length < 0 ? -1 : e.Length);
-            out += "\r\n";
-        }
-        out += "NumberOfEntries=";
-        AppendNumber(out, k);
-        out += "\r\nVersion=2\r\n";
-        return out;
-    }
-    if (type == TPlaylistType::None) return out;
-    out += "#EXTM3U\r\n";
-    for (const TPlaylistEntry& e : entries) {
-        out += "#EXTINF:";
-        AppendNumber(out, e.Length < 0 ? -1 : e.Length);
-        out += ',';
-        AppendField(out, e.Title, isLeadByte, converted);
-        out += "\r\n";
-        AppendField(out, e.Name, isLeadByte, converted);
-        out += "\r\n";
-    }
-    // One conversion of the whole text: the line ends are ASCII and stay.
-    return converted ? toUtf8(out) : out;
+    TPlaylistWriter writer(type, [&out](std::string_view bytes) {
+        out.append(bytes.data(), bytes.size());
+        return true;
+    }, toUtf8, isLeadByte);
+    for (const TPlaylistEntry& e : entries) writer.Add(e);
+    writer.Finish();
+    return out;
 }
 
 std::vector<std::string_view> SplitPlaylistLines(std::string_view bytes) {

@@ -10,6 +10,8 @@
 //   .pls   "[playlist]", per entry k = 1..n "File<k>=", "Title<k>=", "Length<k>=",
 //          then "NumberOfEntries=<n>" and "Version=2"; the ANSI code page.
 // Lines are written with CR LF and read with CR LF, LF or CR.
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,15 +30,39 @@ struct TPlaylistEntry {
     int Length = -1;         // seconds; -1 when unknown
 };
 
-// Converts a whole buffer of ANSI text to UTF-8.
+// Converts ANSI text to UTF-8.
 using TAnsiToUtf8 = std::string (*)(std::string_view ansi);
 using TLeadByteTest = bool (*)(unsigned char);
 
-// The bytes of the file. A title's line breaks become blanks (they would end the
-// line early and make the rest look like a name). For M3u8 `toUtf8` converts the
-// text (without it the bytes stay as they are), and a double-byte character cut
-// short at the end of a name or title is dropped, so that the conversion cannot
-// swallow the line end after it.
+// Writes a playlist file entry by entry, handing the bytes on in pieces of
+// about `chunk` bytes: a list of 100,000 entries never needs its whole text in
+// memory (and the pages of a fresh buffer that size cost more than writing it).
+// Once the sink returns false nothing more is handed on and Finish is false.
+class TPlaylistWriter {
+public:
+    using TSink = std::function<bool(std::string_view bytes)>;
+    TPlaylistWriter(TPlaylistType type, TSink sink, TAnsiToUtf8 toUtf8 = nullptr, TLeadByteTest isLeadByte = nullptr,
+                    std::size_t chunk = 256 * 1024);
+    void Add(const TPlaylistEntry& entry);
+    // The end of the file (the ".pls" trailer) and the last piece.
+    bool Finish();
+
+private:
+    void Flush();
+    TPlaylistType type_;
+    TSink sink_;
+    TAnsiToUtf8 toUtf8_;
+    TLeadByteTest isLeadByte_;
+    std::size_t chunk_;
+    std::string buffer_;
+    long long count_ = 0;
+    bool failed_ = false;
+};
+
+// The whole file at once (see TPlaylistWriter). A title's line breaks become blanks (they would end the
+// line early and make the rest look like a name). For M3u8 `toUtf8` converts each
+// name and title that is not plain ASCII (without it the bytes stay as they are),
+// after dropping a double-byte character cut short at its end.
 std::string WritePlaylist(TPlaylistType type, const std::vector<TPlaylistEntry>& entries,
                           TAnsiToUtf8 toUtf8 = nullptr, TLeadByteTest isLeadByte = nullptr);
 

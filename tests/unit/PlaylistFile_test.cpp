@@ -50,6 +50,23 @@ TEST(PlaylistFileWrite, TitlesCannotBreakTheLinesAndCutCharactersAreDroppedBefor
               "[playlist]\r\nFile1=x.mp3\r\nTitle1=a b\r\nLength1=3\r\nNumberOfEntries=1\r\nVersion=2\r\n");
 }
 
+TEST(PlaylistFileWrite, InPiecesTheSameBytesAndNothingAfterAFailedPiece) {
+    for (TPlaylistType type : {TPlaylistType::M3u, TPlaylistType::Pls}) {
+        std::string pieces;
+        int calls = 0;
+        TPlaylistWriter writer(type, [&](std::string_view b) { return ++calls, pieces.append(b), true; }, nullptr, nullptr, 10);
+        for (const TPlaylistEntry& e : kTwo) writer.Add(e);
+        EXPECT_TRUE(writer.Finish());
+        EXPECT_EQ(pieces, WritePlaylist(type, kTwo));
+        EXPECT_EQ(calls, type == TPlaylistType::Pls ? 3 : 2) << "a piece per entry (each over 10 bytes), the trailer";
+    }
+    int calls = 0;
+    TPlaylistWriter failing(TPlaylistType::Pls, [&](std::string_view) { return ++calls, false; }, nullptr, nullptr, 10);
+    for (const TPlaylistEntry& e : kTwo) failing.Add(e);
+    EXPECT_FALSE(failing.Finish());
+    EXPECT_EQ(calls, 1);
+}
+
 TEST(PlaylistFileRead, TypesLinesAndM3u8Names) {
     EXPECT_EQ(PlaylistTypeOfExtension(".M3U"), TPlaylistType::M3u);
     EXPECT_EQ(PlaylistTypeOfExtension(".m3U8"), TPlaylistType::M3u8);
