@@ -11,6 +11,7 @@ struct TTestSeam {
     long ShownErrors = 0;           // command errors a boundary showed to the user
     long UnexpectedExceptions = 0;  // anything else a boundary caught: a fault
     long AllocationsLeft = -1;      // test build: allocations still allowed; -1 = no limit
+    long Rebuilds = 0;              // lists taken from the host's playlist (each leaves both equal)
 };
 
 TTestSeam& TestSeam();

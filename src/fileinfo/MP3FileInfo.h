@@ -34,6 +34,9 @@ class TMP3FileInfo {
 public:
     int SongLength = -1;    // whole seconds; -1 until the host reports it
     bool Selected = false;  // scratch copy of the row's selection while re-ordering
+    // A host entry the plug-in does not read (a stream, a missing file, another
+    // type): no file was opened for it, and its name goes back to the host as is.
+    bool Kept = false;
 
     TMP3FileInfo() = default;
     TMP3FileInfo(const TMP3FileInfo& other);

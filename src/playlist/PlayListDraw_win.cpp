@@ -33,6 +33,11 @@ void DrawText8(HDC dc, const std::string& text, RECT r, UINT format, COLORREF co
     }
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
 }
+
+// Each channel the average of the two colours.
+COLORREF DimmedColor(COLORREF a, COLORREF b) {
+    return RGB((GetRValue(a) + GetRValue(b)) / 2, (GetGValue(a) + GetGValue(b)) / 2, (GetBValue(a) + GetBValue(b)) / 2);
+}
 }  // namespace
 
 // Text in the shadow colour one pixel right and down, then in its colour on top.
@@ -55,7 +60,10 @@ void TFormPlayList::DrawEntry(TCustomPlayListBox& list, int i, const RECT& r, un
     int wL = 0;
     if (Option.ShowSongTime) wL = std::max(TextWidth(dc, " 88:88"), TextWidth(dc, " " + lengthText));
 
-    const COLORREF columnColor = i == PlayingIndex ? skin.PlayColor() : skin.NormalColor();
+    // An entry kept from the host without being read is dimmed: half way from the
+    // normal colour to the list's background.
+    const COLORREF normal = rec && rec->Kept ? DimmedColor(skin.NormalColor(), skin.ShadowColor()) : skin.NormalColor();
+    const COLORREF columnColor = i == PlayingIndex ? skin.PlayColor() : normal;
     auto draw = [&](const std::string& text, const RECT& rect, UINT format, COLORREF color) {
         if (Option.EnableDrawFontShadow)
             DrawShadowText(dc, rect, format, color, skin.ShadowColor(), text);
@@ -66,7 +74,7 @@ void TFormPlayList::DrawEntry(TCustomPlayListBox& list, int i, const RECT& r, un
     if (Option.ShowSongTime) draw(lengthText, RECT{r.right - wL, r.top, r.right, r.bottom}, kColumnFormat, columnColor);
     const COLORREF titleColor = (state & ODS_SELECTED) ? skin.SelectColor()
                                 : i == PlayingIndex ? skin.PlayColor()
-                                                    : skin.NormalColor();
+                                                    : normal;
     draw(list.Text(i), RECT{r.left + wN, r.top, r.right - wL, r.bottom}, kTitleFormat, titleColor);
 }
 

@@ -131,6 +131,44 @@ int TFormPlayList::AddPath(TEntryList& target, const std::string& path, bool exp
     return 1;
 }
 
+bool TFormPlayList::IsReadableAudioFile(const std::string& path) const {
+    if (path == "." || path == ".." || IsStreamName(path)) return false;
+    // The extension first: a foreign type costs no look at the disk.
+    const std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
+    if (ext == ".m3u" || !AudioExtensions.Contains(ext)) return false;
+    const DWORD attr = GetFileAttributesA(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & (0x8 /* volume label */ | FILE_ATTRIBUTE_DIRECTORY));
+}
+
+void TFormPlayList::AddHostEntry(TEntryList& target, const std::string& name) {
+    std::unique_ptr<TMP3FileInfo> rec;
+    if (IsReadableAudioFile(name)) {
+        rec = ReadEntryInfo(name);
+    } else {
+        rec = std::make_unique<TMP3FileInfo>();
+        FillKeptEntryFields(*rec, name, &AnsiLeadByte);
+    }
+    std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
+    target.Add(std::move(title), std::move(rec));
+}
+
+bool TFormPlayList::ReadKeptEntryIfPresent(int i) {
+    TEntryLockGuard lock(EntryLock);
+    TMP3FileInfo* rec = Record(i);
+    if (!rec || !rec->Kept) return false;
+    const std::string name(rec->FileName());
+    if (!IsReadableAudioFile(name)) return false;
+    // Read in place: whoever refers to the record sees the file's tags now; what
+    // the host told the entry stays.
+    std::unique_ptr<TMP3FileInfo> fresh = ReadEntryInfo(name);
+    fresh->SongLength = rec->SongLength;
+    fresh->SetSongLengthText(rec->SongLengthText());
+    fresh->Selected = rec->Selected;
+    *rec = std::move(*fresh);
+    ListBox->SetText(i, BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte));
+    return true;
+}
+
 int TFormPlayList::AddDirectory(TEntryList& target, const std::string& dir) {
     // The directory's full path, as entering it would report it; the process's
     // current directory is left alone (other threads of the player share it).
@@ -353,7 +391,8 @@ void TFormPlayList::RereadMp3Tags() {
     TEntryLockGuard lock(EntryLock);
     for (int i = 0; i < ListBox->Count(); ++i) {
         TMP3FileInfo* rec = Record(i);
-        if (!rec || ChooseTagReader(rec->FileName(), &AnsiLeadByte) != TTagReader::Id3v1) continue;
+        // A kept entry has no file to read (a stream named "....mp3" included).
+        if (!rec || rec->Kept || ChooseTagReader(rec->FileName(), &AnsiLeadByte) != TTagReader::Id3v1) continue;
         // A fresh record, so that values the other preference chose do not stay;
         // what the host and the list told the entry is kept.
         std::unique_ptr<TMP3FileInfo> fresh = ReadEntryInfo(std::string(rec->FileName()));

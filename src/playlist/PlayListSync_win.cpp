@@ -8,7 +8,9 @@
 #include <string_view>
 #include "base/Text_win.h"
 #include "host/HostOps_win.h"
+#include "host/PluginState_win.h"
 #include "playlist/TimeText.h"
+#include "playlist/TitleFormat.h"
 #include "skin/SkinApply_win.h"
 
 namespace {
@@ -22,27 +24,25 @@ constexpr int kMaxSetPlayingDepth = 4;
 bool g_pushing = false;
 }  // namespace
 
-int TFormPlayList::RebuildFromHost(int follow, bool* pushed) {
+void TFormPlayList::RebuildFromHost() {
     const int n = HostGetListLength();
-    if (n <= 0) return follow;
+    if (n <= 0) return;
     TWaitCursor wait(n >= kBusyRows);
     TEntryList collected;
-    int followed = -1;
     for (int i = 0; i < n; ++i) {
-        const int before = collected.Count();
-        AddPath(collected, HostGetPlaylistFile(i), false);
-        if (i == follow && collected.Count() > before) followed = before;
+        const std::string name = HostGetPlaylistFile(i);
+        // No name: the host went away, or its list shrank while we asked. An
+        // invented entry would be pushed back as one the user never had.
+        if (name.empty()) break;
+        AddHostEntry(collected, name);
     }
-    const int accepted = collected.Count();
-    if (accepted > 0) {
-        ReplaceEntries(collected.Take());
-        // A mark past the shorter list names no song: the push below would
-        // send the host there, and the next list that grows would play it.
-        if (PlayingIndex >= ListBox->Count()) PlayingIndex = -1;
-    }
-    if (accepted != n) PushListToHost();
-    if (pushed) *pushed = accepted != n;
-    return accepted > 0 ? followed : follow;
+    if (Plugin.HostGone || collected.Count() == 0) return;
+    // Every host entry has its row, so the host holds what the list holds: no push.
+    ReplaceEntries(collected.Take());
+    // A mark past the shorter list names no song: a later push would send the
+    // host there, and the next list that grows would play it.
+    if (PlayingIndex >= ListBox->Count()) PlayingIndex = -1;
+    ++TestSeam().Rebuilds;
 }
 
 void TFormPlayList::PushListToHost() {
@@ -112,21 +112,10 @@ void TFormPlayList::InvalidateRow(int i) {
 
 void TFormPlayList::SetCaptionFromEntry(int i) {
     if (i < 0 || i >= ListBox->Count()) return;
-    SetWindowTextW(Handle(), AnsiToWide(PlayingCaption(ListBox->Text(i))).c_str());
-}
-
-bool TFormPlayList::FollowRebuild(int& i) {
-    // Entries the rebuild refuses leave the host's list, so the host's entry i
-    // may sit elsewhere now, and the push has moved the host's position: the
-    // host is told where its entry went, and the mark follows it there.
-    bool pushed = false;
-    const int j = RebuildFromHost(i, &pushed);
-    if (j < 0 || j >= ListBox->Count()) return false;
-    if (j != i || pushed) {
-        i = j;
-        HostSetPlaylistPosition(i);
-    }
-    return true;
+    // A stream is named by its address, whatever the title format makes of it.
+    const TMP3FileInfo* rec = Record(i);
+    const std::string title = rec && rec->Kept && IsStreamName(rec->FileName()) ? std::string(rec->FileName()) : ListBox->Text(i);
+    SetWindowTextW(Handle(), AnsiToWide(PlayingCaption(title)).c_str());
 }
 
 void TFormPlayList::SetPlayingEntry(int i) {
@@ -137,7 +126,8 @@ void TFormPlayList::SetPlayingEntry(int i) {
     } depth;
 
     if (i >= ListBox->Count() || i < 0) {
-        if (!FollowRebuild(i)) return;
+        RebuildFromHost();
+        if (i >= ListBox->Count() || i < 0) return;
     }
     bool needRedraw = false;
     {
@@ -146,9 +136,13 @@ void TFormPlayList::SetPlayingEntry(int i) {
         if (i >= ListBox->Count()) return;
         const TMP3FileInfo* rec = Record(i);
         if (!rec || rec->FileName() != hostFile) {
-            if (!FollowRebuild(i)) return;
+            RebuildFromHost();
+            if (i >= ListBox->Count()) return;
         }
     }
+    // The drive of a kept entry may be back: the rebuild above read it already,
+    // otherwise it is read now that it plays.
+    ReadKeptEntryIfPresent(i);
     if (TMP3FileInfo* rec = Record(i); rec && rec->SongLength < 0) {
         const int length = HostGetTrackLength();
         rec = i < ListBox->Count() ? Record(i) : nullptr;

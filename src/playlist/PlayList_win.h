@@ -145,16 +145,21 @@ public:
     LRESULT ReplaceByDroppedFiles(HDROP drop);
 
     // ---- host synchronisation
-    // Returns where the host's entry `follow` is in the rebuilt list (-1 when it
-    // was refused); `follow` itself when the list stayed as it was. `pushed`:
-    // whether refused entries were taken out of the host's list.
-    int RebuildFromHost(int follow = -1, bool* pushed = nullptr);
+    // One entry per host entry, in the host's order; nothing is pushed.
+    void RebuildFromHost();
     void PushListToHost();
-    bool FollowRebuild(int& i);
     void Timer1Timer();
 
     // ---- entries and titles
     int AddPath(TEntryList& target, const std::string& path, bool expand);
+    // An existing file (no directory, no playlist) with an audio extension: what
+    // AddPath reads. Anything else the host holds is kept without being read.
+    bool IsReadableAudioFile(const std::string& path) const;
+    // Exactly one entry for a name of the host's playlist: read, or kept.
+    void AddHostEntry(TEntryList& target, const std::string& name);
+    // A kept entry whose file has appeared (the drive came back) is read and
+    // retitled; false when there was nothing to read.
+    bool ReadKeptEntryIfPresent(int i);
     void RetitleAll();
     // Reads the tags of every ".mp3" entry again (the ID3v2 preference changed);
     // the titles stay until RetitleAll.
@@ -231,7 +236,7 @@ public:
     // ---- state
     // Set by the settings load just before it reports the host's position. Until
     // then host reports are ignored: the audio extensions are not known yet, and a
-    // rebuild would refuse every host entry and push an empty list to the host.
+    // rebuild would keep every host entry unread.
     bool ReadyForHostReports = false;
     int PlayingIndex = -1;
     int SnapDistance = 10;

@@ -102,3 +102,14 @@ void FillEntryFileNameFields(TMP3FileInfo& rec, const std::string& path, TLeadBy
     rec.SetFileName(path);
     rec.SetTitle(FileNameWithoutExtension(path, isLeadByte));
 }
+
+bool IsStreamName(std::string_view name) { return name.find("://") != std::string_view::npos; }
+
+void FillKeptEntryFields(TMP3FileInfo& rec, const std::string& name, TLeadByteTest isLeadByte) {
+    rec.SetFileName(name);
+    if (IsStreamName(name))
+        rec.SetTitle(name);
+    else
+        rec.SetTitle(FileNameWithoutExtension(name, isLeadByte));
+    rec.Kept = true;
+}

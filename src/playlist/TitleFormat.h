@@ -46,3 +46,11 @@ TTagReader ChooseTagReader(std::string_view path, TLeadByteTest isLeadByte = nul
 // Title := the file name without extension (a reader later replaces Title only
 // with a non-empty tag title).
 void FillEntryFileNameFields(TMP3FileInfo& rec, const std::string& path, TLeadByteTest isLeadByte = nullptr);
+
+// A name the host holds that is no file but a stream ("http://...", anything with "://").
+bool IsStreamName(std::string_view name);
+
+// The record of a host entry that is kept without being read: as a file with no
+// tag (FileName, Title from the file name part), except that a stream's Title is
+// its whole name; Kept is set.
+void FillKeptEntryFields(TMP3FileInfo& rec, const std::string& name, TLeadByteTest isLeadByte = nullptr);

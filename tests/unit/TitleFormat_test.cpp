@@ -105,4 +105,18 @@ TEST(FillEntryFileNameFields, SetsPathAndFallbackTitleOnly) {
     EXPECT_EQ(rec.SongLength, -1);
 }
 
+TEST(FillKeptEntryFields, AStreamIsTitledByItsWholeNameAFileByItsName) {
+    TMP3FileInfo stream, missing;
+    FillKeptEntryFields(stream, "http://radio.example:8000/live.mp3?x=1");
+    EXPECT_EQ(stream.Title(), "http://radio.example:8000/live.mp3?x=1");
+    EXPECT_EQ(stream.FileName(), "http://radio.example:8000/live.mp3?x=1");
+    EXPECT_TRUE(stream.Kept);
+    FillKeptEntryFields(missing, "E:\\Away\\Song.flac");
+    EXPECT_EQ(missing.Title(), "Song");
+    EXPECT_EQ(missing.SongLength, -1);
+    EXPECT_TRUE(missing.Kept);
+    // A copy (a history step's record) stays kept.
+    EXPECT_TRUE(TMP3FileInfo(missing).Kept);
+}
+
 }  // namespace

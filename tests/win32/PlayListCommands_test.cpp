@@ -234,8 +234,13 @@ TEST_F(PlayListCommands, PlayControlMenuItemsSendTheirTransportIndex) {
 
 TEST_F(PlayListCommands, HostReceivesTheCompleteNewOrderAfterEachCommand) {
     auto files = StartWith(8);
+    // Two entries the plug-in keeps without reading go through every command too.
+    const std::string url = "http://radio.example/live", gone = PathIn("gone.mp3");
+    host->Playlist.push_back(url);
+    host->Playlist.push_back(gone);
+    host->SetPosition(9);
     host->SetPosition(3);
-    std::map<std::string, std::string> fileOf;
+    std::map<std::string, std::string> fileOf{{url, url}, {"gone", gone}};
     for (int i = 0; i < 8; ++i) fileOf["Song " + std::to_string(i)] = files[static_cast<size_t>(i)];
     auto check = [&](const char* what) {
         std::vector<std::string> expected;
@@ -258,17 +263,18 @@ TEST_F(PlayListCommands, HostReceivesTheCompleteNewOrderAfterEachCommand) {
     Select({2, 3, 6});
     clickSpin(false);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"Song 0", "Song 1", "Song 4", "Song 2", "Song 3", "Song 5", "Song 7",
-                                                "Song 6"}));
+                                                "Song 6", url, "gone"}));
     EXPECT_EQ(Selected(), (std::vector<int>{3, 4, 7}));
     check("move down");
     // The last row is selected: moving down is blocked and the host is not told.
+    Select({4, 9});
     host->ClearMessages();
     clickSpin(false);
     EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0);
     clickSpin(true);
     check("move up");
     Menu(PopupItemSortTitle);
-    EXPECT_EQ(Rows()[0], "Song 0");
+    EXPECT_EQ(Rows()[0], "gone");
     check("sort by title");
     Key('R', false, true);
     EXPECT_EQ(Rows()[0], "Song 7");
@@ -278,16 +284,20 @@ TEST_F(PlayListCommands, HostReceivesTheCompleteNewOrderAfterEachCommand) {
     Key('Z', false, true);
     check("randomise");
     Menu(PopupItemSortPath);
-    EXPECT_EQ(Rows()[7], "Song 7");
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"gone", "Song 0", "Song 1", "Song 2", "Song 3", "Song 4", "Song 5",
+                                                "Song 6", "Song 7", url}));
     check("sort by path");
     Select({0, 5});
     Key(VK_DELETE);
-    EXPECT_EQ(Rows().size(), 6u);
+    EXPECT_EQ(Rows().size(), 8u);
     check("remove");
-    Select({1, 2, 3});  // Song 2, 3, 4: the playing Song 3 stays
+    Select({2, 3, 7});  // Song 2, Song 3 (playing) and the stream stay
     Key(VK_DELETE, false, true);
-    EXPECT_EQ(Rows(), (std::vector<std::string>{"Song 2", "Song 3", "Song 4"}));
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Song 2", "Song 3", url}));
     check("crop");
+    SendMessageW(List(), LB_SETCARETINDEX, 2, 0);
+    Key(VK_RETURN);
+    EXPECT_EQ(host->Position, 2) << "a kept entry plays like any other";
     // Selection commands never involve the host.
     host->ClearMessages();
     Menu(PopupItemSelectAll);

@@ -2,7 +2,9 @@
 // the caption, lengths and the elapsed time.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include "PluginFixture.h"
+#include "playlist/PlayList_win.h"
 
 namespace {
 class PlayListSync : public TPluginTest {
@@ -38,25 +40,75 @@ TEST_F(PlayListSync, StartBuildsTheListFromTheHost) {
     EXPECT_EQ(Caption(), L"Alpha - VelvetLister");
 }
 
-TEST_F(PlayListSync, RefusedHostEntriesAreRemovedFromTheHost) {
+TEST_F(PlayListSync, EntriesThePlugInDoesNotReadAreKeptAndNeverPushed) {
     std::string a = WriteMp3("a.mp3", "Alpha"), b = WriteMp3("b.mp3", "Beta");
-    StartHost();
-    host->Playlist = {"http://example.com/stream", a, PathIn("missing.mp3"), b, PathIn("notes.txt")};
     WriteFile("notes.txt", "x");
+    WriteFile("list.m3u", "a.mp3\r\n");
+    CreateDirectoryA(PathIn("folder.mp3").c_str(), nullptr);
+    const std::vector<std::string> hostList = {"http://example.com:8000/live", a,  PathIn("back.mp3"), b,
+                                               PathIn("notes.txt"), PathIn("folder.mp3"), PathIn("list.m3u"),
+                                               PathIn("later.mp3")};
+    StartHost();
+    host->Playlist = hostList;
     StartPlugin();
-    EXPECT_EQ(Rows(), (std::vector<std::string>{"Alpha", "Beta"}));
-    EXPECT_EQ(host->Playlist, (std::vector<std::string>{a, b}));
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"http://example.com:8000/live", "Alpha", "back", "Beta", "notes",
+                                                "folder", "list", "later"}));
+    EXPECT_EQ(host->Playlist, hostList);
+    for (auto& m : host->MessagesTo(host->Main(), WM_USER)) EXPECT_NE(m.LParam, 101) << "the host's list is never cleared";
+    EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0);
+
+    // The missing file turns up (the drive is back): it is read when it becomes current.
+    WriteMp3("back.mp3", "Returned");
+    host->SetPosition(2);
+    EXPECT_EQ(Rows()[2], "Returned");
+    EXPECT_EQ(Caption(), L"Returned - VelvetLister");
+    EXPECT_EQ(host->Playlist, hostList);
+    // ... or by the next rebuild; a directory and a playlist stay kept.
+    WriteMp3("later.mp3", "Later");
+    host->Playlist[1] = b;
+    host->SetPosition(1);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"http://example.com:8000/live", "Beta", "Returned", "Beta", "notes",
+                                                "folder", "list", "Later"}));
+    // A stream as the current entry: its address is the caption, whatever the format makes of it.
+    host->SetPosition(0);
+    EXPECT_EQ(Caption(), L"http://example.com:8000/live - VelvetLister");
 }
 
-TEST_F(PlayListSync, HostWithOnlyUrlsNeverEmptiesTheList) {
+TEST_F(PlayListSync, HostWithOnlyStreamsGivesTheirRowsAndAnEmptyHostNeverEmptiesTheList) {
     std::string a = WriteMp3("a.mp3", "Alpha");
+    WriteFile("plugin.ini", "[VelvetLister Plug-in]\r\nOption.Playlist.Format=[${IART}] ${INAM}\r\n");
     StartHost();
     host->Playlist = {a};
     StartPlugin();
     host->Playlist = {"http://example.com/1", "http://example.com/2"};
     host->SetPosition(1);
-    EXPECT_EQ(Rows(), (std::vector<std::string>{"Alpha"}));
-    EXPECT_EQ(host->Playlist, (std::vector<std::string>{a})) << "rewritten from the window's entries";
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"[] http://example.com/1", "[] http://example.com/2"}));
+    EXPECT_EQ(Caption(), L"http://example.com/2 - VelvetLister");
+    EXPECT_EQ(host->Playlist, (std::vector<std::string>{"http://example.com/1", "http://example.com/2"}));
+    host->Playlist.clear();
+    SendMessageA(host->PlaylistEditor(), WM_USER, 0, 0);
+    EXPECT_EQ(Rows().size(), 2u);
+}
+
+TEST_F(PlayListSync, KeptShiftJisNamesGoBackByteForByte) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932 (the _cp932 run)";
+    // "表" and "ソ" end in 0x5C, the byte of "\\".
+    const std::string hyo = "\x95\x5C", so = "\x83\x5C";
+    CreateDirectoryA(PathIn(so).c_str(), nullptr);
+    WriteFile(so + "\\" + hyo + ".ogg", "OggS");
+    const std::string a = WriteMp3("a.mp3", "A");
+    const std::vector<std::string> hostList = {PathIn(so + "\\" + hyo + ".ogg"), a, PathIn(hyo + "\\" + so + hyo + ".mp3"),
+                                               "http://example.jp/" + hyo + so};
+    StartHost();
+    host->Playlist = hostList;
+    StartPlugin();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{hyo, "A", so + hyo, "http://example.jp/" + hyo + so}));
+    SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemSortFilename, 0), 0);
+    ASSERT_EQ(host->Playlist.size(), hostList.size());
+    std::vector<std::string> sortedHost = host->Playlist, sortedOwn = hostList;
+    std::sort(sortedHost.begin(), sortedHost.end());
+    std::sort(sortedOwn.begin(), sortedOwn.end());
+    EXPECT_EQ(sortedHost, sortedOwn) << "every name went back as it was";
 }
 
 TEST_F(PlayListSync, IndexBeyondTheListRebuilds) {

@@ -509,9 +509,10 @@ TEST_F(FormPlayList, RebuildAndPushStayInStepThroughEveryKindOfDifference) {
     std::vector<std::string> f;
     for (int i = 0; i < 6; ++i) f.push_back(WriteMp3("f" + std::to_string(i) + ".mp3", "F" + std::to_string(i)));
     Start({f[0], f[1], f[2]});
+    const std::string url = "http://example.com/live", missing = PathIn("gone.mp3");
     auto titles = [&](const std::vector<std::string>& files) {
         std::vector<std::string> t;
-        for (auto& s : files) t.push_back("F" + s.substr(s.size() - 5, 1));
+        for (auto& s : files) t.push_back(s.find("://") != std::string::npos ? s : s == missing ? "gone" : "F" + s.substr(s.size() - 5, 1));
         return t;
     };
     struct TCase {
@@ -520,14 +521,14 @@ TEST_F(FormPlayList, RebuildAndPushStayInStepThroughEveryKindOfDifference) {
         int report;
         std::vector<std::string> expected;
     };
-    const std::string url = "http://example.com/live", missing = PathIn("gone.mp3");
     const TCase cases[] = {
         {"longer", {f[0], f[1], f[2], f[3], f[4]}, 4, {f[0], f[1], f[2], f[3], f[4]}},
         {"shorter", {f[0], f[1]}, 1, {f[0], f[1]}},  // same file at the index: not seen yet
         {"shorter, past the end", {f[0], f[1]}, 3, {f[0], f[1]}},
         {"other file at the index", {f[0], f[5]}, 1, {f[0], f[5]}},
-        {"missing files and a stream", {missing, f[2], url, f[3], f[4]}, 2, {f[2], f[3], f[4]}},
-        {"only streams", {url, url + "2"}, 1, {f[2], f[3], f[4]}},
+        {"missing files and a stream", {missing, f[2], url, f[3], f[4]}, 2, {missing, f[2], url, f[3], f[4]}},
+        {"only streams", {url, url + "2"}, 0, {url, url + "2"}},
+        {"back to files", {f[2], f[3], f[4]}, 2, {f[2], f[3], f[4]}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -549,26 +550,27 @@ TEST_F(FormPlayList, RebuildAndPushStayInStepThroughEveryKindOfDifference) {
     EXPECT_EQ(Rows(), titles({f[4], f[3], f[2]}));
 }
 
-TEST_F(FormPlayList, AReportAcrossRefusedEntriesFollowsTheHostsEntry) {
+TEST_F(FormPlayList, AReportAcrossKeptEntriesMarksTheHostsOwnEntry) {
     std::string a = WriteMp3("a.mp3", "A"), b = WriteMp3("b.mp3", "B"), c = WriteMp3("c.mp3", "C");
     WriteFile("notes.txt", "not audio");
     Start({a});
-    host->Playlist = {a, PathIn("gone.mp3"), PathIn("notes.txt"), b, c};  // edited behind the plug-in
+    const std::vector<std::string> edited = {a, PathIn("gone.mp3"), PathIn("notes.txt"), b, c};  // behind the plug-in
+    host->Playlist = edited;
     host->SetPosition(3);
-    EXPECT_EQ(host->Playlist, (std::vector<std::string>{a, b, c}));
-    EXPECT_EQ(host->Position, 1) << "the host is told where its entry went";
+    EXPECT_EQ(host->Playlist, edited);
+    EXPECT_EQ(host->Position, 3);
     wchar_t caption[256] = {};
     GetWindowTextW(PlayListWindow(), caption, 256);
-    EXPECT_STREQ(caption, L"B - VelvetLister") << "the mark went with it";
+    EXPECT_STREQ(caption, L"B - VelvetLister");
 
     // The marked song's row is cut off by a shorter host list: the mark goes, and
     // a later push does not send the host to whatever row takes that place.
     host->Playlist = {a, PathIn("gone.mp3")};
-    host->SetPosition(1);
-    EXPECT_EQ(host->Playlist, (std::vector<std::string>{a}));
+    Report(4);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"A", "gone"}));
     std::string d = WriteMp3("d.mp3", "D"), e = WriteMp3("e.mp3", "E");
     Drop({d, e}, OnRow(0));
-    EXPECT_EQ(host->Playlist.size(), 3u);
+    EXPECT_EQ(host->Playlist.size(), 4u);
     EXPECT_EQ(host->Position, 0) << "no stale mark moved the host";
 }
 
@@ -615,7 +617,7 @@ TEST_F(FormPlayList, AReportClearsASingleSelectionButKeepsSeveral) {
 
 TEST_F(FormPlayList, PlayingAndSelectedRowsUseTheirColours) {
     std::string a = WriteMp3("a.mp3", "WWWW"), b = WriteMp3("b.mp3", "WWWW"), c = WriteMp3("c.mp3", "WWWW");
-    Start({a, b, c}, kPlain + "Option.ShowSongNumber=1\r\nOption.ShowSongTime=1\r\nOption.EnableDrawFontShadow=0\r\n");
+    Start({a, b, c, PathIn("WWWW.mp3")}, kPlain + "Option.ShowSongNumber=1\r\nOption.ShowSongTime=1\r\nOption.EnableDrawFontShadow=0\r\n");
     host->TrackLengths[b] = 3723;
     host->SetPosition(1);
     SendMessageW(List(), LB_SETSEL, TRUE, 1);
@@ -640,6 +642,9 @@ TEST_F(FormPlayList, PlayingAndSelectedRowsUseTheirColours) {
     EXPECT_TRUE(TPixels::Empty(p.BoxOf(blue, row0)));
     EXPECT_FALSE(TPixels::Empty(p.BoxOf(RGB(0, 0, 0), RECT{0, row0.top, mid, row0.bottom})));
     EXPECT_TRUE(TPixels::Empty(p.BoxOf(RGB(0, 0, 0), RECT{mid, row0.top, p.Width, row0.bottom})));
+    // Row 3 is kept (no such file): half way from the normal colour to the background.
+    EXPECT_FALSE(TPixels::Empty(p.BoxOf(RGB(127, 127, 127), RowRect(3))));
+    EXPECT_TRUE(TPixels::Empty(p.BoxOf(RGB(0, 0, 0), RowRect(3))));
 }
 
 TEST_F(FormPlayList, NumberColumnWidensWithTheTenthEntry) {

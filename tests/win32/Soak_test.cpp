@@ -182,6 +182,9 @@ protected:
         WriteFile("corrupt.bmp", "BM this is no picture");
         WriteFile("skin.wsc", "[VelvetLister Plug-in]\r\nOption.WatermarkSkin.FG=good.bmp\r\nOption.WatermarkSkin.BG=back.bmp\r\n"
                               "Font.Color.Play=255.0.0\r\nLayout.Winamp.Equalizer=below\r\n");
+        // What the player may hold that the plug-in does not read: kept, never removed.
+        keptPool_ = {"http://radio.example/live", "http://radio.example:8000/track.mp3", PathIn("gone.mp3"),
+                     PathIn("notes.txt"), PathIn("cover.jpg"), PathIn("album"), PathIn("list.m3u"), "X:\\offline\\song.flac"};
         dropPool_ = songs_;
         for (const char* extra : {"album", "album\\disc2", "list.m3u", "notes.txt", "cover.jpg", "good.bmp", "skin.wsc",
                                   "corrupt.bmp", "missing.mp3"})
@@ -190,7 +193,7 @@ protected:
 
     // ---- the operations; each returns whether a message box may follow it
     bool HostSide() {
-        switch (Pick(8)) {
+        switch (Pick(9)) {
         case 0: host->Play(); break;
         case 1: host->Next(); break;
         case 2: host->Previous(); break;
@@ -205,6 +208,14 @@ protected:
             for (int k = Pick(3) + 1; k > 0; --k) host->Playlist.push_back(OneOf(songs_));
             inSync_ = false;
             if (Chance(50)) host->SetPosition(static_cast<int>(host->Playlist.size()) - 1);
+            break;
+        case 7:  // streams, missing files and other types, anywhere in the list
+            for (int k = Pick(3) + 1; k > 0; --k) {
+                const int at = Pick(static_cast<int>(host->Playlist.size()) + 1);
+                host->Playlist.insert(host->Playlist.begin() + at, OneOf(keptPool_));
+            }
+            inSync_ = false;
+            if (Chance(60)) host->SetPosition(Pick(static_cast<int>(host->Playlist.size())));
             break;
         default:
             SendMessageA(host->Main(), WM_COMMAND, Chance(50) ? 40047 : 40046, 0);
@@ -393,6 +404,12 @@ protected:
             inSync_ = true;
             ++pushes_;
         }
+        // A rebuild takes every host entry and pushes nothing: both lists are equal after it.
+        if (seam->Rebuilds != rebuilds_) {
+            inSync_ = true;
+            rebuilds_ = seam->Rebuilds;
+            ++rebuildSteps_;
+        }
         compared_ += inSync_;
         const std::vector<std::string> paths = WindowPaths();
         maxRows_ = std::max(maxRows_, static_cast<int>(paths.size()));
@@ -433,7 +450,9 @@ protected:
     static constexpr int kWarmUp = 400;
     std::mt19937 rng_;
     std::unique_ptr<TModalAnswerer> answerer_;
-    std::vector<std::string> songs_, dropPool_;
+    std::vector<std::string> songs_, dropPool_, keptPool_;
+    long rebuilds_ = 0;
+    int rebuildSteps_ = 0;
     bool inSync_ = true;
     bool mayBox_ = false;
     int pushes_ = 0, compared_ = 0, maxRows_ = 0, boxes_ = 0;
@@ -452,6 +471,8 @@ TEST_F(Soak, MixedOperationsKeepThePlaylistWholeAndLeakNothing) {
     host->Playlist = {songs_[0], songs_[1], songs_[2], PathIn("notes.txt")};
     StartPlugin();
     ASSERT_NE(Seam(), nullptr) << "the test build of the DLL exports its counters";
+    rebuilds_ = Seam()->Rebuilds;
+    EXPECT_EQ(host->Playlist, WindowPaths()) << "the start keeps the entry it does not read";
     answerer_ = std::make_unique<TModalAnswerer>();
     gdiCounted_ = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS) > 0;
     std::printf("soak: GetGuiResources %s\n", gdiCounted_ ? "counts objects" : "returns 0 here: owner counts only");
@@ -476,9 +497,9 @@ TEST_F(Soak, MixedOperationsKeepThePlaylistWholeAndLeakNothing) {
     }
     answerer_.reset();
     for (int k = 0; k < 10; ++k) std::printf("soak: %-20s %6d steps %8lu ms\n", names[k], count[k], spent[k]);
-    std::printf("soak: %ld steps passed, seed %u: %d pushes, %d list comparisons, up to %d rows, %d expected message boxes, "
-                "%ld owned GDI/USER objects at the end (ceiling %ld)\n",
-                steps, seed, pushes_, compared_, maxRows_, boxes_, Seam()->LiveGdiObjects + Seam()->LiveUserObjects,
+    std::printf("soak: %ld steps passed, seed %u: %d pushes, %d rebuilds, %d list comparisons, up to %d rows, "
+                "%d expected message boxes, %ld owned GDI/USER objects at the end (ceiling %ld)\n",
+                steps, seed, pushes_, rebuildSteps_, compared_, maxRows_, boxes_, Seam()->LiveGdiObjects + Seam()->LiveUserObjects,
                 ownedCeiling_);
 }
 
