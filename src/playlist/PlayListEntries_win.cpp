@@ -135,7 +135,7 @@ bool TFormPlayList::IsReadableAudioFile(const std::string& path) const {
     if (path == "." || path == ".." || IsStreamName(path)) return false;
     // The extension first: a foreign type costs no look at the disk.
     const std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
-    if (ext == ".m3u" || !AudioExtensions.Contains(ext)) return false;
+    if (PlaylistTypeOfExtension(ext) != TPlaylistType::None || !AudioExtensions.Contains(ext)) return false;
     const DWORD attr = GetFileAttributesA(path.c_str());
     return attr != INVALID_FILE_ATTRIBUTES && !(attr & (0x8 /* volume label */ | FILE_ATTRIBUTE_DIRECTORY));
 }

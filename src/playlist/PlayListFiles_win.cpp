@@ -73,6 +73,7 @@ void TFormPlayList::PopupItemAddURLClick() {
     auto rec = std::make_unique<TMP3FileInfo>();
     rec->SetFileName(name);
     rec->SetTitle(name);
+    rec->Kept = true;  // a stream: never read, dimmed like the host's own
     TEntryList entries;
     entries.Add(name, std::move(rec));
     InsertEntries(-1, entries.Take());

@@ -152,7 +152,7 @@ public:
 
     // ---- entries and titles
     int AddPath(TEntryList& target, const std::string& path, bool expand);
-    // An existing file (no directory, no playlist) with an audio extension: what
+    // An existing file (no directory, no playlist file) with an audio extension: what
     // AddPath reads. Anything else the host holds is kept without being read.
     bool IsReadableAudioFile(const std::string& path) const;
     // Exactly one entry for a name of the host's playlist: read, or kept.
