@@ -83,8 +83,6 @@ bool RemoveDuplicateEntries(IRowStore& list, int& playingIndex, IEntryLock& lock
     return true;
 }
 
-bool IsStreamName(std::string_view name) { return name.find("://") != std::string_view::npos; }
-
 bool RemoveDeadEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, const TFileExists& exists,
                        const TCancelled& cancelled, const TDestroyRecord& destroy) {
     const int n = list.Count();

@@ -5,6 +5,7 @@
 // (only then must the caller push it to the host).
 #include "base/CaseFold.h"
 #include "playlist/ListCommands.h"
+#include "playlist/TitleFormat.h"
 
 #include <functional>
 #include <string_view>
@@ -25,8 +26,7 @@ TDuplicateRows FindDuplicateEntries(const IRowStore& list, const TCaseFold& fold
 bool RemoveDuplicateEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, const TCaseFold& fold,
                             const TDestroyRecord& destroy);
 
-// A name that is a stream address ("://" anywhere in it): never a dead file.
-bool IsStreamName(std::string_view name);
+// A stream address (IsStreamName, "://" anywhere in the name) is never a dead file.
 
 using TFileExists = std::function<bool(std::string_view name)>;
 using TCancelled = std::function<bool()>;
