@@ -57,6 +57,37 @@ inline TBytes Descriptor(const std::string& name, const std::string& value) {
     return Cat(Cat(Cat(Le(n.size(), 2), n), Cat(Le(0, 2), Le(v.size(), 2))), v);
 }
 
+inline TBytes Comments(const std::string& vendor, const std::vector<std::string>& comments) {
+    TBytes b = Cat(Le(vendor.size(), 4), Text(vendor));
+    b = Cat(b, Le(comments.size(), 4));
+    for (const std::string& c : comments) b = Cat(Cat(b, Le(c.size(), 4)), Text(c));
+    return b;
+}
+inline std::vector<std::string> CommentsOf(int i) {
+    return {"TITLE=Title number " + std::to_string(i), "ARTIST=Artist " + std::to_string(i % 97),
+            "ALBUM=Album " + std::to_string(i % 13), "GENRE=Rock", "DATE=2004", "TRACKNUMBER=3"};
+}
+// An Ogg page holding whole packets (the last may go on in the next page when
+// `open`), with its checksum.
+inline TBytes OggPage(std::uint8_t flags, std::uint32_t sequence, const std::vector<TBytes>& packets, bool open = false) {
+    TBytes lacing, data;
+    for (std::size_t k = 0; k < packets.size(); ++k) {
+        std::size_t n = packets[k].size();
+        for (; n >= 255; n -= 255) lacing.push_back(255);
+        if (!(open && k + 1 == packets.size())) lacing.push_back(std::uint8_t(n));
+        data = Cat(data, packets[k]);
+    }
+    TBytes page = Cat(Cat(Text("OggS"), {0, flags}), Cat(Le(0, 8), Le(0x5EED, 4)));
+    page = Cat(Cat(page, Le(sequence, 4)), Cat(Le(0, 4), {std::uint8_t(lacing.size())}));
+    page = Cat(Cat(page, lacing), data);
+    std::uint32_t crc = 0;
+    for (std::uint8_t byte : page) {
+        crc ^= std::uint32_t(byte) << 24;
+        for (int bit = 0; bit < 8; ++bit) crc = crc & 0x80000000u ? crc << 1 ^ 0x04C11DB7u : crc << 1;
+    }
+    for (int k = 0; k < 4; ++k) page[22 + k] = std::uint8_t(crc >> (8 * k));
+    return page;
+}
 }  // namespace bench_files
 
 // An iTunes-style ".m4a": ftyp; moov with the sample tables of about a minute
@@ -72,9 +103,11 @@ inline TBenchFile Mp4BenchFile(int i) {
         items = Cat(items, item);
     const TBytes meta = Cat(Cat(Cat({0, 0, 0, 0}, Atom("hdlr", TBytes(25, 0))), Atom("ilst", items)),
                             Atom("free", TBytes(1024, 0)));
-    const TBytes trak = Atom("trak", Cat(Atom("tkhd", TBytes(84, 0)), Atom("mdia", TBytes(12 * 1024, 0))));
+    const TBytes hdlr = Atom("hdlr", Cat(Cat(TBytes(8, 0), Text("soun")), TBytes(13, 0)));
+    const TBytes tables = Atom("minf", Atom("stbl", Atom("stsz", TBytes(12 * 1024, 0))));
+    const TBytes trak = Atom("trak", Cat(Atom("tkhd", TBytes(84, 0)), Atom("mdia", Cat(Cat(Atom("mdhd", TBytes(24, 0)), hdlr), tables))));
     const TBytes head = Cat(Atom("mvhd", TBytes(100, 0)), trak);
-    const TBytes ftyp = Atom("ftyp", Text("M4A \0\0\2\0M4A mp42isom"));
+    const TBytes ftyp = Atom("ftyp", Text(std::string("M4A \0\0\2\0M4A mp42isom", 20)));
     TBenchFile f;
     f.Bytes = Cat(Cat(ftyp, Atom("moov", Cat(head, Atom("udta", Atom("meta", meta))))), Atom("mdat", TBytes(4096, 0x21)));
     const std::size_t udta = ftyp.size() + 8 + head.size();
@@ -108,3 +141,81 @@ inline TBenchFile AsfBenchFile(int i) {
     f.Floor = {{0, padding + 24}};
     return f;
 }
+
+// A FLAC file as the reference encoder writes it: STREAMINFO, a seek table, the
+// comments, 8 KiB of padding, the audio.
+inline TBenchFile FlacBenchFile(int i) {
+    using namespace bench_files;
+    auto block = [](std::uint8_t type, const TBytes& body) {
+        return Cat({type, std::uint8_t(body.size() >> 16), std::uint8_t(body.size() >> 8), std::uint8_t(body.size())}, body);
+    };
+    TBenchFile f;
+    f.Bytes = Cat(Cat(Text("fLaC"), block(0, TBytes(34, 0x11))), block(3, TBytes(18 * 10, 0)));
+    f.Bytes = Cat(f.Bytes, block(4, Comments("reference libFLAC 1.4.2 20221022", CommentsOf(i))));
+    f.Floor = {{0, f.Bytes.size()}};
+    f.Bytes = Cat(Cat(f.Bytes, block(0x81, TBytes(8192, 0))), TBytes(8192, 0xF8));
+    return f;
+}
+
+// An Ogg Vorbis file as oggenc writes it: the identification header alone on the
+// first page, the comments and the 3 KB setup header on the second, the audio.
+inline TBenchFile OggBenchFile(int i) {
+    using namespace bench_files;
+    const TBytes id = Cat(Text("\x01vorbis"), TBytes(23, 0x01));
+    const TBytes comments = Cat(Cat(Text("\x03vorbis"), Comments("Xiph.Org libVorbis I 20200704 (Reducing Environment)", CommentsOf(i))), {1});
+    const TBytes setup = Cat(Text("\x05vorbis"), TBytes(3000, 0x42));
+    const TBytes second = OggPage(0, 1, {comments, setup});
+    TBenchFile f;
+    f.Bytes = OggPage(2, 0, {id});
+    f.Floor = {{0, f.Bytes.size() + 27 + second[26] + comments.size()}};  // to the comments' end
+    f.Bytes = Cat(f.Bytes, second);
+    f.Bytes = Cat(f.Bytes, OggPage(0, 2, {TBytes(4000, 0x33)}));
+    return f;
+}
+
+// An Opus file as opusenc writes it: OpusHead, then OpusTags on its own page.
+inline TBenchFile OpusBenchFile(int i) {
+    using namespace bench_files;
+    const TBytes head = Cat(Text("OpusHead"), {1, 2, 0x38, 1, 0x80, 0xBB, 0, 0, 0, 0, 0});
+    TBenchFile f;
+    f.Bytes = Cat(OggPage(2, 0, {head}), OggPage(0, 1, {Cat(Text("OpusTags"), Comments("libopus 1.3.1", CommentsOf(i)))}));
+    f.Floor = {{0, f.Bytes.size()}};
+    f.Bytes = Cat(f.Bytes, OggPage(0, 2, {TBytes(4000, 0x33)}));
+    return f;
+}
+
+// A Monkey's Audio file with an APEv2 tag (header, items, footer) at its end.
+inline TBenchFile ApeBenchFile(int i) {
+    using namespace bench_files;
+    TBytes items;
+    const std::vector<std::string> keys = {"Title", "Artist", "Album", "Genre", "Year", "Track"};
+    const std::vector<std::string> values = {"Title number " + std::to_string(i), "Artist " + std::to_string(i % 97),
+                                             "Album " + std::to_string(i % 13), "Rock", "2004", "3"};
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        items = Cat(items, Cat(Cat(Cat(Le(values[k].size(), 4), Le(0, 4)), Cat(Text(keys[k]), {0})), Text(values[k])));
+    auto frame = [&](std::uint32_t flags) {
+        return Cat(Cat(Text("APETAGEX"), Le(2000, 4)), Cat(Cat(Le(items.size() + 32, 4), Le(keys.size(), 4)),
+                                                           Cat(Le(flags, 4), TBytes(8, 0))));
+    };
+    TBenchFile f;
+    f.Bytes = Cat(Cat(Text("MAC "), TBytes(16380, 0x77)), frame(0xA0000000u));
+    const std::size_t itemsAt = f.Bytes.size();
+    f.Bytes = Cat(Cat(f.Bytes, items), frame(0x80000000u));
+    // The footer says where the items are: two reads, one after the other.
+    f.Floor = {{f.Bytes.size() - 32, 32}, {itemsAt, items.size()}};
+    return f;
+}
+
+struct TBenchFormat {
+    const char* Name;
+    const char* Extension;  // picks the reader from the reader table
+    TBenchFile (*Make)(int i);
+};
+inline const TBenchFormat kBenchFormats[] = {
+    {"FLAC comments", ".flac", &FlacBenchFile},
+    {"Ogg Vorbis comments", ".ogg", &OggBenchFile},
+    {"Opus comments", ".opus", &OpusBenchFile},
+    {"APEv2 items", ".ape", &ApeBenchFile},
+    {"MP4 items", ".m4a", &Mp4BenchFile},
+    {"ASF descriptions", ".wma", &AsfBenchFile},
+};
