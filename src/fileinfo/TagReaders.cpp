@@ -1,9 +1,12 @@
 #include "fileinfo/TagReaders.h"
 
 #include "base/ProfileText.h"
+#include "fileinfo/Ape.h"
 #include "fileinfo/AsfTags.h"
+#include "fileinfo/Flac.h"
 #include "fileinfo/Id3v2.h"
 #include "fileinfo/Mp4Tags.h"
+#include "fileinfo/Ogg.h"
 #include "fileinfo/WaveForm.h"
 
 namespace {
@@ -30,6 +33,14 @@ bool ReadAsf(IByteSource& source, TMP3FileInfo& info, const TTagReadOptions& opt
 constexpr TTagReaderEntry kReaders[] = {
     {".mp3", TTagReader::Id3v1, &ReadMp3},
     {".rmp", TTagReader::RiffInfo, &ReadRiff},
+    {".flac", TTagReader::Flac, &ReadFlacTags},
+    {".ogg", TTagReader::Ogg, &ReadOggTags},
+    {".oga", TTagReader::Ogg, &ReadOggTags},
+    {".opus", TTagReader::Ogg, &ReadOggTags},
+    {".spx", TTagReader::Ogg, &ReadOggTags},
+    {".ape", TTagReader::Ape, &ReadApeTags},
+    {".mpc", TTagReader::Ape, &ReadApeTags},
+    {".wv", TTagReader::Ape, &ReadApeTags},
     {".m4a", TTagReader::Mp4, &ReadMp4},
     {".m4b", TTagReader::Mp4, &ReadMp4},
     {".mp4", TTagReader::Mp4, &ReadMp4},

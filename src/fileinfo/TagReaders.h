@@ -11,7 +11,7 @@
 #include "fileinfo/MP3FileInfo.h"
 #include "fileinfo/TagText.h"
 
-enum class TTagReader { None, Id3v1, RiffInfo, Mp4, Asf };
+enum class TTagReader { None, Id3v1, RiffInfo, Flac, Ogg, Ape, Mp4, Asf };
 
 struct TTagReadOptions {
     TUtf16ToAnsi ToAnsi = nullptr;  // for tags that hold Unicode text

@@ -65,6 +65,7 @@ void FixSurrogates(std::u16string& s) {
 std::string Utf8TagText(std::string_view utf8, TUtf16ToAnsi toAnsi, bool cutShort) {
     const auto* p = reinterpret_cast<const std::uint8_t*>(utf8.data());
     std::size_t n = utf8.size();
+    if (n == 0) return {};
     if (n > kMaxTagValueBytes) {
         n = kMaxTagValueBytes;
         cutShort = true;

@@ -87,6 +87,9 @@ TEST(ChooseTagReader, ByExtensionIgnoringCase) {
     EXPECT_EQ(ChooseTagReader("C:\\a\\b.mp3"), TTagReader::Id3v1);
     EXPECT_EQ(ChooseTagReader("C:\\a\\b.MP3"), TTagReader::Id3v1);
     EXPECT_EQ(ChooseTagReader("C:\\a\\b.Rmp"), TTagReader::RiffInfo);
+    EXPECT_EQ(ChooseTagReader("C:\\a\\b.FLAC"), TTagReader::Flac);
+    EXPECT_EQ(ChooseTagReader("C:\\a\\b.Opus"), TTagReader::Ogg);
+    EXPECT_EQ(ChooseTagReader("C:\\a\\b.WV"), TTagReader::Ape);
     EXPECT_EQ(ChooseTagReader("C:\\a\\b.M4b"), TTagReader::Mp4);
     EXPECT_EQ(ChooseTagReader("C:\\a\\b.WMA"), TTagReader::Asf);
     EXPECT_EQ(ChooseTagReader("C:\\a\\b.wav"), TTagReader::None);

@@ -167,3 +167,56 @@ TEST_F(TagFilesTest, Mp4AndAsfTextInTheAnsiCodePage) {
         EXPECT_EQ(info.Copyright(), japanese ? "? 2004 Label" : "\xA9 2004 Label") << name;
     }
 }
+
+TEST_F(TagFilesTest, FlacOggAndApeTextInTheAnsiCodePage) {
+    const std::string data = std::string(VL_TEST_DATA_DIR) + "/tags/";
+    const bool japanese = GetACP() == 932;
+    struct TCase {
+        const char* name;
+        const char* cp932;
+        const char* cp1252;
+    };
+    const std::string title = "\x93\xFA\x96{\x8C\xEA\x82\xCC\x83^\x83\x43\x83g\x83\x8B";  // as mutagen wrote it
+    const TCase cases[] = {
+        {"japanese.flac", title.c_str(), "????????"},   {"japanese.ogg", title.c_str(), "????????"},
+        {"japanese.ape", title.c_str(), "????????"},    {"japanese.opus", "\x83I\x81[\x83p\x83X", "????"},
+        {"japanese.spx", "\x83X\x83s\x81[\x83N\x83X", "?????"}, {"flac.oga", "FLAC in Ogg", "FLAC in Ogg"},
+        {"id3v1.mpc", "APE before ID3v1", "APE before ID3v1"},   {"picture.wv", "After the picture", "After the picture"},
+    };
+    for (const TCase& c : cases) {
+        const std::string name = c.name;
+        const TTagReaderEntry* reader = FindTagReader(name.substr(name.rfind('.')));
+        ASSERT_NE(reader, nullptr) << name;
+        TMP3FileInfo info;
+        info.SetTitle("file name");
+        EXPECT_TRUE(ReadTagsOfFile(data + name, *reader, info, false)) << name;
+        EXPECT_EQ(info.Title(), japanese ? c.cp932 : c.cp1252) << name;
+    }
+    TMP3FileInfo flac;
+    ASSERT_TRUE(ReadTagsOfFile(data + "japanese.flac", *FindTagReader(".FLAC"), flac, false));
+    EXPECT_EQ(flac.Comment(), japanese ? "\x83R\x83\x81\x83\x93\x83g" : "????");
+    EXPECT_EQ(flac.Album(), japanese ? "Caf?" : "Caf\xE9");  // no look-alike letters
+
+    // Opened deny-write and closed again: a writer stops the reader, and the
+    // file can be deleted afterwards.
+    std::string bytes;
+    {
+        HANDLE h = CreateFileA((data + "japanese.opus").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        char buffer[4096];
+        DWORD got = 0;
+        ReadFile(h, buffer, sizeof buffer, &got, nullptr);
+        CloseHandle(h);
+        bytes.assign(buffer, got);
+    }
+    const std::string copy = Write("copy.opus", bytes);
+    HANDLE w = CreateFileA(copy.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    ASSERT_NE(w, INVALID_HANDLE_VALUE);
+    TMP3FileInfo busy;
+    EXPECT_FALSE(ReadTagsOfFile(copy, *FindTagReader(".opus"), busy, false));
+    CloseHandle(w);
+    EXPECT_TRUE(ReadTagsOfFile(copy, *FindTagReader(".opus"), busy, false));
+    EXPECT_EQ(busy.Artist(), "Opus artist");
+}
