@@ -60,6 +60,21 @@ std::string TTestHost::IniPath() {
     return exe;
 }
 
+int TTestHost::Length() const {
+    return static_cast<int>(UnicodeNames() ? WidePlaylist.size() : Playlist.size());
+}
+
+std::string TTestHost::AnsiName(int i) const {
+    if (i < 0 || i >= Length()) return {};
+    if (!UnicodeNames()) return Playlist[static_cast<size_t>(i)];
+    const std::wstring& w = WidePlaylist[static_cast<size_t>(i)];
+    if (w.empty()) return {};
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), static_cast<int>(w.size()), nullptr, 0, "?", nullptr);
+    std::string out(static_cast<size_t>(std::max(n, 0)), '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), static_cast<int>(w.size()), out.data(), n, "?", nullptr);
+    return out;
+}
+
 void TTestHost::Record(HWND w, UINT m, WPARAM wp, LPARAM lp, const std::string& path) {
     Messages.push_back({w, m, wp, lp, path});
 }
@@ -81,21 +96,21 @@ void TTestHost::NotifyEditor() {
 }
 
 void TTestHost::SetPosition(int index) {
-    if (index < 0 || index >= static_cast<int>(Playlist.size())) return;
+    if (index < 0 || index >= Length()) return;
     Position = index;
     NotifyEditor();
 }
 
 void TTestHost::Play() {
-    if (Playlist.empty()) return;
-    if (Position >= static_cast<int>(Playlist.size())) Position = 0;
+    if (Length() == 0) return;
+    if (Position >= Length()) Position = 0;
     State = TPlayState::Playing;
     ElapsedMs = 0;
     NotifyEditor();
 }
 
 void TTestHost::Next() {
-    if (Position + 1 < static_cast<int>(Playlist.size())) {
+    if (Position + 1 < Length()) {
         ++Position;
         ElapsedMs = 0;
         NotifyEditor();
@@ -103,7 +118,7 @@ void TTestHost::Next() {
 }
 
 void TTestHost::Previous() {
-    if (Position > 0 && !Playlist.empty()) {
+    if (Position > 0 && Length() > 0) {
         --Position;
         ElapsedMs = 0;
         NotifyEditor();
@@ -111,8 +126,8 @@ void TTestHost::Previous() {
 }
 
 int TTestHost::TrackLengthOfCurrent() const {
-    if (Position < 0 || Position >= static_cast<int>(Playlist.size())) return -1;
-    auto it = TrackLengths.find(Playlist[Position]);
+    if (Position < 0 || Position >= Length()) return -1;
+    auto it = TrackLengths.find(AnsiName(Position));
     return it == TrackLengths.end() ? -1 : it->second;
 }
 
@@ -122,7 +137,7 @@ void TTestHost::AdvanceClock(int ms) {
     int len = TrackLengthOfCurrent();
     if (len >= 0 && ElapsedMs >= len * 1000) {
         ElapsedMs = 0;
-        if (Position + 1 < static_cast<int>(Playlist.size())) {
+        if (Position + 1 < Length()) {
             ++Position;
             NotifyEditor();
         } else {
@@ -143,6 +158,7 @@ LRESULT TTestHost::OnUser(WPARAM wp, LPARAM lp) {
     case 0: return Version;
     case 101:
         Playlist.clear();
+        WidePlaylist.clear();
         Position = 0;
         return 0;
     case 104: return static_cast<LRESULT>(State);
@@ -150,7 +166,7 @@ LRESULT TTestHost::OnUser(WPARAM wp, LPARAM lp) {
         if (wp == 0) return State == TPlayState::Stopped ? -1 : ElapsedMs;
         return TrackLengthOfCurrent();
     case 121: SetPosition(static_cast<int>(wp)); return 0;
-    case 124: return static_cast<LRESULT>(Playlist.size());
+    case 124: return static_cast<LRESULT>(Length());
     case 125: return Position;
     case 201: {
         if (SkinDirectory.empty()) return 0;
@@ -160,9 +176,15 @@ LRESULT TTestHost::OnUser(WPARAM wp, LPARAM lp) {
     }
     case 211: {
         int i = static_cast<int>(wp);
-        if (i < 0 || i >= static_cast<int>(Playlist.size())) return 0;
-        fileBuffer_ = Playlist[i];
+        if (i < 0 || i >= Length()) return 0;
+        fileBuffer_ = AnsiName(i);
         return reinterpret_cast<LRESULT>(fileBuffer_.c_str());
+    }
+    case 214: {
+        int i = static_cast<int>(wp);
+        if (!UnicodeNames() || i < 0 || i >= Length()) return 0;
+        wideBuffer_ = WidePlaylist[static_cast<size_t>(i)];
+        return reinterpret_cast<LRESULT>(wideBuffer_.c_str());
     }
     default: return 0;
     }
@@ -203,10 +225,21 @@ LRESULT TTestHost::OnMain(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (cds && cds->dwData == 100 && cds->lpData && cds->cbData > 0) {
             const char* p = static_cast<const char*>(cds->lpData);
             path.assign(p, strnlen(p, cds->cbData));
-            Playlist.push_back(path);
+            if (UnicodeNames()) {
+                const int n = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+                std::wstring w(static_cast<size_t>(std::max(n, 0)), L'\0');
+                if (n > 0) MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), w.data(), n);
+                WidePlaylist.push_back(w);
+            } else {
+                Playlist.push_back(path);
+            }
+        } else if (cds && cds->dwData == 1100 && UnicodeNames() && cds->lpData && cds->cbData >= sizeof(wchar_t)) {
+            const wchar_t* p = static_cast<const wchar_t*>(cds->lpData);
+            WidePlaylist.push_back(std::wstring(p, wcsnlen(p, cds->cbData / sizeof(wchar_t))));
+            path = AnsiName(Length() - 1);
         }
         Record(hwnd, msg, wp, lp, path);
-        if (OnFileAdded && !path.empty()) OnFileAdded(static_cast<int>(Playlist.size()));
+        if (OnFileAdded && !path.empty()) OnFileAdded(Length());
         return TRUE;
     }
     case WM_COMMAND:
@@ -238,8 +271,8 @@ LRESULT TTestHost::OnMain(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         SetTextColor(dc, RGB(0, 220, 120));
         std::string line1 = "Emulated player (test host)";
         std::string line2 = State == TPlayState::Playing ? "Playing" : State == TPlayState::Paused ? "Paused" : "Stopped";
-        if (Position >= 0 && Position < static_cast<int>(Playlist.size())) {
-            line2 += ": " + std::string(PathFindFileNameA(Playlist[Position].c_str()));
+        if (Position >= 0 && Position < Length()) {
+            line2 += ": " + std::string(PathFindFileNameA(AnsiName(Position).c_str()));
         }
         TextOutA(dc, 8, 8, line1.c_str(), static_cast<int>(line1.size()));
         TextOutA(dc, 8, 30, line2.c_str(), static_cast<int>(line2.size()));

@@ -27,7 +27,7 @@ struct TRecordedMessage {
     UINT Message;
     WPARAM WParam;
     LPARAM LParam;
-    std::string Path;  // WM_COPYDATA: the file added
+    std::string Path;  // WM_COPYDATA: the file added (a wide one in the code page)
 };
 
 enum class TPlayState { Stopped = 0, Playing = 1, Paused = 3 };
@@ -55,7 +55,14 @@ public:
     HWND Equalizer() const { return eq_; }
 
     // --- player state ---
+    // The playlist: 8-bit names, or from version 0x5030 on wide ones (WidePlaylist;
+    // Playlist is then unused). A 5.3 host answers 214 with the wide name, takes
+    // WM_COPYDATA 1100, and gives 211 in the code page with "?" for what it lacks.
     std::vector<std::string> Playlist;
+    std::vector<std::wstring> WidePlaylist;
+    bool UnicodeNames() const { return Version >= 0x5030; }
+    int Length() const;
+    std::string AnsiName(int i) const;
     int Position = 0;
     TPlayState State = TPlayState::Stopped;
     int ElapsedMs = 0;
@@ -123,4 +130,5 @@ private:
     HMODULE module_ = nullptr;
     TGeneralPurposePlugin* record_ = nullptr;
     std::string fileBuffer_;
+    std::wstring wideBuffer_;
 };

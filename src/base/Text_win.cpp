@@ -22,6 +22,18 @@ std::string WideToAnsi(const std::wstring& s) { return FromWide(CP_ACP, s); }
 std::wstring Utf8ToWide(const std::string& s) { return ToWide(CP_UTF8, s); }
 std::string WideToUtf8(const std::wstring& s) { return FromWide(CP_UTF8, s); }
 
+std::string WideToAnsiName(const std::wstring& s) {
+    if (s.empty()) return {};
+    const int length = static_cast<int>(s.size());
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, s.data(), length, nullptr, 0, "?", nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, s.data(), length, out.data(), n, "?", nullptr);
+    return out;
+}
+
+std::u16string WideToU16(const std::wstring& s) { return std::u16string(s.begin(), s.end()); }
+std::wstring U16ToWide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
+
 bool AnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 
 bool WideToAnsiExact(const std::wstring& s, std::string& out) {

@@ -7,6 +7,11 @@ TFile OpenForSharedRead(const std::string& fileName) {
                              FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+TFile OpenForSharedRead(const std::wstring& fileName) {
+    return TFile(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 bool TWinFileSource::Size(std::uint64_t& size) {
     LARGE_INTEGER li;
     if (!GetFileSizeEx(file_, &li) || li.QuadPart < 0) return false;

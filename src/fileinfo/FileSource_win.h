@@ -8,6 +8,7 @@
 #include "fileinfo/ByteSource.h"
 
 TFile OpenForSharedRead(const std::string& fileName);
+TFile OpenForSharedRead(const std::wstring& fileName);
 
 // Reads through an open handle (not owned).
 class TWinFileSource : public IByteSource {

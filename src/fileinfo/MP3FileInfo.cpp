@@ -103,4 +103,22 @@ void TMP3FileInfo::Set(TInfoField field, std::string_view value) {
     present_ = present;
 }
 
+std::u16string TMP3FileInfo::WideFileName() const {
+    const std::string_view bytes = Get(TInfoField::WideFileName);
+    std::u16string out(bytes.size() / 2, u'\0');
+    for (std::size_t k = 0; k < out.size(); ++k)
+        out[k] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * k]) |
+                                       (static_cast<unsigned char>(bytes[2 * k + 1]) << 8));
+    return out;
+}
+
+void TMP3FileInfo::SetWideFileName(std::u16string_view v) {
+    std::string bytes(v.size() * 2, '\0');
+    for (std::size_t k = 0; k < v.size(); ++k) {
+        bytes[2 * k] = static_cast<char>(v[k] & 0xFF);
+        bytes[2 * k + 1] = static_cast<char>(v[k] >> 8);
+    }
+    Set(TInfoField::WideFileName, bytes);
+}
+
 std::size_t TMP3FileInfo::TextBytes() const { return text_ ? BlockSize(Split(text_.get(), present_)) : 0; }

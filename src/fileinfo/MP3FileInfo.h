@@ -27,8 +27,9 @@ enum class TInfoField : std::uint8_t {
     Engineer,
     Source,
     Software,
+    WideFileName,  // the host's Unicode name (UTF-16, little-endian bytes); hosts that keep one
 };
-constexpr int kInfoFieldCount = 12;
+constexpr int kInfoFieldCount = 13;
 
 class TMP3FileInfo {
 public:
@@ -73,6 +74,11 @@ public:
     void SetEngineer(std::string_view v) { Set(TInfoField::Engineer, v); }
     void SetSource(std::string_view v) { Set(TInfoField::Source, v); }
     void SetSoftware(std::string_view v) { Set(TInfoField::Software, v); }
+
+    // The host's Unicode name beside the 8-bit FileName, empty where the host
+    // keeps none. Files are opened and pushes are made by it when present.
+    std::u16string WideFileName() const;
+    void SetWideFileName(std::u16string_view v);
 
     // Bytes this record holds on the heap besides itself (for memory figures).
     std::size_t TextBytes() const;

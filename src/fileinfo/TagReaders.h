@@ -34,3 +34,6 @@ const TTagReaderEntry* FindTagReader(std::string_view extension);
 // not write, Unicode text in the ANSI code page ("?" for what it lacks).
 bool ReadTagsOfFile(const std::string& fileName, const TTagReaderEntry& reader, TMP3FileInfo& info,
                     bool preferId3v2);
+// The same by the host's wide name, which names the file where the 8-bit one may not.
+bool ReadTagsOfFile(const std::wstring& fileName, const TTagReaderEntry& reader, TMP3FileInfo& info,
+                    bool preferId3v2);

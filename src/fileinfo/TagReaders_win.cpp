@@ -3,13 +3,23 @@
 #include "fileinfo/FileSource_win.h"
 #include "fileinfo/TagText_win.h"
 
-bool ReadTagsOfFile(const std::string& fileName, const TTagReaderEntry& reader, TMP3FileInfo& info,
-                    bool preferId3v2) {
-    TFile file = OpenForSharedRead(fileName);
+namespace {
+bool ReadTagsOfOpenFile(TFile file, const TTagReaderEntry& reader, TMP3FileInfo& info, bool preferId3v2) {
     if (!file) return false;
     TWinFileSource source(file.get());
     TTagReadOptions options;
     options.ToAnsi = &Utf16ToAnsiCodePage;
     options.PreferId3v2 = preferId3v2;
     return reader.Read(source, info, options);
+}
+}  // namespace
+
+bool ReadTagsOfFile(const std::string& fileName, const TTagReaderEntry& reader, TMP3FileInfo& info,
+                    bool preferId3v2) {
+    return ReadTagsOfOpenFile(OpenForSharedRead(fileName), reader, info, preferId3v2);
+}
+
+bool ReadTagsOfFile(const std::wstring& fileName, const TTagReaderEntry& reader, TMP3FileInfo& info,
+                    bool preferId3v2) {
+    return ReadTagsOfOpenFile(OpenForSharedRead(fileName), reader, info, preferId3v2);
 }

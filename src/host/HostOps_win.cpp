@@ -54,6 +54,15 @@ void HostAddFile(const char* path, std::size_t length) {
     SendMessageA(Plugin.HostMainWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
 }
 
+void HostAddFileW(const wchar_t* path, std::size_t length) {
+    if (Plugin.HostGone) return;
+    COPYDATASTRUCT cds{};
+    cds.dwData = HostIpc::CopyDataAddFileW;
+    cds.cbData = static_cast<DWORD>((length + 1) * sizeof(wchar_t));
+    cds.lpData = const_cast<wchar_t*>(path);
+    SendMessageA(Plugin.HostMainWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+}
+
 void HostSetPlaylistPosition(int index) {
     if (Plugin.HostGone) return;
     SendUser(static_cast<WPARAM>(index), HostIpc::SetPlaylistPos);
@@ -109,6 +118,20 @@ std::string HostGetPlaylistFile(int index) {
     size_t n = 0;
     while (n < 4096 && p[n]) ++n;
     return std::string(p, n);
+}
+
+std::wstring HostGetPlaylistFileW(int index) {
+    if (Plugin.HostGone || !Plugin.HostUnicodeNames) return {};
+    const LRESULT r = SendUser(static_cast<WPARAM>(index), HostIpc::GetPlaylistFileW);
+    if (r == 1) {  // "not implemented": the host keeps 8-bit names after all
+        Plugin.HostUnicodeNames = false;
+        return {};
+    }
+    if (r == 0) return {};  // no such entry
+    const auto* p = reinterpret_cast<const wchar_t*>(r);
+    size_t n = 0;
+    while (n < 4096 && p[n]) ++n;
+    return std::wstring(p, n);
 }
 
 void HostShowSkinSelector() {

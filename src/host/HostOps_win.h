@@ -22,6 +22,11 @@ void HostTransport(int k);   // 0 previous, 1 rewind, 2 play, 3 pause, 4 stop, 5
 bool HostGetSkin(std::string& skinDirectory);
 int HostGetListLength();
 std::string HostGetPlaylistFile(int index);
+// Hosts from 5.3 on (version 0x5030) keep names in Unicode: the wide name of an
+// entry, empty where the host has none for it (no such entry, not answered).
+std::wstring HostGetPlaylistFileW(int index);
+// Appends an entry by its wide name; path[length] must be the terminating NUL.
+void HostAddFileW(const wchar_t* path, std::size_t length);
 void HostShowSkinSelector();
 void HostShowPreferences();
 void HostToggleDoubleSize();
@@ -33,8 +38,11 @@ void HostNudgeEqualizer();
 // Message numbers and command ids of the host's interface.
 namespace HostIpc {
 constexpr UINT GetVersion = 0, ClearPlaylist = 101, IsPlaying = 104, GetOutputTime = 105, SetPlaylistPos = 121,
-               GetListLength = 124, GetSkin = 201, GetPlaylistFile = 211, PostWindowHandle = 1126;
-constexpr ULONG_PTR CopyDataAddFile = 100;
+               GetListLength = 124, GetSkin = 201, GetPlaylistFile = 211, GetPlaylistFileW = 214,
+               PostWindowHandle = 1126;
+constexpr ULONG_PTR CopyDataAddFile = 100, CopyDataAddFileW = 1100;
+// The first host version that keeps its playlist's names in Unicode.
+constexpr int UnicodeNamesVersion = 0x5030;
 constexpr WORD CmdTogglePlaylistEditor = 40040, CmdToggleEqualizer = 40036, CmdPrevious = 40044,
                CmdPlay = 40045, CmdPause = 40046, CmdStop = 40047, CmdNext = 40048, CmdForward = 40060,
                CmdRewind = 40061, CmdPreferences = 40012, CmdDoubleSize = 40165, CmdFileInfo = 40188,

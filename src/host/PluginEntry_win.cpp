@@ -44,7 +44,8 @@ TPluginRecord* GetPluginRecordForHost() {
 }
 
 int InitPlugin() {
-    if (HostGetVersionOf(PluginRecord.hwndParent) < 0x2004) {
+    const int version = HostGetVersionOf(PluginRecord.hwndParent);
+    if (version < 0x2004) {
         MessageBoxA(PluginRecord.hwndParent, "VelvetLister requires WinAMP 2.04 or later version.", "VelvetLister",
                     MB_OK | MB_ICONWARNING);
         return 1;
@@ -53,6 +54,9 @@ int InitPlugin() {
     Plugin.PluginModulePath = ModuleFileName(PluginRecord.hDllInstance);
     Plugin.HostIniPath = HostIniPathFor(ModuleFileName(nullptr));
     Plugin.HostMainWindow = PluginRecord.hwndParent;
+    // From 5.3 on the host keeps wide names, unless it does not answer for them.
+    Plugin.HostUnicodeNames = version >= HostIpc::UnicodeNamesVersion;
+    if (Plugin.HostUnicodeNames) HostGetPlaylistFileW(0);
     Plugin.HostPlaylistEditorWindow = FindWindowA("Winamp PE", "Winamp Playlist Editor");
     if (!Plugin.HostPlaylistEditorWindow) return 1;
     Plugin.HostEqualizerWindow = FindWindowA("Winamp EQ", "Winamp Equalizer");

@@ -15,6 +15,8 @@ struct TPluginState {
     HRGN PlaylistEditorRegion = nullptr;  // handed to the host editor; the system owns it
     bool HooksActive = false;
     bool HostGone = false;
+    // The host is 5.3 or later (version 0x5030 on): it may keep wide names.
+    bool HostUnicodeNames = false;
     int EqualizerZOrderLink = 0;
     bool AboutWinampEnabled = false;
     bool JapaneseCaptions = false;

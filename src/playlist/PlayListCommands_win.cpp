@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <exception>
 #include <list>
+#include <map>
 #include "base/CaseFold_win.h"
 #include "base/Collation_win.h"
 #include "base/Text_win.h"
@@ -104,7 +105,7 @@ UINT_PTR CALLBACK OpenDialogHook(HWND hook, UINT msg, WPARAM, LPARAM lp) noexcep
     return 0;
 }
 
-bool RunOpenDialog(HWND owner, const std::wstring& title, std::vector<std::string>& chosen, std::string& initialDir) {
+bool RunOpenDialog(HWND owner, const std::wstring& title, std::vector<std::wstring>& chosen, std::string& initialDir) {
     size_t size = kOpenBufferStart;
     std::wstring dir = AnsiToWide(initialDir);
     TOpenBuffers buffers;
@@ -145,13 +146,13 @@ bool RunOpenDialog(HWND owner, const std::wstring& title, std::vector<std::strin
     std::wstring first(result);
     const wchar_t* p = result + first.size() + 1;
     if (*p == L'\0') {
-        chosen.push_back(WideToAnsi(first));
+        chosen.push_back(first);
     } else {
         std::wstring folder = first;
         if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
         while (*p) {
             std::wstring name(p);
-            chosen.push_back(WideToAnsi(folder + name));
+            chosen.push_back(folder + name);
             p += name.size() + 1;
         }
     }
@@ -163,7 +164,7 @@ int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
     return 0;
 }
 
-bool RunFolderDialog(HWND owner, std::string& chosen, const std::string& start) {
+bool RunFolderDialog(HWND owner, std::wstring& chosen, const std::string& start) {
     std::wstring startW = AnsiToWide(start);
     wchar_t display[MAX_PATH] = {};
     BROWSEINFOW bi{};
@@ -179,8 +180,14 @@ bool RunFolderDialog(HWND owner, std::string& chosen, const std::string& start) 
     wchar_t path[MAX_PATH * 2] = {};
     bool ok = SHGetPathFromIDListW(pidl, path) != FALSE;
     CoTaskMemFree(pidl);
-    if (ok) chosen = WideToAnsi(path);
+    if (ok) chosen = path;
     return ok;
+}
+
+// A chosen name in 8-bit text: on a host that keeps wide names, as that host
+// gives it ("?" for what the code page lacks); otherwise as before.
+std::string ChosenAnsiName(const std::wstring& wide) {
+    return Plugin.HostUnicodeNames ? WideToAnsiName(wide) : WideToAnsi(wide);
 }
 }  // namespace
 
@@ -333,9 +340,18 @@ void TFormPlayList::PopupItemAddFileClick() {
 
 void TFormPlayList::AddChosenFiles(const std::wstring& title, bool replace) {
     if (OpenDialogInitialDir.empty()) OpenDialogInitialDir = CurrentDirectory();
+    std::vector<std::wstring> chosenWide;
+    const bool ok = RunOpenDialog(Handle(), title, chosenWide, OpenDialogInitialDir);
+    if (!ok || chosenWide.empty()) return;
+    // The names are sorted in 8-bit text; each keeps its wide form for a host that takes it.
     std::vector<std::string> chosen;
-    const bool ok = RunOpenDialog(Handle(), title, chosen, OpenDialogInitialDir);
-    if (!ok || chosen.empty()) return;
+    std::multimap<std::string, std::wstring> wideOf;
+    chosen.reserve(chosenWide.size());
+    for (std::wstring& w : chosenWide) {
+        chosen.push_back(ChosenAnsiName(w));
+        if (Plugin.HostUnicodeNames) wideOf.emplace(chosen.back(), std::move(w));
+    }
+    chosenWide.clear();
     OpenDialogInitialDir = ExtractPathFolder(chosen.front(), AnsiPathText());
     std::string skin;
     TEntryList entries;
@@ -349,10 +365,15 @@ void TFormPlayList::AddChosenFiles(const std::wstring& title, bool replace) {
         SortTexts(chosen, UserCollation());
         for (const std::string& path : chosen) {
             if (scan.Scan().Cancelled()) break;
+            std::wstring wide;
+            if (auto it = wideOf.find(path); it != wideOf.end()) {
+                wide = std::move(it->second);
+                wideOf.erase(it);
+            }
             if (IsSkinFileName(path))
                 skin = path;
             else
-                AddPath(entries, path, true);
+                AddPath(entries, path, true, wide);
         }
     } catch (...) {
         failure = std::current_exception();
@@ -376,14 +397,15 @@ void TFormPlayList::AddChosenFiles(const std::wstring& title, bool replace) {
 
 void TFormPlayList::PopupItemAddFolderClick() {
     std::string start = OpenDialogInitialDir.empty() ? CurrentDirectory() : OpenDialogInitialDir;
-    std::string chosen;
-    const bool ok = RunFolderDialog(Handle(), chosen, start);
+    std::wstring chosenWide;
+    const bool ok = RunFolderDialog(Handle(), chosenWide, start);
     if (!ok) return;
+    const std::string chosen = ChosenAnsiName(chosenWide);
     OpenDialogInitialDir = chosen;
     TEntryList entries;
     {
         TScanScope scan(*this);
-        AddPath(entries, chosen, true);
+        AddPath(entries, chosen, true, Plugin.HostUnicodeNames ? chosenWide : std::wstring());
     }
     if (entries.Count() > 0) {
         InsertEntries(-1, entries.Take());

@@ -8,6 +8,7 @@
 #include "fileinfo/TagReaders.h"
 #include "host/CommonLib_win.h"
 #include "host/HostOps_win.h"
+#include "host/PluginState_win.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/TitleFormat.h"
 #include "skin/SkinApply_win.h"
@@ -42,13 +43,29 @@ bool IsSkinFile(const std::string& path) {
            EqualsNoCase(ext, ".bmp");
 }
 
-// A fresh record filled from its file.
-std::unique_ptr<TMP3FileInfo> ReadEntryInfo(const std::string& path) {
+// A fresh record filled from its file; opened by the wide name when there is one.
+std::unique_ptr<TMP3FileInfo> ReadEntryInfo(const std::string& path, const std::wstring& wide) {
     auto rec = std::make_unique<TMP3FileInfo>();
     FillEntryFileNameFields(*rec, path, &AnsiLeadByte);
-    if (const TTagReaderEntry* reader = FindTagReader(FileExtension(path, &AnsiLeadByte)))
-        ReadTagsOfFile(path, *reader, *rec, Option.PreferID3v2);
+    if (!wide.empty()) rec->SetWideFileName(WideToU16(wide));
+    if (const TTagReaderEntry* reader = FindTagReader(FileExtension(path, &AnsiLeadByte))) {
+        if (wide.empty())
+            ReadTagsOfFile(path, *reader, *rec, Option.PreferID3v2);
+        else
+            ReadTagsOfFile(wide, *reader, *rec, Option.PreferID3v2);
+    }
     return rec;
+}
+
+DWORD AttributesOf(const std::string& path, const std::wstring& wide) {
+    return wide.empty() ? GetFileAttributesA(path.c_str()) : GetFileAttributesW(wide.c_str());
+}
+
+std::wstring FullPathOf(const std::wstring& path) {
+    wchar_t buffer[MAX_PATH * 4] = {};
+    DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH * 4, buffer, nullptr);
+    if (n == 0 || n >= MAX_PATH * 4) return path;
+    return std::wstring(buffer, n);
 }
 
 // Esc for this thread: a press waiting in its queue (taken out, so that the list
@@ -117,36 +134,38 @@ std::vector<TRow> TEntryList::Take() {
     return out;
 }
 
-int TFormPlayList::AddPath(TEntryList& target, const std::string& path, bool expand) {
-    if (path == "." || path == "..") return 0;
-    DWORD attr = GetFileAttributesA(path.c_str());
+int TFormPlayList::AddPath(TEntryList& target, const std::string& path, bool expand, const std::wstring& wide) {
+    if (path == "." || path == ".." || wide == L"." || wide == L"..") return 0;
+    DWORD attr = AttributesOf(path, wide);
     if (attr == INVALID_FILE_ATTRIBUTES || (attr & 0x8 /* volume label */)) return 0;
-    if (attr & FILE_ATTRIBUTE_DIRECTORY) return AddDirectory(target, path);
+    if (attr & FILE_ATTRIBUTE_DIRECTORY) return wide.empty() ? AddDirectory(target, path) : AddDirectory(target, wide);
     std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
     if (PlaylistTypeOfExtension(ext) != TPlaylistType::None) return expand ? AddPlaylistFile(target, path) : 0;
     if (!AudioExtensions.Contains(ext)) return 0;
-    auto rec = ReadEntryInfo(path);
+    auto rec = ReadEntryInfo(path, wide);
     std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
     target.Add(std::move(title), std::move(rec));
     return 1;
 }
 
-bool TFormPlayList::IsReadableAudioFile(const std::string& path) const {
+bool TFormPlayList::IsReadableAudioFile(const std::string& path, const std::wstring& wide) const {
     if (path == "." || path == ".." || IsStreamName(path)) return false;
     // The extension first: a foreign type costs no look at the disk.
     const std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
     if (PlaylistTypeOfExtension(ext) != TPlaylistType::None || !AudioExtensions.Contains(ext)) return false;
-    const DWORD attr = GetFileAttributesA(path.c_str());
+    // The host's wide name may name a file that its 8-bit name (with "?") does not.
+    const DWORD attr = AttributesOf(path, wide);
     return attr != INVALID_FILE_ATTRIBUTES && !(attr & (0x8 /* volume label */ | FILE_ATTRIBUTE_DIRECTORY));
 }
 
-void TFormPlayList::AddHostEntry(TEntryList& target, const std::string& name) {
+void TFormPlayList::AddHostEntry(TEntryList& target, const std::string& name, const std::wstring& wide) {
     std::unique_ptr<TMP3FileInfo> rec;
-    if (IsReadableAudioFile(name)) {
-        rec = ReadEntryInfo(name);
+    if (IsReadableAudioFile(name, wide)) {
+        rec = ReadEntryInfo(name, wide);
     } else {
         rec = std::make_unique<TMP3FileInfo>();
         FillKeptEntryFields(*rec, name, &AnsiLeadByte);
+        if (!wide.empty()) rec->SetWideFileName(WideToU16(wide));
     }
     std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
     target.Add(std::move(title), std::move(rec));
@@ -157,10 +176,11 @@ bool TFormPlayList::ReadKeptEntryIfPresent(int i) {
     TMP3FileInfo* rec = Record(i);
     if (!rec || !rec->Kept) return false;
     const std::string name(rec->FileName());
-    if (!IsReadableAudioFile(name)) return false;
+    const std::wstring wide = U16ToWide(rec->WideFileName());
+    if (!IsReadableAudioFile(name, wide)) return false;
     // Read in place: whoever refers to the record sees the file's tags now; what
     // the host told the entry stays.
-    std::unique_ptr<TMP3FileInfo> fresh = ReadEntryInfo(name);
+    std::unique_ptr<TMP3FileInfo> fresh = ReadEntryInfo(name, wide);
     fresh->SongLength = rec->SongLength;
     fresh->SetSongLengthText(rec->SongLengthText());
     fresh->Selected = rec->Selected;
@@ -251,6 +271,32 @@ int TFormPlayList::AddListedName(TEntryList& target, const std::string& base, co
     return AddPath(target, resolved, false);
 }
 
+int TFormPlayList::AddDirectory(TEntryList& target, const std::wstring& dir) {
+    // As the 8-bit scan, by wide names: a Unicode host gets every name whole.
+    std::wstring base = FullPathOf(dir);
+    if (base.size() > 3 && (base.back() == L'\\' || base.back() == L'/')) base.pop_back();
+    DWORD attr = GetFileAttributesW(base.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+    TScanScope scope(*this);
+    TDirectoryScan& scan = scope.Scan();
+    if (scan.Cancelled()) return 0;
+    int c = 0;
+    WIN32_FIND_DATAW fd;
+    TFindHandle find(FindFirstFileW((base + L"\\*.*").c_str(), &fd));
+    if (!find) return 0;
+    do {
+        if (scan.Cancelled()) break;
+        const std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) continue;
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        const std::wstring path = base + L"\\" + name;
+        c += AddPath(target, WideToAnsiName(path), false, path);
+    } while (FindNextFileW(find.get(), &fd));
+    return c;
+}
+
 int TFormPlayList::AddPlaylistFile(TEntryList& target, const std::string& file) {
     if (!FileExists(file)) return 0;
     const std::string bytes = ReadWholeFile(file);
@@ -283,6 +329,17 @@ void TFormPlayList::CollectDroppedFiles(HDROP drop, TEntryList& target, std::str
     TScanScope scope(*this);
     UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT k = 0; k < n && !scope.Scan().Cancelled(); ++k) {
+        if (Plugin.HostUnicodeNames) {
+            // The drop's wide names reach a Unicode host whole.
+            wchar_t wide[1025] = {};
+            DragQueryFileW(drop, k, wide, 1024);
+            const std::string path = WideToAnsiName(wide);
+            if (IsSkinFile(path))
+                skinFile = path;
+            else
+                AddPath(target, path, true, wide);
+            continue;
+        }
         char name[1025] = {};
         DragQueryFileA(drop, k, name, 1024);
         std::string path(name);
@@ -395,7 +452,7 @@ void TFormPlayList::RereadMp3Tags() {
         if (!rec || rec->Kept || ChooseTagReader(rec->FileName(), &AnsiLeadByte) != TTagReader::Id3v1) continue;
         // A fresh record, so that values the other preference chose do not stay;
         // what the host and the list told the entry is kept.
-        std::unique_ptr<TMP3FileInfo> fresh = ReadEntryInfo(std::string(rec->FileName()));
+        std::unique_ptr<TMP3FileInfo> fresh = ReadEntryInfo(std::string(rec->FileName()), U16ToWide(rec->WideFileName()));
         fresh->SongLength = rec->SongLength;
         fresh->SetSongLengthText(rec->SongLengthText());
         fresh->Selected = rec->Selected;

@@ -3,6 +3,7 @@
 #include "playlist/PlayList_win.h"
 #include <cstdint>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string_view>
@@ -34,7 +35,7 @@ void TFormPlayList::RebuildFromHost() {
         // No name: the host went away, or its list shrank while we asked. An
         // invented entry would be pushed back as one the user never had.
         if (name.empty()) break;
-        AddHostEntry(collected, name);
+        AddHostEntry(collected, name, HostGetPlaylistFileW(i));
     }
     if (Plugin.HostGone || collected.Count() == 0) return;
     // Every host entry has its row, so the host holds what the list holds: no push.
@@ -56,29 +57,47 @@ void TFormPlayList::PushListToHost() {
         TEntryLockGuard lock(EntryLock);
         // Copy the names first: the host may re-enter us while a file is added.
         // One buffer of NUL-terminated names, not one string each.
+        // A name the host keeps in Unicode goes back wide (as bytes of UTF-16 in
+        // its own buffer), every other one as its 8-bit bytes.
         const int n = ListBox->Count();
         std::vector<char> names;
-        std::vector<std::uint32_t> starts;
+        std::vector<wchar_t> wides;
+        struct TSent {
+            std::uint32_t Start, Length;
+            bool Wide;
+        };
+        std::vector<TSent> sent;
         bool copied = true;
         try {
             std::vector<std::string_view> views;
             views.reserve(static_cast<std::size_t>(n));
-            std::size_t bytes = 0;
+            sent.reserve(static_cast<std::size_t>(n));
+            std::size_t bytes = 0, chars = 0;
             for (int i = 0; i < n; ++i)
                 if (const TMP3FileInfo* rec = Record(i)) {
-                    views.push_back(rec->FileName());
-                    bytes += views.back().size() + 1;
+                    const std::string_view wide = rec->Get(TInfoField::WideFileName);
+                    if (!wide.empty()) {
+                        views.push_back(wide);
+                        sent.push_back({static_cast<std::uint32_t>(chars), static_cast<std::uint32_t>(wide.size() / 2), true});
+                        chars += wide.size() / 2 + 1;
+                    } else {
+                        views.push_back(rec->FileName());
+                        sent.push_back({static_cast<std::uint32_t>(bytes), static_cast<std::uint32_t>(views.back().size()), false});
+                        bytes += views.back().size() + 1;
+                    }
                 }
             names.resize(bytes);
-            starts.resize(views.size() + 1);
-            std::size_t at = 0;
+            wides.resize(chars);
             for (std::size_t k = 0; k < views.size(); ++k) {
-                starts[k] = static_cast<std::uint32_t>(at);
-                std::memcpy(names.data() + at, views[k].data(), views[k].size());
-                names[at + views[k].size()] = '\0';
-                at += views[k].size() + 1;
+                const TSent& s = sent[k];
+                if (s.Wide) {
+                    std::memcpy(wides.data() + s.Start, views[k].data(), s.Length * sizeof(wchar_t));
+                    wides[s.Start + s.Length] = L'\0';
+                } else {
+                    std::memcpy(names.data() + s.Start, views[k].data(), s.Length);
+                    names[s.Start + s.Length] = '\0';
+                }
             }
-            starts[views.size()] = static_cast<std::uint32_t>(at);
         } catch (const std::bad_alloc&) {
             // The list has already changed: it must still reach the host whole,
             // so without memory for the copy each name goes through the stack.
@@ -86,13 +105,26 @@ void TFormPlayList::PushListToHost() {
         }
         HostClearPlaylist();
         if (copied) {
-            for (std::size_t k = 0; k + 1 < starts.size(); ++k)
-                HostAddFile(names.data() + starts[k], starts[k + 1] - starts[k] - 1);
+            for (const TSent& s : sent) {
+                if (s.Wide)
+                    HostAddFileW(wides.data() + s.Start, s.Length);
+                else
+                    HostAddFile(names.data() + s.Start, s.Length);
+            }
         } else {
             for (int i = 0; i < ListBox->Count(); ++i) {
                 const TMP3FileInfo* rec = Record(i);
                 if (!rec) continue;
-                char one[4096];  // longer than any path the file functions take
+                // Longer than any name the host hands out (4096 units).
+                if (const std::string_view wide = rec->Get(TInfoField::WideFileName); !wide.empty()) {
+                    wchar_t one[4097];
+                    const std::size_t length = std::min<std::size_t>(wide.size() / 2, 4096);
+                    std::memcpy(one, wide.data(), length * sizeof(wchar_t));
+                    one[length] = L'\0';
+                    HostAddFileW(one, length);
+                    continue;
+                }
+                char one[4097];
                 const std::string_view name = rec->FileName().substr(0, sizeof one - 1);
                 std::memcpy(one, name.data(), name.size());
                 one[name.size()] = '\0';
@@ -132,10 +164,12 @@ void TFormPlayList::SetPlayingEntry(int i) {
     bool needRedraw = false;
     {
         const std::string hostFile = HostGetPlaylistFile(i);
-        // The host call may have re-entered us and changed the list: look again.
+        const std::wstring hostWide = HostGetPlaylistFileW(i);
+        // The host calls may have re-entered us and changed the list: look again.
         if (i >= ListBox->Count()) return;
         const TMP3FileInfo* rec = Record(i);
-        if (!rec || rec->FileName() != hostFile) {
+        // Two wide names may share one 8-bit form ("?" for what the code page lacks).
+        if (!rec || rec->FileName() != hostFile || rec->WideFileName() != WideToU16(hostWide)) {
             RebuildFromHost();
             if (i >= ListBox->Count()) return;
         }

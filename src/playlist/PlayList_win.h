@@ -151,12 +151,13 @@ public:
     void Timer1Timer();
 
     // ---- entries and titles
-    int AddPath(TEntryList& target, const std::string& path, bool expand);
+    // `wide`: the path's wide form on a host that keeps Unicode names (empty otherwise).
+    int AddPath(TEntryList& target, const std::string& path, bool expand, const std::wstring& wide = {});
     // An existing file (no directory, no playlist file) with an audio extension: what
     // AddPath reads. Anything else the host holds is kept without being read.
-    bool IsReadableAudioFile(const std::string& path) const;
-    // Exactly one entry for a name of the host's playlist: read, or kept.
-    void AddHostEntry(TEntryList& target, const std::string& name);
+    bool IsReadableAudioFile(const std::string& path, const std::wstring& wide = {}) const;
+    // Exactly one entry for a name of the host's playlist (and its wide name): read, or kept.
+    void AddHostEntry(TEntryList& target, const std::string& name, const std::wstring& wide = {});
     // A kept entry whose file has appeared (the drive came back) is read and
     // retitled; false when there was nothing to read.
     bool ReadKeptEntryIfPresent(int i);
@@ -276,6 +277,7 @@ private:
     void DropFiles(HDROP drop);
     void CollectDroppedFiles(HDROP drop, TEntryList& target, std::string& skinFile);
     int AddDirectory(TEntryList& target, const std::string& dir);
+    int AddDirectory(TEntryList& target, const std::wstring& dir);
     // Opens the directory scan of a command, or joins the one already open, with the wait cursor.
     class TScanScope {
     public:

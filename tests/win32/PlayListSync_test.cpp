@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include "DropBuilder.h"
 #include "PluginFixture.h"
 #include "playlist/PlayList_win.h"
 
@@ -54,7 +55,10 @@ TEST_F(PlayListSync, EntriesThePlugInDoesNotReadAreKeptAndNeverPushed) {
     EXPECT_EQ(Rows(), (std::vector<std::string>{"http://example.com:8000/live", "Alpha", "back", "Beta", "notes",
                                                 "folder", "list", "later"}));
     EXPECT_EQ(host->Playlist, hostList);
-    for (auto& m : host->MessagesTo(host->Main(), WM_USER)) EXPECT_NE(m.LParam, 101) << "the host's list is never cleared";
+    for (auto& m : host->MessagesTo(host->Main(), WM_USER)) {
+        EXPECT_NE(m.LParam, 101) << "the host's list is never cleared";
+        EXPECT_NE(m.LParam, 214) << "an older host is not asked for wide names";
+    }
     EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0);
 
     // The missing file turns up (the drive is back): it is read when it becomes current.
@@ -208,4 +212,75 @@ TEST_F(PlayListSync, PushSendsTheWholeListInOrder) {
     EXPECT_EQ(users.front().LParam, 101) << "cleared first";
     EXPECT_EQ(host->Position, 1) << "the playing entry keeps its place in the middle";
     EXPECT_EQ(Rows(), (std::vector<std::string>{"Gamma", "Beta", "Alpha"}));
+}
+
+namespace {
+// A host of version 5.3: its playlist is kept in UTF-16.
+class PlayListSyncUnicode : public PlayListSync {
+protected:
+    TTestHostOptions HostOptions() override {
+        TTestHostOptions o;
+        o.Version = 0x5030;
+        return o;
+    }
+    std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }  // ASCII only
+    // A tagged file under a name the code page may not hold.
+    std::wstring WriteWideMp3(const std::wstring& name, const std::string& title) {
+        const std::wstring path = Wide(Dir()) + L"\\" + name;
+        EXPECT_TRUE(MoveFileExW(Wide(WriteMp3("wide.tmp", title)).c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
+        made_.insert(made_.begin(), path);
+        return path;
+    }
+    // The fixture's clean-up goes by 8-bit names, which cannot name these.
+    void TearDown() override {
+        PlayListSync::TearDown();
+        for (const std::wstring& p : made_) DeleteFileW(p.c_str());
+        RemoveDirectoryW((Wide(Dir()) + L"\\Ελλάδα").c_str());
+        RemoveDirectoryW(Wide(Dir()).c_str());
+    }
+    std::vector<std::wstring> made_;
+};
+}  // namespace
+
+TEST_F(PlayListSyncUnicode, WideNamesSurviveASortARemovalAndADropNameForName) {
+    // Each code page lacks some of these: 1252 the Cyrillic, Greek, CJK and Hangul
+    // ones, 932 the Hangul and the Danish letters. "東京" and "서울" share the 8-bit
+    // name "??.mp3" under 1252.
+    const std::vector<std::wstring> names = {L"Москва.mp3", L"Αθήνα.mp3", L"東京.mp3", L"서울.mp3", L"Ærøskøbing.mp3"};
+    std::vector<std::wstring> files;
+    for (size_t k = 0; k < names.size(); ++k) files.push_back(WriteWideMp3(names[k], "T" + std::to_string(names.size() - k)));
+    const std::wstring stream = L"http://例え.jp/ラジオ";
+    StartHost();
+    host->WidePlaylist = files;
+    host->WidePlaylist.push_back(stream);
+    StartPlugin();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"T5", "T4", "T3", "T2", "T1", host->AnsiName(5)}))
+        << "read by their wide names, the stream kept";
+    SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemSortTitle, 0), 0);
+    std::vector<std::wstring> expected{stream};  // "http..." before "T..."
+    expected.insert(expected.end(), files.rbegin(), files.rend());
+    EXPECT_EQ(host->WidePlaylist, expected);
+    HWND list = FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr);
+    SendMessageW(list, LB_SETSEL, FALSE, -1);
+    SendMessageW(list, LB_SETSEL, TRUE, 1);
+    SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+    expected.erase(expected.begin() + 1);
+    EXPECT_EQ(host->WidePlaylist, expected);
+    // Behind the plug-in's back "東京" becomes "서울", the same 8-bit name under
+    // 1252: the report still sees another file there.
+    ASSERT_EQ(host->WidePlaylist[2], files[2]);
+    host->WidePlaylist[2] = files[3];
+    host->SetPosition(2);
+    EXPECT_EQ(Rows()[2], "T2");
+    expected[2] = files[3];
+
+    // Dropped files and folders keep their wide names.
+    CreateDirectoryW((Wide(Dir()) + L"\\Ελλάδα").c_str(), nullptr);
+    const std::wstring inFolder = WriteWideMp3(L"Ελλάδα\\Κρήτη.mp3", "Crete"), dropped = WriteWideMp3(L"Київ.mp3", "Kyiv");
+    SendMessageW(PlayListWindow(), WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(MakeWideDrop({dropped, Wide(Dir()) + L"\\Ελλάδα"}, POINT{1, 1000})), 0);
+    ASSERT_EQ(host->WidePlaylist.size(), expected.size() + 2);
+    EXPECT_EQ(std::vector<std::wstring>(host->WidePlaylist.end() - 2, host->WidePlaylist.end()),
+              (std::vector<std::wstring>{dropped, inFolder}));
+    EXPECT_EQ(Rows().back(), "Crete");
 }
