@@ -202,8 +202,20 @@ void TCustomPlayListBox::Assign(std::vector<TRow> rows) {
     if (params_.Sorted)
         std::stable_sort(rows.begin(), rows.end(),
                          [](const TRow& a, const TRow& b) { return CompareRowTexts(a.Text, b.Text) < 0; });
+    const int before = rows_.Count();
     rows_.Assign(std::move(rows));
     RowsChanged();
+    if (Handle() && Count() == before && params_.Style != TListBoxStyle::lbOwnerDrawVariable) {
+        // As many rows as before (a sort, say): the native list keeps its count,
+        // so nothing has to grow and nothing can fail; it forgets its marks and
+        // starts at the top as after a reset.
+        Native(LB_SETSEL, FALSE, -1);
+        Native(LB_SETTOPINDEX, 0);
+        Native(LB_SETANCHORINDEX, 0);
+        Native(LB_SETCARETINDEX, 0, FALSE);
+        Invalidate();
+        return;
+    }
     if (Handle()) {
         Native(LB_RESETCONTENT);
         try {

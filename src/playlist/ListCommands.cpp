@@ -320,11 +320,13 @@ bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey 
 
     SortRows(rows, keys, collation, path);
 
+    // The titles are copied, not moved: if the store cannot take the sorted rows,
+    // it gets the old ones back, so that no row and no record is lost.
     std::vector<TRow> sorted(count);
     int newPlaying = playingIndex;
     for (std::size_t k = 0; k < count; ++k) {
         const auto origin = static_cast<std::size_t>(rows[k].Origin);
-        sorted[k].Text = std::move(titles[origin]);
+        sorted[k].Text = titles[origin];
         sorted[k].Data = data[origin];
         if (rows[k].Origin == playingIndex) newPlaying = static_cast<int>(k);
     }
@@ -332,7 +334,17 @@ bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey 
     const int top = list.TopIndex();
     THiddenList hidden(list);
     TEntryLockGuard locked(lock);
-    list.Assign(std::move(sorted));
+    try {
+        list.Assign(std::move(sorted));
+    } catch (...) {
+        std::vector<TRow> old(count);
+        for (std::size_t k = 0; k < count; ++k) old[k] = TRow{std::move(titles[k]), data[k]};
+        list.Assign(std::move(old));
+        for (int i = 0; i < n; ++i)
+            if (selected[static_cast<std::size_t>(i)]) list.SetSelected(i, true);
+        list.SetTopIndex(top);
+        throw;
+    }
     playingIndex = newPlaying;
     TUpdateGuard updates(list);
     hidden.Hide();

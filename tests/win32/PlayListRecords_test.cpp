@@ -87,6 +87,13 @@ TEST(PlayListRecords, EveryRecordIsDestroyedExactlyOnce) {
     Unwatch(8, 10);
     EXPECT_EQ(form->EntryCount(), 3);
     EXPECT_EQ(form->Record(1)->FileName(), "second1.mp3");
+    // A sort needs no more rows of the native list: it gets through, every record kept.
+    form->SortCommand(TSortCommand::Reverse);
+    form->SortCommand(TSortCommand::Title);
+    EXPECT_EQ(form->EntryCount(), 3);
+    EXPECT_EQ(SendMessageW(form->ListBox->Handle(), LB_GETCOUNT, 0, 0), 3);
+    for (int k = 5; k < 8; ++k) EXPECT_EQ(g_frees[k], 0) << "sorted record " << k;
+    EXPECT_EQ(form->Record(2)->FileName(), "second2.mp3");
     EXPECT_THROW(form->ReplaceEntries(MakeRows(2, "refused")), EInsertError);
     g_refuseGrowth = false;
     for (int k = 5; k < 12; ++k) EXPECT_EQ(g_frees[k], 1) << "neither old nor new rows are in the list " << k;
