@@ -382,6 +382,8 @@ void TFormPlayList::AddChosenFiles(const std::wstring& title, bool replace) {
     try {
         if (entries.Count() > 0 && replace) {
             ReplaceEntries(entries.Take());
+            // The old mark names a row of the old list: no push may send the host there.
+            PlayingIndex = -1;
             PushListToHost();
             HostPlayEntry(0);
         } else if (entries.Count() > 0) {

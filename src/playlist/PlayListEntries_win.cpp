@@ -84,25 +84,28 @@ bool EscapePressed() {
            GetAsyncKeyState(VK_ESCAPE) < 0;
 }
 
-constexpr DWORD kEscapeCheckMs = 30;
+// Looking for Esc asks the system for the queue and the key state: once every
+// so many entries costs nothing beside reading them, and keeps a scan's
+// reaction the same however busy the machine is.
+constexpr int kEscapeCheckEvery = 16;
 }  // namespace
 
 bool IsSkinFileName(const std::string& path) { return IsSkinFile(path); }
 
-TDirectoryScan::TDirectoryScan() : lastCheck_(GetTickCount()) {}
+TDirectoryScan::TDirectoryScan() = default;
 
 bool TDirectoryScan::Cancelled() {
+    // Once seen, Esc stops the whole scan, even when the key is up again by the
+    // time the outer folders look.
     if (cancelled_) return true;
-    const DWORD now = GetTickCount();
-    if (now - lastCheck_ < kEscapeCheckMs) return false;
-    lastCheck_ = now;
+    if (++calls_ % kEscapeCheckEvery != 0) return false;
     cancelled_ = EscapePressed();
     return cancelled_;
 }
 
 bool TDirectoryScan::CancelledNow() {
     if (!cancelled_) {
-        lastCheck_ = GetTickCount();
+        calls_ = 0;
         cancelled_ = EscapePressed();
     }
     return cancelled_;
@@ -380,6 +383,8 @@ LRESULT TFormPlayList::ReplaceByDroppedFiles(HDROP drop) {
     CollectDroppedFiles(drop, collected, skin);
     if (collected.Count() > 0) {
         ReplaceEntries(collected.Take());
+        // The old mark names a row of the old list: no push may send the host there.
+        PlayingIndex = -1;
         PushListToHost();
         HostPlayEntry(0);
     }

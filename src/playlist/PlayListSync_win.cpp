@@ -162,8 +162,8 @@ void TFormPlayList::SetPlayingEntry(int i) {
         if (i >= ListBox->Count() || i < 0) return;
     }
     bool needRedraw = false;
+    std::string hostFile = HostGetPlaylistFile(i);
     {
-        const std::string hostFile = HostGetPlaylistFile(i);
         const std::wstring hostWide = HostGetPlaylistFileW(i);
         // The host calls may have re-entered us and changed the list: look again.
         if (i >= ListBox->Count()) return;
@@ -172,6 +172,8 @@ void TFormPlayList::SetPlayingEntry(int i) {
         if (!rec || rec->FileName() != hostFile || rec->WideFileName() != WideToU16(hostWide)) {
             RebuildFromHost();
             if (i >= ListBox->Count()) return;
+            // Rebuilt from the host: entry i is now the host's own.
+            hostFile = Record(i) ? std::string(Record(i)->FileName()) : std::string();
         }
     }
     // The drive of a kept entry may be back: the rebuild above read it already,
@@ -179,8 +181,10 @@ void TFormPlayList::SetPlayingEntry(int i) {
     ReadKeptEntryIfPresent(i);
     if (TMP3FileInfo* rec = Record(i); rec && rec->SongLength < 0) {
         const int length = HostGetTrackLength();
+        // Asking may have re-entered us too: the length is the reported song's,
+        // not that of whatever entry stands at i now.
         rec = i < ListBox->Count() ? Record(i) : nullptr;
-        if (rec && length >= 0) {
+        if (rec && length >= 0 && rec->FileName() == hostFile) {
             rec->SongLength = length;
             rec->SetSongLengthText(SongLengthText(length));
         }

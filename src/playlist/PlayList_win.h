@@ -55,14 +55,14 @@ constexpr int kBusyRows = 2000;
 class TDirectoryScan {
 public:
     TDirectoryScan();
-    // Looks for Esc now and then (a few times a second); stays true once seen.
+    // Looks for Esc every few calls (one call per entry looked at); stays true once seen.
     bool Cancelled();
     // Looks for Esc at once, whenever it was last looked for.
     bool CancelledNow();
 
 private:
     bool cancelled_ = false;
-    DWORD lastCheck_ = 0;
+    int calls_ = 0;
 };
 
 // EntryLock: re-entrant, held by everything that destroys, replaces, inserts or walks records.

@@ -413,6 +413,12 @@ TEST_F(EnglishPreferences, KeysReachTheDialogThroughTheMessageLoop) {
     EXPECT_EQ(GetFocus(), d.Item(IDC_BUTTON_NORMAL_COLOR)) << "Tab";
     PressKey(WM_KEYDOWN, VK_TAB, true);
     EXPECT_EQ(GetFocus(), d.Item(IDC_BUTTON_FONT_SELECT)) << "Shift+Tab";
+    // A loop that looks at the key before it takes it: one Tab, one step.
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    MSG peeked{};
+    EXPECT_TRUE(PeekMessageW(&peeked, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE));
+    Pump();
+    EXPECT_EQ(GetFocus(), d.Item(IDC_BUTTON_NORMAL_COLOR)) << "a Tab peeked first";
 
     d.ClickPage(TFormConfigure::TabSheetSettings);
     const bool numbers = d.Checked(IDC_CHECK_SHOW_SONG_NUMBER);
