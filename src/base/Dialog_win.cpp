@@ -37,13 +37,8 @@ void TDialog::Release() {
 }
 
 void TDialog::DeleteWhenIdle() {
-    if (dispatchDepth_ > 0) {
-        deleteWhenIdle_ = true;
-        return;
-    }
-    deleteWhenIdle_ = false;
-    TDialog* self = this;
-    RunGuarded(nullptr, [self] { delete self; });
+    deleteWhenIdle_ = true;
+    DeleteWhenNoHandler(this, [](void* p) { delete static_cast<TDialog*>(p); });
 }
 
 INT_PTR CALLBACK TDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -61,12 +56,11 @@ INT_PTR CALLBACK TDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         return TRUE;
     }
     INT_PTR result = FALSE;
-    ++self->dispatchDepth_;
+    TDispatchScope scope;
     RunGuarded(hwnd, [&] { result = self->HandleMessage(msg, wp, lp); });
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->hwnd_ = nullptr;
     }
-    if (--self->dispatchDepth_ == 0 && self->deleteWhenIdle_) self->DeleteWhenIdle();
     return result;
 }

@@ -24,10 +24,9 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    // Deletes the object now, or once the outermost of its handlers has returned
-    // (a colour or font dialog's loop may dispatch the release).
+    // Deletes the object now, or once the outermost handler of the plug-in has
+    // returned (a colour or font dialog's loop may dispatch the release).
     void DeleteWhenIdle();
     HWND hwnd_ = nullptr;
-    int dispatchDepth_ = 0;
     bool deleteWhenIdle_ = false;
 };

@@ -90,6 +90,46 @@ std::vector<TPending>& PendingReleases() {
 }
 }  // namespace
 
+namespace {
+int g_handlerDepth = 0;
+bool g_deletingIdle = false;
+// Objects released while a handler was on the stack, in the order released.
+std::vector<TPending>& IdleDeletes() {
+    static std::vector<TPending> idle;
+    return idle;
+}
+
+// `unloading`: the library goes, whatever handler is said to be on the stack.
+void RunIdleDeletes(bool unloading = false) {
+    if (g_deletingIdle) return;  // an outer call is at it; a destructor's own messages end here
+    g_deletingIdle = true;
+    auto& idle = IdleDeletes();
+    while (!idle.empty() && (unloading || g_handlerDepth == 0)) {
+        TPending p = idle.front();
+        idle.erase(idle.begin());
+        RunGuarded(nullptr, [&] { p.destroy(p.object); });
+    }
+    g_deletingIdle = false;
+}
+}  // namespace
+
+TDispatchScope::TDispatchScope() noexcept { ++g_handlerDepth; }
+
+TDispatchScope::~TDispatchScope() {
+    if (--g_handlerDepth == 0) RunIdleDeletes();
+}
+
+bool InsideHandler() { return g_handlerDepth > 0; }
+
+void DeleteWhenNoHandler(void* object, void (*destroy)(void*)) {
+    if (g_handlerDepth > 0) {
+        IdleDeletes().push_back({object, destroy});
+        return;
+    }
+    TDispatchScope scope;  // what the destructor's own messages release waits for its end
+    RunGuarded(nullptr, [&] { destroy(object); });
+}
+
 void AddPendingRelease(void* object, void (*destroy)(void*)) { PendingReleases().push_back({object, destroy}); }
 
 bool IsPendingRelease(void* object) {
@@ -116,13 +156,8 @@ void TWindow::Release() {
 }
 
 void TWindow::DeleteWhenIdle() {
-    if (dispatchDepth_ > 0) {
-        deleteWhenIdle_ = true;
-        return;
-    }
-    deleteWhenIdle_ = false;  // the destructor's own messages must not delete again
-    TWindow* self = this;
-    RunGuarded(nullptr, [self] { delete self; });
+    deleteWhenIdle_ = true;  // a second release while it waits is no second delete
+    DeleteWhenNoHandler(this, [](void* p) { delete static_cast<TWindow*>(p); });
 }
 
 void DestroyPendingWindows() {
@@ -131,6 +166,7 @@ void DestroyPendingWindows() {
         PendingReleases().pop_back();
         RunGuarded(nullptr, [&] { p.destroy(p.object); });
     }
+    RunIdleDeletes(true);
 }
 
 LRESULT TWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefaultHandling(msg, wp, lp); }
@@ -161,9 +197,10 @@ LRESULT CALLBACK TWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (TakePendingRelease(self)) self->DeleteWhenIdle();
         return 0;
     }
-    // The handler, the error box it may show and the fallback all use the object:
-    // a release dispatched by a modal loop among them is held until the end.
-    ++self->dispatchDepth_;
+    // The handler, the error box it may show and the fallback all use the object
+    // (and a child's handler its parent): a release dispatched by a modal loop
+    // among them is held until the outermost handler of the plug-in is done.
+    TDispatchScope scope;
     bool ok = RunGuarded(hwnd, [&] { result = self->HandleMessage(msg, wp, lp); });
     if (!ok) result = self->FallbackHandling(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
@@ -171,7 +208,6 @@ LRESULT CALLBACK TWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         self->hwnd_ = nullptr;
         RunGuarded(nullptr, [&] { self->OnNativeDestroyed(); });
     }
-    if (--self->dispatchDepth_ == 0 && self->deleteWhenIdle_) self->DeleteWhenIdle();
     return result;
 }
 

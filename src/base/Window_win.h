@@ -51,9 +51,10 @@ public:
 
     // Destroys the native window and deletes the object when control next returns
     // to the message loop, so a window may release itself from one of its own
-    // handlers. A release that arrives while a handler of this window is still on
-    // the stack (a modal loop inside it dispatched the release) waits until the
-    // outermost handler has returned. The object must have been created with new.
+    // handlers. A release that arrives while a handler of any of the plug-in's
+    // windows, dialogs or hooks is still on the stack (a modal loop inside it
+    // dispatched the release) waits until the outermost of them has returned: a
+    // child's handler uses its parent too. The object must have been created with new.
     void Release();
 
 protected:
@@ -82,18 +83,35 @@ private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static bool ClassIsOurs(const wchar_t* className);
     LRESULT FallbackHandling(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) const;
-    // Deletes the object now, or once the outermost of its handlers has returned.
+    // Deletes the object now, or once the outermost handler has returned.
     void DeleteWhenIdle();
     HWND hwnd_ = nullptr;
     WNDPROC baseProc_ = nullptr;
-    int dispatchDepth_ = 0;        // handlers of this object on the stack
-    bool deleteWhenIdle_ = false;  // released while dispatchDepth_ > 0
+    bool deleteWhenIdle_ = false;  // released while a handler was on the stack
 };
+
+// Marks a handler of the plug-in (window, dialog or hook procedure) on the stack
+// for its lifetime. When the outermost one ends, the objects released meanwhile
+// are deleted.
+class TDispatchScope {
+public:
+    TDispatchScope() noexcept;
+    ~TDispatchScope();
+    TDispatchScope(const TDispatchScope&) = delete;
+    TDispatchScope& operator=(const TDispatchScope&) = delete;
+};
+
+// Whether a handler of the plug-in is on the stack.
+bool InsideHandler();
+
+// Deletes an object once no handler is on the stack (at once when none is).
+void DeleteWhenNoHandler(void* object, void (*destroy)(void*));
 
 // Lets pending messages of this thread run once.
 void ProcessPendingMessages();
 
-// Completes every release still waiting for the message loop (library unload).
+// Completes every release still waiting for the message loop or for the
+// handlers on the stack (library unload).
 void DestroyPendingWindows();
 
 // The registry of releases waiting for the message loop, shared by windows and dialogs.

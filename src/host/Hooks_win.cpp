@@ -41,10 +41,14 @@ LRESULT CALLBACK MainWindowHook(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     WNDPROC prev = Plugin.PrevMainProc;
     if (!Plugin.HooksActive) return PassOn(prev, hwnd, msg, wp, lp);
     switch (msg) {
-    case WM_DESTROY:
+    case WM_DESTROY: {
         Plugin.HostGone = true;
+        // Our windows are used below the hooks too: a release dispatched by a
+        // modal loop there waits for the end of the handler.
+        TDispatchScope scope;
         RunGuarded(nullptr, [] { ShutdownPlugin(); });
         break;
+    }
     case WM_WINDOWPOSCHANGED: {
         auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
         if (Plugin.EqualizerZOrderLink > 0 && IsWindowVisible(Plugin.HostEqualizerWindow) && pos &&
@@ -61,6 +65,7 @@ LRESULT CALLBACK MainWindowHook(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_DROPFILES:
         if (Plugin.PlayList && Plugin.PlayList->HandleAllocated()) {
+            TDispatchScope scope;
             LRESULT result = 0;
             RunGuarded(Plugin.PlayList->Handle(), [&] {
                 result = Plugin.PlayList->ReplaceByDroppedFiles(reinterpret_cast<HDROP>(wp));
@@ -80,6 +85,7 @@ LRESULT CALLBACK PlaylistEditorHook(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_SHOWWINDOW:
         if (Plugin.PlayList) {
+            TDispatchScope scope;
             RunGuarded(nullptr, [&] {
                 if (wp)
                     Plugin.PlayList->ShowFromHost();
@@ -89,8 +95,10 @@ LRESULT CALLBACK PlaylistEditorHook(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     case WM_USER:
-        if (Plugin.PlayList)
+        if (Plugin.PlayList) {
+            TDispatchScope scope;
             RunGuarded(Plugin.PlayList->Handle(), [&] { Plugin.PlayList->SetPlayingEntry(static_cast<int>(lp)); });
+        }
         break;
     default:
         break;

@@ -14,9 +14,11 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include "ConfigureDriver.h"
 #include "DialogDriver.h"
 #include "PlayListFixture.h"
 #include "playlist/PlayList_win.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -250,14 +252,19 @@ TEST_F(PlayListCommands, HostReceivesTheCompleteNewOrderAfterEachCommand) {
         ASSERT_LT(host->Position, static_cast<int>(host->Playlist.size())) << what;
         EXPECT_EQ(host->Playlist[static_cast<size_t>(host->Position)], files[3]) << what << ": the playing entry kept";
     };
+    // Nothing here may depend on time: the elapsed-time display stays off, and
+    // the spin button's arrows are taken as the notification they send, without
+    // the control's own repeat timer.
+    KillTimer(PlayListWindow(), 1);
     HWND spin = FindWindowExW(PlayListWindow(), nullptr, UPDOWN_CLASSW, nullptr);
     ASSERT_NE(spin, nullptr);
     auto clickSpin = [&](bool up) {
-        RECT r{};
-        GetClientRect(spin, &r);
-        const LPARAM at = MAKELPARAM(r.right / 2, up ? 2 : r.bottom - 3);
-        SendMessageW(spin, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageW(spin, WM_LBUTTONUP, 0, at);
+        NMUPDOWN ud{};
+        ud.hdr.hwndFrom = spin;
+        ud.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(spin));
+        ud.hdr.code = UDN_DELTAPOS;
+        ud.iDelta = up ? 1 : -1;
+        SendMessageW(PlayListWindow(), WM_NOTIFY, ud.hdr.idFrom, reinterpret_cast<LPARAM>(&ud));
         Pump();
     };
     Select({2, 3, 6});
@@ -397,6 +404,8 @@ TEST_F(PlayListCommands, OpenDialogReplacesTheListSortedAndPlaysTheFirst) {
             SetDlgItemTextW(dlg, kFileNameBox, L"\"b.mp3\" \"A.mp3\" \"c.wav\"");
             PressOk(dlg);
         });
+        host->SetPosition(1);
+        host->ClearMessages();
         Menu(PopupItemCtrlEject);
         EXPECT_EQ(driver.Count(), 1);
     }
@@ -409,6 +418,10 @@ TEST_F(PlayListCommands, OpenDialogReplacesTheListSortedAndPlaysTheFirst) {
     EXPECT_EQ(lstrcmpiA(host->Playlist[0].c_str(), a.c_str()), 0) << host->Playlist[0];
     EXPECT_EQ(host->Position, 0);
     EXPECT_EQ(host->State, TPlayState::Playing);
+    std::vector<WPARAM> positions;
+    for (auto& m : host->MessagesTo(host->Main(), WM_USER))
+        if (m.LParam == 121) positions.push_back(m.WParam);
+    EXPECT_EQ(positions, (std::vector<WPARAM>{static_cast<WPARAM>(-1), 0})) << "the old mark named a row of the old list";
 
     SetCurrentDirectoryA((Dir() + "\\sub").c_str());
     // The folder chooser starts where the files were chosen; OK there appends
@@ -665,3 +678,78 @@ TEST_F(PlayListCommands, ViewSwitchesAndInformation) {
     Menu(PopupItemAutomaticShowEQ);
     EXPECT_TRUE(host->Messages.empty());
 }
+
+// ---- the player quits while a modal chooser of ours is open
+
+namespace {
+TTestHost* g_quitHost;
+HWND g_quitForm;
+int g_quitTicks;
+bool g_formAliveInChooser;
+
+BOOL CALLBACK FindChooser(HWND h, LPARAM lp) {
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(h) && h != FindPreferences()) {
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// In the chooser's own loop: the player's main window goes, its teardown
+// releases our windows, and the loop delivers the release; a tick later the
+// chooser is cancelled.
+void CALLBACK QuitWhileChooserIsOpen(HWND, UINT, UINT_PTR, DWORD) {
+    HWND chooser = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindChooser, reinterpret_cast<LPARAM>(&chooser));
+    if (!chooser) return;
+    if (g_quitTicks++ == 0) {
+        g_quitHost->DestroyMainWindow();
+    } else if (g_quitTicks == 3) {
+        g_formAliveInChooser = IsWindow(g_quitForm) != FALSE;
+        PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+}  // namespace
+
+class PlayListQuit : public PlayListCommands, public ::testing::WithParamInterface<const char*> {
+protected:
+    const char* DllBuild() override { return "gen_VelvetLister_test.dll"; }
+};
+
+// The folder chooser from Ctrl+Insert runs inside the list's key handler, the
+// colour and font choosers inside the preferences' handlers, the open dialog
+// inside the tool bar's click: none may lose the window under it.
+TEST_P(PlayListQuit, WhileAChooserIsOpenEverythingOfOursGoesAfterIt) {
+    StartWith(3);
+    TTestSeam* seam = Seam();
+    ASSERT_NE(seam, nullptr);
+    const std::string chooser = GetParam();
+    if (chooser != "folder" && chooser != "open") {
+        host->Config();
+        Pump();
+        ASSERT_NE(FindPreferences(), nullptr);
+    }
+    g_quitHost = host.get();
+    g_quitForm = PlayListWindow();
+    g_quitTicks = 0;
+    g_formAliveInChooser = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &QuitWhileChooserIsOpen);
+    if (chooser == "folder") Key(VK_INSERT, false, true);
+    if (chooser == "open") ClickTool(ToolButtonCtrlEject);
+    if (chooser == "colour") TConfigureDriver(FindPreferences()).Click(IDC_BUTTON_PLAY_COLOR);
+    if (chooser == "font") TConfigureDriver(FindPreferences()).Click(IDC_BUTTON_FONT_SELECT);
+    KillTimer(nullptr, timer);
+    EXPECT_GE(g_quitTicks, 3) << "the chooser was open while the player quit";
+    EXPECT_TRUE(g_formAliveInChooser) << "released under a handler of ours";
+    Pump();
+    EXPECT_EQ(PlayListWindow(), nullptr);
+    EXPECT_EQ(FindPreferences(), nullptr);
+    EXPECT_EQ(seam->LiveRecords, 0) << "the window objects were deleted, not only their windows";
+    EXPECT_EQ(seam->UnexpectedExceptions, 0);
+    EXPECT_NE(GetFileAttributesA(PluginIniPath().c_str()), INVALID_FILE_ATTRIBUTES) << "the settings were saved";
+}
+
+INSTANTIATE_TEST_SUITE_P(Choosers, PlayListQuit, ::testing::Values("folder", "open", "colour", "font"),
+                         [](const ::testing::TestParamInfo<const char*>& p) { return std::string(p.param); });
