@@ -71,6 +71,7 @@ void TCustomPlayListBox::DrawRequest(const DRAWITEMSTRUCT& dis) {
     }
     if (index >= 0) {
         DrawItem(index, dis.rcItem, state);
+        DrawGapLine(index, dis.rcItem, dis.hDC);
         if (!OnDrawItem && (state & ODS_FOCUS)) DrawFocusRect(dis.hDC, &dis.rcItem);
     } else if (!OnEraseBkgnd) {
         canvas_.FillRect(dis.rcItem);  // the focus row of an empty list

@@ -351,6 +351,11 @@ LRESULT TCustomPlayListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             break;
 
         case WM_KEYDOWN:
+            if (wp == VK_ESCAPE && drag_.Pending) {
+                CancelDrag();
+                return 0;
+            }
+            return OnKey(msg, wp, lp);
         case WM_KEYUP:
         case WM_SYSKEYDOWN:
         case WM_SYSKEYUP:
@@ -369,11 +374,16 @@ LRESULT TCustomPlayListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
 
         case WM_LBUTTONDOWN: {
+            if (DragButtonDown(wp, lp)) return 0;
             LRESULT r = DefaultHandling(msg, wp, lp);
             if (Handle()) mouseDownTopIndex_ = static_cast<int>(Native(LB_GETTOPINDEX));
             return r;
         }
         case WM_MOUSEMOVE:
+            if (drag_.Pending) {
+                DragMouseMove(wp, lp);
+                return 0;
+            }
             if ((wp & MK_LBUTTON) && OnEraseBkgnd) {
                 // The native list scrolls by itself while a selection is dragged past an edge.
                 const int top = static_cast<int>(Native(LB_GETTOPINDEX));
@@ -384,9 +394,25 @@ LRESULT TCustomPlayListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         case WM_LBUTTONUP:
+            if (drag_.Pending) {
+                DragButtonUp(wp, lp);
+                return 0;
+            }
             if (OnEraseBkgnd && Native(LB_GETTOPINDEX) != mouseDownTopIndex_) Invalidate();
             break;
 
+        case WM_CAPTURECHANGED:
+            if (drag_.Pending && reinterpret_cast<HWND>(lp) != Handle()) CancelDrag();
+            break;
+        case WM_CANCELMODE:
+            if (drag_.Pending) CancelDrag();
+            break;
+        case WM_TIMER:
+            if (wp == kDragScrollTimer) {
+                DragTimer();
+                return 0;
+            }
+            break;
         case WM_SIZE: {
             LRESULT r = DefaultHandling(msg, wp, lp);
             NoteBounds();
@@ -418,6 +444,7 @@ LRESULT TCustomPlayListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         case WM_DESTROY:
+            drag_ = TDragState{};
             paintBuffer_.reset();
             bufferWidth_ = bufferHeight_ = 0;
             // Rows stay in the store; the window's position in them is kept for the next one.

@@ -81,6 +81,9 @@ using TDrawItemEvent = std::function<void(TCustomPlayListBox& control, int index
 using TEraseBkgndEvent = std::function<void(TCustomPlayListBox& control, const RECT& rect)>;
 using TMeasureItemEvent = std::function<void(TCustomPlayListBox& control, int index, int& height)>;
 using TNotifyEvent = std::function<void(TCustomPlayListBox& control)>;
+// The selected rows dragged with the mouse are to go into the gap before row
+// gap (0 = the top, Count() = the end).
+using TDragMoveEvent = std::function<void(TCustomPlayListBox& control, int gap)>;
 // key may be set to 0 to keep the key from the native list.
 using TKeyEvent = std::function<void(TCustomPlayListBox& control, WORD& key, unsigned shift)>;
 
@@ -198,6 +201,10 @@ public:
     TKeyEvent OnKeyUp;
     // After rows changed; while updates are suspended, once when they resume.
     TNotifyEvent OnRowsChanged;
+    // While set, a press on a selected row can drag the selection (multi-select,
+    // fixed-height rows, one column).
+    TDragMoveEvent OnDragMove;
+    bool Dragging() const { return drag_.Active; }
 
 protected:
     virtual void DrawItem(int index, const RECT& rect, unsigned state);
@@ -243,6 +250,29 @@ private:
     bool SameText(const std::string& a, const std::string& b) const;
     void RowsChanged();
 
+    // ---- dragging the selected rows (CustomPlayListBoxDrag_win.cpp)
+    struct TDragState {
+        bool Pending = false;  // the button went down on a selected row
+        bool Active = false;   // moved past the drag distance
+        POINT Down{};
+        WPARAM DownKeys = 0;
+        POINT Last{};
+        int Gap = -1;          // where the line shows
+    };
+    static constexpr UINT_PTR kDragScrollTimer = 0x5644;
+    int RowHeightForDrag() const;
+    int GapAt(int y) const;
+    bool DragButtonDown(WPARAM wp, LPARAM lp);
+    void DragMouseMove(WPARAM wp, LPARAM lp);
+    void DragButtonUp(WPARAM wp, LPARAM lp);
+    void DragTimer();
+    void ScrollAtEdge(int y);
+    void CancelDrag();
+    void EndDragState();
+    void ShowGap(int gap);
+    void InvalidateGap(int gap);
+    void DrawGapLine(int index, const RECT& rect, HDC dc) const;
+
     TRowList rows_;
     TListBoxParams params_;
     TListCanvas canvas_;
@@ -257,6 +287,7 @@ private:
     int updateCount_ = 0;
     std::uint64_t revision_ = 0;
     bool rowsChangedPending_ = false;
+    TDragState drag_;
     int mouseDownTopIndex_ = 0;
     // Kept while the native window is away (re-creation or a re-created parent).
     bool haveSaved_ = false;

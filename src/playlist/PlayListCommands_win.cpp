@@ -17,6 +17,7 @@
 #include "host/CommonLib_win.h"
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
+#include "playlist/DragMove.h"
 #include "playlist/JumpToFile_win.h"
 #include "playlist/KeyTable.h"
 #include "playlist/ListCleanup.h"
@@ -255,6 +256,20 @@ void TFormPlayList::PlayCaretEntry() {
     // An empty list may still report caret 0.
     const int i = ListBox->ItemIndex();
     if (i >= 0 && i < ListBox->Count()) HostPlayEntry(i);
+}
+
+void TFormPlayList::DragMoveEntries(int gap) {
+    if (!MoveSelectedEntriesTo(*ListBox, PlayingIndex, EntryLock, gap)) return;
+    std::vector<int> moved;
+    for (int i = 0; i < ListBox->Count(); ++i)
+        if (ListBox->IsSelected(i)) moved.push_back(i);
+    const std::uint64_t revision = ListBox->Revision();
+    PushListToHost();
+    // The host's report of its position unmarks a single selected row; the
+    // moved entries stay selected (unless the report rebuilt the list).
+    if (ListBox->Revision() != revision) return;
+    for (int i : moved)
+        if (i < ListBox->Count() && !ListBox->IsSelected(i)) ListBox->SetSelected(i, true);
 }
 
 void TFormPlayList::JumpToFile() {

@@ -85,6 +85,7 @@ void TFormPlayList::FormCreate() {
     ListBox->OnDrawItem = [this](TCustomPlayListBox& l, int i, const RECT& r, unsigned s) { DrawEntry(l, i, r, s); };
     ListBox->OnEraseBkgnd = [this](TCustomPlayListBox& l, const RECT& r) { DrawListBackground(l, r); };
     ListBox->OnDblClick = [this](TCustomPlayListBox&) { PlayCaretEntry(); };
+    ListBox->OnDragMove = [this](TCustomPlayListBox&, int gap) { DragMoveEntries(gap); };
     ListBox->OnKeyDown = [this](TCustomPlayListBox&, WORD& key, unsigned shift) {
         WORD k = key;
         HandleListKey(k, shift);

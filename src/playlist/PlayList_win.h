@@ -215,6 +215,8 @@ public:
     void PlayCaretEntry();
     // "Jump to file...": the dialog, then the chosen entry played and selected alone.
     void JumpToFile();
+    // The selected entries dragged into the gap before row gap.
+    void DragMoveEntries(int gap);
     void HandleListKey(WORD key, unsigned shift);
     void ToolButtonCtrlPrevClick(int tag);
     void ToolButtonCtrlEjectClick();

@@ -1,4 +1,5 @@
 #include "playlist/ListCommands.h"
+#include "playlist/DragMove.h"
 #include "playlist/ListCleanup.h"
 
 #include "MemoryRowStore.h"
@@ -219,6 +220,28 @@ TEST_F(ListCommandsTest, MoveWithNothingToDoLeavesEverythingAlone) {
 }
 
 // --- Removing and cropping ---------------------------------------------------
+
+TEST_F(ListCommandsTest, DragMovePutsTheSelectionIntoTheGapInItsOrder) {
+    Fill(8);
+    Select({1, 2, 6});
+    playing = 6;
+    list.SetItemIndex(2);
+    RequireGuardedChanges();
+    EXPECT_TRUE(MoveSelectedEntriesTo(list, playing, lock, 5));  // before the entry of row 5
+    EXPECT_EQ(Order(), (V{0, 3, 4, 1, 2, 6, 5, 7}));
+    EXPECT_EQ(SelectedRows(), (V{3, 4, 5}));
+    EXPECT_EQ(playing, 5);
+    EXPECT_EQ(list.ItemIndex(), 4);
+    ExpectReleased();
+    EXPECT_TRUE(MoveSelectedEntriesTo(list, playing, lock, 8));
+    EXPECT_EQ(Order(), (V{0, 3, 4, 5, 7, 1, 2, 6}));
+    EXPECT_TRUE(MoveSelectedEntriesTo(list, playing, lock, 0));
+    EXPECT_EQ(Order(), (V{1, 2, 6, 0, 3, 4, 5, 7}));
+    // Dropped onto itself, or on its own edges: nothing moves, the host is not told.
+    list.Changes = list.Repaints = lock.Acquisitions = 0;
+    for (int gap : {0, 1, 2, 3}) EXPECT_FALSE(MoveSelectedEntriesTo(list, playing, lock, gap));
+    ExpectUntouched();
+}
 
 TEST_F(ListCommandsTest, RemoveSelectedPutsTheCaretOnTheFirstEntryAfterIt) {
     Fill(10);

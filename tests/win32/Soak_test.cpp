@@ -58,7 +58,7 @@ private:
         wchar_t cls[16] = {};
         GetClassNameW(h, cls, 16);
         if (pid == GetCurrentProcessId() && lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(h) &&
-            !GetDlgItem(h, IDC_CONFIG_TABS))
+            !GetDlgItem(h, IDC_CONFIG_TABS) && !GetDlgItem(h, IDC_JUMP_EDIT))
             reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
         return TRUE;
     }
@@ -367,6 +367,88 @@ protected:
         return false;
     }
 
+    // ---- jump-and-play and drag moves
+    static inline Soak* jumping_ = nullptr;
+    static BOOL CALLBACK FindJump(HWND h, LPARAM lp) {
+        if (!GetDlgItem(h, IDC_JUMP_EDIT)) return TRUE;
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+    }
+    // From a thread timer inside the dialog's loop: words, the choice moved, maybe
+    // the list changed under it, then Enter, "Play" or Esc; a dialog still open
+    // at the next tick (nothing matched) is closed.
+    static void CALLBACK JumpTick(HWND, UINT, UINT_PTR, DWORD) {
+        Soak* self = jumping_;
+        HWND dlg = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), &FindJump, reinterpret_cast<LPARAM>(&dlg));
+        if (!self || !dlg) return;
+        if (self->jumpActed_) {
+            PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+        self->jumpActed_ = true;
+        HWND edit = GetDlgItem(dlg, IDC_JUMP_EDIT);
+        static const std::vector<std::wstring> words = {L"", L"song", L"SONG 1", L"album  a", L"disc 1", L"t1.mp3",
+                                                        L"zzz", L"mp3 artist 2"};
+        SetWindowTextW(edit, self->OneOf(words).c_str());
+        for (int k = self->Pick(4); k > 0; --k) SendMessageW(edit, WM_KEYDOWN, self->Chance(60) ? VK_DOWN : VK_UP, 1);
+        if (self->Chance(25)) {  // the list changes under the dialog
+            if (self->Chance(50)) {
+                self->host->Playlist.push_back(self->OneOf(self->songs_));
+                self->inSync_ = false;
+            }
+            self->host->SetPosition(self->Pick(static_cast<int>(self->host->Playlist.size()) + 1) - 1);
+        }
+        switch (self->Pick(4)) {
+        case 0: PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 1); break;
+        case 1: SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); break;
+        default: PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1); break;
+        }
+    }
+    bool JumpAndPlay() {
+        jumping_ = this;
+        jumpActed_ = false;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 1, &JumpTick);
+        SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemJumpToFile, 0), 0);
+        KillTimer(nullptr, timer);
+        jumping_ = nullptr;
+        return false;
+    }
+    bool DragMoves() {
+        const int n = Rows();
+        SendMessageW(List(), LB_SETSEL, FALSE, -1);
+        for (int k = Pick(4); k >= 0 && n > 0; --k) SendMessageW(List(), LB_SETSEL, TRUE, Pick(n));
+        const int h = std::max(1, static_cast<int>(SendMessageW(List(), LB_GETITEMHEIGHT, 0, 0)));
+        RECT r{};
+        GetClientRect(List(), &r);
+        const int top = static_cast<int>(SendMessageW(List(), LB_GETTOPINDEX, 0, 0));
+        int y = Pick(r.bottom + 1);
+        if (Chance(80))  // most presses on a selected row that shows
+            for (int row = top; row < n && (row - top) * h < r.bottom; ++row)
+                if (SendMessageW(List(), LB_GETSEL, row, 0) > 0) {
+                    y = (row - top) * h + h / 2;
+                    break;
+                }
+        auto at = [](int x, int yy) { return MAKELPARAM(x, yy); };
+        SendMessageW(List(), WM_LBUTTONDOWN, MK_LBUTTON, at(20, y));
+        for (int k = Pick(5); k >= 0; --k) {
+            y = Pick(r.bottom + 2 * h) - h;
+            SendMessageW(List(), WM_MOUSEMOVE, MK_LBUTTON, at(20, y));
+        }
+        switch (Pick(6)) {
+        case 0:
+            SendMessageW(List(), WM_KEYDOWN, VK_ESCAPE, 1);
+            SendMessageW(List(), WM_LBUTTONUP, 0, at(20, y));
+            break;
+        case 1: SendMessageW(List(), WM_LBUTTONUP, 0, at(-5, y)); break;
+        default: SendMessageW(List(), WM_LBUTTONUP, 0, at(20, std::clamp<int>(y, 0, r.bottom - 1))); break;
+        }
+        int pushes = 0;
+        for (const auto& m : host->MessagesTo(host->Main(), WM_USER)) pushes += m.LParam == 101;
+        EXPECT_LE(pushes, 1) << "one push per move";
+        return false;
+    }
+
     void Step(int kind) {
         switch (kind) {
         case 0: mayBox_ = HostSide(); break;
@@ -378,6 +460,8 @@ protected:
         case 6: mayBox_ = Preferences(); break;
         case 7: mayBox_ = Files(); break;
         case 8: mayBox_ = ReentrantPush(); break;
+        case 10: mayBox_ = JumpAndPlay(); break;
+        case 11: mayBox_ = DragMoves(); break;
         default:
             SendMessageW(PlayListWindow(), WM_TIMER, 1, 0);
             host->AdvanceClock(700);
@@ -455,6 +539,7 @@ protected:
     int rebuildSteps_ = 0;
     bool inSync_ = true;
     bool mayBox_ = false;
+    bool jumpActed_ = false;
     int pushes_ = 0, compared_ = 0, maxRows_ = 0, boxes_ = 0;
     bool gdiCounted_ = false;
     long ownedCeiling_ = 0, guiCeiling_ = 0;
@@ -478,12 +563,14 @@ TEST_F(Soak, MixedOperationsKeepThePlaylistWholeAndLeakNothing) {
     std::printf("soak: GetGuiResources %s\n", gdiCounted_ ? "counts objects" : "returns 0 here: owner counts only");
     host->ClearMessages();
 
-    static const int weights[] = {14, 12, 18, 14, 10, 5, 1, 6, 6, 12};
+    static const int weights[] = {14, 12, 18, 14, 10, 5, 1, 6, 6, 12, 3, 6};
     std::discrete_distribution<int> kinds(std::begin(weights), std::end(weights));
     static const char* const names[] = {"host change", "drop", "menu command", "key", "selection/spin",
-                                        "show/hide", "preferences", "file change", "report during push", "Timer1"};
-    DWORD spent[10] = {};
-    int count[10] = {};
+                                        "show/hide", "preferences", "file change", "report during push", "Timer1",
+                                        "jump and play", "drag move"};
+    constexpr int kKinds = sizeof weights / sizeof weights[0];
+    DWORD spent[kKinds] = {};
+    int count[kKinds] = {};
     for (long step = 0; step < steps; ++step) {
         const int kind = kinds(rng_);
         const DWORD t0 = GetTickCount();
@@ -496,7 +583,7 @@ TEST_F(Soak, MixedOperationsKeepThePlaylistWholeAndLeakNothing) {
         if (step % 10000 == 9999) std::printf("soak: %ld steps\n", step + 1);
     }
     answerer_.reset();
-    for (int k = 0; k < 10; ++k) std::printf("soak: %-20s %6d steps %8lu ms\n", names[k], count[k], spent[k]);
+    for (int k = 0; k < kKinds; ++k) std::printf("soak: %-20s %6d steps %8lu ms\n", names[k], count[k], spent[k]);
     std::printf("soak: %ld steps passed, seed %u: %d pushes, %d rebuilds, %d list comparisons, up to %d rows, "
                 "%d expected message boxes, %ld owned GDI/USER objects at the end (ceiling %ld)\n",
                 steps, seed, pushes_, rebuildSteps_, compared_, maxRows_, boxes_, Seam()->LiveGdiObjects + Seam()->LiveUserObjects,
