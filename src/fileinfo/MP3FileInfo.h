@@ -83,7 +83,23 @@ public:
     // Bytes this record holds on the heap besides itself (for memory figures).
     std::size_t TextBytes() const;
 
+    // A record is shared by the list's row and the undo history's states: each
+    // holds one reference, and the last to let go destroys it. A new record has
+    // the one reference of whoever made it.
+    void AddReference() { ++references_.Count; }
+    static void ReleaseReference(TMP3FileInfo* record) {
+        if (record && --record->references_.Count == 0) delete record;
+    }
+
 private:
+    // Copying or moving a record's fields leaves each record its own count.
+    struct TReferenceCount {
+        std::uint32_t Count = 1;
+        TReferenceCount() = default;
+        TReferenceCount(const TReferenceCount&) {}
+        TReferenceCount& operator=(const TReferenceCount&) { return *this; }
+    };
+    TReferenceCount references_;
     // The block: for each field whose bit is set in present_, in field order, its
     // length (one byte below 255, else 255 and four little-endian bytes) and then
     // its bytes. No block at all while every field is empty.

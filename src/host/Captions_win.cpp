@@ -22,6 +22,8 @@ const TCaption kCaptions[] = {
     {TCaptionTarget::MenuItem, PopupItemCtrlNext, L"Next", L"\x6B21\x66F2"},
     {TCaptionTarget::MenuItem, PopupItemCtrlEject, L"Eject", L"\xFF72\xFF7C\xFF9E\xFF6A\xFF78\xFF84"},
     {TCaptionTarget::MenuItem, PopupItemJumpToFile, L"Jump to file...", L"\x30D5\x30A1\x30A4\x30EB\x3078\x30B8\x30E3\x30F3\x30D7..."},
+    {TCaptionTarget::MenuItem, PopupItemUndo, L"Undo", L"\x5143\x306B\x623B\x3059"},
+    {TCaptionTarget::MenuItem, PopupItemRedo, L"Redo", L"\x3084\x308A\x76F4\x3057"},
     {TCaptionTarget::MenuItem, PopupItemAddBase, L"Add", L"\x8FFD\x52A0"},
     {TCaptionTarget::MenuItem, PopupItemAddFile, L"Add File...", L"\xFF8C\xFF67\xFF72\xFF99"},
     {TCaptionTarget::MenuItem, PopupItemAddFolder, L"Add Directory...", L"\xFF83\xFF9E\xFF68\xFF9A\xFF78\xFF84\xFF98"},

@@ -9,7 +9,7 @@ struct TKeyRow {
     TListKeyAction Action;
 };
 
-constexpr std::array<TKeyRow, 24> kKeys{{
+constexpr std::array<TKeyRow, 26> kKeys{{
     {0x00D, TListKeyAction::PlayCaretEntry},
     {0x02E, TListKeyAction::RemoveSelected},
     {0x22E, TListKeyAction::Crop},
@@ -34,6 +34,8 @@ constexpr std::array<TKeyRow, 24> kKeys{{
     {0x433, TListKeyAction::HostFileInfo},
     {0x453, TListKeyAction::HostSkinSelector},
     {0x246, TListKeyAction::JumpToFile},
+    {0x408, TListKeyAction::Undo},
+    {0x259, TListKeyAction::Redo},
 }};
 
 }  // namespace

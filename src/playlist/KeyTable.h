@@ -35,6 +35,8 @@ enum class TListKeyAction {
     HostFileInfo,        // Alt+3
     HostSkinSelector,    // Alt+S
     JumpToFile,          // Ctrl+F
+    Undo,                // Alt+Backspace
+    Redo,                // Ctrl+Y
 };
 
 // The action for a key code; the code must match a table row exactly (Ctrl+Z is

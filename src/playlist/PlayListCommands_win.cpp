@@ -31,7 +31,8 @@ bool IsSkinFileName(const std::string& path);
 namespace {
 bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
 
-void DestroyRecordWord(std::uintptr_t data) { delete reinterpret_cast<TMP3FileInfo*>(data); }
+// The list lets go of a removed row's record; the undo history may still hold it.
+void DestroyRecordWord(std::uintptr_t data) { TMP3FileInfo::ReleaseReference(reinterpret_cast<TMP3FileInfo*>(data)); }
 
 // A plain file (not a folder) of that name exists. Names are NUL-terminated for the call.
 bool PlainFileExists(std::string_view name) {
@@ -194,18 +195,28 @@ std::string ChosenAnsiName(const std::wstring& wide) {
 
 std::wstring OpenDialogTitle = L"Open file(s)";
 
+// Every editing command is one undo step, recorded before its push so that a
+// host that fails in the middle of the push does not lose it.
 void TFormPlayList::MoveSelected(TMoveDirection d) {
-    if (MoveSelectedEntries(*ListBox, PlayingIndex, EntryLock, d)) PushListToHost();
+    TUndoStep step(*this);
+    if (!MoveSelectedEntries(*ListBox, PlayingIndex, EntryLock, d)) return;
+    step.Commit();
+    PushListToHost();
 }
 
 void TFormPlayList::RemoveEntries(TRemoveMode m) {
-    if (::RemoveEntries(*ListBox, PlayingIndex, EntryLock, m, &DestroyRecordWord)) PushListToHost();
+    TUndoStep step(*this);
+    if (!::RemoveEntries(*ListBox, PlayingIndex, EntryLock, m, &DestroyRecordWord)) return;
+    step.Commit();
+    PushListToHost();
 }
 
 void TFormPlayList::RemoveDuplicates() {
     TWaitCursor wait(ListBox->Count() >= kBusyRows);
-    if (RemoveDuplicateEntries(*ListBox, PlayingIndex, EntryLock, CaseFold(), &DestroyRecordWord))
-        PushListToHost();
+    TUndoStep step(*this);
+    if (!RemoveDuplicateEntries(*ListBox, PlayingIndex, EntryLock, CaseFold(), &DestroyRecordWord)) return;
+    step.Commit();
+    PushListToHost();
 }
 
 const TCaseFold& TFormPlayList::CaseFold() {
@@ -226,12 +237,15 @@ void TFormPlayList::RemoveDeadFiles() {
         first = false;
         return now;
     };
-    if (RemoveDeadEntries(*ListBox, PlayingIndex, EntryLock, &PlainFileExists, cancelled, &DestroyRecordWord))
-        PushListToHost();
+    TUndoStep step(*this);
+    if (!RemoveDeadEntries(*ListBox, PlayingIndex, EntryLock, &PlainFileExists, cancelled, &DestroyRecordWord)) return;
+    step.Commit();
+    PushListToHost();
 }
 
 void TFormPlayList::SortCommand(TSortCommand command) {
     TWaitCursor wait(ListBox->Count() >= kBusyRows);
+    TUndoStep step(*this);
     bool changed = false;
     switch (command) {
     case TSortCommand::Title:
@@ -249,7 +263,9 @@ void TFormPlayList::SortCommand(TSortCommand command) {
         break;
     }
     }
-    if (changed) PushListToHost();
+    if (!changed) return;
+    step.Commit();
+    PushListToHost();
 }
 
 void TFormPlayList::PlayCaretEntry() {
@@ -326,6 +342,8 @@ void TFormPlayList::HandleListKey(WORD key, unsigned shift) {
     case TListKeyAction::AddFile: ClickMenuItem(PopupItemAddFile); return;
     case TListKeyAction::SaveList: ClickMenuItem(PopupItemSaveList); return;
     case TListKeyAction::SelectAll: ClickMenuItem(PopupItemSelectAll); return;
+    case TListKeyAction::Undo: ClickMenuItem(PopupItemUndo); return;
+    case TListKeyAction::Redo: ClickMenuItem(PopupItemRedo); return;
     case TListKeyAction::ReverseList: ClickMenuItem(PopupItemSortReverse); return;
     case TListKeyAction::RandomizeList: ClickMenuItem(PopupItemSortRandomize); return;
     case TListKeyAction::AlwaysOnTop: ClickMenuItem(PopupItemAOT); return;

@@ -123,7 +123,7 @@ TFormPlayList::TScanScope::~TScanScope() {
 }
 
 TEntryList::~TEntryList() {
-    for (auto& r : rows_) delete reinterpret_cast<TMP3FileInfo*>(r.Data);
+    for (auto& r : rows_) TMP3FileInfo::ReleaseReference(reinterpret_cast<TMP3FileInfo*>(r.Data));
 }
 
 void TEntryList::Add(std::string title, std::unique_ptr<TMP3FileInfo> record) {
@@ -401,11 +401,34 @@ std::vector<std::uintptr_t> DataWords(const std::vector<TRow>& rows) {
 }
 
 void DestroyRecords(const std::vector<std::uintptr_t>& words) {
-    for (std::uintptr_t w : words) delete reinterpret_cast<TMP3FileInfo*>(w);
+    for (std::uintptr_t w : words) TMP3FileInfo::ReleaseReference(reinterpret_cast<TMP3FileInfo*>(w));
 }
 }  // namespace
 
-void TFormPlayList::ReplaceEntries(std::vector<TRow> rows) {
+void TFormPlayList::ReplaceEntries(std::vector<TRow> rows, bool asStep) {
+    // One undo step when the names change: a rebuild that finds the names it
+    // had is no change, though its records are fresh.
+    bool sameNames = static_cast<int>(rows.size()) == ListBox->Count();
+    for (std::size_t i = 0; sameNames && i < rows.size(); ++i) {
+        const TMP3FileInfo* now = Record(static_cast<int>(i));
+        const auto* next = reinterpret_cast<const TMP3FileInfo*>(rows[i].Data);
+        sameNames = now && next && now->FileName() == next->FileName();
+    }
+    if (!asStep || sameNames) {
+        ReplaceRows(std::move(rows));
+        return;
+    }
+    TUndoStep step(*this);
+    try {
+        ReplaceRows(std::move(rows));
+    } catch (...) {
+        step.Commit();  // a list the native control emptied can be brought back
+        throw;
+    }
+    step.Commit();
+}
+
+void TFormPlayList::ReplaceRows(std::vector<TRow> rows) {
     const std::vector<std::uintptr_t> incoming = DataWords(rows);
     TUpdateGuard updates(*ListBox);
     TEntryLockGuard lock(EntryLock);
@@ -433,20 +456,24 @@ void TFormPlayList::InsertEntries(int at, std::vector<TRow> rows) {
     if (rows.empty()) return;
     const std::vector<std::uintptr_t> incoming = DataWords(rows);
     const int k = static_cast<int>(rows.size());
-    TUpdateGuard updates(*ListBox);
-    TEntryLockGuard lock(EntryLock);
-    try {
-        // All or nothing: on failure the list is as it was.
-        if (at < 0 || at >= ListBox->Count()) {
-            ListBox->Append(std::move(rows));
-        } else {
-            ListBox->Insert(at, std::move(rows));
-            if (at <= PlayingIndex) PlayingIndex += k;
+    TUndoStep step(*this);
+    {
+        TUpdateGuard updates(*ListBox);
+        TEntryLockGuard lock(EntryLock);
+        try {
+            // All or nothing: on failure the list is as it was.
+            if (at < 0 || at >= ListBox->Count()) {
+                ListBox->Append(std::move(rows));
+            } else {
+                ListBox->Insert(at, std::move(rows));
+                if (at <= PlayingIndex) PlayingIndex += k;
+            }
+        } catch (...) {
+            DestroyRecords(incoming);
+            throw;
         }
-    } catch (...) {
-        DestroyRecords(incoming);
-        throw;
     }
+    step.Commit();
 }
 
 void TFormPlayList::RereadMp3Tags() {

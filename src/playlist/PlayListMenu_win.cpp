@@ -26,6 +26,8 @@ const TMenuItemDef kItems[] = {
     {PopupItemCtrlForward, 5, L"Forward", L"Shift+B"},
     {PopupItemCtrlNext, 6, L"Next", L"B"},
     {PopupItemCtrlEject, -1, L"Eject", nullptr},
+    {PopupItemUndo, -1, L"Undo", L"Alt+Backspace"},
+    {PopupItemRedo, -1, L"Redo", L"Ctrl+Y"},
     {PopupItemAddBase, -1, L"Add", nullptr},
     {PopupItemAddFile, -1, L"Add File...", L"Ins"},
     {PopupItemAddFolder, -1, L"Add Directory...", L"Ctrl+Ins"},
@@ -195,6 +197,8 @@ void TFormPlayList::CreateMenu() {
     Append(root, PopupItemPlayFile);
     Append(root, PopupItemPlayBase, 0, play);
     Append(root, PopupItemJumpToFile);
+    Append(root, PopupItemUndo, MFS_DISABLED);
+    Append(root, PopupItemRedo, MFS_DISABLED);
     Separator(root);  // N2
     Append(root, PopupItemAddBase, 0, add);
     Append(root, PopupItemDeleteBase, 0, del);
@@ -345,6 +349,8 @@ void TFormPlayList::ClickMenuItem(UINT item) {
         RemoveEntries(static_cast<TRemoveMode>(tag));  // PopupItemDeleteFileClick
         break;
     case PopupItemDeleteDuplicates: RemoveDuplicates(); break;
+    case PopupItemUndo: Undo(); break;
+    case PopupItemRedo: Redo(); break;
     case PopupItemDeleteDeadFiles: RemoveDeadFiles(); break;
     case PopupItemSelectAll: case PopupItemSelectClear: case PopupItemSelectInverse:
         // PopupItemSelectAllClick: the host is not involved.

@@ -39,7 +39,10 @@ void TFormPlayList::RebuildFromHost() {
     }
     if (Plugin.HostGone || collected.Count() == 0) return;
     // Every host entry has its row, so the host holds what the list holds: no push.
-    ReplaceEntries(collected.Take());
+    // The first build takes in the host's list as it was before we came: no
+    // step to undo back to nothing.
+    ReplaceEntries(collected.Take(), firstBuildDone_);
+    firstBuildDone_ = true;
     // A mark past the shorter list names no song: a later push would send the
     // host there, and the next list that grows would play it.
     if (PlayingIndex >= ListBox->Count()) PlayingIndex = -1;

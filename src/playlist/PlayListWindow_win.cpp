@@ -114,10 +114,11 @@ void TFormPlayList::FormDestroy() {
     if (ListBox) {
         TEntryLockGuard lock(EntryLock);
         for (int i = ListBox->Count() - 1; i >= 0; --i) {
-            delete RecordOf(*ListBox, i);
+            TMP3FileInfo::ReleaseReference(RecordOf(*ListBox, i));
             ListBox->SetData(i, 0);
         }
     }
+    History.Clear();  // the records only the history still held go with it
     ListBox.reset();
     Skin.reset();
     if (images_) {

@@ -21,6 +21,7 @@
 #include "playlist/JumpMatch.h"
 #include "playlist/ListCommands.h"
 #include "playlist/Options.h"
+#include "playlist/UndoHistory.h"
 #include "playlist/PlaylistFile.h"
 
 class TWatermarkSkin;
@@ -117,6 +118,8 @@ enum TMenuId : UINT {
     PopupItemDeleteDuplicates = 2070,  // the end of the "Delete" submenu
     PopupItemDeleteDeadFiles,
     PopupItemJumpToFile = 2061,  // "Jump to file...", after the "Play control" submenu
+    PopupItemUndo = 2080,  // after "Jump to file..."
+    PopupItemRedo,
     ToolButtonCtrlPrev = 2101,
     ToolButtonCtrlPlay,
     ToolButtonCtrlPause,
@@ -169,11 +172,27 @@ public:
     // The rows' records belong to the list from the call on: if the native list
     // refuses the rows, their records are destroyed, and so are the old ones
     // (the list is then empty).
-    void ReplaceEntries(std::vector<TRow> rows);
+    // One undo step when the names change, unless asStep is false.
+    void ReplaceEntries(std::vector<TRow> rows, bool asStep = true);
     // Inserts the rows before row at in one step (at the end for -1 or past the
     // last row) and keeps the playing mark on its entry. All or nothing: rows that
     // cannot be placed have their records destroyed, the list stays as it was.
+    // One undo step.
     void InsertEntries(int at, std::vector<TRow> rows);
+
+    // ---- undo and redo
+    // The list as it is now: its records in order, the selection, the playing record.
+    TListState CaptureState();
+    // Records one step whose state before was `before`; nothing when the records
+    // and their order are as they were. Every change of the entries or their
+    // order goes through here (TUndoStep makes it one call).
+    void RecordStep(TListState before);
+    void Undo();
+    void Redo();
+    TUndoHistory History;
+    int StepsRecorded = 0;
+    // Records the list or the history still refers to, each once.
+    std::size_t HeldRecordCount() const;
     int EntryCount() const { return ListBox->Count(); }
     TMP3FileInfo* Record(int i) const { return RecordOf(*ListBox, i); }
     std::string Title(int i) const { return ListBox->Text(i); }
@@ -303,6 +322,10 @@ private:
     void SetCaptionFromEntry(int i);
     void SetLabelTime(const std::wstring& text);
     void DestroyAllRecords();
+    // ReplaceEntries without the undo step.
+    void ReplaceRows(std::vector<TRow> rows);
+    void RestoreState(const TListState& target);
+    void UpdateUndoItems();
     void InvalidateRow(int i);
     void AfterAlwaysOnTopChange();
 
@@ -318,8 +341,24 @@ private:
     TBrush listBrush_;
     TDirectoryScan* scan_ = nullptr;  // the open scan (owned by its TScanScope)
     std::unique_ptr<TCaseFold> caseFold_;
+    bool firstBuildDone_ = false;
     bool trayIconAdded_ = false;
     bool controlPanelVisible_ = true;
     // The case folding of the jump dialog, made the first time it opens.
     std::unique_ptr<TJumpFolding> jumpFolding_;
 };
+
+// One undo step around a change of the entries: the state is taken when the
+// scope opens, and Commit records the step if the entries or their order changed.
+class TUndoStep {
+public:
+    explicit TUndoStep(TFormPlayList& form);
+    TUndoStep(const TUndoStep&) = delete;
+    TUndoStep& operator=(const TUndoStep&) = delete;
+    void Commit();
+
+private:
+    TFormPlayList& form_;
+    TListState before_;
+};
+

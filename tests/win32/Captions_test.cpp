@@ -41,6 +41,8 @@ const TExpected kExpected[] = {
     {TCaptionTarget::MenuItem, PopupItemCtrlNext, "PopupItemCtrlNext", "Next", "次曲"},
     {TCaptionTarget::MenuItem, PopupItemCtrlEject, "PopupItemCtrlEject", "Eject", "ｲｼﾞｪｸﾄ"},
     {TCaptionTarget::MenuItem, PopupItemJumpToFile, "PopupItemJumpToFile", "Jump to file...", "ファイルへジャンプ..."},
+    {TCaptionTarget::MenuItem, PopupItemUndo, "PopupItemUndo", "Undo", "元に戻す"},
+    {TCaptionTarget::MenuItem, PopupItemRedo, "PopupItemRedo", "Redo", "やり直し"},
     {TCaptionTarget::MenuItem, PopupItemAddBase, "PopupItemAddBase", "Add", "追加"},
     {TCaptionTarget::MenuItem, PopupItemAddFile, "PopupItemAddFile", "Add File...", "ﾌｧｲﾙ"},
     {TCaptionTarget::MenuItem, PopupItemAddFolder, "PopupItemAddFolder", "Add Directory...", "ﾃﾞｨﾚｸﾄﾘ"},

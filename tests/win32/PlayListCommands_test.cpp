@@ -378,6 +378,63 @@ TEST_F(PlayListCommands, RemoveDuplicatesIgnoresLetterCaseAndRemoveDeadFilesHono
     EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0);
 }
 
+TEST_F(PlayListCommands, UndoRestoresEachStepWithItsRecordsSelectionAndPlayingEntryAndRedoReappliesIt) {
+    auto files = StartWith(6);
+    host->SetPosition(2);
+    Pump();
+    auto* pl = static_cast<TFormPlayList*>(reinterpret_cast<TWindow*>(GetWindowLongPtrW(PlayListWindow(), GWLP_USERDATA)));
+    EXPECT_FALSE(pl->IsEnabled(PopupItemUndo)) << "taking in the host's list at the start is no step";
+    EXPECT_FALSE(pl->IsEnabled(PopupItemRedo));
+    struct TSeen {
+        std::vector<std::string> Rows, Host;
+    };
+    std::vector<TSeen> seen{{Rows(), host->Playlist}};
+    Select({1, 4});
+    Key(VK_DELETE);
+    seen.push_back({Rows(), host->Playlist});
+    Key('R', false, true);
+    seen.push_back({Rows(), host->Playlist});
+    const int steps = pl->StepsRecorded;
+    Menu(PopupItemDeleteDuplicates);
+    EXPECT_EQ(pl->StepsRecorded, steps) << "a command that changes nothing is no step";
+    ASSERT_TRUE(DeleteFileA(files[3].c_str()));
+    Menu(PopupItemDeleteDeadFiles);
+    ASSERT_EQ(Rows(), (std::vector<std::string>{"Song 5", "Song 2", "Song 0"}));
+    EXPECT_TRUE(pl->IsEnabled(PopupItemUndo));
+
+    Key(VK_BACK, false, false, true);  // Alt+Backspace
+    EXPECT_EQ(Rows(), seen[2].Rows) << "the gone file's entry is back with its record: nothing was read again";
+    EXPECT_EQ(host->Playlist, seen[2].Host);
+    Menu(PopupItemUndo);
+    EXPECT_EQ(Rows(), seen[1].Rows);
+    Menu(PopupItemUndo);
+    EXPECT_EQ(Rows(), seen[0].Rows);
+    EXPECT_EQ(host->Playlist, seen[0].Host);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 4})) << "the selection of the time before the step";
+    EXPECT_EQ(host->Position, 2) << "the playing entry is still Song 2";
+    EXPECT_FALSE(pl->IsEnabled(PopupItemUndo));
+    host->ClearMessages();
+    Menu(PopupItemUndo);
+    EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0) << "nothing to undo: the host is not told";
+    ASSERT_TRUE(pl->IsEnabled(PopupItemRedo));
+
+    Key('Y', false, true);  // Ctrl+Y
+    EXPECT_EQ(Rows(), seen[1].Rows);
+    EXPECT_EQ(host->Playlist, seen[1].Host);
+    Key('R', false, true);
+    EXPECT_FALSE(pl->IsEnabled(PopupItemRedo)) << "a new step clears what could be redone";
+
+    // A rebuild from the host that changes the list is a step too.
+    const std::vector<std::string> before = Rows(), beforeHost = host->Playlist;
+    host->Playlist = {files[0], files[5]};
+    host->SetPosition(1);
+    Pump();
+    ASSERT_EQ(Rows(), (std::vector<std::string>{"Song 0", "Song 5"}));
+    Menu(PopupItemUndo);
+    EXPECT_EQ(Rows(), before);
+    EXPECT_EQ(host->Playlist, beforeHost) << "an undo is pushed to the host";
+}
+
 TEST_F(PlayListCommands, OpenDialogReplacesTheListSortedAndPlaysTheFirst) {
     StartWith(2);
     std::string b = WriteMp3("b.mp3", "Bee"), a = WriteMp3("A.mp3", "Ay");

@@ -1,0 +1,90 @@
+#include "playlist/UndoHistory.h"
+
+#include <utility>
+
+TListState::TListState(IRecordReferences& references, std::vector<std::uintptr_t> records,
+                       const std::vector<int>& selectedRows, std::uintptr_t playing)
+    : records_(std::move(records)), selected_((records_.size() + 31) / 32, 0u), playing_(playing) {
+    for (int row : selectedRows)
+        if (row >= 0 && static_cast<std::size_t>(row) < records_.size())
+            selected_[static_cast<std::size_t>(row) / 32] |= 1u << (static_cast<std::size_t>(row) % 32);
+    for (std::uintptr_t r : records_)
+        if (r) references.Hold(r);
+    references_ = &references;
+}
+
+TListState& TListState::operator=(TListState&& other) noexcept {
+    if (this != &other) {
+        Release();
+        references_ = std::exchange(other.references_, nullptr);
+        records_ = std::move(other.records_);
+        selected_ = std::move(other.selected_);
+        playing_ = std::exchange(other.playing_, 0);
+        other.records_.clear();
+        other.selected_.clear();
+    }
+    return *this;
+}
+
+void TListState::Release() {
+    if (references_)
+        for (std::uintptr_t r : records_)
+            if (r) references_->Drop(r);
+    references_ = nullptr;
+    records_.clear();
+    selected_.clear();
+    playing_ = 0;
+}
+
+std::vector<int> TListState::SelectedRows() const {
+    std::vector<int> rows;
+    for (std::size_t i = 0; i < records_.size(); ++i)
+        if (IsSelected(i)) rows.push_back(static_cast<int>(i));
+    return rows;
+}
+
+std::size_t TListState::Bytes() const {
+    return records_.capacity() * sizeof(std::uintptr_t) + selected_.capacity() * sizeof(std::uint32_t);
+}
+
+void TUndoHistory::Push(TListState before) {
+    redo_.clear();
+    undo_.push_back(std::move(before));
+    while (undo_.size() > steps_) undo_.pop_front();
+}
+
+TListState TUndoHistory::Undo(TListState current) {
+    TListState target = std::move(undo_.back());
+    undo_.pop_back();
+    redo_.push_back(std::move(current));
+    return target;
+}
+
+TListState TUndoHistory::Redo(TListState current) {
+    TListState target = std::move(redo_.back());
+    redo_.pop_back();
+    undo_.push_back(std::move(current));
+    return target;
+}
+
+void TUndoHistory::CancelUndo(TListState target) {
+    if (!redo_.empty()) redo_.pop_back();
+    undo_.push_back(std::move(target));
+}
+
+void TUndoHistory::CancelRedo(TListState target) {
+    if (!undo_.empty()) undo_.pop_back();
+    redo_.push_back(std::move(target));
+}
+
+void TUndoHistory::Clear() {
+    undo_.clear();
+    redo_.clear();
+}
+
+std::size_t TUndoHistory::Bytes() const {
+    std::size_t bytes = 0;
+    for (const auto* side : {&undo_, &redo_})
+        for (const TListState& s : *side) bytes += s.Bytes();
+    return bytes;
+}

@@ -1,0 +1,89 @@
+#pragma once
+// The playlist's undo history. A step is remembered as the state of the list
+// before it: the entries' records in order (references, never copies of their
+// texts), the selection as one bit per entry, and the playing record - one
+// pointer and one bit per entry. Records are shared with the list: a record
+// lives while the list or a remembered state refers to it, which the owner
+// counts through IRecordReferences.
+//
+// Undo hands back the state before the last step and keeps the state it
+// replaces for redo; a new step forgets what could be redone. The oldest steps
+// go beyond the capacity.
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+class IRecordReferences {
+public:
+    virtual ~IRecordReferences() = default;
+    virtual void Hold(std::uintptr_t record) = 0;
+    virtual void Drop(std::uintptr_t record) = 0;
+};
+
+// One state of the list. Holds a reference to each of its records from its
+// making to its end; move-only.
+class TListState {
+public:
+    TListState() = default;
+    // selectedRows: ascending row numbers; playing: a record of `records`, or 0.
+    TListState(IRecordReferences& references, std::vector<std::uintptr_t> records,
+               const std::vector<int>& selectedRows, std::uintptr_t playing);
+    ~TListState() { Release(); }
+    TListState(TListState&& other) noexcept { *this = std::move(other); }
+    TListState& operator=(TListState&& other) noexcept;
+    TListState(const TListState&) = delete;
+    TListState& operator=(const TListState&) = delete;
+
+    std::size_t Count() const { return records_.size(); }
+    const std::vector<std::uintptr_t>& Records() const { return records_; }
+    bool IsSelected(std::size_t i) const { return (selected_[i / 32] >> (i % 32)) & 1u; }
+    std::vector<int> SelectedRows() const;
+    std::uintptr_t Playing() const { return playing_; }
+    // Heap bytes the state keeps (its record references and selection bits).
+    std::size_t Bytes() const;
+
+private:
+    void Release();
+    IRecordReferences* references_ = nullptr;
+    std::vector<std::uintptr_t> records_;
+    std::vector<std::uint32_t> selected_;
+    std::uintptr_t playing_ = 0;
+};
+
+class TUndoHistory {
+public:
+    static constexpr std::size_t kSteps = 50;
+    explicit TUndoHistory(std::size_t steps = kSteps) : steps_(steps < 1 ? 1 : steps) {}
+
+    // A new step; `before` is the list as it was before it.
+    void Push(TListState before);
+    bool CanUndo() const { return !undo_.empty(); }
+    bool CanRedo() const { return !redo_.empty(); }
+    std::size_t UndoCount() const { return undo_.size(); }
+    std::size_t RedoCount() const { return redo_.size(); }
+    // One step back: `current` is kept for redo; the result is the state to restore.
+    // Only when CanUndo().
+    TListState Undo(TListState current);
+    // One step forward again: `current` is kept for undo. Only when CanRedo().
+    TListState Redo(TListState current);
+    // The restoring of `target` failed: the history is put back as it was before
+    // the Undo (Redo) that returned it.
+    void CancelUndo(TListState target);
+    void CancelRedo(TListState target);
+    void Clear();
+    // Heap bytes of every state kept.
+    std::size_t Bytes() const;
+    // Calls f for every record some state refers to (once per reference).
+    template <class F>
+    void ForEachRecord(F&& f) const {
+        for (const auto* side : {&undo_, &redo_})
+            for (const TListState& s : *side)
+                for (std::uintptr_t r : s.Records()) f(r);
+    }
+
+private:
+    std::size_t steps_;
+    std::deque<TListState> undo_;  // oldest first
+    std::deque<TListState> redo_;  // the next to redo last
+};
