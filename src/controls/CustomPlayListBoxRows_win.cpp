@@ -101,6 +101,18 @@ void TCustomPlayListBox::Move(int from, int to) {
     }
 }
 
+void TCustomPlayListBox::Reorder(const std::vector<int>& from) {
+    FlushCaret();
+    TUpdateGuard guard(*this);
+    if (!rows_.Reorder(from)) throw EListError(static_cast<int>(from.size()));
+    if (Handle()) {
+        if (params_.MultiSelect)
+            Native(LB_SETSEL, FALSE, -1);
+        else
+            Native(LB_SETCURSEL, static_cast<WPARAM>(-1));
+    }
+}
+
 void TCustomPlayListBox::Delete(int i) {
     FlushCaret();
     if (!rows_.ValidIndex(i)) return;

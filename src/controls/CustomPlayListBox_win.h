@@ -157,6 +157,10 @@ public:
     void SetData(int i, std::uintptr_t data);
     void Exchange(int i, int j) override;
     void Move(int from, int to);
+    // Row i becomes the old row from[i] (every row named once, else the
+    // list-index error and nothing moves); every mark is cleared. The native
+    // row count stays, so this costs no more than moving the rows in memory.
+    void Reorder(const std::vector<int>& from);
     void Delete(int i) override;
     void DeleteRows(const std::vector<int>& rows) override;
     void Clear() override;

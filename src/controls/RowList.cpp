@@ -70,6 +70,20 @@ void TRowList::Move(int from, int to) {
         std::rotate(first + to, first + from, first + from + 1);
 }
 
+bool TRowList::Reorder(const std::vector<int>& from) {
+    if (from.size() != rows_.size()) return false;
+    std::vector<bool> taken(rows_.size(), false);
+    for (int f : from) {
+        if (!ValidIndex(f) || taken[static_cast<std::size_t>(f)]) return false;
+        taken[static_cast<std::size_t>(f)] = true;
+    }
+    std::vector<TRow> next;
+    next.reserve(rows_.size());
+    for (int f : from) next.push_back(std::move(rows_[static_cast<std::size_t>(f)]));
+    rows_.swap(next);
+    return true;
+}
+
 int TRowList::SortedPosition(const std::string& text, const TRowCompare& compare) const {
     auto it = std::upper_bound(rows_.begin(), rows_.end(), text,
                                [&](const std::string& t, const TRow& r) { return compare(t, r.Text) < 0; });

@@ -49,6 +49,9 @@ public:
     void Exchange(int i, int j);
     // Takes row from out and puts it at to; the rows between shift by one.
     void Move(int from, int to);
+    // Puts the rows in a new order: row i becomes the old row from[i]. from must
+    // name every row once (else false, nothing moved). Texts move, none is copied.
+    bool Reorder(const std::vector<int>& from);
 
     // Where a sorted list puts a new text: after every row that does not order after it.
     int SortedPosition(const std::string& text, const TRowCompare& compare) const;

@@ -3,7 +3,6 @@
 // never copies them: an undone entry comes back with its record as it was (no
 // file is read again) and with the title the current format gives it.
 #include "playlist/PlayList_win.h"
-#include <unordered_map>
 #include <unordered_set>
 #include "base/Text_win.h"
 #include "playlist/TitleFormat.h"
@@ -39,6 +38,38 @@ std::vector<int> SelectedRowsOf(TPlayListBox& list) {
         if (list.IsSelected(i)) rows.push_back(i);
     return rows;
 }
+
+// The row of each record of the list: open addressing in two flat arrays, so
+// that 100,000 entries cost no allocation each.
+class TRowOfRecord {
+public:
+    explicit TRowOfRecord(const TPlayListBox& list) {
+        std::size_t size = 16;
+        while (size < 2 * static_cast<std::size_t>(list.Count())) size *= 2;
+        mask_ = size - 1;
+        keys_.assign(size, 0);
+        rows_.assign(size, -1);
+        for (int i = 0; i < list.Count(); ++i) {
+            const std::uintptr_t r = list.Data(i);
+            if (!r) continue;
+            std::size_t at = Slot(r);
+            while (keys_[at] && keys_[at] != r) at = (at + 1) & mask_;
+            keys_[at] = r;
+            rows_[at] = i;
+        }
+    }
+    int Find(std::uintptr_t r) const {
+        for (std::size_t at = Slot(r); keys_[at]; at = (at + 1) & mask_)
+            if (keys_[at] == r) return rows_[at];
+        return -1;
+    }
+
+private:
+    std::size_t Slot(std::uintptr_t r) const { return static_cast<std::size_t>((r >> 3) * 2654435761u) & mask_; }
+    std::vector<std::uintptr_t> keys_;
+    std::vector<int> rows_;
+    std::size_t mask_ = 0;
+};
 
 bool SameRecords(const TListState& before, const TPlayListBox& list) {
     const std::vector<std::uintptr_t>& records = before.Records();
@@ -116,18 +147,40 @@ void TFormPlayList::RestoreState(const TListState& target) {
     const int n = ListBox->Count();
     const std::uintptr_t playingNow = PlayingIndex >= 0 && PlayingIndex < n ? ListBox->Data(PlayingIndex) : 0;
     // Entries still in the list keep their titles; the others are titled again.
-    std::unordered_map<std::uintptr_t, int> rowOf;
-    rowOf.reserve(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) rowOf.emplace(ListBox->Data(i), i);
+    const TRowOfRecord rowOf(*ListBox);
+    // The same entries in another order (a sort, a move taken back): the rows
+    // only change places.
+    if (target.Count() == static_cast<std::size_t>(n)) {
+        std::vector<int> from(target.Count());
+        bool same = true;
+        for (std::size_t i = 0; same && i < from.size(); ++i) same = (from[i] = rowOf.Find(target.Records()[i])) >= 0;
+        if (same) {
+            int playing = -1, remembered = -1;
+            for (std::size_t i = 0; i < from.size(); ++i) {
+                if (playingNow && target.Records()[i] == playingNow) playing = static_cast<int>(i);
+                if (target.Playing() && target.Records()[i] == target.Playing()) remembered = static_cast<int>(i);
+            }
+            const int top = ListBox->TopIndex();
+            {
+                TUpdateGuard updates(*ListBox);
+                TEntryLockGuard lock(EntryLock);
+                ListBox->Reorder(from);
+                PlayingIndex = playing >= 0 ? playing : remembered;
+                for (int i : target.SelectedRows()) ListBox->SetSelected(i, true);
+                ListBox->SetTopIndex(std::min(top, std::max(0, n - 1)));
+            }  // the list repaints once, here
+            return;
+        }
+    }
     std::vector<TRow> rows;
     rows.reserve(target.Count());
     IRecordReferences& references = EntryRecordReferences();
     try {
         for (std::uintptr_t r : target.Records()) {
-            const auto at = rowOf.find(r);
-            std::string title = at != rowOf.end()
-                                    ? ListBox->Text(at->second)
-                                    : BuildEntryTitle(Option.PlaylistFormat, *reinterpret_cast<TMP3FileInfo*>(r), &AnsiLeadByte);
+            const int at = rowOf.Find(r);
+            std::string title = at >= 0 ? ListBox->Text(at)
+                                        : BuildEntryTitle(Option.PlaylistFormat, *reinterpret_cast<TMP3FileInfo*>(r),
+                                                          &AnsiLeadByte);
             rows.push_back(TRow{std::move(title), r});
             references.Hold(r);  // the row's own reference, from here on
         }
@@ -143,12 +196,9 @@ void TFormPlayList::RestoreState(const TListState& target) {
         if (target.Playing() && rows[i].Data == target.Playing()) remembered = static_cast<int>(i);
     }
     const int top = ListBox->TopIndex();
+    TUpdateGuard updates(*ListBox);  // one repaint, once the marks are back
     ReplaceRows(std::move(rows));
     PlayingIndex = playing >= 0 ? playing : remembered;
-    {
-        TUpdateGuard updates(*ListBox);
-        for (int i : target.SelectedRows()) ListBox->SetSelected(i, true);
-        ListBox->SetTopIndex(std::min(top, std::max(0, ListBox->Count() - 1)));
-    }
-    ListBox->Invalidate();
+    for (int i : target.SelectedRows()) ListBox->SetSelected(i, true);
+    ListBox->SetTopIndex(std::min(top, std::max(0, ListBox->Count() - 1)));
 }

@@ -84,6 +84,17 @@ TEST(RowList, DeleteRowsRemovesManyInOnePass) {
     EXPECT_EQ(list.Count(), 0);
 }
 
+TEST(RowList, ReorderTakesEveryRowOnceOrNothingMoves) {
+    TRowList list = Letters("abcd");
+    EXPECT_FALSE(list.Reorder({3, 2, 2, 0})) << "a row twice";
+    EXPECT_FALSE(list.Reorder({1, 0, 2})) << "a row missing";
+    EXPECT_FALSE(list.Reorder({0, 1, 2, 4}));
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_TRUE(list.Reorder({3, 0, 2, 1}));
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{"d", "a", "c", "b"}));
+    EXPECT_EQ(list.Data(0), static_cast<std::uintptr_t>('d'));
+}
+
 TEST(RowList, SortedPositionGoesAfterEqualRows) {
     TRowList list = Letters("bdd");
     auto cmp = [](const std::string& a, const std::string& b) { return a.compare(b); };

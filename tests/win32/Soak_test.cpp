@@ -245,7 +245,11 @@ protected:
             PopupItemAddFolder, PopupItemDeleteFile, PopupItemDeleteCrop, PopupItemDeleteAll, PopupItemSelectAll,
             PopupItemSelectClear, PopupItemSelectInverse, PopupItemSortTitle, PopupItemSortFilename, PopupItemSortPath,
             PopupItemSortReverse, PopupItemSortRandomize, PopupItemFileInfo, PopupItemShowControlPanel,
-            PopupItemAutomaticShowPL, PopupItemAutomaticShowEQ, PopupItemAOT, LaunchtheControlpanel1};
+            PopupItemAutomaticShowPL, PopupItemAutomaticShowEQ, PopupItemAOT, LaunchtheControlpanel1,
+            PopupItemDeleteDuplicates, PopupItemDeleteDeadFiles, PopupItemUndo, PopupItemRedo,
+            PopupItemUndo, PopupItemRedo};
+        // Jump-and-play ("Jump to file...") joins this list, and drag moves join
+        // Step() as an operation of their own, where they are built.
         const UINT id = OneOf(commands);
         if ((id == PopupItemAddFile || id == PopupItemCtrlEject) && Chance(60)) {
             const std::string& song = OneOf(songs_);
@@ -262,7 +266,8 @@ protected:
                                                'Z', 'Z' | kKeyShift, 'X', 'C', 'V', 'B', 'B' | kKeyShift, 'A' | kKeyCtrl,
                                                'R' | kKeyCtrl, 'Z' | kKeyCtrl, 'T' | kKeyCtrl, 'P' | kKeyCtrl, 'D' | kKeyCtrl,
                                                'P' | kKeyCtrl | kKeyShift, '3' | kKeyAlt, 'S' | kKeyAlt, VK_INSERT | kKeyCtrl,
-                                               VK_UP, VK_DOWN | kKeyShift, VK_HOME, VK_END | kKeyShift, 'Q' | kKeyAlt};
+                                               VK_UP, VK_DOWN | kKeyShift, VK_HOME, VK_END | kKeyShift, 'Q' | kKeyAlt,
+                                               VK_BACK | kKeyAlt, 'Y' | kKeyCtrl};
         const int code = OneOf(codes);
         const bool alt = code & kKeyAlt;
         SetModifiers(code & kKeyShift, code & kKeyCtrl, alt);
@@ -501,7 +506,8 @@ protected:
             EXPECT_EQ(host->Playlist, paths) << "host and window differ after " << what;
         }
         EXPECT_EQ(Rows(), form->EntryCount());
-        EXPECT_EQ(seam->LiveRecords, form->EntryCount()) << "records alive besides the rows' after " << what;
+        EXPECT_EQ(seam->LiveRecords, static_cast<long>(form->HeldRecordCount()))
+            << "records alive besides the rows' and the undo history's after " << what;
         for (int i = 0; i < form->EntryCount(); ++i)
             if (!form->Record(i)) ADD_FAILURE() << "row " << i << " has no record";
         EXPECT_TRUE(form->PlayingIndex == -1 || (form->PlayingIndex >= 0 && form->PlayingIndex < form->EntryCount()))
@@ -529,6 +535,62 @@ protected:
         }
         host->ClearMessages();
         return !HasFailure();
+    }
+
+    // Fifty steps of the plug-in's own, each list seen before its step; then
+    // fifty undos must give back each of those lists in the window and in the
+    // host's playlist, and fifty redos the last one.
+    void UndoFiftySteps() {
+        TFormPlayList* form = Form();
+        ASSERT_NE(form, nullptr);
+        for (const auto& s : songs_) {
+            MoveFileA((s + ".moved").c_str(), s.c_str());
+            if (GetFileAttributesA(s.c_str()) == INVALID_FILE_ATTRIBUTES) WriteMp3(s.substr(Dir().size() + 1), "Back");
+        }
+        host->OnFileAdded = nullptr;
+        // A drop first: its push makes the host hold what the window shows.
+        SendMessageW(PlayListWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({songs_[0]}, POINT{1, 1})), 0);
+        Pump();
+        ASSERT_EQ(host->Playlist, WindowPaths());
+        struct TSeen {
+            std::vector<std::string> Window, Host;
+        };
+        std::vector<TSeen> before;
+        for (int tries = 0; before.size() < 50 && tries < 2000; ++tries) {
+            TSeen seen{WindowPaths(), host->Playlist};
+            const int steps = form->StepsRecorded;
+            switch (Pick(5)) {
+            case 0: {
+                std::vector<std::string> files{OneOf(songs_), OneOf(songs_)};
+                SendMessageW(PlayListWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files, POINT{1, 1})), 0);
+                break;
+            }
+            case 1: SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemSortReverse, 0), 0); break;
+            case 2: SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemSortRandomize, 0), 0); break;
+            case 3:
+                SendMessageW(List(), LB_SETSEL, FALSE, -1);
+                SendMessageW(List(), LB_SETSEL, TRUE, Pick(Rows()));
+                SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemDeleteFile, 0), 0);
+                break;
+            default: SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemDeleteDuplicates, 0), 0); break;
+            }
+            Pump();
+            ASSERT_LE(form->StepsRecorded - steps, 1) << "one command, one step";
+            if (form->StepsRecorded != steps) before.push_back(std::move(seen));
+        }
+        ASSERT_EQ(before.size(), 50u);
+        const TSeen last{WindowPaths(), host->Playlist};
+        for (int k = 49; k >= 0; --k) {
+            SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemUndo, 0), 0);
+            Pump();
+            ASSERT_EQ(WindowPaths(), before[static_cast<std::size_t>(k)].Window) << "after " << 50 - k << " undos";
+            ASSERT_EQ(host->Playlist, before[static_cast<std::size_t>(k)].Host) << "after " << 50 - k << " undos";
+        }
+        for (int k = 0; k < 50; ++k) SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemRedo, 0), 0);
+        Pump();
+        EXPECT_EQ(WindowPaths(), last.Window);
+        EXPECT_EQ(host->Playlist, last.Host);
+        EXPECT_EQ(Seam()->LiveRecords, static_cast<long>(form->HeldRecordCount()));
     }
 
     static constexpr int kWarmUp = 400;
@@ -582,6 +644,7 @@ TEST_F(Soak, MixedOperationsKeepThePlaylistWholeAndLeakNothing) {
         }
         if (step % 10000 == 9999) std::printf("soak: %ld steps\n", step + 1);
     }
+    UndoFiftySteps();
     answerer_.reset();
     for (int k = 0; k < kKinds; ++k) std::printf("soak: %-20s %6d steps %8lu ms\n", names[k], count[k], spent[k]);
     std::printf("soak: %ld steps passed, seed %u: %d pushes, %d rebuilds, %d list comparisons, up to %d rows, "
