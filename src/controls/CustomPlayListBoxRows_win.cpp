@@ -111,6 +111,7 @@ void TCustomPlayListBox::Reorder(const std::vector<int>& from) {
         else
             Native(LB_SETCURSEL, static_cast<WPARAM>(-1));
     }
+    RowsChanged();
 }
 
 void TCustomPlayListBox::Delete(int i) {
