@@ -275,7 +275,9 @@ void TFormPlayList::PlayCaretEntry() {
 }
 
 void TFormPlayList::DragMoveEntries(int gap) {
+    TUndoStep step(*this);
     if (!MoveSelectedEntriesTo(*ListBox, PlayingIndex, EntryLock, gap)) return;
+    step.Commit();
     std::vector<int> moved;
     for (int i = 0; i < ListBox->Count(); ++i)
         if (ListBox->IsSelected(i)) moved.push_back(i);

@@ -94,6 +94,12 @@ TEST_F(DragMove, SelectedEntriesGoIntoTheGapInOrderWithOnePush) {
     Up(8 * h - 2);
     EXPECT_EQ(Rows(), Songs({0, 3, 4, 5, 7, 1, 2, 6}));
     EXPECT_EQ(Pushes(), 1);
+    // Each move is one undo step.
+    Menu(PopupItemUndo);
+    EXPECT_EQ(Rows(), Songs({0, 3, 4, 1, 2, 6, 5, 7}));
+    Menu(PopupItemUndo);
+    EXPECT_EQ(Rows(), Songs({0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(host->Playlist, files);
 }
 
 TEST_F(DragMove, AClickAndAPressOnAnUnselectedRowStayWhatTheyWere) {

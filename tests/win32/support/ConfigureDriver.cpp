@@ -145,8 +145,10 @@ void TDialogAnswerer::Run() {
         EnumWindows(&FindTitled, reinterpret_cast<LPARAM>(&find));
         if (find.Found) {
             Sleep(50);  // let it finish its initialisation
-            action_(find.Found);
+            // Marked before acting: the action ends the dialog, and the GUI
+            // thread may ask whether it was answered as soon as it has.
             answered_ = true;
+            action_(find.Found);
             return;
         }
         Sleep(10);
