@@ -89,8 +89,8 @@ bool RemoveDeadEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, con
     std::vector<int> doomed;
     for (int i = 0; i < n; ++i) {
         if (cancelled && cancelled()) return false;
-        const std::string_view name = NameOf(list, i);
-        if (!IsStreamName(name) && !exists(name)) doomed.push_back(i);
+        const TMP3FileInfo* rec = RecordOf(list, i);
+        if (!rec || (!IsStreamName(rec->FileName()) && !exists(*rec))) doomed.push_back(i);
     }
     if (doomed.empty()) return false;
     int playing = playingIndex;

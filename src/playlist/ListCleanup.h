@@ -28,11 +28,13 @@ bool RemoveDuplicateEntries(IRowStore& list, int& playingIndex, IEntryLock& lock
 
 // A stream address (IsStreamName, "://" anywhere in the name) is never a dead file.
 
-using TFileExists = std::function<bool(std::string_view name)>;
+// Asked with the whole record: a host that keeps Unicode names names the file by
+// the wide name, which the 8-bit one (with "?" in it) may not.
+using TFileExists = std::function<bool(const TMP3FileInfo& record)>;
 using TCancelled = std::function<bool()>;
 
-// Removes every entry whose name is not an existing file (streams stay),
-// destroying their records; PlayingIndex as for removing the selection (the
+// Removes every entry whose name is not an existing file (streams stay; a row
+// without a record goes), destroying their records; PlayingIndex as for removing the selection (the
 // entry before a removed playing entry). Asks `cancelled` between files: once it
 // says yes nothing is removed and the result is false.
 bool RemoveDeadEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, const TFileExists& exists,

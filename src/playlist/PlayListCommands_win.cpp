@@ -34,10 +34,12 @@ bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
 // The list lets go of a removed row's record; the undo history may still hold it.
 void DestroyRecordWord(std::uintptr_t data) { TMP3FileInfo::ReleaseReference(reinterpret_cast<TMP3FileInfo*>(data)); }
 
-// A plain file (not a folder) of that name exists. Names are NUL-terminated for the call.
-bool PlainFileExists(std::string_view name) {
-    const std::string path(name);
-    const DWORD a = GetFileAttributesA(path.c_str());
+// A plain file (not a folder) of the record's name exists: by its wide name when
+// it has one, since its 8-bit name may hold "?" for what the code page lacks.
+bool PlainFileExists(const TMP3FileInfo& rec) {
+    const std::u16string wide = rec.WideFileName();
+    const DWORD a = wide.empty() ? GetFileAttributesA(std::string(rec.FileName()).c_str())
+                                 : GetFileAttributesW(U16ToWide(wide).c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -697,7 +697,9 @@ TEST_F(ListCommandsTest, DeadFilesGoExceptStreamsAndACancelRemovesNothing) {
     FillTitles({"a", "b", "c", "d", "e"},
                {"C:\\a.mp3", "http://radio.example/x.mp3", "C:\\gone.mp3", "C:\\d.mp3", "C:\\gone2.mp3"});
     playing = 2;  // dead: the mark goes to the entry before it
-    auto exists = [](std::string_view name) { return name.find("gone") == std::string_view::npos && name.find("://") == std::string_view::npos; };
+    auto exists = [](const TMP3FileInfo& rec) {
+        return rec.FileName().find("gone") == std::string_view::npos && rec.FileName().find("://") == std::string_view::npos;
+    };
     int asked = 0;
     EXPECT_FALSE(RemoveDeadEntries(list, playing, lock, exists, [&] { return ++asked > 3; }, destroy));
     ExpectUntouched();

@@ -284,3 +284,14 @@ TEST_F(PlayListSyncUnicode, WideNamesSurviveASortARemovalAndADropNameForName) {
               (std::vector<std::wstring>{dropped, inFolder}));
     EXPECT_EQ(Rows().back(), "Crete");
 }
+
+TEST_F(PlayListSyncUnicode, RemoveDeadFilesLooksFilesUpByTheirWideNames) {
+    // "서울" is outside 1252 and 932 alike: its 8-bit name "??.mp3" names no file.
+    const std::vector<std::wstring> files = {WriteWideMp3(L"Москва.mp3", "M"), WriteWideMp3(L"서울.mp3", "S")};
+    StartHost();
+    host->WidePlaylist = {files[0], Wide(Dir()) + L"\\Пропало.mp3", files[1], Wide(Dir()) + L"\\없다.mp3"};
+    StartPlugin();
+    SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemDeleteDeadFiles, 0), 0);
+    EXPECT_EQ(host->WidePlaylist, files) << "the missing ones go, the existing ones stay";
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"M", "S"}));
+}
