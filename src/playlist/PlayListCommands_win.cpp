@@ -193,6 +193,23 @@ bool RunFolderDialog(HWND owner, std::wstring& chosen, const std::string& start)
 std::string ChosenAnsiName(const std::wstring& wide) {
     return Plugin.HostUnicodeNames ? WideToAnsiName(wide) : WideToAnsi(wide);
 }
+
+// A move keeps its entries selected, but the host's report of its position after
+// the push unmarks a single selected row (as after any track change): the moved
+// rows are marked again, unless the report rebuilt the list.
+void PushKeepingMovedMarks(TFormPlayList& form) {
+    const TPlayListBox* before = form.ListBox.get();
+    std::vector<int> moved;
+    for (int i = 0; i < before->Count(); ++i)
+        if (before->IsSelected(i)) moved.push_back(i);
+    const std::uint64_t revision = before->Revision();
+    form.PushListToHost();
+    // The window may also have gone with the host meanwhile.
+    TPlayListBox* list = form.ListBox.get();
+    if (list != before || !list || list->Revision() != revision) return;
+    for (int i : moved)
+        if (i < list->Count() && !list->IsSelected(i)) list->SetSelected(i, true);
+}
 }  // namespace
 
 std::wstring OpenDialogTitle = L"Open file(s)";
@@ -203,7 +220,7 @@ void TFormPlayList::MoveSelected(TMoveDirection d) {
     TUndoStep step(*this);
     if (!MoveSelectedEntries(*ListBox, PlayingIndex, EntryLock, d)) return;
     step.Commit();
-    PushListToHost();
+    PushKeepingMovedMarks(*this);
 }
 
 void TFormPlayList::RemoveEntries(TRemoveMode m) {
@@ -280,16 +297,7 @@ void TFormPlayList::DragMoveEntries(int gap) {
     TUndoStep step(*this);
     if (!MoveSelectedEntriesTo(*ListBox, PlayingIndex, EntryLock, gap)) return;
     step.Commit();
-    std::vector<int> moved;
-    for (int i = 0; i < ListBox->Count(); ++i)
-        if (ListBox->IsSelected(i)) moved.push_back(i);
-    const std::uint64_t revision = ListBox->Revision();
-    PushListToHost();
-    // The host's report of its position unmarks a single selected row; the
-    // moved entries stay selected (unless the report rebuilt the list).
-    if (ListBox->Revision() != revision) return;
-    for (int i : moved)
-        if (i < ListBox->Count() && !ListBox->IsSelected(i)) ListBox->SetSelected(i, true);
+    PushKeepingMovedMarks(*this);
 }
 
 void TFormPlayList::JumpToFile() {

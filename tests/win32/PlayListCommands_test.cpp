@@ -280,6 +280,11 @@ TEST_F(PlayListCommands, HostReceivesTheCompleteNewOrderAfterEachCommand) {
     EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0);
     clickSpin(true);
     check("move up");
+    // The host's report after the push must not take the mark off a lone moved row.
+    Select({5});
+    clickSpin(true);
+    EXPECT_EQ(Selected(), (std::vector<int>{4}));
+    check("move one row up");
     Menu(PopupItemSortTitle);
     EXPECT_EQ(Rows()[0], "gone");
     check("sort by title");
