@@ -1,36 +1,53 @@
 #pragma once
-// Case folding of 8-bit text in one code page, as a table built once from the
-// system's own upper-casing of every character of the code page (single bytes
-// and, in a double-byte code page, every lead-trail pair). Folding a text is
-// then a table look-up per character: two names are equal ignoring case when
-// their folded bytes are equal. The trail byte of a double-byte character is
-// never folded on its own, so "\" never stands for half of "表".
+// Case folding of 8-bit text in one code page, as a table built once from what
+// the system says about every character of the code page (single bytes and, in
+// a double-byte code page, every lead-trail pair): its case-folded form and
+// whether it separates words. Folding a text is then a table look-up per
+// character: two names are equal ignoring case when their folded bytes are
+// equal. A fold never changes a character's byte length or turns a byte into a
+// lead byte, so character boundaries stay where they were, and the trail byte of
+// a double-byte character is never folded on its own: "\" never stands for half
+// of "表".
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+// What the code page says about one character.
+struct TFoldChar {
+    unsigned Folded = 0;  // the character with its case folded (same byte length); 0: itself
+    bool Blank = false;   // separates words
+};
+
 class TCaseFold {
 public:
     using TIsLeadByte = std::function<bool(unsigned char)>;
-    // Upper-cases one character (one or two bytes) as the system does; returns
-    // the character itself when the system has no other form of the same length.
-    using TUpperCharacter = std::function<std::string(std::string_view)>;
+    // code: a single byte (< 0x100), or lead << 8 | trail for a double-byte character.
+    using TQuery = std::function<TFoldChar(unsigned code)>;
+    // Asks query about every single byte and every double-byte character; no
+    // isLeadByte: a single-byte code page.
+    TCaseFold(const TIsLeadByte& isLeadByte, const TQuery& query);
 
-    TCaseFold(const TIsLeadByte& isLeadByte, const TUpperCharacter& upper);
-
-    // Appends the folded form of text to out.
+    bool IsLead(unsigned char c) const { return lead_[c]; }
+    bool HasLeadBytes() const { return !double_.empty(); }
+    // Appends the folded form of text to out, character by character; a lead
+    // byte with nothing after it stands alone.
     void Fold(std::string_view text, std::string& out) const;
-    std::string Folded(std::string_view text) const {
-        std::string out;
-        Fold(text, out);
-        return out;
+    std::string Folded(std::string_view text) const;
+    // The folded words of a text, split at blanks.
+    std::vector<std::string> Words(std::string_view text) const;
+    // The byte length of the character at text[at] (1 or 2).
+    std::size_t CharLength(std::string_view text, std::size_t at) const {
+        return lead_[static_cast<unsigned char>(text[at])] && at + 1 < text.size() && text[at + 1] != '\0' ? 2 : 1;
     }
 
 private:
-    bool lead_[256] = {};
-    unsigned char single_[256] = {};
-    // Per lead byte with a table: the folded pair of each trail byte (hi << 8 | lo).
-    std::vector<std::vector<std::uint16_t>> pairs_;
+    std::array<bool, 256> lead_{};
+    std::array<unsigned char, 256> single_{};
+    std::array<bool, 256> singleBlank_{};
+    // Indexed by lead << 8 | trail; empty where the code page has no lead bytes.
+    std::vector<std::uint16_t> double_;
+    std::vector<bool> doubleBlank_;
 };

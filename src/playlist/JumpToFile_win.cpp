@@ -33,31 +33,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TJumpFolding> MakeAnsiJumpFolding() {
-    auto query = [](unsigned code) {
-        char bytes[2];
-        int n = 0;
-        if (code > 0xFF) bytes[n++] = static_cast<char>(code >> 8);
-        bytes[n++] = static_cast<char>(code & 0xFF);
-        TJumpChar info;
-        wchar_t wide[4] = {};
-        // Bytes that are no character of the code page fold to nothing.
-        const int w = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, n, wide, 4);
-        if (w != 1) return info;
-        info.Blank = wide[0] == L' ' || wide[0] == L'\t' || wide[0] == 0x3000;
-        // The case mapping the locale's case-insensitive comparison rests on.
-        char folded[8] = {};
-        if (LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, bytes, n, folded, sizeof folded) == n)
-            info.Folded = n == 2 ? static_cast<unsigned char>(folded[0]) << 8 | static_cast<unsigned char>(folded[1])
-                                 : static_cast<unsigned char>(folded[0]);
-        return info;
-    };
-    return std::make_unique<TJumpFolding>([](unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }, query);
-}
-
 const TJumpToFileTexts& JumpToFileTexts(bool japanese) { return japanese ? kJapanese : kEnglish; }
 
-TFormJumpToFile::TFormJumpToFile(TFormPlayList& form, const TJumpFolding& folding, bool japanese)
+TFormJumpToFile::TFormJumpToFile(TFormPlayList& form, const TCaseFold& folding, bool japanese)
     : form_(form), index_(folding), japanese_(japanese) {}
 
 int TFormJumpToFile::Execute() {

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,10 +15,6 @@
 #include "playlist/JumpMatch.h"
 
 class TFormPlayList;
-
-// The folding of the system's ANSI code page, asked of the system character by
-// character; made once and kept by its user.
-std::unique_ptr<TJumpFolding> MakeAnsiJumpFolding();
 
 struct TJumpToFileTexts {
     const wchar_t* Caption;
@@ -30,7 +25,7 @@ const TJumpToFileTexts& JumpToFileTexts(bool japanese);
 
 class TFormJumpToFile : public TDialog {
 public:
-    TFormJumpToFile(TFormPlayList& form, const TJumpFolding& folding, bool japanese);
+    TFormJumpToFile(TFormPlayList& form, const TCaseFold& folding, bool japanese);
     // Shows the dialog; the index of the chosen entry in the list as it is now,
     // or -1 when it was closed without a choice.
     int Execute();

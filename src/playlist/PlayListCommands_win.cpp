@@ -302,10 +302,9 @@ void TFormPlayList::DragMoveEntries(int gap) {
 
 void TFormPlayList::JumpToFile() {
     if (!ListBox) return;
-    if (!jumpFolding_) jumpFolding_ = MakeAnsiJumpFolding();
     int i = -1;
     {
-        TFormJumpToFile dialog(*this, *jumpFolding_, Plugin.JapaneseCaptions);
+        TFormJumpToFile dialog(*this, CaseFold(), Plugin.JapaneseCaptions);
         i = dialog.Execute();
     }
     // The window may have gone with the host while the dialog was open.

@@ -344,8 +344,6 @@ private:
     bool firstBuildDone_ = false;
     bool trayIconAdded_ = false;
     bool controlPanelVisible_ = true;
-    // The case folding of the jump dialog, made the first time it opens.
-    std::unique_ptr<TJumpFolding> jumpFolding_;
 };
 
 // One undo step around a change of the entries: the state is taken when the

