@@ -9,7 +9,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TCountingSource source(data, size);
     TMP3FileInfo info;
     info.SetTitle("file name");
-    const bool found = ReadAsfTags(source, info, &AsciiOnly);
+    TTagReadOptions options;
+    options.ToAnsi = &AsciiOnly;
+    const bool found = ReadAsfTags(source, info, options);
     if (found) Check(size >= 30 && data[0] == 0x30 && data[15] == 0x6C);
     CheckRecord(info);
     // Blocks of 4 KiB for the headers, each value once.

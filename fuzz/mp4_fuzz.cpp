@@ -9,7 +9,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TCountingSource source(data, size);
     TMP3FileInfo info;
     info.SetTitle("file name");
-    const bool found = ReadMp4Tags(source, info, &AsciiOnly);
+    TTagReadOptions options;
+    options.ToAnsi = &AsciiOnly;
+    const bool found = ReadMp4Tags(source, info, options);
     Check(!found || size >= 16);
     CheckRecord(info);
     // Blocks of 4 KiB for the headers, each value once.

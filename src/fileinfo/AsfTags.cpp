@@ -148,7 +148,8 @@ void ReadExtendedContentDescription(TCursor object, TTagFields& fields, TUtf16To
 
 }  // namespace
 
-bool ReadAsfTags(IByteSource& file, TMP3FileInfo& info, TUtf16ToAnsi toAnsi) {
+bool ReadAsfTags(IByteSource& file, TMP3FileInfo& info, const TTagReadOptions& options) {
+    const TUtf16ToAnsi toAnsi = options.ToAnsi;
     // Object headers and descriptors are small and close together.
     TBufferedSource source(file);
     std::uint64_t fileSize = 0;

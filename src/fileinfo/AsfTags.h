@@ -12,8 +12,8 @@
 // is stepped over by its size and never read.
 #include "fileinfo/ByteSource.h"
 #include "fileinfo/MP3FileInfo.h"
-#include "fileinfo/TagText.h"
+#include "fileinfo/TagReaders.h"
 
 // Fills the record's fields from both objects; false when the source does not
 // start with an ASF header object.
-bool ReadAsfTags(IByteSource& source, TMP3FileInfo& info, TUtf16ToAnsi toAnsi);
+bool ReadAsfTags(IByteSource& source, TMP3FileInfo& info, const TTagReadOptions& options);

@@ -147,7 +147,8 @@ bool FindPath(IByteSource& source, std::uint64_t size, TAtom& ilst) {
 
 }  // namespace
 
-bool ReadMp4Tags(IByteSource& file, TMP3FileInfo& info, TUtf16ToAnsi toAnsi) {
+bool ReadMp4Tags(IByteSource& file, TMP3FileInfo& info, const TTagReadOptions& options) {
+    const TUtf16ToAnsi toAnsi = options.ToAnsi;
     // Atom headers are small and mostly close together: read a block at a time.
     TBufferedSource source(file);
     std::uint64_t size = 0;

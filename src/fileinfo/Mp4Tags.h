@@ -11,8 +11,8 @@
 // more ends the walk after it, keeping what was read.
 #include "fileinfo/ByteSource.h"
 #include "fileinfo/MP3FileInfo.h"
-#include "fileinfo/TagText.h"
+#include "fileinfo/TagReaders.h"
 
 // Fills the record's fields from the items ("©gen", else "gnre": the genre
 // table's name for its number minus one); false when there is no item list.
-bool ReadMp4Tags(IByteSource& source, TMP3FileInfo& info, TUtf16ToAnsi toAnsi);
+bool ReadMp4Tags(IByteSource& source, TMP3FileInfo& info, const TTagReadOptions& options);

@@ -22,14 +22,6 @@ bool ReadRiff(IByteSource& source, TMP3FileInfo& info, const TTagReadOptions&) {
     return ReadRiffInfoTag(buffered, info);
 }
 
-bool ReadMp4(IByteSource& source, TMP3FileInfo& info, const TTagReadOptions& options) {
-    return ReadMp4Tags(source, info, options.ToAnsi);
-}
-
-bool ReadAsf(IByteSource& source, TMP3FileInfo& info, const TTagReadOptions& options) {
-    return ReadAsfTags(source, info, options.ToAnsi);
-}
-
 constexpr TTagReaderEntry kReaders[] = {
     {".mp3", TTagReader::Id3v1, &ReadMp3},
     {".rmp", TTagReader::RiffInfo, &ReadRiff},
@@ -41,11 +33,11 @@ constexpr TTagReaderEntry kReaders[] = {
     {".ape", TTagReader::Ape, &ReadApeTags},
     {".mpc", TTagReader::Ape, &ReadApeTags},
     {".wv", TTagReader::Ape, &ReadApeTags},
-    {".m4a", TTagReader::Mp4, &ReadMp4},
-    {".m4b", TTagReader::Mp4, &ReadMp4},
-    {".mp4", TTagReader::Mp4, &ReadMp4},
-    {".wma", TTagReader::Asf, &ReadAsf},
-    {".asf", TTagReader::Asf, &ReadAsf},
+    {".m4a", TTagReader::Mp4, &ReadMp4Tags},
+    {".m4b", TTagReader::Mp4, &ReadMp4Tags},
+    {".mp4", TTagReader::Mp4, &ReadMp4Tags},
+    {".wma", TTagReader::Asf, &ReadAsfTags},
+    {".asf", TTagReader::Asf, &ReadAsfTags},
 };
 
 }  // namespace

@@ -132,13 +132,13 @@ public:
     std::uint64_t Delivered = 0;
 };
 
-using TReader = bool (*)(IByteSource&, TMP3FileInfo&, TUtf16ToAnsi);
-
-TMP3FileInfo Read(TReader reader, const TBytes& file, std::uint64_t* delivered = nullptr) {
+TMP3FileInfo Read(TTagReadFunction reader, const TBytes& file, std::uint64_t* delivered = nullptr) {
     TCountingSource source(file);
     TMP3FileInfo info;
     info.SetTitle("song");
-    reader(source, info, &ToUtf8);
+    TTagReadOptions options;
+    options.ToAnsi = &ToUtf8;
+    reader(source, info, options);
     if (delivered) *delivered = source.Delivered;
     return info;
 }
