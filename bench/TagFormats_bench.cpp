@@ -8,7 +8,6 @@
 // about 8 us a file, so the reader's size query (about 2.5 us) and its whole
 // 4 KiB blocks (about 1.7 us) weigh far more than they do there.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -17,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "TagBench.h"
 #include "TagFormatFiles.h"
 #include "fileinfo/TagReaders.h"
 
@@ -24,16 +24,6 @@ namespace {
 
 constexpr int kFiles = 10000;
 constexpr double kTarget = 1.3;
-
-double Seconds(std::chrono::steady_clock::time_point t0) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-std::string AsciiOnly(std::u16string_view text) {
-    std::string out;
-    for (char16_t c : text) out += c < 0x80 ? char(c) : '?';
-    return out;
-}
 
 class TDescriptorSource : public IByteSource {
 public:
@@ -93,20 +83,12 @@ bool Bench(const std::string& dir, const TBenchFormat& format) {
             close(fd);
         }
     };
-    double tReader = 1e9, tFloor = 1e9;
-    for (int round = 0; round < 5; ++round) {
-        auto t0 = std::chrono::steady_clock::now();
-        floor();
-        tFloor = std::min(tFloor, Seconds(t0));
-        t0 = std::chrono::steady_clock::now();
-        reader();
-        tReader = std::min(tReader, Seconds(t0));
-    }
+    const TBestTimes t = AlternatingRounds(5, floor, reader);
     for (const std::string& name : names) std::remove(name.c_str());
-    const double ratio = tReader / tFloor;
+    const double ratio = t.Ratio();
     std::printf("%s of %d %s files (best of 5, checksum %ld)\n", format.Name, kFiles, format.Extension, checksum);
-    std::printf("  open + %zu range(s) the reader must read + close : %7.1f ms\n", ranges.size(), tFloor * 1000);
-    std::printf("  reader                                         : %7.1f ms\n", tReader * 1000);
+    std::printf("  open + %zu range(s) the reader must read + close : %7.1f ms\n", ranges.size(), t.Floor * 1000);
+    std::printf("  reader                                         : %7.1f ms\n", t.Reader * 1000);
     std::printf("  ratio %s reader/floor: %.2f (target <= %.1f)%s\n", format.Extension, ratio, kTarget,
                 ratio > kTarget ? " MISSED" : "");
     return true;

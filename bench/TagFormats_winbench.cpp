@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "TagBench.h"
 #include "TagFormatFiles.h"
 #include "fileinfo/TagReaders.h"
 
@@ -17,13 +18,6 @@ namespace {
 
 constexpr int kFiles = 10000;
 constexpr double kTarget = 1.3;
-
-double Now() {
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(f.QuadPart);
-}
 
 bool Bench(const std::string& dir, const TBenchFormat& format) {
     const TTagReaderEntry* entry = FindTagReader(format.Extension);
@@ -66,22 +60,14 @@ bool Bench(const std::string& dir, const TBenchFormat& format) {
             CloseHandle(h);
         }
     };
-    double tReader = 1e9, tFloor = 1e9;
-    for (int round = 0; round < 3; ++round) {
-        double t0 = Now();
-        floor();
-        tFloor = std::min(tFloor, Now() - t0);
-        t0 = Now();
-        reader();
-        tReader = std::min(tReader, Now() - t0);
-    }
+    const TBestTimes t = AlternatingRounds(3, floor, reader);
     for (const std::string& name : names) DeleteFileA(name.c_str());
-    const double ratio = tReader / tFloor;
+    const double ratio = t.Ratio();
     std::printf("%s of %d %s files by name under Win32 (best of 3, checksum %ld)\n", format.Name, kFiles,
                 format.Extension, checksum);
     std::printf("  open + %u range(s) the reader must read + close : %7.1f ms\n", unsigned(ranges.size()),
-                tFloor * 1000);
-    std::printf("  ReadTagsOfFile                                 : %7.1f ms\n", tReader * 1000);
+                t.Floor * 1000);
+    std::printf("  ReadTagsOfFile                                 : %7.1f ms\n", t.Reader * 1000);
     std::printf("  ratio %s reader/floor: %.2f (target <= %.1f)%s\n", format.Extension, ratio, kTarget,
                 ratio > kTarget ? " MISSED" : "");
     return true;

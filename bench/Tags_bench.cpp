@@ -3,8 +3,6 @@
 // run, alternating rounds. Prints both times and the ratio (reader / floor).
 // Then ID3v2 files, with and without a picture behind the text frames, against
 // the floor of opening each, reading its first 4 KiB and last 128 bytes, closing.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,22 +12,13 @@
 #include <unistd.h>
 
 #include "Id3v2BenchFile.h"
+#include "TagBench.h"
 #include "fileinfo/Id3v2.h"
 #include "fileinfo/MpegAudio.h"
 
 namespace {
 
 constexpr int kFiles = 10000;
-
-double Seconds(std::chrono::steady_clock::time_point t0) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-std::string AsciiOnly(std::u16string_view text) {
-    std::string out;
-    for (char16_t c : text) out += c < 0x80 ? char(c) : '?';
-    return out;
-}
 
 // ReadMp3Tags on ID3v2 files against opening each file, reading its first 4 KiB
 // and its last 128 bytes, and closing it.
@@ -64,21 +53,13 @@ void BenchId3v2(const std::string& dir, std::size_t picture) {
             std::fclose(f);
         }
     };
-    double tReader = 1e9, tFloor = 1e9;
-    for (int round = 0; round < 5; ++round) {
-        auto t0 = std::chrono::steady_clock::now();
-        floor();
-        tFloor = std::min(tFloor, Seconds(t0));
-        t0 = std::chrono::steady_clock::now();
-        reader();
-        tReader = std::min(tReader, Seconds(t0));
-    }
+    const TBestTimes t = AlternatingRounds(5, floor, reader);
     for (const std::string& name : names) std::remove(name.c_str());
-    const double ratio = tReader / tFloor;
+    const double ratio = t.Ratio();
     std::printf("ID3v2.3 tags of %d files, %zu-byte picture after the text (best of 5, checksum %ld)\n", kFiles,
                 picture, checksum);
-    std::printf("  open + first 4 KiB + last 128 bytes + close : %7.1f ms\n", tFloor * 1000);
-    std::printf("  ReadMp3Tags                                  : %7.1f ms\n", tReader * 1000);
+    std::printf("  open + first 4 KiB + last 128 bytes + close : %7.1f ms\n", t.Floor * 1000);
+    std::printf("  ReadMp3Tags                                  : %7.1f ms\n", t.Reader * 1000);
     std::printf("  ratio ID3v2 reader/floor: %.2f (target <= 1.5)%s\n", ratio, ratio > 1.5 ? " MISSED" : "");
 }
 
@@ -125,23 +106,15 @@ int main() {
             std::fclose(f);
         }
     };
-    double tReader = 1e9, tFloor = 1e9;
-    for (int round = 0; round < 5; ++round) {
-        auto t0 = std::chrono::steady_clock::now();
-        floor();
-        tFloor = std::min(tFloor, Seconds(t0));
-        t0 = std::chrono::steady_clock::now();
-        reader();
-        tReader = std::min(tReader, Seconds(t0));
-    }
+    const TBestTimes t = AlternatingRounds(5, floor, reader);
     for (const std::string& name : names) std::remove(name.c_str());
     BenchId3v2(dir, 0);
     BenchId3v2(dir, 64 * 1024);
     rmdir(dir.c_str());
 
     std::printf("ID3v1 tags of %d files of 2176 bytes (best of 5, checksum %ld)\n", kFiles, checksum);
-    std::printf("  open + last 128 bytes + close : %7.1f ms\n", tFloor * 1000);
-    std::printf("  ReadId3v1Tag                  : %7.1f ms\n", tReader * 1000);
-    std::printf("  ratio reader/floor: %.2f (target <= 1.2)\n", tReader / tFloor);
+    std::printf("  open + last 128 bytes + close : %7.1f ms\n", t.Floor * 1000);
+    std::printf("  ReadId3v1Tag                  : %7.1f ms\n", t.Reader * 1000);
+    std::printf("  ratio reader/floor: %.2f (target <= 1.2)\n", t.Ratio());
     return 0;
 }

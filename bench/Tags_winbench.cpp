@@ -6,26 +6,19 @@
 // against opening each, reading its first 4 KiB and last 128 bytes, closing.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "Id3v2BenchFile.h"
+#include "TagBench.h"
 #include "fileinfo/Id3v2.h"
 #include "fileinfo/MpegAudio.h"
 
 namespace {
 
 constexpr int kFiles = 10000;
-
-double Now() {
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(f.QuadPart);
-}
 
 // ReadMp3Tags by file name on ID3v2 files against the floor.
 void BenchId3v2(const std::string& dir, std::size_t picture) {
@@ -60,21 +53,13 @@ void BenchId3v2(const std::string& dir, std::size_t picture) {
             CloseHandle(h);
         }
     };
-    double tReader = 1e9, tFloor = 1e9;
-    for (int round = 0; round < 3; ++round) {
-        double t0 = Now();
-        floor();
-        tFloor = std::min(tFloor, Now() - t0);
-        t0 = Now();
-        reader();
-        tReader = std::min(tReader, Now() - t0);
-    }
+    const TBestTimes t = AlternatingRounds(3, floor, reader);
     for (const std::string& name : names) DeleteFileA(name.c_str());
-    const double ratio = tReader / tFloor;
+    const double ratio = t.Ratio();
     std::printf("ID3v2.3 tags of %d files by name, %u-byte picture after the text (best of 3, checksum %ld)\n",
                 kFiles, unsigned(picture), checksum);
-    std::printf("  open + first 4 KiB + last 128 bytes + close : %7.1f ms\n", tFloor * 1000);
-    std::printf("  ReadMp3Tags                                  : %7.1f ms\n", tReader * 1000);
+    std::printf("  open + first 4 KiB + last 128 bytes + close : %7.1f ms\n", t.Floor * 1000);
+    std::printf("  ReadMp3Tags                                  : %7.1f ms\n", t.Reader * 1000);
     std::printf("  ratio ID3v2 reader/floor: %.2f (target <= 1.5)%s\n", ratio, ratio > 1.5 ? " MISSED" : "");
 }
 
@@ -121,23 +106,15 @@ int main() {
             CloseHandle(h);
         }
     };
-    double tReader = 1e9, tFloor = 1e9;
-    for (int round = 0; round < 3; ++round) {
-        double t0 = Now();
-        floor();
-        tFloor = std::min(tFloor, Now() - t0);
-        t0 = Now();
-        reader();
-        tReader = std::min(tReader, Now() - t0);
-    }
+    const TBestTimes t = AlternatingRounds(3, floor, reader);
     for (const std::string& name : names) DeleteFileA(name.c_str());
     BenchId3v2(dir, 0);
     BenchId3v2(dir, 64 * 1024);
     RemoveDirectoryA(dir.c_str());
 
     std::printf("ID3v1 tags of %d files by name under Win32 (best of 3, checksum %ld)\n", kFiles, checksum);
-    std::printf("  open + last 128 bytes + close : %7.1f ms\n", tFloor * 1000);
-    std::printf("  ReadId3v1Tag                  : %7.1f ms\n", tReader * 1000);
-    std::printf("  ratio reader/floor: %.2f (target <= 1.2)\n", tReader / tFloor);
+    std::printf("  open + last 128 bytes + close : %7.1f ms\n", t.Floor * 1000);
+    std::printf("  ReadId3v1Tag                  : %7.1f ms\n", t.Reader * 1000);
+    std::printf("  ratio reader/floor: %.2f (target <= 1.2)\n", t.Ratio());
     return 0;
 }

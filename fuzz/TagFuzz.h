@@ -1,11 +1,12 @@
 #pragma once
 // What the tag readers' fuzz targets share: the abort that marks a finding, a
-// one-byte "code page", a source that counts what it delivered, and the shape
-// every value of the record must keep.
+// one-byte "code page", the unit tests' source that counts what it delivered,
+// and the shape every value of the record must keep.
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "../tests/unit/TagTestSources.h"
 #include "fileinfo/ByteSource.h"
 #include "fileinfo/MP3FileInfo.h"
 
@@ -19,17 +20,6 @@ inline std::string AsciiOnly(std::u16string_view text) {
     for (char16_t c : text) out += c < 0x80 ? char(c) : '?';
     return out;
 }
-
-class TCountingSource : public TMemorySource {
-public:
-    using TMemorySource::TMemorySource;
-    std::size_t ReadAt(std::uint64_t position, std::uint8_t* buffer, std::size_t count) override {
-        const std::size_t got = TMemorySource::ReadAt(position, buffer, count);
-        Delivered += got;
-        return got;
-    }
-    std::uint64_t Delivered = 0;
-};
 
 inline void CheckTrimmed(std::string_view s) {
     if (!s.empty()) Check(static_cast<unsigned char>(s.front()) > 32 && static_cast<unsigned char>(s.back()) > 32);

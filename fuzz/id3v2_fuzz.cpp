@@ -1,34 +1,9 @@
 // ID3v2 reader on arbitrary bytes: no crash, no hang, no read outside the input,
 // a bounded amount read, and values that keep the shape the reader promises.
-#include <cstdlib>
 #include <cstring>
 
+#include "TagFuzz.h"
 #include "fileinfo/Id3v2.h"
-
-namespace {
-void Check(bool ok) {
-    if (!ok) std::abort();
-}
-void CheckTrimmed(std::string_view s) {
-    if (!s.empty()) Check(static_cast<unsigned char>(s.front()) > 32 && static_cast<unsigned char>(s.back()) > 32);
-}
-// A single-byte "code page": ASCII as it is, everything else "?".
-std::string AsciiOnly(std::u16string_view text) {
-    std::string out;
-    for (char16_t c : text) out += c < 0x80 ? char(c) : '?';
-    return out;
-}
-class TCountingSource : public TMemorySource {
-public:
-    using TMemorySource::TMemorySource;
-    std::size_t ReadAt(std::uint64_t position, std::uint8_t* buffer, std::size_t count) override {
-        const std::size_t got = TMemorySource::ReadAt(position, buffer, count);
-        Delivered += got;
-        return got;
-    }
-    std::uint64_t Delivered = 0;
-};
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     {
