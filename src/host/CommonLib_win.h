@@ -14,3 +14,8 @@ const TPathText& AnsiPathText();
 bool ResolvePath(const std::string& base, const std::string& path, std::string& out);
 
 std::string RelativePath(const std::string& baseWithSlash, const std::string& file);
+
+// The same for paths in UTF-8 (a host that keeps Unicode names): names compare
+// as the file system does, and the file system is asked by the wide names.
+const TPathText& Utf8PathText();
+bool ResolvePathUtf8(const std::string& base, const std::string& path, std::string& out);

@@ -43,10 +43,10 @@ bool PlainFileExists(const TMP3FileInfo& rec) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string CurrentDirectory() {
-    char buffer[MAX_PATH * 4] = {};
-    DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
-    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+std::wstring CurrentDirectory() {
+    wchar_t buffer[MAX_PATH * 4] = {};
+    DWORD n = GetCurrentDirectoryW(MAX_PATH * 4, buffer);
+    return n > 0 && n < MAX_PATH * 4 ? std::wstring(buffer, n) : std::wstring();
 }
 
 // The open dialog's filters, and the first of its options.
@@ -109,9 +109,8 @@ UINT_PTR CALLBACK OpenDialogHook(HWND hook, UINT msg, WPARAM, LPARAM lp) noexcep
     return 0;
 }
 
-bool RunOpenDialog(HWND owner, const std::wstring& title, std::vector<std::wstring>& chosen, std::string& initialDir) {
+bool RunOpenDialog(HWND owner, const std::wstring& title, std::vector<std::wstring>& chosen, const std::wstring& dir) {
     size_t size = kOpenBufferStart;
-    std::wstring dir = AnsiToWide(initialDir);
     TOpenBuffers buffers;
     OPENFILENAMEW ofn{};
     for (;;) {
@@ -168,8 +167,7 @@ int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
     return 0;
 }
 
-bool RunFolderDialog(HWND owner, std::wstring& chosen, const std::string& start) {
-    std::wstring startW = AnsiToWide(start);
+bool RunFolderDialog(HWND owner, std::wstring& chosen, const std::wstring& startW) {
     wchar_t display[MAX_PATH] = {};
     BROWSEINFOW bi{};
     bi.hwndOwner = owner;
@@ -387,6 +385,8 @@ void TFormPlayList::AddChosenFiles(const std::wstring& title, bool replace) {
     std::vector<std::wstring> chosenWide;
     const bool ok = RunOpenDialog(Handle(), title, chosenWide, OpenDialogInitialDir);
     if (!ok || chosenWide.empty()) return;
+    // Kept wide: the folder's 8-bit name may not name it.
+    OpenDialogInitialDir = Utf8ToWide(ExtractPathFolder(WideToUtf8(chosenWide.front()), Utf8PathText()));
     // The names are sorted in 8-bit text; each keeps its wide form for a host that takes it.
     std::vector<std::string> chosen;
     std::multimap<std::string, std::wstring> wideOf;
@@ -396,7 +396,6 @@ void TFormPlayList::AddChosenFiles(const std::wstring& title, bool replace) {
         if (Plugin.HostUnicodeNames) wideOf.emplace(chosen.back(), std::move(w));
     }
     chosenWide.clear();
-    OpenDialogInitialDir = ExtractPathFolder(chosen.front(), AnsiPathText());
     std::string skin;
     TEntryList entries;
     // An unreadable playlist file aborts the collecting, but what was collected
@@ -442,12 +441,12 @@ void TFormPlayList::AddChosenFiles(const std::wstring& title, bool replace) {
 }
 
 void TFormPlayList::PopupItemAddFolderClick() {
-    std::string start = OpenDialogInitialDir.empty() ? CurrentDirectory() : OpenDialogInitialDir;
+    const std::wstring start = OpenDialogInitialDir.empty() ? CurrentDirectory() : OpenDialogInitialDir;
     std::wstring chosenWide;
     const bool ok = RunFolderDialog(Handle(), chosenWide, start);
     if (!ok) return;
     const std::string chosen = ChosenAnsiName(chosenWide);
-    OpenDialogInitialDir = chosen;
+    OpenDialogInitialDir = chosenWide;
     TEntryList entries;
     {
         TScanScope scan(*this);

@@ -143,7 +143,7 @@ int TFormPlayList::AddPath(TEntryList& target, const std::string& path, bool exp
     if (attr == INVALID_FILE_ATTRIBUTES || (attr & 0x8 /* volume label */)) return 0;
     if (attr & FILE_ATTRIBUTE_DIRECTORY) return wide.empty() ? AddDirectory(target, path) : AddDirectory(target, wide);
     std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
-    if (PlaylistTypeOfExtension(ext) != TPlaylistType::None) return expand ? AddPlaylistFile(target, path) : 0;
+    if (PlaylistTypeOfExtension(ext) != TPlaylistType::None) return expand ? AddPlaylistFile(target, path, wide) : 0;
     if (!AudioExtensions.Contains(ext)) return 0;
     auto rec = ReadEntryInfo(path, wide);
     std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
@@ -235,9 +235,10 @@ bool IsAbsoluteWide(const std::wstring& p) {
            (p.size() >= 2 && (p[0] == L'\\' || p[0] == L'/') && (p[1] == L'\\' || p[1] == L'/'));
 }
 
-// A UTF-8 name in the ANSI code page: as it is when the code page holds it,
-// else the file's short (8.3) name seen from base, when the file system gives
-// one that it holds; empty otherwise.
+// A UTF-8 name in the ANSI code page, for a host without Unicode names (one
+// with them reads listed names by their wide form): as it is when the code
+// page holds it, else the file's short (8.3) name seen from base, when the file
+// system gives one that it holds; empty otherwise.
 std::string AnsiNameOf(const std::string& base, std::string_view utf8) {
     const std::wstring wide = Utf8ToWide(std::string(utf8));
     std::string ansi;
@@ -300,7 +301,8 @@ int TFormPlayList::AddDirectory(TEntryList& target, const std::wstring& dir) {
     return c;
 }
 
-int TFormPlayList::AddPlaylistFile(TEntryList& target, const std::string& file) {
+int TFormPlayList::AddPlaylistFile(TEntryList& target, const std::string& file, const std::wstring& wide) {
+    if (Plugin.HostUnicodeNames) return AddPlaylistFileWide(target, wide.empty() ? AnsiToWide(file) : wide);
     if (!FileExists(file)) return 0;
     const std::string bytes = ReadWholeFile(file);
     // The full path has "\" separators only; a drive's root keeps its "\".

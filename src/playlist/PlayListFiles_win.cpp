@@ -1,10 +1,14 @@
-// Saving the list as a playlist file, and adding a URL: the commands "Save
-// list..." and "Add URL...". The file's bytes come from the portable writer; the
+// Playlist files on the Win32 side: saving the list ("Save list..."), reading a
+// playlist file by wide names for a host that keeps Unicode names, and "Add
+// URL...". The file's bytes come from the portable writer and reader; a saved
 // file is replaced only once the new one is whole.
 #include "playlist/PlayList_win.h"
 #include <vector>
 #include "base/AtomicFile_win.h"
+#include "base/Errors.h"
+#include "base/Handles_win.h"
 #include "base/Text_win.h"
+#include "host/CommonLib_win.h"
 #include "host/ListFileTexts_win.h"
 #include "host/PluginState_win.h"
 #include "playlist/AddURLDialog_win.h"
@@ -28,7 +32,93 @@ std::wstring FolderOfFile(const std::wstring& path) {
 }
 
 bool IsBlank(const std::wstring& s) { return s.find_first_not_of(L" \t\r\n") == std::wstring::npos; }
+
+std::wstring FullPathOf(const std::wstring& path) {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (n >= buffer.size()) {
+        buffer.resize(n);
+        n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    }
+    return n > 0 && n < buffer.size() ? std::wstring(buffer.data(), n) : path;
+}
+
+bool PlainFileExists(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A playlist file that exists but cannot be read stops the whole addition.
+std::string ReadWholeFile(const std::wstring& file) {
+    TFile h(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) throw EInOutError("I/O error: cannot read " + WideToUtf8(file));
+    std::string bytes;
+    char piece[64 * 1024];
+    DWORD got = 0;
+    do {
+        if (!ReadFile(h.get(), piece, sizeof piece, &got, nullptr))
+            throw EInOutError("I/O error: cannot read " + WideToUtf8(file));
+        bytes.append(piece, got);
+    } while (got > 0);
+    return bytes;
+}
+
+// The name an entry is saved under. A record with a wide name (a Unicode host)
+// gives ".m3u8" that name whole, in UTF-8; the code-page types get its exact
+// 8-bit form, else the file's short name where the code page holds that (it still
+// names the file), else the 8-bit name as the host gives it ("?" included).
+std::string_view SavedNameOf(const TMP3FileInfo& rec, TPlaylistType type, std::string& scratch, bool& utf8) {
+    utf8 = false;
+    if (rec.Get(TInfoField::WideFileName).empty()) return rec.FileName();
+    const std::wstring wide = U16ToWide(rec.WideFileName());
+    if (type == TPlaylistType::M3u8) {
+        scratch = WideToUtf8(wide);
+        utf8 = true;
+        return scratch;
+    }
+    if (WideToAnsiExact(wide, scratch)) return scratch;
+    std::vector<wchar_t> shortName(wide.size() + MAX_PATH);
+    const DWORD n = GetShortPathNameW(wide.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
+    if (n > 0 && n < shortName.size() && WideToAnsiExact(std::wstring(shortName.data(), n), scratch)) return scratch;
+    return rec.FileName();
+}
 }  // namespace
+
+int TFormPlayList::AddPlaylistFileWide(TEntryList& target, const std::wstring& file) {
+    if (!PlainFileExists(file)) return 0;
+    const std::string bytes = ReadWholeFile(file);
+    const std::string base = ExtractPathFolder(WideToUtf8(FullPathOf(file)), Utf8PathText());
+    int c = 0;
+    switch (PlaylistTypeOfExtension(ExtractPathExt(WideToUtf8(file), Utf8PathText()))) {
+    case TPlaylistType::M3u8:
+        for (std::string_view name : ReadM3u8Names(bytes)) c += AddListedUtf8Name(target, base, std::string(name));
+        break;
+    case TPlaylistType::Pls: {
+        const TPlsNames pls = ReadPlsNames(bytes);
+        for (std::string_view name : pls.Names)
+            c += AddListedUtf8Name(target, base, pls.Utf8 ? std::string(name) : AnsiTextToUtf8(name));
+        break;
+    }
+    default:
+        // Every line, in the code page: header and info lines name no file.
+        for (std::string_view line : SplitPlaylistLines(bytes)) c += AddListedUtf8Name(target, base, AnsiTextToUtf8(line));
+        break;
+    }
+    return c;
+}
+
+int TFormPlayList::AddListedUtf8Name(TEntryList& target, const std::string& base, const std::string& name) {
+    // As AddListedName, in UTF-8 and by wide names.
+    if (name.empty() || name.find('\0') != std::string::npos) return 0;
+    const std::string candidate = PathSeenFrom(base, name, Utf8PathText());
+    if (!PlainFileExists(Utf8ToWide(candidate))) return 0;
+    std::string resolved;
+    if (IsRootedOrDriveRelative(name)) resolved = WideToUtf8(FullPathOf(Utf8ToWide(candidate)));
+    else if (!ResolvePathUtf8(base, name, resolved)) resolved = candidate;
+    const std::wstring wide = Utf8ToWide(resolved);
+    return AddPath(target, WideToAnsiName(wide), false, wide);
+}
 
 bool TFormPlayList::SaveListTo(const std::wstring& path, TPlaylistType type) {
     DWORD error = ERROR_SUCCESS;
@@ -41,8 +131,14 @@ bool TFormPlayList::SaveListTo(const std::wstring& path, TPlaylistType type) {
             TEntryLockGuard lock(EntryLock);
             TPlaylistWriter writer(type, [&file](std::string_view bytes) { return file.Write(bytes); },
                                    &AnsiTextToUtf8, &AnsiLeadByte);
-            for (int i = 0; i < ListBox->Count(); ++i)
-                if (const TMP3FileInfo* rec = Record(i)) writer.Add({rec->FileName(), ListBox->Text(i), rec->SongLength});
+            std::string scratch;
+            for (int i = 0; i < ListBox->Count(); ++i) {
+                const TMP3FileInfo* rec = Record(i);
+                if (!rec) continue;
+                bool utf8 = false;
+                const std::string_view name = SavedNameOf(*rec, type, scratch, utf8);
+                writer.Add({name, ListBox->Text(i), rec->SongLength, utf8});
+            }
             ok = writer.Finish();
         }
         if (ok && file.Commit()) return true;
@@ -57,7 +153,7 @@ bool TFormPlayList::SaveListTo(const std::wstring& path, TPlaylistType type) {
 void TFormPlayList::PopupItemSaveListClick() {
     const TListFileTexts& texts = ListFileTexts(Plugin.JapaneseCaptions);
     std::wstring start = LastSavedListFolder;
-    if (start.empty()) start = OpenDialogInitialDir.empty() ? CurrentDirectoryW() : AnsiToWide(OpenDialogInitialDir);
+    if (start.empty()) start = OpenDialogInitialDir.empty() ? CurrentDirectoryW() : OpenDialogInitialDir;
     TSaveListDialog dialog(SaveDialogFilterIndex, start);
     if (!dialog.Execute(Handle(), texts.SaveDialogTitle, texts.SaveFilters)) return;
     SaveDialogFilterIndex = dialog.FilterIndex();

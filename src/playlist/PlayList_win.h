@@ -266,7 +266,7 @@ public:
     std::unique_ptr<TPlayListBox> ListBox;
     std::unique_ptr<TWatermarkSkin> Skin;
     TExtensionSet AudioExtensions;
-    std::string OpenDialogInitialDir;
+    std::wstring OpenDialogInitialDir;
     TPlaylistRandom Random;
     int LabelTimeTag = 0;
     bool TimeBlinkOn = false;
@@ -312,7 +312,12 @@ private:
         std::unique_ptr<TDirectoryScan> own_;
         TWaitCursor wait_;
     };
-    int AddPlaylistFile(TEntryList& target, const std::string& file);
+    // `wide`: the playlist file's own wide name, when there is one.
+    int AddPlaylistFile(TEntryList& target, const std::string& file, const std::wstring& wide = {});
+    // On a host that keeps Unicode names: every listed name as UTF-8, resolved and
+    // added by its wide name (the 8-bit one cannot hold every character).
+    int AddPlaylistFileWide(TEntryList& target, const std::wstring& file);
+    int AddListedUtf8Name(TEntryList& target, const std::string& base, const std::string& name);
     // The open dialog's files: replacing the list and playing (Eject) or appended.
     void AddChosenFiles(const std::wstring& title, bool replace);
     // One name a playlist file lists, resolved from the playlist's folder base.

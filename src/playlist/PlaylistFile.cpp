@@ -133,7 +133,8 @@ void TPlaylistWriter::Add(const TPlaylistEntry& e) {
         buffer_ += ',';
         AppendField(buffer_, e.Title, isLeadByte_, toUtf8_);
         buffer_ += "\r\n";
-        AppendField(buffer_, e.Name, isLeadByte_, toUtf8_);
+        if (e.NameUtf8 && type_ == TPlaylistType::M3u8) AppendField(buffer_, e.Name, nullptr, nullptr);
+        else AppendField(buffer_, e.Name, isLeadByte_, toUtf8_);
         buffer_ += "\r\n";
     }
     if (buffer_.size() >= chunk_) Flush();

@@ -28,6 +28,9 @@ struct TPlaylistEntry {
     std::string_view Name;   // as the record holds it
     std::string_view Title;  // the display title without number or length
     int Length = -1;         // seconds; -1 when unknown
+    // Name is UTF-8 already (a Unicode name): ".m3u8" writes it as it is. The
+    // other types take names in the code page only.
+    bool NameUtf8 = false;
 };
 
 // Converts ANSI text to UTF-8.

@@ -238,3 +238,63 @@ TEST_F(PlayListFiles, JapaneseDialogTexts) {
     EXPECT_EQ(url.CancelText, W("キャンセル"));
     EXPECT_EQ(Rows().size(), 1u);
 }
+
+namespace {
+// A host of version 5.3, which keeps Unicode names.
+class PlayListFilesUnicode : public PlayListFiles {
+protected:
+    TTestHostOptions HostOptions() override {
+        TTestHostOptions o;
+        o.Version = 0x5030;
+        return o;
+    }
+    std::wstring Made(const std::wstring& path) {
+        made_.insert(made_.begin(), path);  // the fixture's 8-bit clean-up cannot name it
+        return path;
+    }
+    void TearDown() override {
+        PlayListFiles::TearDown();
+        for (const std::wstring& p : made_) DeleteFileW(p.c_str()) || RemoveDirectoryW(p.c_str());
+    }
+    std::vector<std::wstring> made_;
+};
+}  // namespace
+
+TEST_F(PlayListFilesUnicode, ListedUnicodeNamesReachTheHostWholeAndAreSavedAsUtf8) {
+    // Outside 1252: all of them; outside 932: the Hangul folder and file.
+    const std::wstring dir = AnsiToWide(Dir()), folder = Made(dir + L"\\서울");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::vector<std::wstring> names = {L"Москва.mp3", L"Αθήνα.mp3", L"東京.mp3", L"서울\\부산.mp3"};
+    std::vector<std::wstring> files;
+    for (size_t k = 0; k < names.size(); ++k) {
+        files.push_back(Made(dir + L"\\" + names[k]));
+        ASSERT_TRUE(MoveFileW(AnsiToWide(WriteMp3("w.tmp", "T" + std::to_string(k))).c_str(), files[k].c_str()));
+    }
+    // Relative to the list's folder, absolute, and beside the list.
+    WriteFile("l.tmp", "\xEF\xBB\xBF#EXTM3U\r\n..\\" + WideToUtf8(names[0]) + "\r\n" + WideToUtf8(files[1]) +
+                           "\n..\\" + WideToUtf8(names[2]) + "\r\n" + WideToUtf8(L"부산.mp3") + "\r\n");
+    const std::wstring list = Made(folder + L"\\목록.m3u8");
+    ASSERT_TRUE(MoveFileW(AnsiToWide(PathIn("l.tmp")).c_str(), list.c_str()));
+    StartWith(0);
+    SendMessageW(PlayListWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeWideDrop({list}, POINT{1, 1000})), 0);
+    Pump();
+    const std::vector<std::string> titles = {"T0", "T1", "T2", "T3"};
+    EXPECT_EQ(Rows(), titles);
+    EXPECT_EQ(host->WidePlaylist, files) << "pushed by their wide names";
+
+    std::string m3u8 = "#EXTM3U\r\n";
+    for (size_t k = 0; k < files.size(); ++k) m3u8 += "#EXTINF:-1," + titles[k] + "\r\n" + WideToUtf8(files[k]) + "\r\n";
+    EXPECT_TRUE(Save(AnsiToWide(PathIn("saved.m3u8"))).Boxes.empty());
+    EXPECT_EQ(ReadAll("saved.m3u8"), m3u8);
+    // In the code page: the names it cannot hold by their short names, which still read back.
+    for (const char* ext : {".m3u", ".pls"}) {
+        Save(AnsiToWide(PathIn(std::string("saved") + ext)));
+        EXPECT_EQ(ReadAll(std::string("saved") + ext).find('?'), std::string::npos) << ext;
+        Key(VK_DELETE, true, true);
+        Drop({PathIn(std::string("saved") + ext)});
+        EXPECT_EQ(Rows(), titles) << ext;
+    }
+    WriteFile("u.pls", "\xEF\xBB\xBF[playlist]\r\nFile1=" + WideToUtf8(files[3]) + "\r\n");
+    Drop({PathIn("u.pls")});
+    EXPECT_EQ(host->WidePlaylist.back(), files[3]) << "a UTF-8 .pls";
+}
