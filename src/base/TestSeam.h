@@ -2,8 +2,9 @@
 // Counters that let long test runs check that nothing leaks or escapes, and an
 // allocation limit for out-of-memory tests. Every build keeps the counters (a
 // few increments); only the test build of the DLL hands them out (its extra
-// export) and honours AllocationsLeft (its own operator new). Single-threaded:
-// everything runs on the host's GUI thread.
+// export) and honours AllocationsLeft (its own operator new). Everything runs on
+// the host's GUI thread except the tag reader, which makes records of its own:
+// the counters it can touch change atomically.
 struct TTestSeam {
     long LiveRecords = 0;           // entry records (TMP3FileInfo) alive
     long LiveGdiObjects = 0;        // GDI objects held by our owner types
@@ -12,6 +13,7 @@ struct TTestSeam {
     long UnexpectedExceptions = 0;  // anything else a boundary caught: a fault
     long AllocationsLeft = -1;      // test build: allocations still allowed; -1 = no limit
     long Rebuilds = 0;              // lists taken from the host's playlist (each leaves both equal)
+    long HoldReader = 0;            // while not 0 the tag reader takes no new job (tests see titles still out)
 };
 
 TTestSeam& TestSeam();
@@ -19,8 +21,8 @@ TTestSeam& TestSeam();
 // A member that counts the live objects of its owner in one of the counters.
 template <long TTestSeam::*Counter>
 struct TLiveCount {
-    TLiveCount() noexcept { ++(TestSeam().*Counter); }
-    TLiveCount(const TLiveCount&) noexcept { ++(TestSeam().*Counter); }
+    TLiveCount() noexcept { __atomic_add_fetch(&(TestSeam().*Counter), 1, __ATOMIC_RELAXED); }
+    TLiveCount(const TLiveCount&) noexcept { __atomic_add_fetch(&(TestSeam().*Counter), 1, __ATOMIC_RELAXED); }
     TLiveCount& operator=(const TLiveCount&) noexcept { return *this; }
-    ~TLiveCount() { --(TestSeam().*Counter); }
+    ~TLiveCount() { __atomic_sub_fetch(&(TestSeam().*Counter), 1, __ATOMIC_RELAXED); }
 };

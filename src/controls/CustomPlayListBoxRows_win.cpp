@@ -67,6 +67,16 @@ void TCustomPlayListBox::SetText(int i, const std::string& text) {
     if (Handle()) SetItemIndex(itemIndex);
 }
 
+void TCustomPlayListBox::RetitleRow(int i, const std::string& text) {
+    if (!rows_.ValidIndex(i)) return;
+    rows_.SetText(i, text);
+    if (!Handle() || updateCount_ > 0) return;
+    RECT r{};
+    // Off screen the rectangle lies outside the client area and nothing paints.
+    if (Native(LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)) != LB_ERR)
+        InvalidateRect(Handle(), &r, TRUE);
+}
+
 void TCustomPlayListBox::SetData(int i, std::uintptr_t data) {
     if (!rows_.ValidIndex(i)) return;
     rows_.SetData(i, data);

@@ -154,6 +154,10 @@ public:
     const std::string& Text(int i) const override;
     std::uintptr_t Data(int i) const override;
     void SetText(int i, const std::string& text) override;
+    // A new title that arrived later (tags read in the background): the row
+    // keeps its selection and place, only it is repainted when it shows, and
+    // the rows count as unchanged.
+    void RetitleRow(int i, const std::string& text);
     void SetData(int i, std::uintptr_t data);
     void Exchange(int i, int j) override;
     void Move(int from, int to);

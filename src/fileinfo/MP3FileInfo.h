@@ -38,6 +38,9 @@ public:
     // A host entry the plug-in does not read (a stream, a missing file, another
     // type): no file was opened for it, and its name goes back to the host as is.
     bool Kept = false;
+    // Its tags are still to be read (by the reader thread): until then its
+    // fields are the file name's, or what an earlier record of the name held.
+    bool ToRead = false;
 
     TMP3FileInfo() = default;
     TMP3FileInfo(const TMP3FileInfo& other);

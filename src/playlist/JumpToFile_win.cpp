@@ -19,8 +19,12 @@ const TJumpToFileTexts kJapanese{L"\x30D5\x30A1\x30A4\x30EB\x3078\x30B8\x30E3\x3
 // Puts the list's row handler back however the dialog ends.
 class THandlerScope {
 public:
+    // The list's own handler still runs, after the dialog's.
     THandlerScope(TCustomPlayListBox& list, TNotifyEvent handler) : list_(list), saved_(std::move(list.OnRowsChanged)) {
-        list_.OnRowsChanged = std::move(handler);
+        list_.OnRowsChanged = [this, handler = std::move(handler)](TCustomPlayListBox& l) {
+            if (handler) handler(l);
+            if (saved_) saved_(l);
+        };
     }
     ~THandlerScope() { list_.OnRowsChanged = std::move(saved_); }
     THandlerScope(const THandlerScope&) = delete;

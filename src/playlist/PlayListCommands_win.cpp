@@ -261,6 +261,9 @@ void TFormPlayList::RemoveDeadFiles() {
 }
 
 void TFormPlayList::SortCommand(TSortCommand command) {
+    // Sorting by title needs every title: the ones still being read come first
+    // (Esc: no sort).
+    if (command == TSortCommand::Title && !FinishReading()) return;
     TWaitCursor wait(ListBox->Count() >= kBusyRows);
     TUndoStep step(*this);
     bool changed = false;
@@ -300,6 +303,8 @@ void TFormPlayList::DragMoveEntries(int gap) {
 
 void TFormPlayList::JumpToFile() {
     if (!ListBox) return;
+    // The search is on titles: the ones still being read come first (Esc: no dialog).
+    if (!FinishReading()) return;
     int i = -1;
     {
         TFormJumpToFile dialog(*this, CaseFold(), Plugin.JapaneseCaptions);

@@ -57,6 +57,16 @@ std::unique_ptr<TMP3FileInfo> ReadEntryInfo(const std::string& path, const std::
     return rec;
 }
 
+// A record whose tags the reader thread is still to bring: titled by its file
+// name meanwhile.
+std::unique_ptr<TMP3FileInfo> EntryToRead(const std::string& path, const std::wstring& wide) {
+    auto rec = std::make_unique<TMP3FileInfo>();
+    FillEntryFileNameFields(*rec, path, &AnsiLeadByte);
+    if (!wide.empty()) rec->SetWideFileName(WideToU16(wide));
+    rec->ToRead = true;
+    return rec;
+}
+
 DWORD AttributesOf(const std::string& path, const std::wstring& wide) {
     return wide.empty() ? GetFileAttributesA(path.c_str()) : GetFileAttributesW(wide.c_str());
 }
@@ -68,10 +78,11 @@ std::wstring FullPathOf(const std::wstring& path) {
     return std::wstring(buffer, n);
 }
 
-// Esc for this thread: a press waiting in its queue (taken out, so that the list
-// does not act on it later), or the key held down while one of its windows is in
-// front. Sent messages are not run unless a key message is waiting.
-bool EscapePressed() {
+}  // namespace
+
+// The press is taken out of the queue, so that the list does not act on it
+// later. Sent messages are not run unless a key message is waiting.
+bool EscapeKeyPressed() {
     if (HIWORD(GetQueueStatus(QS_KEY)) & QS_KEY) {
         MSG m;
         if (PeekMessageW(&m, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) && m.wParam == VK_ESCAPE) {
@@ -83,6 +94,8 @@ bool EscapePressed() {
     return front && GetWindowThreadProcessId(front, nullptr) == GetCurrentThreadId() &&
            GetAsyncKeyState(VK_ESCAPE) < 0;
 }
+
+namespace {
 
 // Looking for Esc asks the system for the queue and the key state: once every
 // so many entries costs nothing beside reading them, and keeps a scan's
@@ -99,14 +112,14 @@ bool TDirectoryScan::Cancelled() {
     // time the outer folders look.
     if (cancelled_) return true;
     if (++calls_ % kEscapeCheckEvery != 0) return false;
-    cancelled_ = EscapePressed();
+    cancelled_ = EscapeKeyPressed();
     return cancelled_;
 }
 
 bool TDirectoryScan::CancelledNow() {
     if (!cancelled_) {
         calls_ = 0;
-        cancelled_ = EscapePressed();
+        cancelled_ = EscapeKeyPressed();
     }
     return cancelled_;
 }
@@ -145,7 +158,7 @@ int TFormPlayList::AddPath(TEntryList& target, const std::string& path, bool exp
     std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
     if (PlaylistTypeOfExtension(ext) != TPlaylistType::None) return expand ? AddPlaylistFile(target, path, wide) : 0;
     if (!AudioExtensions.Contains(ext)) return 0;
-    auto rec = ReadEntryInfo(path, wide);
+    auto rec = EntryToRead(path, wide);
     std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
     target.Add(std::move(title), std::move(rec));
     return 1;
@@ -161,10 +174,21 @@ bool TFormPlayList::IsReadableAudioFile(const std::string& path, const std::wstr
     return attr != INVALID_FILE_ATTRIBUTES && !(attr & (0x8 /* volume label */ | FILE_ATTRIBUTE_DIRECTORY));
 }
 
-void TFormPlayList::AddHostEntry(TEntryList& target, const std::string& name, const std::wstring& wide) {
+void TFormPlayList::AddHostEntry(TEntryList& target, const std::string& name, const std::wstring& wide,
+                                 const TMP3FileInfo* earlier) {
     std::unique_ptr<TMP3FileInfo> rec;
-    if (IsReadableAudioFile(name, wide)) {
-        rec = ReadEntryInfo(name, wide);
+    const std::string ext = LowerAscii(FileExtension(name, &AnsiLeadByte), &AnsiLeadByte);
+    // Whether it is a file is the reader's to find out: a rebuild costs no look at the disk.
+    if (name != "." && name != ".." && !IsStreamName(name) && PlaylistTypeOfExtension(ext) == TPlaylistType::None &&
+        AudioExtensions.Contains(ext)) {
+        if (earlier && !earlier->Kept) {
+            // The tags the list showed for this name stay until the file is read again.
+            rec = std::make_unique<TMP3FileInfo>(*earlier);
+            rec->Selected = false;
+            rec->ToRead = true;
+        } else {
+            rec = EntryToRead(name, wide);
+        }
     } else {
         rec = std::make_unique<TMP3FileInfo>();
         FillKeptEntryFields(*rec, name, &AnsiLeadByte);
@@ -483,18 +507,17 @@ void TFormPlayList::RereadMp3Tags() {
     for (int i = 0; i < ListBox->Count(); ++i) {
         TMP3FileInfo* rec = Record(i);
         // A kept entry has no file to read (a stream named "....mp3" included).
+        // The reader makes a fresh record, so that values the other preference
+        // chose do not stay; what the host and the list told the entry is kept.
         if (!rec || rec->Kept || ChooseTagReader(rec->FileName(), &AnsiLeadByte) != TTagReader::Id3v1) continue;
-        // A fresh record, so that values the other preference chose do not stay;
-        // what the host and the list told the entry is kept.
-        std::unique_ptr<TMP3FileInfo> fresh = ReadEntryInfo(std::string(rec->FileName()), U16ToWide(rec->WideFileName()));
-        fresh->SongLength = rec->SongLength;
-        fresh->SetSongLengthText(rec->SongLengthText());
-        fresh->Selected = rec->Selected;
-        *rec = std::move(*fresh);
+        QueueRead(*rec, true);
     }
 }
 
 void TFormPlayList::RetitleAll() {
+    // Esc only ends the wait: the titles are built in the new form all the
+    // same, and entries still out get it when they come in.
+    FinishReading();
     ++RetitleCount;
     {
         TUpdateGuard updates(*ListBox);

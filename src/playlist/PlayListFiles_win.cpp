@@ -157,6 +157,8 @@ void TFormPlayList::PopupItemSaveListClick() {
     TSaveListDialog dialog(SaveDialogFilterIndex, start);
     if (!dialog.Execute(Handle(), texts.SaveDialogTitle, texts.SaveFilters)) return;
     SaveDialogFilterIndex = dialog.FilterIndex();
+    // The file holds the titles: the ones still being read come first (Esc: no save).
+    if (!FinishReading()) return;
     if (SaveListTo(dialog.FileName(), dialog.FileType())) LastSavedListFolder = FolderOfFile(dialog.FileName());
 }
 

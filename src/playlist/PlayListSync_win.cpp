@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 #include <string_view>
+#include <unordered_map>
 #include "base/Text_win.h"
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
@@ -30,12 +31,34 @@ void TFormPlayList::RebuildFromHost() {
     if (n <= 0) return;
     TWaitCursor wait(n >= kBusyRows);
     TEntryList collected;
+    // The records the list has now, by name: an entry the host still holds keeps
+    // showing its tags while its file is read again, instead of its file name.
+    // They are held while the host is asked: it may re-enter us and replace the list.
+    struct THeld {
+        std::unordered_map<std::string_view, TMP3FileInfo*> Map;
+        ~THeld() {
+            for (auto& [name, rec] : Map) TMP3FileInfo::ReleaseReference(rec);
+        }
+    } held;
+    auto& earlier = held.Map;
+    try {
+        earlier.reserve(static_cast<std::size_t>(ListBox->Count()));
+        for (int i = 0; i < ListBox->Count(); ++i)
+            if (TMP3FileInfo* rec = Record(i); rec && !rec->ToRead && earlier.emplace(rec->FileName(), rec).second)
+                rec->AddReference();
+    } catch (const std::bad_alloc&) {
+        // Only the titles shown meanwhile are the poorer for it.
+    }
     for (int i = 0; i < n; ++i) {
         const std::string name = HostGetPlaylistFile(i);
         // No name: the host went away, or its list shrank while we asked. An
         // invented entry would be pushed back as one the user never had.
         if (name.empty()) break;
-        AddHostEntry(collected, name, HostGetPlaylistFileW(i));
+        const std::wstring wide = HostGetPlaylistFileW(i);
+        const TMP3FileInfo* before = nullptr;
+        if (auto it = earlier.find(name); it != earlier.end() && it->second->WideFileName() == WideToU16(wide))
+            before = it->second;
+        AddHostEntry(collected, name, wide, before);
     }
     if (Plugin.HostGone || collected.Count() == 0) return;
     // Every host entry has its row, so the host holds what the list holds: no push.

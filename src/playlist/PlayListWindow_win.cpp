@@ -7,6 +7,7 @@
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
 #include "playlist/Geometry.h"
+#include "playlist/TagReaderThread_win.h"
 #include "skin/SkinApply_win.h"
 #include "skin/WatermarkSkin_win.h"
 
@@ -47,6 +48,7 @@ bool TFormPlayList::Create() {
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(PluginIcon(true)));
     if (!ListBox) FormCreate();
     else {
+        if (reader_) reader_->SetTarget(Handle(), WM_VL_READ_RESULTS);
         // Re-created: the same object and entries in a new native window.
         CreateToolBar();
         ListBox->SetParentWindow(Handle());
@@ -86,6 +88,8 @@ void TFormPlayList::FormCreate() {
     ListBox->OnEraseBkgnd = [this](TCustomPlayListBox& l, const RECT& r) { DrawListBackground(l, r); };
     ListBox->OnDblClick = [this](TCustomPlayListBox&) { PlayCaretEntry(); };
     ListBox->OnDragMove = [this](TCustomPlayListBox&, int gap) { DragMoveEntries(gap); };
+    // Rows that came or went change what is to be read: looked at once the change is done.
+    ListBox->OnRowsChanged = [this](TCustomPlayListBox&) { PostReadCheck(); };
     ListBox->OnKeyDown = [this](TCustomPlayListBox&, WORD& key, unsigned shift) {
         WORD k = key;
         HandleListKey(k, shift);
@@ -108,6 +112,8 @@ void TFormPlayList::FormCreate() {
 }
 
 void TFormPlayList::FormDestroy() {
+    // The reader first: nothing it still brings may meet a record that is going.
+    StopReading();
     AudioExtensions.Clear();
     RemoveTrayIcon();
     if (Handle()) KillTimer(Handle(), kTimer1);
@@ -371,6 +377,15 @@ LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return reinterpret_cast<LRESULT>(formFont_.get());
     case kTrayCallback:
         return OnTrayIcon(lp);
+    case WM_VL_READ_RESULTS:
+        InstallReadResults(false);
+        return 0;
+    case WM_VL_READ_CHECK:
+        CheckReading();
+        return 0;
+    case WM_VL_FINISH_READING:
+        FinishReading(false);
+        return 1;
     default:
         return DefaultHandling(msg, wp, lp);
     }

@@ -12,6 +12,8 @@
 #include <commctrl.h>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 #include "base/CaseFold.h"
 #include "base/Handles_win.h"
@@ -25,6 +27,12 @@
 #include "playlist/PlaylistFile.h"
 
 class TWatermarkSkin;
+class TTagReaderThread;
+struct TReadResult;
+
+// Esc for this thread: a press waiting in its queue (taken out) or the key held
+// down while one of its windows is in front.
+bool EscapeKeyPressed();
 
 
 extern TOptions Option;
@@ -159,14 +167,18 @@ public:
     // An existing file (no directory, no playlist file) with an audio extension: what
     // AddPath reads. Anything else the host holds is kept without being read.
     bool IsReadableAudioFile(const std::string& path, const std::wstring& wide = {}) const;
-    // Exactly one entry for a name of the host's playlist (and its wide name): read, or kept.
-    void AddHostEntry(TEntryList& target, const std::string& name, const std::wstring& wide = {});
+    // Exactly one entry for a name of the host's playlist (and its wide name):
+    // one to read (showing what `earlier`, the list's record of that name, held),
+    // or kept.
+    void AddHostEntry(TEntryList& target, const std::string& name, const std::wstring& wide = {},
+                      const TMP3FileInfo* earlier = nullptr);
     // A kept entry whose file has appeared (the drive came back) is read and
     // retitled; false when there was nothing to read.
     bool ReadKeptEntryIfPresent(int i);
+    // Finishes the reading still out (wait cursor) before the titles are rebuilt.
     void RetitleAll();
-    // Reads the tags of every ".mp3" entry again (the ID3v2 preference changed);
-    // the titles stay until RetitleAll.
+    // Reads the tags of every ".mp3" entry again (the ID3v2 preference changed),
+    // in the background; each title follows when its entry is in.
     void RereadMp3Tags();
     // Destroys every record and puts the rows in their place (no repaint between).
     // The rows' records belong to the list from the call on: if the native list
@@ -179,6 +191,18 @@ public:
     // cannot be placed have their records destroyed, the list stays as it was.
     // One undo step.
     void InsertEntries(int at, std::vector<TRow> rows);
+
+    // ---- tags read in the background
+    // Waits, with the wait cursor, until every entry's tags are in; false when
+    // Esc ended the wait first (the reading goes on).
+    bool FinishReading(bool escapeCancels = true);
+    // Entries whose tags are still out.
+    std::size_t ReadsOutstanding() const { return reading_.size(); }
+    // Posted to the window: results are ready; the rows changed; (from outside,
+    // sent) finish the reading now, answered with 1.
+    static constexpr UINT WM_VL_READ_RESULTS = WM_APP + 0x3C0;
+    static constexpr UINT WM_VL_READ_CHECK = WM_APP + 0x3C1;
+    static constexpr UINT WM_VL_FINISH_READING = WM_APP + 0x3C2;
 
     // ---- undo and redo
     // The list as it is now: its records in order, the selection, the playing record.
@@ -333,6 +357,22 @@ private:
     void UpdateUndoItems();
     void InvalidateRow(int i);
     void AfterAlwaysOnTopChange();
+    // The reading (PlayListReading_win.cpp).
+    // Hands the record's file to the reader; again: read anew even when out already.
+    void QueueRead(TMP3FileInfo& rec, bool again);
+    void PostReadCheck();
+    // After the rows changed: what left the list is not read, what came to be read is queued.
+    void CheckReading();
+    void CheckChangedRows();
+    // A row being drawn whose tags are out goes to the front of the reading.
+    void NoteDrawnEntry(const TMP3FileInfo& rec);
+    // Installs results: a batch of about 10 ms, or all that are ready.
+    void InstallReadResults(bool all);
+    void InstallSomeResults(bool all);
+    void ApplyReadResult(int row, TMP3FileInfo& rec, TReadResult& result);
+    int RowOfRecord(const TMP3FileInfo* rec);
+    void BuildRowIndex();
+    void StopReading();
 
     TMenu popupMenu_;
     HMENU playSub_ = nullptr;
@@ -349,6 +389,16 @@ private:
     bool firstBuildDone_ = false;
     bool trayIconAdded_ = false;
     bool controlPanelVisible_ = true;
+    std::unique_ptr<TTagReaderThread> reader_;
+    // Records out for reading, each held by one reference, and their tickets.
+    std::unordered_map<TMP3FileInfo*, std::uint32_t> reading_;
+    // Records to rows, sorted, while reading is out (rebuilt when the rows change).
+    std::vector<std::pair<const TMP3FileInfo*, int>> rowIndex_;
+    std::uint64_t rowIndexRevision_ = ~std::uint64_t{0};
+    std::uint64_t checkedRevision_ = ~std::uint64_t{0};
+    int rowHint_ = 0;
+    bool readCheckPosted_ = false;
+    std::vector<std::uint32_t> drawnToRead_;
 };
 
 // One undo step around a change of the entries: the state is taken when the

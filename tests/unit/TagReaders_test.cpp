@@ -9,6 +9,7 @@
 #include "fileinfo/ByteSource.h"
 #include "fileinfo/Id3v2.h"
 #include "fileinfo/MpegAudio.h"
+#include "fileinfo/ReadQueue.h"
 #include "fileinfo/TagText.h"
 #include "fileinfo/WaveForm.h"
 #include "TagTestSources.h"
@@ -713,4 +714,44 @@ TEST(Id3v2, PictureBeforeTheTextIsSteppedOverNotRead) {
         EXPECT_EQ(info.Title(), major == 3 ? "v3" : "BE タイトル");
         EXPECT_LT(src.Delivered, 16u * 1024) << major;
     }
+}
+
+// ---------------------------------------------------------------- the reader's work list
+namespace {
+TReadJob Job(std::uint32_t ticket) {
+    TReadJob job;
+    job.Ticket = ticket;
+    job.Path = "f" + std::to_string(ticket);
+    return job;
+}
+
+std::vector<std::uint32_t> Drain(TReadQueue& q) {
+    std::vector<std::uint32_t> out;
+    TReadJob job;
+    while (q.Pop(job)) out.push_back(job.Ticket);
+    return out;
+}
+}  // namespace
+
+TEST(ReadQueue, RowsInViewGoFirstAndCancelledOrTakenJobsNeverComeBack) {
+    TReadQueue q;
+    for (std::uint32_t t = 1; t <= 8; ++t) q.Push(Job(t));
+    TReadJob job;
+    ASSERT_TRUE(q.Pop(job));
+    EXPECT_EQ(job.Ticket, 1u);
+    EXPECT_EQ(job.Path, "f1");
+    // The newest ask goes before an older one; a taken or unknown ticket is skipped.
+    q.PutFirst({6, 7});
+    q.PutFirst({4, 1, 99});
+    q.Cancel(7);
+    q.Cancel(2);
+    q.Cancel(2);  // twice: counted once
+    EXPECT_EQ(q.Size(), 5u);
+    EXPECT_EQ(Drain(q), (std::vector<std::uint32_t>{4, 6, 3, 5, 8}));
+    EXPECT_EQ(q.Size(), 0u);
+    // Tickets must rise: one out of order would break the search, and is refused.
+    q.Push(Job(10));
+    q.Push(Job(9));
+    q.PutFirst({9});
+    EXPECT_EQ(Drain(q), (std::vector<std::uint32_t>{10}));
 }

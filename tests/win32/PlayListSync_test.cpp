@@ -14,6 +14,7 @@ protected:
 
     // The rows as any program reads a list box.
     std::vector<std::string> Rows() {
+        FinishReading();
         HWND list = FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr);
         std::vector<std::string> out;
         int n = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
@@ -25,6 +26,7 @@ protected:
         return out;
     }
     std::wstring Caption() {
+        FinishReading();
         wchar_t buffer[512] = {};
         GetWindowTextW(PlayListWindow(), buffer, 512);
         return buffer;

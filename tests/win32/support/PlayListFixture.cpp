@@ -3,6 +3,8 @@
 HWND TPlayListTest::List() const { return FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr); }
 
 std::vector<std::string> TPlayListTest::Rows() const {
+    // Titles are read in the background: the rows are looked at once all are in.
+    FinishReading();
     std::vector<std::string> out;
     const int n = static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0));
     for (int i = 0; i < n; ++i) {

@@ -88,12 +88,37 @@ void TPluginTest::StartPlugin() {
     ASSERT_EQ(Init(), 0);
 }
 
+namespace {
+BOOL CALLBACK FindPlayList(HWND h, LPARAM lp) {
+    wchar_t cls[64] = {};
+    GetClassNameW(h, cls, 64);
+    if (lstrcmpW(cls, L"TFormPlayList") == 0) {
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
 void TPluginTest::Pump() {
     MSG m;
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&m);
         DispatchMessageW(&m);
     }
+    // What the pending messages added is read by now, and its titles shown.
+    FinishReading();
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+    }
+}
+
+void TPluginTest::FinishReading() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindPlayList, reinterpret_cast<LPARAM>(&found));
+    // The window's own message: it waits for the reader and installs every title.
+    if (found) SendMessageW(found, WM_APP + 0x3C2, 0, 0);
 }
 
 void TPluginTest::WriteFile(const std::string& name, const std::string& bytes) const {
@@ -116,15 +141,6 @@ std::string TPluginTest::WriteMp3(const std::string& name, const std::string& ti
 }
 
 namespace {
-BOOL CALLBACK FindPlayList(HWND h, LPARAM lp) {
-    wchar_t cls[64] = {};
-    GetClassNameW(h, cls, 64);
-    if (lstrcmpW(cls, L"TFormPlayList") == 0) {
-        *reinterpret_cast<HWND*>(lp) = h;
-        return FALSE;
-    }
-    return TRUE;
-}
 }  // namespace
 
 HWND TPluginTest::PlayListWindow() const {

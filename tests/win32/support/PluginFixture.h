@@ -31,8 +31,11 @@ protected:
     // Load + Init, asserting success.
     void StartPlugin();
 
-    // Runs pending messages of this thread.
+    // Runs pending messages of this thread, and waits for the tags still being
+    // read in the background.
     static void Pump();
+    // Waits until the plug-in's background reading is done and its titles are in.
+    static void FinishReading();
     // The test's own folder (no trailing backslash) and a path inside it.
     const std::string& Dir() const { return dir_; }
     std::string PathIn(const std::string& name) const { return dir_ + "\\" + name; }

@@ -1,0 +1,51 @@
+#pragma once
+// The reader thread's work list: the files whose tags are still to be read, in
+// the order they were handed in, with the rows the user can see taken first.
+// No locking here: its one owner guards it.
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+struct TTagReaderEntry;
+
+struct TReadJob {
+    std::uint32_t Ticket = 0;  // unique, rising in the order of Push
+    std::uintptr_t Key = 0;    // the asker's name for the job; never looked into
+    std::string Path;          // copied: the reader never touches the asker's data
+    std::u16string WidePath;   // the host's Unicode name, when it has one
+    const TTagReaderEntry* Reader = nullptr;  // null: nothing to read, only to look at
+    bool PreferId3v2 = false;
+    // Whether the name must first be found to be a plain file (a host entry);
+    // names just found on disk skip the look.
+    bool CheckFile = false;
+};
+
+class TReadQueue {
+public:
+    // Takes the job's ticket as given; tickets must rise.
+    void Push(TReadJob job);
+    // The jobs with these tickets go before every other, in the order given
+    // and before those put first earlier. Tickets done or unknown are ignored.
+    void PutFirst(const std::vector<std::uint32_t>& tickets);
+    // The job of a ticket is dropped (done or unknown: nothing happens).
+    void Cancel(std::uint32_t ticket);
+    void Clear();
+    // The next job, false when there is none.
+    bool Pop(TReadJob& job);
+    std::size_t Size() const { return waiting_; }
+
+private:
+    // A taken or cancelled job keeps its slot (emptied), so the tickets stay
+    // sorted for the search.
+    struct TSlot {
+        TReadJob Job;
+        bool Done = false;
+    };
+    TSlot* Find(std::uint32_t ticket);
+
+    std::deque<TSlot> jobs_;             // in ticket order
+    std::deque<std::uint32_t> first_;    // tickets to take before jobs_' order
+    std::size_t waiting_ = 0;
+};

@@ -1,0 +1,240 @@
+// Tags read beside the GUI thread: entries are made at once with the titles
+// their names give, the reader thread reads their files, and the finished
+// records are installed here in short batches. Only this thread touches the
+// records, the rows and the host; each record out for reading is held by one
+// reference of ours, so that a result always finds its record alive, and a
+// result whose record has left the list is dropped.
+#include "playlist/PlayList_win.h"
+
+#include <algorithm>
+#include <new>
+
+#include "base/Text_win.h"
+#include "fileinfo/TagReaders.h"
+#include "playlist/TagReaderThread_win.h"
+#include "playlist/TitleFormat.h"
+
+namespace {
+// Installing results takes at most this long before the thread goes back to
+// its other messages (and comes back by a posted message).
+constexpr double kBatchMs = 10.0;
+constexpr std::size_t kResultsAtOnce = 32;
+
+double NowMs() {
+    LARGE_INTEGER f{}, t{};
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t);
+    return f.QuadPart ? static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart) : 0.0;
+}
+}  // namespace
+
+void TFormPlayList::QueueRead(TMP3FileInfo& rec, bool again) {
+    auto found = reading_.find(&rec);
+    if (found != reading_.end() && !again) return;
+    if (!reader_) {
+        reader_ = std::make_unique<TTagReaderThread>();
+        reader_->SetTarget(Handle(), WM_VL_READ_RESULTS);
+    }
+    TReadJob job;
+    job.Key = reinterpret_cast<std::uintptr_t>(&rec);
+    job.Path = std::string(rec.FileName());
+    job.WidePath = rec.WideFileName();
+    job.Reader = FindTagReader(FileExtension(job.Path, &AnsiLeadByte));
+    job.PreferId3v2 = Option.PreferID3v2;
+    job.CheckFile = true;
+    if (found == reading_.end()) {
+        found = reading_.emplace(&rec, 0).first;
+        rec.AddReference();
+    } else {
+        reader_->Cancel({found->second});  // read again with what is asked now
+    }
+    try {
+        found->second = reader_->Queue(std::move(job));
+    } catch (...) {
+        reading_.erase(found);
+        TMP3FileInfo::ReleaseReference(&rec);
+        throw;
+    }
+}
+
+void TFormPlayList::PostReadCheck() {
+    if (readCheckPosted_ || !Handle()) return;
+    readCheckPosted_ = PostMessageW(Handle(), WM_VL_READ_CHECK, 0, 0) != FALSE;
+}
+
+void TFormPlayList::BuildRowIndex() {
+    rowIndex_.clear();
+    rowIndex_.reserve(static_cast<std::size_t>(ListBox->Count()));
+    for (int i = 0; i < ListBox->Count(); ++i)
+        if (const TMP3FileInfo* rec = Record(i)) rowIndex_.emplace_back(rec, i);
+    std::sort(rowIndex_.begin(), rowIndex_.end());
+    rowIndexRevision_ = ListBox->Revision();
+}
+
+int TFormPlayList::RowOfRecord(const TMP3FileInfo* rec) {
+    // Results come mostly in list order: the row after the last one found first.
+    const int n = ListBox->Count();
+    for (int i : {rowHint_, rowHint_ + 1})
+        if (i >= 0 && i < n && Record(i) == rec) {
+            rowHint_ = i + 1;
+            return i;
+        }
+    if (rowIndexRevision_ != ListBox->Revision()) BuildRowIndex();
+    auto it = std::lower_bound(rowIndex_.begin(), rowIndex_.end(), std::pair<const TMP3FileInfo*, int>(rec, -1));
+    if (it == rowIndex_.end() || it->first != rec || it->second >= n || Record(it->second) != rec) return -1;
+    rowHint_ = it->second + 1;
+    return it->second;
+}
+
+void TFormPlayList::CheckReading() {
+    readCheckPosted_ = false;
+    if (!ListBox) return;
+    TEntryLockGuard lock(EntryLock);
+    try {
+        CheckChangedRows();
+    } catch (const std::bad_alloc&) {
+        // Out of memory in the background: nothing to tell the user; the next
+        // change of the rows, or a command that needs the titles, tries again.
+        return;
+    }
+    if (!drawnToRead_.empty() && reader_) {
+        reader_->PutFirst(drawnToRead_);
+        drawnToRead_.clear();
+    }
+}
+
+void TFormPlayList::CheckChangedRows() {
+    if (checkedRevision_ != ListBox->Revision()) {
+        if (!reading_.empty()) {
+            // What left the list is not read: its job goes, its reference is let go.
+            BuildRowIndex();
+            std::vector<std::uint32_t> gone;
+            for (auto it = reading_.begin(); it != reading_.end();) {
+                const std::pair<const TMP3FileInfo*, int> key(it->first, -1);
+                auto at = std::lower_bound(rowIndex_.begin(), rowIndex_.end(), key);
+                if (at == rowIndex_.end() || at->first != it->first) {
+                    gone.push_back(it->second);
+                    TMP3FileInfo::ReleaseReference(it->first);
+                    it = reading_.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+            if (!gone.empty() && reader_) reader_->Cancel(gone);
+        }
+        // What came to be read (new entries, entries an undo brought back):
+        // the rows in view first, then the list from the top.
+        const int n = ListBox->Count();
+        const int top = std::clamp(ListBox->TopIndex(), 0, std::max(0, n - 1));
+        const int shown = std::max(1, ListBox->Height() / std::max(1, ListBox->ItemHeight()) + 1);
+        auto queue = [&](int i) {
+            if (TMP3FileInfo* rec = Record(i); rec && rec->ToRead) QueueRead(*rec, false);
+        };
+        for (int i = top; i < std::min(n, top + shown); ++i) queue(i);
+        for (int i = 0; i < n; ++i) queue(i);
+        if (reading_.empty()) {
+            // Nothing out: no index is kept beside the list.
+            std::vector<std::pair<const TMP3FileInfo*, int>>().swap(rowIndex_);
+            rowIndexRevision_ = ~std::uint64_t{0};
+        }
+        // Only a pass that went through counts.
+        checkedRevision_ = ListBox->Revision();
+    }
+}
+
+void TFormPlayList::NoteDrawnEntry(const TMP3FileInfo& rec) {
+    if (!rec.ToRead) return;
+    auto it = reading_.find(const_cast<TMP3FileInfo*>(&rec));
+    if (it != reading_.end() && drawnToRead_.size() < 256) drawnToRead_.push_back(it->second);
+    PostReadCheck();
+}
+
+void TFormPlayList::ApplyReadResult(int row, TMP3FileInfo& rec, TReadResult& result) {
+    rec.ToRead = false;
+    if (result.NotAFile) {
+        // Gone, or a folder: kept as the host has it, and dimmed.
+        rec.Kept = true;
+        InvalidateRow(row);
+        return;
+    }
+    if (!result.Values) return;  // unreadable: the title stays the file name's
+    TMP3FileInfo& fresh = *result.Values;
+    // What the host and the list told the entry stays.
+    fresh.SongLength = rec.SongLength;
+    fresh.SetSongLengthText(rec.SongLengthText());
+    fresh.Set(TInfoField::WideFileName, rec.Get(TInfoField::WideFileName));
+    fresh.Selected = rec.Selected;
+    fresh.Kept = false;
+    fresh.ToRead = false;
+    rec = std::move(fresh);
+    ListBox->RetitleRow(row, BuildEntryTitle(Option.PlaylistFormat, rec, &AnsiLeadByte));
+    if (row == PlayingIndex) SetCaptionFromEntry(row);
+}
+
+void TFormPlayList::InstallReadResults(bool all) {
+    if (!reader_ || !ListBox) return;
+    try {
+        InstallSomeResults(all);
+    } catch (const std::bad_alloc&) {
+        // A title could not be built: that entry keeps the one it has. The
+        // rest comes with the next message.
+        if (reader_->HasResults()) PostMessageW(Handle(), WM_VL_READ_RESULTS, 0, 0);
+    }
+}
+
+void TFormPlayList::InstallSomeResults(bool all) {
+    const double start = NowMs();
+    for (;;) {
+        std::vector<TReadResult> batch = reader_->Take(kResultsAtOnce);
+        if (batch.empty()) break;
+        TEntryLockGuard lock(EntryLock);
+        for (TReadResult& r : batch) {
+            auto* rec = reinterpret_cast<TMP3FileInfo*>(r.Key);
+            auto it = reading_.find(rec);
+            // Not ours any more (cancelled, read again since): dropped.
+            if (it == reading_.end() || it->second != r.Ticket) continue;
+            reading_.erase(it);
+            struct TLetGo {
+                TMP3FileInfo* Record;
+                ~TLetGo() { TMP3FileInfo::ReleaseReference(Record); }
+            } letGo{rec};
+            const int row = RowOfRecord(rec);
+            if (row >= 0) ApplyReadResult(row, *rec, r);
+        }
+        if (!all && NowMs() - start >= kBatchMs) {
+            if (reader_->HasResults()) PostMessageW(Handle(), WM_VL_READ_RESULTS, 0, 0);
+            return;
+        }
+    }
+    if (reading_.empty() || reader_->Pending() != 0) return;
+    // Out for reading with nothing left to come (a result lost for want of
+    // memory): those entries keep the titles they have.
+    TEntryLockGuard lock(EntryLock);
+    for (auto& [rec, ticket] : reading_) {
+        rec->ToRead = false;
+        TMP3FileInfo::ReleaseReference(rec);
+    }
+    reading_.clear();
+}
+
+bool TFormPlayList::FinishReading(bool escapeCancels) {
+    if (!ListBox) return true;
+    CheckReading();
+    if (reading_.empty()) return true;
+    TWaitCursor wait(true);
+    while (!reading_.empty() && reader_) {
+        InstallReadResults(true);
+        if (reading_.empty()) break;
+        if (escapeCancels && EscapeKeyPressed()) return false;
+        reader_->WaitForResult(30);
+    }
+    return true;
+}
+
+void TFormPlayList::StopReading() {
+    if (reader_) reader_->Stop();
+    for (auto& [rec, ticket] : reading_) TMP3FileInfo::ReleaseReference(rec);
+    reading_.clear();
+    reader_.reset();
+    std::vector<std::pair<const TMP3FileInfo*, int>>().swap(rowIndex_);
+}

@@ -1,0 +1,226 @@
+#include "playlist/TagReaderThread_win.h"
+
+#include <deque>
+#include <new>
+#include <utility>
+
+#include "base/Handles_win.h"
+#include "base/TestSeam.h"
+#include "base/Text_win.h"
+#include "fileinfo/TagReaders.h"
+#include "playlist/TitleFormat.h"
+
+struct TTagReaderThread::TShared {
+    LONG References = 1;
+    TCriticalSection Lock;
+    HANDLE Wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);       // a job came, or stop
+    HANDLE ResultReady = CreateEventW(nullptr, FALSE, FALSE, nullptr);  // a result came
+    TReadQueue Jobs;
+    std::deque<TReadResult> Results;
+    HWND Target = nullptr;
+    UINT Message = 0;
+    bool Announced = false;  // a message is on its way and not yet answered by Take
+    bool Stopping = false;
+    bool Reading = false;    // the thread holds a job
+
+    ~TShared() {
+        if (Wake) CloseHandle(Wake);
+        if (ResultReady) CloseHandle(ResultReady);
+    }
+    void AddReference() { InterlockedIncrement(&References); }
+    void Release() {
+        if (InterlockedDecrement(&References) == 0) delete this;
+    }
+    // Under Lock.
+    void Deliver(TReadResult result) {
+        Results.push_back(std::move(result));
+        SetEvent(ResultReady);
+        if (!Announced && Target) Announced = PostMessageW(Target, Message, 0, 0) != FALSE;
+    }
+};
+
+namespace {
+struct TStart {
+    TTagReaderThread::TShared* Shared;
+    HMODULE Module;
+};
+
+bool IsPlainFile(const TReadJob& job) {
+    const DWORD a = job.WidePath.empty() ? GetFileAttributesA(job.Path.c_str())
+                                         : GetFileAttributesW(U16ToWide(job.WidePath).c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & (0x8 /* volume label */ | FILE_ATTRIBUTE_DIRECTORY));
+}
+}  // namespace
+
+TReadResult TTagReaderThread::Read(TReadJob& job) {
+    TReadResult result;
+    result.Ticket = job.Ticket;
+    result.Key = job.Key;
+    try {
+        if (job.CheckFile && !IsPlainFile(job)) {
+            result.NotAFile = true;
+            return result;
+        }
+        auto values = std::make_unique<TMP3FileInfo>();
+        FillEntryFileNameFields(*values, job.Path, &AnsiLeadByte);
+        if (job.Reader) {
+            if (job.WidePath.empty())
+                ReadTagsOfFile(job.Path, *job.Reader, *values, job.PreferId3v2);
+            else
+                ReadTagsOfFile(U16ToWide(job.WidePath), *job.Reader, *values, job.PreferId3v2);
+        }
+        result.Values = std::move(values);
+    } catch (...) {
+        // No memory, a reader's fault: the entry keeps its file-name title.
+        result.Values.reset();
+    }
+    return result;
+}
+
+TTagReaderThread::TTagReaderThread() : shared_(new TShared) {}
+
+TTagReaderThread::~TTagReaderThread() {
+    Stop();
+    shared_->Release();
+}
+
+void TTagReaderThread::SetTarget(HWND window, UINT message) {
+    TLockGuard lock(shared_->Lock);
+    shared_->Target = window;
+    shared_->Message = message;
+    shared_->Announced = false;
+    if (!shared_->Results.empty() && window)
+        shared_->Announced = PostMessageW(window, message, 0, 0) != FALSE;
+}
+
+bool TTagReaderThread::StartThread() {
+    if (thread_) return true;
+    if (startFailed_) return false;
+    // The thread holds the module: if the player unloads us while a read
+    // hangs on a dead drive, our code stays mapped until the thread is out.
+    HMODULE self = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&ThreadMain), &self)) {
+        startFailed_ = true;
+        return false;
+    }
+    shared_->AddReference();
+    auto* start = new (std::nothrow) TStart{shared_, self};
+    thread_ = start ? CreateThread(nullptr, 0, &ThreadMain, start, 0, nullptr) : nullptr;
+    if (!thread_) {
+        delete start;
+        shared_->Release();
+        FreeLibrary(self);
+        startFailed_ = true;
+        return false;
+    }
+    return true;
+}
+
+DWORD WINAPI TTagReaderThread::ThreadMain(void* p) {
+    auto* start = static_cast<TStart*>(p);
+    TShared* shared = start->Shared;
+    HMODULE module = start->Module;
+    delete start;
+    for (;;) {
+        TReadJob job;
+        {
+            TLockGuard lock(shared->Lock);
+            shared->Reading = false;
+            if (shared->Stopping) break;
+            // Tests hold the reader to see the list while titles are still out.
+            const bool held = __atomic_load_n(&TestSeam().HoldReader, __ATOMIC_ACQUIRE) != 0;
+            if (held || !shared->Jobs.Pop(job)) job.Ticket = 0;
+            else shared->Reading = true;
+        }
+        if (job.Ticket == 0) {
+            WaitForSingleObject(shared->Wake, __atomic_load_n(&TestSeam().HoldReader, __ATOMIC_ACQUIRE) ? 5 : INFINITE);
+            continue;
+        }
+        TReadResult result = Read(job);
+        TLockGuard lock(shared->Lock);
+        if (!shared->Stopping) {
+            try {
+                shared->Deliver(std::move(result));
+            } catch (...) {
+                // No memory for the result: that entry keeps its file-name title.
+            }
+        }
+    }
+    shared->Release();
+    FreeLibraryAndExitThread(module, 0);
+}
+
+std::uint32_t TTagReaderThread::Queue(TReadJob job) {
+    job.Ticket = nextTicket_++;
+    const std::uint32_t ticket = job.Ticket;
+    if (!StartThread()) {
+        TReadResult result = Read(job);
+        TLockGuard lock(shared_->Lock);
+        shared_->Deliver(std::move(result));
+        return ticket;
+    }
+    {
+        TLockGuard lock(shared_->Lock);
+        shared_->Jobs.Push(std::move(job));
+    }
+    SetEvent(shared_->Wake);
+    return ticket;
+}
+
+void TTagReaderThread::PutFirst(const std::vector<std::uint32_t>& tickets) {
+    TLockGuard lock(shared_->Lock);
+    shared_->Jobs.PutFirst(tickets);
+}
+
+void TTagReaderThread::Cancel(const std::vector<std::uint32_t>& tickets) {
+    TLockGuard lock(shared_->Lock);
+    for (std::uint32_t t : tickets) shared_->Jobs.Cancel(t);
+}
+
+std::vector<TReadResult> TTagReaderThread::Take(std::size_t max) {
+    std::vector<TReadResult> out;
+    TLockGuard lock(shared_->Lock);
+    const std::size_t n = std::min(max, shared_->Results.size());
+    out.reserve(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        out.push_back(std::move(shared_->Results.front()));
+        shared_->Results.pop_front();
+    }
+    // Until every result is taken the taker comes back by itself (it posts
+    // its own message); after that the next result is announced again.
+    if (shared_->Results.empty()) shared_->Announced = false;
+    return out;
+}
+
+bool TTagReaderThread::WaitForResult(DWORD ms) {
+    {
+        TLockGuard lock(shared_->Lock);
+        if (!shared_->Results.empty()) return true;
+    }
+    return WaitForSingleObject(shared_->ResultReady, ms) == WAIT_OBJECT_0;
+}
+
+bool TTagReaderThread::HasResults() const {
+    TLockGuard lock(shared_->Lock);
+    return !shared_->Results.empty();
+}
+
+std::size_t TTagReaderThread::Pending() const {
+    TLockGuard lock(shared_->Lock);
+    return shared_->Jobs.Size() + shared_->Results.size() + (shared_->Reading ? 1 : 0);
+}
+
+void TTagReaderThread::Stop(DWORD boundMs) {
+    {
+        TLockGuard lock(shared_->Lock);
+        shared_->Stopping = true;
+        shared_->Jobs.Clear();
+        shared_->Results.clear();
+        shared_->Target = nullptr;
+    }
+    if (!thread_) return;
+    SetEvent(shared_->Wake);
+    WaitForSingleObject(thread_, boundMs);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+}

@@ -1,0 +1,64 @@
+#pragma once
+// The one background thread that reads tags, so that a long list never holds
+// up the player's window. It gets copied names and hands back plain values in
+// records of its own; it never touches a window, a row, a record of the list
+// or the host. Finished work is announced by one posted message at a time.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "fileinfo/MP3FileInfo.h"
+#include "fileinfo/ReadQueue.h"
+
+struct TReadResult {
+    std::uint32_t Ticket = 0;
+    std::uintptr_t Key = 0;
+    // No plain file by that name (gone, a folder): the entry is kept unread.
+    bool NotAFile = false;
+    // The file-name fields and whatever tags were found.
+    std::unique_ptr<TMP3FileInfo> Values;
+};
+
+class TTagReaderThread {
+public:
+    TTagReaderThread();
+    // Stops with the default bound.
+    ~TTagReaderThread();
+    TTagReaderThread(const TTagReaderThread&) = delete;
+    TTagReaderThread& operator=(const TTagReaderThread&) = delete;
+
+    // Where the message announcing results goes (the window may be re-created).
+    void SetTarget(HWND window, UINT message);
+    // Hands a job over; the ticket is filled in and returned. Without a thread
+    // (none could be started) the job is done at once, here.
+    std::uint32_t Queue(TReadJob job);
+    void PutFirst(const std::vector<std::uint32_t>& tickets);
+    void Cancel(const std::vector<std::uint32_t>& tickets);
+    // Up to max results, oldest first. Once none is left, the next result is
+    // announced again; until then the taker comes back on its own.
+    std::vector<TReadResult> Take(std::size_t max);
+    bool HasResults() const;
+    // Waits up to ms for a result to be ready; true when one is.
+    bool WaitForResult(DWORD ms);
+    // Jobs not yet done, results not yet taken.
+    std::size_t Pending() const;
+    // Drops every job and waits up to boundMs for the thread to end. A thread
+    // caught in a slow file read keeps the module loaded and ends by itself.
+    void Stop(DWORD boundMs = 2000);
+
+    // Reads one job (the thread's work; also the fallback without a thread).
+    static TReadResult Read(TReadJob& job);
+
+    struct TShared;
+
+private:
+    static DWORD WINAPI ThreadMain(void* shared);
+    bool StartThread();
+
+    TShared* shared_ = nullptr;  // counted: the thread holds a reference too
+    HANDLE thread_ = nullptr;
+    bool startFailed_ = false;
+    std::uint32_t nextTicket_ = 1;
+};
