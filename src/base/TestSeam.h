@@ -14,6 +14,7 @@ struct TTestSeam {
     long AllocationsLeft = -1;      // test build: allocations still allowed; -1 = no limit
     long Rebuilds = 0;              // lists taken from the host's playlist (each leaves both equal)
     long HoldReader = 0;            // while not 0 the tag reader takes no new job (tests see titles still out)
+    long ReaderBusy = 0;            // the tag reader's thread holds a job (set and cleared by that thread)
 };
 
 TTestSeam& TestSeam();

@@ -226,7 +226,9 @@ bool TFormPlayList::FinishReading(bool escapeCancels) {
         InstallReadResults(true);
         if (reading_.empty()) break;
         if (escapeCancels && EscapeKeyPressed()) return false;
-        reader_->WaitForResult(30);
+        // This thread reads too while it waits; with nothing left in the queue
+        // it waits for what the reader thread holds.
+        if (!reader_->ReadOneHere()) reader_->WaitForResult(30);
     }
     return true;
 }

@@ -126,11 +126,13 @@ DWORD WINAPI TTagReaderThread::ThreadMain(void* p) {
         {
             TLockGuard lock(shared->Lock);
             shared->Reading = false;
+            __atomic_store_n(&TestSeam().ReaderBusy, 0, __ATOMIC_RELEASE);
             if (shared->Stopping) break;
             // Tests hold the reader to see the list while titles are still out.
             const bool held = __atomic_load_n(&TestSeam().HoldReader, __ATOMIC_ACQUIRE) != 0;
             if (held || !shared->Jobs.Pop(job)) job.Ticket = 0;
             else shared->Reading = true;
+            if (shared->Reading) __atomic_store_n(&TestSeam().ReaderBusy, 1, __ATOMIC_RELEASE);
         }
         if (job.Ticket == 0) {
             WaitForSingleObject(shared->Wake, __atomic_load_n(&TestSeam().HoldReader, __ATOMIC_ACQUIRE) ? 5 : INFINITE);
@@ -198,6 +200,18 @@ bool TTagReaderThread::WaitForResult(DWORD ms) {
         if (!shared_->Results.empty()) return true;
     }
     return WaitForSingleObject(shared_->ResultReady, ms) == WAIT_OBJECT_0;
+}
+
+bool TTagReaderThread::ReadOneHere() {
+    TReadJob job;
+    {
+        TLockGuard lock(shared_->Lock);
+        if (!shared_->Jobs.Pop(job)) return false;
+    }
+    TReadResult result = Read(job);
+    TLockGuard lock(shared_->Lock);
+    shared_->Deliver(std::move(result));
+    return true;
 }
 
 bool TTagReaderThread::HasResults() const {

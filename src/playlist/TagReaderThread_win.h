@@ -42,6 +42,9 @@ public:
     bool HasResults() const;
     // Waits up to ms for a result to be ready; true when one is.
     bool WaitForResult(DWORD ms);
+    // Reads the next job on the calling thread (someone waits for the titles:
+    // two readers are done sooner than one); false when none was waiting.
+    bool ReadOneHere();
     // Jobs not yet done, results not yet taken.
     std::size_t Pending() const;
     // Drops every job and waits up to boundMs for the thread to end. A thread

@@ -297,3 +297,57 @@ TEST_F(PlayListSyncUnicode, RemoveDeadFilesLooksFilesUpByTheirWideNames) {
     EXPECT_EQ(host->WidePlaylist, files) << "the missing ones go, the existing ones stay";
     EXPECT_EQ(Rows(), (std::vector<std::string>{"M", "S"}));
 }
+
+// Titles come from a reader thread; the test build lets the test hold it.
+class PlayListReading : public PlayListSync {
+protected:
+    const char* DllBuild() override { return "gen_VelvetLister_test.dll"; }
+    std::vector<std::string> RowsNow() {
+        HWND list = FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr);
+        std::vector<std::string> out;
+        for (int i = 0, n = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); i < n; ++i) {
+            char buffer[512] = {};
+            SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer));
+            out.push_back(buffer);
+        }
+        return out;
+    }
+};
+
+TEST_F(PlayListReading, EntriesComeAtOnceTheirTitlesLaterAndWhatLeftTheListIsNotRead) {
+    std::vector<std::string> f;
+    for (int i = 0; i < 6; ++i) f.push_back(WriteMp3("s" + std::to_string(i) + ".mp3", "Song " + std::to_string(i)));
+    StartHost();
+    host->Playlist = f;
+    ASSERT_TRUE(Load());
+    TTestSeam* seam = Seam();
+    ASSERT_NE(seam, nullptr);
+    seam->HoldReader = 1;
+    ASSERT_EQ(Init(), 0);
+    EXPECT_EQ(RowsNow(), (std::vector<std::string>{"s0", "s1", "s2", "s3", "s4", "s5"})) << "titled by their names meanwhile";
+    EXPECT_EQ(host->Playlist, f);
+    HWND list = FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr);
+    SendMessageW(list, LB_SETSEL, TRUE, 4);
+    SendMessageW(list, LB_SETSEL, TRUE, 5);
+    SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(host->Playlist, std::vector<std::string>(f.begin(), f.begin() + 4)) << "the names never wait for the tags";
+    SendMessageW(list, LB_SETSEL, TRUE, 1);
+    seam->HoldReader = 0;
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Song 0", "Song 1", "Song 2", "Song 3"}));
+    EXPECT_EQ(SendMessageW(list, LB_GETSEL, 1, 0), 1) << "a title coming in keeps the row's selection";
+    // The removed entries were not read; brought back, they are.
+    SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemUndo, 0), 0);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Song 0", "Song 1", "Song 2", "Song 3", "Song 4", "Song 5"}));
+
+    // A rebuild keeps the titles it had while the files are read again; the
+    // host leaving with reading still out takes everything of ours with it.
+    seam->HoldReader = 1;
+    host->Playlist = {f[5], f[0], PathIn("gone.mp3")};
+    host->SetPosition(0);
+    EXPECT_EQ(RowsNow(), (std::vector<std::string>{"Song 5", "Song 0", "gone"}));
+    host->DestroyMainWindow();
+    Pump();
+    EXPECT_EQ(PlayListWindow(), nullptr);
+    EXPECT_EQ(seam->LiveRecords, 0);
+    EXPECT_EQ(seam->UnexpectedExceptions, 0);
+}

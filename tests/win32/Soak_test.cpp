@@ -467,12 +467,42 @@ protected:
         case 8: mayBox_ = ReentrantPush(); break;
         case 10: mayBox_ = JumpAndPlay(); break;
         case 11: mayBox_ = DragMoves(); break;
+        case 12:
+            // The reader held: what comes next arrives while titles are still out.
+            readerHeld_ = !readerHeld_;
+            Seam()->HoldReader = readerHeld_;
+            break;
         default:
             SendMessageW(PlayListWindow(), WM_TIMER, 1, 0);
             host->AdvanceClock(700);
             break;
         }
+        if (!readerHeld_) {
+            Pump();
+            return;
+        }
+        // Only the messages: the reading stays out. What the reader thread had
+        // in hand when it was held is delivered and installed first.
+        for (int k = 0; k < 5000 && __atomic_load_n(&Seam()->ReaderBusy, __ATOMIC_ACQUIRE); ++k) Sleep(1);
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageW(&m);
+        }
+        if (Form() && Form()->ReadsOutstanding() > 0) ++stepsWhileReading_;
+    }
+
+    // Reading still out when the player quits: nothing of ours may stay.
+    void HostLeavesMidRead() {
+        Seam()->HoldReader = 1;
+        SendMessageW(PlayListWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({PathIn("album")}, POINT{1, 1})), 0);
+        ASSERT_NE(Form(), nullptr);
+        EXPECT_GT(Form()->ReadsOutstanding(), 0u);
+        host->DestroyMainWindow();
         Pump();
+        EXPECT_EQ(PlayListWindow(), nullptr);
+        EXPECT_EQ(Seam()->LiveRecords, 0);
+        EXPECT_EQ(Seam()->UnexpectedExceptions, 0);
     }
 
     // The invariants; false (with the failures reported) when one is broken.
@@ -602,7 +632,8 @@ protected:
     bool inSync_ = true;
     bool mayBox_ = false;
     bool jumpActed_ = false;
-    int pushes_ = 0, compared_ = 0, maxRows_ = 0, boxes_ = 0;
+    int pushes_ = 0, compared_ = 0, maxRows_ = 0, boxes_ = 0, stepsWhileReading_ = 0;
+    bool readerHeld_ = false;
     bool gdiCounted_ = false;
     long ownedCeiling_ = 0, guiCeiling_ = 0;
 };
@@ -625,11 +656,11 @@ TEST_F(Soak, MixedOperationsKeepThePlaylistWholeAndLeakNothing) {
     std::printf("soak: GetGuiResources %s\n", gdiCounted_ ? "counts objects" : "returns 0 here: owner counts only");
     host->ClearMessages();
 
-    static const int weights[] = {14, 12, 18, 14, 10, 5, 1, 6, 6, 12, 3, 6};
+    static const int weights[] = {14, 12, 18, 14, 10, 5, 1, 6, 6, 12, 3, 6, 3};
     std::discrete_distribution<int> kinds(std::begin(weights), std::end(weights));
     static const char* const names[] = {"host change", "drop", "menu command", "key", "selection/spin",
                                         "show/hide", "preferences", "file change", "report during push", "Timer1",
-                                        "jump and play", "drag move"};
+                                        "jump and play", "drag move", "reader held/released"};
     constexpr int kKinds = sizeof weights / sizeof weights[0];
     DWORD spent[kKinds] = {};
     int count[kKinds] = {};
@@ -644,6 +675,8 @@ TEST_F(Soak, MixedOperationsKeepThePlaylistWholeAndLeakNothing) {
         }
         if (step % 10000 == 9999) std::printf("soak: %ld steps\n", step + 1);
     }
+    readerHeld_ = false;
+    Seam()->HoldReader = 0;
     UndoFiftySteps();
     answerer_.reset();
     for (int k = 0; k < kKinds; ++k) std::printf("soak: %-20s %6d steps %8lu ms\n", names[k], count[k], spent[k]);
@@ -651,6 +684,8 @@ TEST_F(Soak, MixedOperationsKeepThePlaylistWholeAndLeakNothing) {
                 "%d expected message boxes, %ld owned GDI/USER objects at the end (ceiling %ld)\n",
                 steps, seed, pushes_, rebuildSteps_, compared_, maxRows_, boxes_, Seam()->LiveGdiObjects + Seam()->LiveUserObjects,
                 ownedCeiling_);
+    std::printf("soak: %d steps ended with titles still being read\n", stepsWhileReading_);
+    HostLeavesMidRead();
 }
 
 }  // namespace
