@@ -323,7 +323,8 @@ TEST_F(PlayListReading, EntriesComeAtOnceTheirTitlesLaterAndWhatLeftTheListIsNot
     TTestSeam* seam = Seam();
     ASSERT_NE(seam, nullptr);
     seam->HoldReader = 1;
-    ASSERT_EQ(Init(), 0);
+    ASSERT_EQ(host->Init(), 0);
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);  // no wait for the reading
     EXPECT_EQ(RowsNow(), (std::vector<std::string>{"s0", "s1", "s2", "s3", "s4", "s5"})) << "titled by their names meanwhile";
     EXPECT_EQ(host->Playlist, f);
     HWND list = FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr);
