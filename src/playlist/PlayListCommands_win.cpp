@@ -452,15 +452,7 @@ void TFormPlayList::PopupItemAddFolderClick() {
     if (!ok) return;
     const std::string chosen = ChosenAnsiName(chosenWide);
     OpenDialogInitialDir = chosenWide;
-    TEntryList entries;
-    {
-        TScanScope scan(*this);
-        AddPath(entries, chosen, true, Plugin.HostUnicodeNames ? chosenWide : std::wstring());
-    }
-    if (entries.Count() > 0) {
-        InsertEntries(-1, entries.Take());
-        PushListToHost();
-    }
+    AddFolderInBackground(chosen, Plugin.HostUnicodeNames ? chosenWide : std::wstring());
 }
 
 void TFormPlayList::ApplyListFont() {

@@ -3,12 +3,14 @@
 #include "playlist/PlayList_win.h"
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include "base/Errors.h"
 #include "base/Text_win.h"
 #include "fileinfo/TagReaders.h"
 #include "host/CommonLib_win.h"
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
+#include "playlist/FolderScan_win.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/TitleFormat.h"
 #include "skin/SkinApply_win.h"
@@ -22,12 +24,6 @@ std::string FullPathOf(const std::string& path) {
     DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
     if (n == 0 || n >= sizeof buffer) return path;
     return std::string(buffer, n);
-}
-
-// A trailing 0x5C that is the second byte of a character such as "表" stays.
-std::string WithoutTrailingDelimiter(std::string s) {
-    if (s.size() > 3 || (s.size() == 3 && s[1] == ':')) return ExcludeTrailingPathDelimiter(s, AnsiPathText());
-    return s;
 }
 
 // A plain file (not a directory) of that name exists.
@@ -57,25 +53,9 @@ std::unique_ptr<TMP3FileInfo> ReadEntryInfo(const std::string& path, const std::
     return rec;
 }
 
-// A record whose tags the reader thread is still to bring: titled by its file
-// name meanwhile.
-std::unique_ptr<TMP3FileInfo> EntryToRead(const std::string& path, const std::wstring& wide) {
-    auto rec = std::make_unique<TMP3FileInfo>();
-    FillEntryFileNameFields(*rec, path, &AnsiLeadByte);
-    if (!wide.empty()) rec->SetWideFileName(WideToU16(wide));
-    rec->ToRead = true;
-    return rec;
-}
 
 DWORD AttributesOf(const std::string& path, const std::wstring& wide) {
     return wide.empty() ? GetFileAttributesA(path.c_str()) : GetFileAttributesW(wide.c_str());
-}
-
-std::wstring FullPathOf(const std::wstring& path) {
-    wchar_t buffer[MAX_PATH * 4] = {};
-    DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH * 4, buffer, nullptr);
-    if (n == 0 || n >= MAX_PATH * 4) return path;
-    return std::wstring(buffer, n);
 }
 
 }  // namespace
@@ -104,6 +84,14 @@ constexpr int kEscapeCheckEvery = 16;
 }  // namespace
 
 bool IsSkinFileName(const std::string& path) { return IsSkinFile(path); }
+
+std::unique_ptr<TMP3FileInfo> NewEntryToRead(const std::string& path, const std::wstring& wide) {
+    auto rec = std::make_unique<TMP3FileInfo>();
+    FillEntryFileNameFields(*rec, path, &AnsiLeadByte);
+    if (!wide.empty()) rec->SetWideFileName(WideToU16(wide));
+    rec->ToRead = true;
+    return rec;
+}
 
 TDirectoryScan::TDirectoryScan() = default;
 
@@ -158,7 +146,7 @@ int TFormPlayList::AddPath(TEntryList& target, const std::string& path, bool exp
     std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
     if (PlaylistTypeOfExtension(ext) != TPlaylistType::None) return expand ? AddPlaylistFile(target, path, wide) : 0;
     if (!AudioExtensions.Contains(ext)) return 0;
-    auto rec = EntryToRead(path, wide);
+    auto rec = NewEntryToRead(path, wide);
     std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
     target.Add(std::move(title), std::move(rec));
     return 1;
@@ -187,7 +175,7 @@ void TFormPlayList::AddHostEntry(TEntryList& target, const std::string& name, co
             rec->Selected = false;
             rec->ToRead = true;
         } else {
-            rec = EntryToRead(name, wide);
+            rec = NewEntryToRead(name, wide);
         }
     } else {
         rec = std::make_unique<TMP3FileInfo>();
@@ -217,32 +205,24 @@ bool TFormPlayList::ReadKeptEntryIfPresent(int i) {
 }
 
 int TFormPlayList::AddDirectory(TEntryList& target, const std::string& dir) {
-    // The directory's full path, as entering it would report it; the process's
-    // current directory is left alone (other threads of the player share it).
-    std::string base = WithoutTrailingDelimiter(FullPathOf(dir));
-    DWORD attr = GetFileAttributesA(base.c_str());
-    if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) return 0;
     TScanScope scope(*this);
-    TDirectoryScan& scan = scope.Scan();
-    if (scan.Cancelled()) return 0;
-    int c = 0;
-    WIN32_FIND_DATAA fd;
-    TFindHandle find(FindFirstFileA((base + "\\*.*").c_str(), &fd));
-    if (!find) return 0;
-    do {
-        if (scan.Cancelled()) break;
-        std::string name = fd.cFileName;
-        if (name == "." || name == "..") continue;
-        // Read-only, hidden, archive and directories are taken; system files are skipped.
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) continue;
-        // Folder links (junctions, symbolic links) are not followed: one back to a
-        // parent would scan the tree again and again. A link given as the path
-        // itself is still entered.
-        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            continue;
-        c += AddPath(target, base + "\\" + name, false);
-    } while (FindNextFileA(find.get(), &fd));
-    return c;
+    return ScanFolder(
+        TFolderScan{dir, {}, AudioExtensions}, [&] { return !scope.Scan().Cancelled(); },
+        [&](TFoundFile f) { AddFoundFile(target, f); });
+}
+
+int TFormPlayList::AddDirectory(TEntryList& target, const std::wstring& dir) {
+    // As the 8-bit scan, by wide names: a Unicode host gets every name whole.
+    TScanScope scope(*this);
+    return ScanFolder(
+        TFolderScan{{}, dir, AudioExtensions}, [&] { return !scope.Scan().Cancelled(); },
+        [&](TFoundFile f) { AddFoundFile(target, f); });
+}
+
+void TFormPlayList::AddFoundFile(TEntryList& target, const TFoundFile& f) {
+    auto rec = NewEntryToRead(f.Path, f.Wide);
+    std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
+    target.Add(std::move(title), std::move(rec));
 }
 
 namespace {
@@ -297,32 +277,6 @@ int TFormPlayList::AddListedName(TEntryList& target, const std::string& base, co
     if (IsRootedOrDriveRelative(name)) resolved = FullPathOf(candidate);
     else if (!ResolvePath(base, name, resolved)) resolved = candidate;
     return AddPath(target, resolved, false);
-}
-
-int TFormPlayList::AddDirectory(TEntryList& target, const std::wstring& dir) {
-    // As the 8-bit scan, by wide names: a Unicode host gets every name whole.
-    std::wstring base = FullPathOf(dir);
-    if (base.size() > 3 && (base.back() == L'\\' || base.back() == L'/')) base.pop_back();
-    DWORD attr = GetFileAttributesW(base.c_str());
-    if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) return 0;
-    TScanScope scope(*this);
-    TDirectoryScan& scan = scope.Scan();
-    if (scan.Cancelled()) return 0;
-    int c = 0;
-    WIN32_FIND_DATAW fd;
-    TFindHandle find(FindFirstFileW((base + L"\\*.*").c_str(), &fd));
-    if (!find) return 0;
-    do {
-        if (scan.Cancelled()) break;
-        const std::wstring name = fd.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) continue;
-        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            continue;
-        const std::wstring path = base + L"\\" + name;
-        c += AddPath(target, WideToAnsiName(path), false, path);
-    } while (FindNextFileW(find.get(), &fd));
-    return c;
 }
 
 int TFormPlayList::AddPlaylistFile(TEntryList& target, const std::string& file, const std::wstring& wide) {
@@ -478,11 +432,12 @@ void TFormPlayList::ReplaceRows(std::vector<TRow> rows) {
     DestroyRecords(old);
 }
 
-void TFormPlayList::InsertEntries(int at, std::vector<TRow> rows) {
+void TFormPlayList::InsertEntries(int at, std::vector<TRow> rows, bool asStep) {
     if (rows.empty()) return;
     const std::vector<std::uintptr_t> incoming = DataWords(rows);
     const int k = static_cast<int>(rows.size());
-    TUndoStep step(*this);
+    std::optional<TUndoStep> step;
+    if (asStep) step.emplace(*this);
     {
         TUpdateGuard updates(*ListBox);
         TEntryLockGuard lock(EntryLock);
@@ -499,7 +454,7 @@ void TFormPlayList::InsertEntries(int at, std::vector<TRow> rows) {
             throw;
         }
     }
-    step.Commit();
+    if (step) step->Commit();
 }
 
 void TFormPlayList::RereadMp3Tags() {

@@ -10,6 +10,7 @@
 #include <new>
 
 #include "base/Text_win.h"
+#include "host/PluginState_win.h"
 #include "fileinfo/TagReaders.h"
 #include "playlist/TagReaderThread_win.h"
 #include "playlist/TitleFormat.h"
@@ -239,4 +240,67 @@ void TFormPlayList::StopReading() {
     reading_.clear();
     reader_.reset();
     std::vector<std::pair<const TMP3FileInfo*, int>>().swap(rowIndex_);
+}
+
+void TFormPlayList::AddFolderInBackground(const std::string& folder, const std::wstring& wide) {
+    if (!ListBox) return;
+    if (!reader_) {
+        reader_ = std::make_unique<TTagReaderThread>();
+        reader_->SetTarget(Handle(), WM_VL_READ_RESULTS);
+    }
+    TUndoStep step(*this);
+    int added = 0;
+    {
+        // The window takes no input meanwhile (as under a dialog), so nothing
+        // edits the list while it grows; the player, painting and reading go on.
+        const HWND window = Handle();
+        struct TScanning {
+            HWND Window;
+            bool& Flag;
+            bool WasDisabled;
+            ~TScanning() {
+                Flag = false;
+                if (!WasDisabled && IsWindow(Window)) EnableWindow(Window, TRUE);
+            }
+        } scanning{window, scanningFolder_, EnableWindow(window, FALSE) != FALSE};
+        scanningFolder_ = true;
+        TWaitCursor wait(true);
+        reader_->StartScan(TFolderScan{folder, wide, AudioExtensions});
+        bool cancelled = false;
+        for (;;) {
+            bool done = false;
+            std::vector<TFoundFile> found = reader_->TakeFound(done);
+            if (!found.empty()) {
+                TEntryList entries;
+                for (const TFoundFile& f : found) AddFoundFile(entries, f);
+                added += entries.Count();
+                InsertEntries(-1, entries.Take(), false);
+            }
+            if (done) break;
+            if (!cancelled && (Plugin.HostGone || !IsWindow(window) || EscapeKeyPressed())) {
+                reader_->CancelScan();
+                cancelled = true;
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 15, QS_ALLINPUT);
+            MSG m;
+            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+                if (m.message == WM_QUIT) {
+                    PostQuitMessage(static_cast<int>(m.wParam));  // for the player's own loop
+                    reader_->CancelScan();
+                    cancelled = true;
+                    break;
+                }
+                if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) {
+                    reader_->CancelScan();
+                    cancelled = true;
+                    continue;
+                }
+                TranslateMessage(&m);
+                DispatchMessageW(&m);
+            }
+        }
+    }
+    if (Plugin.HostGone || !ListBox) return;
+    step.Commit();
+    if (added > 0) PushListToHost();
 }

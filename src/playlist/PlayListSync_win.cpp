@@ -183,6 +183,9 @@ void TFormPlayList::SetPlayingEntry(int i) {
         ~TDepth() { --g_setPlayingDepth; }
     } depth;
 
+    // While a folder is added the host has not seen its entries yet: a report
+    // that finds the lists apart waits for the push that ends the scan.
+    if (scanningFolder_ && (i >= ListBox->Count() || i < 0)) return;
     if (i >= ListBox->Count() || i < 0) {
         RebuildFromHost();
         if (i >= ListBox->Count() || i < 0) return;
@@ -196,6 +199,7 @@ void TFormPlayList::SetPlayingEntry(int i) {
         const TMP3FileInfo* rec = Record(i);
         // Two wide names may share one 8-bit form ("?" for what the code page lacks).
         if (!rec || rec->FileName() != hostFile || rec->WideFileName() != WideToU16(hostWide)) {
+            if (scanningFolder_) return;
             RebuildFromHost();
             if (i >= ListBox->Count()) return;
             // Rebuilt from the host: entry i is now the host's own.

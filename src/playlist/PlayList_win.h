@@ -28,11 +28,16 @@
 
 class TWatermarkSkin;
 class TTagReaderThread;
+struct TFoundFile;
 struct TReadResult;
 
 // Esc for this thread: a press waiting in its queue (taken out) or the key held
 // down while one of its windows is in front.
 bool EscapeKeyPressed();
+
+// A record whose tags the reader thread is still to bring: titled by its file
+// name meanwhile.
+std::unique_ptr<TMP3FileInfo> NewEntryToRead(const std::string& path, const std::wstring& wide);
 
 
 extern TOptions Option;
@@ -190,7 +195,7 @@ public:
     // last row) and keeps the playing mark on its entry. All or nothing: rows that
     // cannot be placed have their records destroyed, the list stays as it was.
     // One undo step.
-    void InsertEntries(int at, std::vector<TRow> rows);
+    void InsertEntries(int at, std::vector<TRow> rows, bool asStep = true);
 
     // ---- tags read in the background
     // Waits, with the wait cursor, until every entry's tags are in; false when
@@ -264,6 +269,10 @@ public:
     void ToolButtonCtrlPrevClick(int tag);
     void ToolButtonCtrlEjectClick();
     void PopupItemAddFolderClick();
+    // Adds a folder tree at the end of the list as the reader thread finds its
+    // files, the window handling its messages meanwhile (input to it waits);
+    // Esc stops the scan, keeping what was found. One step, one push.
+    void AddFolderInBackground(const std::string& folder, const std::wstring& wide);
     // ---- list files: saving the list, adding files and a URL
     void PopupItemSaveListClick();
     void PopupItemAddFileClick();
@@ -323,6 +332,7 @@ private:
     void CollectDroppedFiles(HDROP drop, TEntryList& target, std::string& skinFile);
     int AddDirectory(TEntryList& target, const std::string& dir);
     int AddDirectory(TEntryList& target, const std::wstring& dir);
+    void AddFoundFile(TEntryList& target, const TFoundFile& f);
     // Opens the directory scan of a command, or joins the one already open, with the wait cursor.
     class TScanScope {
     public:
@@ -399,6 +409,9 @@ private:
     int rowHint_ = 0;
     bool readCheckPosted_ = false;
     std::vector<std::uint32_t> drawnToRead_;
+    // A folder is being added in the background: a host report that would
+    // rebuild the list is let go (the push at the end sets the host's list).
+    bool scanningFolder_ = false;
 };
 
 // One undo step around a change of the entries: the state is taken when the

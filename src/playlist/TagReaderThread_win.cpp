@@ -22,6 +22,12 @@ struct TTagReaderThread::TShared {
     bool Announced = false;  // a message is on its way and not yet answered by Take
     bool Stopping = false;
     bool Reading = false;    // the thread holds a job
+    // The folder scan asked for, until the thread takes it; what it found.
+    std::unique_ptr<TFolderScan> Scan;
+    bool ScanRunning = false;
+    bool ScanDone = false;
+    LONG ScanCancelled = 0;
+    std::vector<TFoundFile> Found;
 
     ~TShared() {
         if (Wake) CloseHandle(Wake);
@@ -128,6 +134,14 @@ DWORD WINAPI TTagReaderThread::ThreadMain(void* p) {
             shared->Reading = false;
             __atomic_store_n(&TestSeam().ReaderBusy, 0, __ATOMIC_RELEASE);
             if (shared->Stopping) break;
+            if (shared->Scan) {
+                std::unique_ptr<TFolderScan> scan = std::move(shared->Scan);
+                shared->ScanRunning = true;
+                shared->Lock.Leave();
+                RunScan(*shared, *scan);
+                shared->Lock.Enter();
+                continue;
+            }
             // Tests hold the reader to see the list while titles are still out.
             const bool held = __atomic_load_n(&TestSeam().HoldReader, __ATOMIC_ACQUIRE) != 0;
             if (held || !shared->Jobs.Pop(job)) job.Ticket = 0;
@@ -150,6 +164,66 @@ DWORD WINAPI TTagReaderThread::ThreadMain(void* p) {
     }
     shared->Release();
     FreeLibraryAndExitThread(module, 0);
+}
+
+void TTagReaderThread::RunScan(TShared& shared, const TFolderScan& scan) {
+    // Names go over in batches, often enough for the list to grow as they are found.
+    std::vector<TFoundFile> batch;
+    DWORD handed = GetTickCount();
+    auto hand = [&] {
+        TLockGuard lock(shared.Lock);
+        for (TFoundFile& f : batch) shared.Found.push_back(std::move(f));
+        batch.clear();
+        SetEvent(shared.ResultReady);
+        handed = GetTickCount();
+    };
+    try {
+        ScanFolder(
+            scan,
+            [&] {
+                return InterlockedCompareExchange(&shared.ScanCancelled, 0, 0) == 0 &&
+                       !__atomic_load_n(&shared.Stopping, __ATOMIC_ACQUIRE);
+            },
+            [&](TFoundFile f) {
+                batch.push_back(std::move(f));
+                if (batch.size() >= 256 || GetTickCount() - handed >= 30) hand();
+            });
+        hand();
+    } catch (...) {
+        // Out of memory: the scan ends with what was handed over.
+    }
+    TLockGuard lock(shared.Lock);
+    shared.ScanRunning = false;
+    shared.ScanDone = true;
+    SetEvent(shared.ResultReady);
+}
+
+void TTagReaderThread::StartScan(TFolderScan scan) {
+    {
+        TLockGuard lock(shared_->Lock);
+        shared_->Found.clear();
+        shared_->ScanDone = false;
+        shared_->ScanCancelled = 0;
+    }
+    if (!StartThread()) {
+        RunScan(*shared_, scan);  // no thread: here, at once
+        return;
+    }
+    {
+        TLockGuard lock(shared_->Lock);
+        shared_->Scan = std::make_unique<TFolderScan>(std::move(scan));
+    }
+    SetEvent(shared_->Wake);
+}
+
+void TTagReaderThread::CancelScan() { InterlockedExchange(&shared_->ScanCancelled, 1); }
+
+std::vector<TFoundFile> TTagReaderThread::TakeFound(bool& done) {
+    TLockGuard lock(shared_->Lock);
+    std::vector<TFoundFile> out;
+    out.swap(shared_->Found);
+    done = shared_->ScanDone && !shared_->Scan && !shared_->ScanRunning;
+    return out;
 }
 
 std::uint32_t TTagReaderThread::Queue(TReadJob job) {
@@ -228,6 +302,8 @@ void TTagReaderThread::Stop(DWORD boundMs) {
     {
         TLockGuard lock(shared_->Lock);
         shared_->Stopping = true;
+        shared_->Scan.reset();
+        InterlockedExchange(&shared_->ScanCancelled, 1);
         shared_->Jobs.Clear();
         shared_->Results.clear();
         shared_->Target = nullptr;

@@ -11,6 +11,7 @@
 
 #include "fileinfo/MP3FileInfo.h"
 #include "fileinfo/ReadQueue.h"
+#include "playlist/FolderScan_win.h"
 
 struct TReadResult {
     std::uint32_t Ticket = 0;
@@ -51,6 +52,13 @@ public:
     // caught in a slow file read keeps the module loaded and ends by itself.
     void Stop(DWORD boundMs = 2000);
 
+    // A folder scan, run before any tag is read; its names come back in batches.
+    void StartScan(TFolderScan scan);
+    void CancelScan();
+    // The names found since the last call; done once the scan is over
+    // (finished or cancelled) and every name was taken.
+    std::vector<TFoundFile> TakeFound(bool& done);
+
     // Reads one job (the thread's work; also the fallback without a thread).
     static TReadResult Read(TReadJob& job);
 
@@ -58,6 +66,7 @@ public:
 
 private:
     static DWORD WINAPI ThreadMain(void* shared);
+    static void RunScan(TShared& shared, const TFolderScan& scan);
     bool StartThread();
 
     TShared* shared_ = nullptr;  // counted: the thread holds a reference too
