@@ -82,6 +82,9 @@ double FloorRead(const std::vector<std::string>& files) {
     char tail[128];
     double t0 = Now();
     for (const auto& f : files) {
+        // A stream is no file: no reader looks for it on disk (under Wine the
+        // look alone takes about 25 ms).
+        if (f.find("://") != std::string::npos) continue;
         if (GetFileAttributesA(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
         HANDLE h = CreateFileA(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         if (h == INVALID_HANDLE_VALUE) continue;
@@ -133,7 +136,13 @@ TReadingRun RebuildAndRead(TFormPlayList& form) {
     const double t0 = Now();
     form.RebuildFromHost();
     run.Return = Now() - t0;
-    while (form.ReadsOutstanding() > 0) {
+    // The reading starts with a posted message: until it has, messages are run.
+    bool started = false;
+    for (;;) {
+        if (form.ReadsOutstanding() > 0)
+            started = true;
+        else if (started || !GetQueueStatus(QS_ALLINPUT))
+            break;
         MSG m;
         if (!PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
@@ -261,7 +270,7 @@ int main(int argc, char** argv) {
         const SIZE_T before = PrivateBytes();
         TReadingRun run = RebuildAndRead(*form);
         const SIZE_T after = PrivateBytes();
-        if (form->EntryCount() != n || form->Title(n - 1) != "Song number " + std::to_string(n - 1)) {
+        if (form->EntryCount() != n || form->Record(n - 1)->Title() != "Song number " + std::to_string(n - 1)) {
             std::printf("rebuild gave %d entries, not %d, or a title missing\n", form->EntryCount(), n);
             return 1;
         }
@@ -352,14 +361,19 @@ int main(int argc, char** argv) {
         {
             std::vector<std::string> mixed = subset;
             for (int i = 3; i < n; i += 4)
-                mixed[static_cast<size_t>(i)] = i % 8 == 3 ? dir + "\\gone" + std::to_string(i) + ".mp3"
+                // Missing files of a folder that is gone (a drive unplugged): under
+                // Wine a missing name in the bench's folder of 100,000 files costs a
+                // scan of the whole folder each (about 47 ms), reader or floor alike.
+                mixed[static_cast<size_t>(i)] = i % 8 == 3 ? dir + "-gone\\gone" + std::to_string(i) + ".mp3"
                                                            : "http://radio.example/stream" + std::to_string(i);
             host.Playlist = mixed;
             double kept = 1e9, keptFloor = 1e9;
             for (int round = 0; round < (n >= 100000 ? 1 : 2); ++round) {
                 form->ReplaceEntries({});
                 host.ClearMessages();
-                kept = std::min(kept, RebuildAndRead(*form).AllIn);
+                const TReadingRun run = RebuildAndRead(*form);
+                kept = std::min(kept, run.AllIn);
+                std::printf("  (a quarter kept: the rebuild returned after %.1f ms)\n", run.Return * 1000);
                 keptFloor = std::min(keptFloor, FloorRead(mixed));
             }
             if (form->EntryCount() != n) {

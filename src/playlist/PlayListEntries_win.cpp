@@ -11,6 +11,7 @@
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
 #include "playlist/FolderScan_win.h"
+#include "playlist/TagReaderThread_win.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/TitleFormat.h"
 #include "skin/SkinApply_win.h"
@@ -467,6 +468,7 @@ void TFormPlayList::RereadMp3Tags() {
         if (!rec || rec->Kept || ChooseTagReader(rec->FileName(), &AnsiLeadByte) != TTagReader::Id3v1) continue;
         QueueRead(*rec, true);
     }
+    if (reader_) reader_->Flush();
 }
 
 void TFormPlayList::RetitleAll() {

@@ -87,12 +87,13 @@ int TFormPlayList::RowOfRecord(const TMP3FileInfo* rec) {
     return it->second;
 }
 
-void TFormPlayList::CheckReading() {
+void TFormPlayList::CheckReading(bool all) {
     readCheckPosted_ = false;
     if (!ListBox) return;
     TEntryLockGuard lock(EntryLock);
     try {
-        CheckChangedRows();
+        CheckChangedRows(all);
+        if (reader_) reader_->Flush();
     } catch (const std::bad_alloc&) {
         // Out of memory in the background: nothing to tell the user; the next
         // change of the rows, or a command that needs the titles, tries again.
@@ -104,7 +105,10 @@ void TFormPlayList::CheckReading() {
     }
 }
 
-void TFormPlayList::CheckChangedRows() {
+void TFormPlayList::CheckChangedRows(bool all) {
+    auto queue = [&](int i) {
+        if (TMP3FileInfo* rec = Record(i); rec && rec->ToRead) QueueRead(*rec, false);
+    };
     if (checkedRevision_ != ListBox->Revision()) {
         if (!reading_.empty()) {
             // What left the list is not read: its job goes, its reference is let go.
@@ -128,18 +132,26 @@ void TFormPlayList::CheckChangedRows() {
         const int n = ListBox->Count();
         const int top = std::clamp(ListBox->TopIndex(), 0, std::max(0, n - 1));
         const int shown = std::max(1, ListBox->Height() / std::max(1, ListBox->ItemHeight()) + 1);
-        auto queue = [&](int i) {
-            if (TMP3FileInfo* rec = Record(i); rec && rec->ToRead) QueueRead(*rec, false);
-        };
         for (int i = top; i < std::min(n, top + shown); ++i) queue(i);
-        for (int i = 0; i < n; ++i) queue(i);
-        if (reading_.empty()) {
-            // Nothing out: no index is kept beside the list.
-            std::vector<std::pair<const TMP3FileInfo*, int>>().swap(rowIndex_);
-            rowIndexRevision_ = ~std::uint64_t{0};
-        }
-        // Only a pass that went through counts.
         checkedRevision_ = ListBox->Revision();
+        queueFrom_ = 0;
+    }
+    if (queueFrom_ < 0) return;
+    // The walk over the list goes in pieces of about 10 ms, each its own message.
+    const double start = NowMs();
+    const int n = ListBox->Count();
+    while (queueFrom_ < n) {
+        queue(queueFrom_++);
+        if (!all && (queueFrom_ & 1023) == 0 && NowMs() - start >= kBatchMs) {
+            PostReadCheck();
+            return;
+        }
+    }
+    queueFrom_ = -1;
+    if (reading_.empty()) {
+        // Nothing out: no index is kept beside the list.
+        std::vector<std::pair<const TMP3FileInfo*, int>>().swap(rowIndex_);
+        rowIndexRevision_ = ~std::uint64_t{0};
     }
 }
 
@@ -207,7 +219,13 @@ void TFormPlayList::InstallSomeResults(bool all) {
             return;
         }
     }
-    if (reading_.empty() || reader_->Pending() != 0) return;
+    if (reading_.empty()) {
+        // All in: no index is kept beside the list.
+        std::vector<std::pair<const TMP3FileInfo*, int>>().swap(rowIndex_);
+        rowIndexRevision_ = ~std::uint64_t{0};
+        return;
+    }
+    if (reader_->Pending() != 0) return;
     // Out for reading with nothing left to come (a result lost for want of
     // memory): those entries keep the titles they have.
     TEntryLockGuard lock(EntryLock);
@@ -220,7 +238,7 @@ void TFormPlayList::InstallSomeResults(bool all) {
 
 bool TFormPlayList::FinishReading(bool escapeCancels) {
     if (!ListBox) return true;
-    CheckReading();
+    CheckReading(true);
     if (reading_.empty()) return true;
     TWaitCursor wait(true);
     while (!reading_.empty() && reader_) {

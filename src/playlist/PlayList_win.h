@@ -372,8 +372,9 @@ private:
     void QueueRead(TMP3FileInfo& rec, bool again);
     void PostReadCheck();
     // After the rows changed: what left the list is not read, what came to be read is queued.
-    void CheckReading();
-    void CheckChangedRows();
+    // all: the whole list at once, not in pieces of about 10 ms.
+    void CheckReading(bool all = false);
+    void CheckChangedRows(bool all);
     // A row being drawn whose tags are out goes to the front of the reading.
     void NoteDrawnEntry(const TMP3FileInfo& rec);
     // Installs results: a batch of about 10 ms, or all that are ready.
@@ -407,6 +408,7 @@ private:
     std::uint64_t rowIndexRevision_ = ~std::uint64_t{0};
     std::uint64_t checkedRevision_ = ~std::uint64_t{0};
     int rowHint_ = 0;
+    int queueFrom_ = -1;  // the next row the walk looks at for entries to read; -1: done
     bool readCheckPosted_ = false;
     std::vector<std::uint32_t> drawnToRead_;
     // A folder is being added in the background: a host report that would

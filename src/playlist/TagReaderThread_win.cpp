@@ -39,8 +39,10 @@ struct TTagReaderThread::TShared {
     }
     // Under Lock.
     void Deliver(TReadResult result) {
+        // Each system call costs a trip to the server under Wine: the waiter
+        // is woken only when results start to come, as it waits only for none.
+        if (Results.empty()) SetEvent(ResultReady);
         Results.push_back(std::move(result));
-        SetEvent(ResultReady);
         if (!Announced && Target) Announced = PostMessageW(Target, Message, 0, 0) != FALSE;
     }
 };
@@ -235,20 +237,29 @@ std::uint32_t TTagReaderThread::Queue(TReadJob job) {
         shared_->Deliver(std::move(result));
         return ticket;
     }
-    {
-        TLockGuard lock(shared_->Lock);
-        shared_->Jobs.Push(std::move(job));
-    }
-    SetEvent(shared_->Wake);
+    unsent_.push_back(std::move(job));
+    if (unsent_.size() >= 1024) Flush();
     return ticket;
 }
 
+void TTagReaderThread::Flush() {
+    if (unsent_.empty()) return;
+    {
+        TLockGuard lock(shared_->Lock);
+        for (TReadJob& job : unsent_) shared_->Jobs.Push(std::move(job));
+    }
+    unsent_.clear();
+    SetEvent(shared_->Wake);
+}
+
 void TTagReaderThread::PutFirst(const std::vector<std::uint32_t>& tickets) {
+    Flush();
     TLockGuard lock(shared_->Lock);
     shared_->Jobs.PutFirst(tickets);
 }
 
 void TTagReaderThread::Cancel(const std::vector<std::uint32_t>& tickets) {
+    Flush();
     TLockGuard lock(shared_->Lock);
     for (std::uint32_t t : tickets) shared_->Jobs.Cancel(t);
 }
@@ -277,6 +288,7 @@ bool TTagReaderThread::WaitForResult(DWORD ms) {
 }
 
 bool TTagReaderThread::ReadOneHere() {
+    Flush();
     TReadJob job;
     {
         TLockGuard lock(shared_->Lock);
@@ -295,10 +307,11 @@ bool TTagReaderThread::HasResults() const {
 
 std::size_t TTagReaderThread::Pending() const {
     TLockGuard lock(shared_->Lock);
-    return shared_->Jobs.Size() + shared_->Results.size() + (shared_->Reading ? 1 : 0);
+    return unsent_.size() + shared_->Jobs.Size() + shared_->Results.size() + (shared_->Reading ? 1 : 0);
 }
 
 void TTagReaderThread::Stop(DWORD boundMs) {
+    unsent_.clear();
     {
         TLockGuard lock(shared_->Lock);
         shared_->Stopping = true;

@@ -32,9 +32,12 @@ public:
 
     // Where the message announcing results goes (the window may be re-created).
     void SetTarget(HWND window, UINT message);
-    // Hands a job over; the ticket is filled in and returned. Without a thread
-    // (none could be started) the job is done at once, here.
+    // Hands a job over; the ticket is filled in and returned. Jobs go to the
+    // thread in bunches (one lock, one wake-up): at the next Flush, or at once
+    // when many wait. Without a thread (none could be started) the job is done
+    // at once, here.
     std::uint32_t Queue(TReadJob job);
+    void Flush();
     void PutFirst(const std::vector<std::uint32_t>& tickets);
     void Cancel(const std::vector<std::uint32_t>& tickets);
     // Up to max results, oldest first. Once none is left, the next result is
@@ -73,4 +76,5 @@ private:
     HANDLE thread_ = nullptr;
     bool startFailed_ = false;
     std::uint32_t nextTicket_ = 1;
+    std::vector<TReadJob> unsent_;  // queued here, not yet handed to the thread
 };
