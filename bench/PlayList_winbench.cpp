@@ -136,13 +136,10 @@ TReadingRun RebuildAndRead(TFormPlayList& form) {
     const double t0 = Now();
     form.RebuildFromHost();
     run.Return = Now() - t0;
-    // The reading starts with a posted message: until it has, messages are run.
-    bool started = false;
+    // The reading starts, and a long list is queued piece by piece, through
+    // posted messages: it is over when nothing is out and no message waits.
     for (;;) {
-        if (form.ReadsOutstanding() > 0)
-            started = true;
-        else if (started || !GetQueueStatus(QS_ALLINPUT))
-            break;
+        if (form.ReadsOutstanding() == 0 && HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) break;
         MSG m;
         if (!PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
@@ -372,6 +369,10 @@ int main(int argc, char** argv) {
                 form->ReplaceEntries({});
                 host.ClearMessages();
                 const TReadingRun run = RebuildAndRead(*form);
+                if (form->Record(n - 1)->ToRead || form->Record(0)->ToRead) {
+                    std::printf("the reading stopped short\n");
+                    return 1;
+                }
                 kept = std::min(kept, run.AllIn);
                 std::printf("  (a quarter kept: the rebuild returned after %.1f ms)\n", run.Return * 1000);
                 keptFloor = std::min(keptFloor, FloorRead(mixed));
