@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <exception>
 #include <string>
 #include <unordered_map>
 
@@ -25,16 +24,7 @@ void RemoveRows(IRowStore& list, IEntryLock& lock, const std::vector<int>& doome
     for (int i : doomed) records.push_back(list.Data(i));
     list.DeleteRows(doomed);
     playingIndex = newPlaying;
-    if (!destroy) return;
-    std::exception_ptr first;
-    for (auto it = records.rbegin(); it != records.rend(); ++it) {
-        try {
-            destroy(*it);
-        } catch (...) {
-            if (!first) first = std::current_exception();
-        }
-    }
-    if (first) std::rethrow_exception(first);
+    DestroyRecords(records, destroy);
 }
 
 // Rows of `doomed` (ascending) at or before row.

@@ -62,21 +62,6 @@ int CountUpTo(const std::vector<int>& rows, int limit) {
     return n;
 }
 
-// Destroys every record, from the last to the first. A throwing destroyer does
-// not stop the others from being destroyed; the first error is passed on.
-void DestroyRecords(const std::vector<std::uintptr_t>& records, const TDestroyRecord& destroy) {
-    if (!destroy) return;
-    std::exception_ptr first;
-    for (auto it = records.rbegin(); it != records.rend(); ++it) {
-        try {
-            destroy(*it);
-        } catch (...) {
-            if (!first) first = std::current_exception();
-        }
-    }
-    if (first) std::rethrow_exception(first);
-}
-
 // What the quicksort moves: where the row's sort text lies in an arena and where
 // the row came from. Texts never move and titles, data words and marks stay in
 // arrays indexed by origin, so a swap moves a few bytes and the texts of a range
@@ -191,6 +176,19 @@ void SortRows(std::vector<TSortRow>& rows, const TSortTexts& texts, const TColla
 }
 
 }  // namespace
+
+void DestroyRecords(const std::vector<std::uintptr_t>& records, const TDestroyRecord& destroy) {
+    if (!destroy) return;
+    std::exception_ptr first;
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
+        try {
+            destroy(*it);
+        } catch (...) {
+            if (!first) first = std::current_exception();
+        }
+    }
+    if (first) std::rethrow_exception(first);
+}
 
 bool MoveSelectedEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TMoveDirection direction) {
     const int n = list.Count();

@@ -47,6 +47,9 @@ private:
 // Destroys one entry record given its data word; called exactly once for every
 // row a remove command takes out of the list, after the row has left the store.
 using TDestroyRecord = std::function<void(std::uintptr_t)>;
+// Destroys every record, from the last to the first. A throwing destroyer does
+// not stop the others from being destroyed; the first error is passed on.
+void DestroyRecords(const std::vector<std::uintptr_t>& records, const TDestroyRecord& destroy);
 
 // Sorting uses a TCollation (base/Collation.h). The Win32 side passes the user's
 // collation with case ignored: CompareStringA(LOCALE_USER_DEFAULT,

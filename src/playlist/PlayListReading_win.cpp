@@ -276,11 +276,13 @@ void TFormPlayList::AddFolderInBackground(const std::string& folder, const std::
             HWND Window;
             bool& Flag;
             bool WasDisabled;
+            TTagReaderThread& Reader;
             ~TScanning() {
+                Reader.CancelScan();  // an error left the loop: the scan stops too (nothing when it is over)
                 Flag = false;
                 if (!WasDisabled && IsWindow(Window)) EnableWindow(Window, TRUE);
             }
-        } scanning{window, scanningFolder_, EnableWindow(window, FALSE) != FALSE};
+        } scanning{window, scanningFolder_, EnableWindow(window, FALSE) != FALSE, *reader_};
         scanningFolder_ = true;
         TWaitCursor wait(true);
         reader_->StartScan(TFolderScan{folder, wide, AudioExtensions});
