@@ -135,6 +135,20 @@ void TCustomPlayListBox::Delete(int i) {
     KeepCaretAndTop(caret - (i < caret ? 1 : 0), top - (i < top ? 1 : 0));
 }
 
+void TCustomPlayListBox::DeleteRange(int at, int n) {
+    FlushCaret();
+    if (n <= 0) return;
+    if (at < 0 || at + n > Count()) throw EListError(at);
+    const int caret = ItemIndex(), top = TopIndex();
+    rows_.DeleteRange(at, n);
+    RowsChanged();
+    if (!Handle()) return;
+    // From the last: rows at the end of the list move nothing when they go.
+    for (int i = at + n - 1; i >= at; --i) Native(LB_DELETESTRING, static_cast<WPARAM>(i));
+    const auto shifted = [&](int row) { return row >= at + n ? row - n : row >= at ? at : row; };
+    KeepCaretAndTop(shifted(caret), shifted(top));
+}
+
 void TCustomPlayListBox::KeepCaretAndTop(int caret, int top) {
     // The caret and the top row stay on their rows when rows come or go before
     // them; not every native list moves them itself.

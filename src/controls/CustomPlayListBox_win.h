@@ -166,6 +166,9 @@ public:
     // row count stays, so this costs no more than moving the rows in memory.
     void Reorder(const std::vector<int>& from);
     void Delete(int i) override;
+    // n rows from at on; allocates nothing, so that an addition failing for
+    // want of memory can be taken back.
+    void DeleteRange(int at, int n);
     void DeleteRows(const std::vector<int>& rows) override;
     void Clear() override;
     // If the native list refuses the rows (EInsertError), the store is left

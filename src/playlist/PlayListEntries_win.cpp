@@ -133,6 +133,12 @@ void TEntryList::Add(std::string title, std::unique_ptr<TMP3FileInfo> record) {
     record.release();
 }
 
+void TEntryList::Append(TEntryList& more) {
+    rows_.reserve(rows_.size() + more.rows_.size());
+    for (TRow& r : more.rows_) rows_.push_back(std::move(r));  // no allocation after the reserve
+    more.rows_.clear();
+}
+
 std::vector<TRow> TEntryList::Take() {
     std::vector<TRow> out;
     out.swap(rows_);
@@ -305,36 +311,77 @@ int TFormPlayList::AddPlaylistFile(TEntryList& target, const std::string& file, 
     return c;
 }
 
-void TFormPlayList::CollectDroppedFiles(HDROP drop, TEntryList& target, std::string& skinFile) {
+std::vector<TFoundFile> TFormPlayList::DroppedNames(HDROP drop, std::string& skinFile) {
     struct TFinish {
         HDROP d;
         ~TFinish() { DragFinish(d); }
     } finish{drop};
-    TScanScope scope(*this);
-    UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT k = 0; k < n && !scope.Scan().Cancelled(); ++k) {
+    std::vector<TFoundFile> names;
+    const UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT k = 0; k < n; ++k) {
+        TFoundFile name;
         if (Plugin.HostUnicodeNames) {
             // The drop's wide names reach a Unicode host whole.
             wchar_t wide[1025] = {};
             DragQueryFileW(drop, k, wide, 1024);
-            const std::string path = WideToAnsiName(wide);
-            if (IsSkinFile(path))
-                skinFile = path;
-            else
-                AddPath(target, path, true, wide);
-            continue;
+            name.Wide = wide;
+            name.Path = WideToAnsiName(wide);
+        } else {
+            char path[1025] = {};
+            DragQueryFileA(drop, k, path, 1024);
+            name.Path = path;
         }
-        char name[1025] = {};
-        DragQueryFileA(drop, k, name, 1024);
-        std::string path(name);
-        if (IsSkinFile(path))
-            skinFile = path;
+        if (IsSkinFile(name.Path))
+            skinFile = name.Path;
         else
-            AddPath(target, path, true);
+            names.push_back(std::move(name));
     }
+    return names;
+}
+
+bool TFormPlayList::AnyFolder(const std::vector<TFoundFile>& names) const {
+    for (const TFoundFile& name : names) {
+        const DWORD attr = AttributesOf(name.Path, name.Wide);
+        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) && !(attr & 0x8 /* volume label */))
+            return true;
+    }
+    return false;
+}
+
+int TFormPlayList::AddDropped(const std::vector<TFoundFile>& names, int at, bool replace) {
+    // A folder is walked on the reader thread, the window going on with its
+    // messages; files and playlists alone are taken at once.
+    if (AnyFolder(names)) {
+        TUndoStep step(*this);
+        const int added = AddInBackground(names, at, replace);
+        if (Plugin.HostGone || !ListBox) return 0;
+        step.Commit();
+        return added;
+    }
+    TEntryList collected;
+    {
+        TScanScope scope(*this);
+        for (std::size_t k = 0; k < names.size() && !scope.Scan().Cancelled(); ++k)
+            AddPath(collected, names[k].Path, true, names[k].Wide);
+    }
+    const int added = collected.Count();
+    if (added == 0) return 0;
+    if (replace) {
+        ReplaceEntries(collected.Take());
+        // The old mark names a row of the old list: no push may send the host there.
+        PlayingIndex = -1;
+    } else {
+        InsertEntries(at, collected.Take());
+    }
+    return added;
 }
 
 void TFormPlayList::DropFiles(HDROP drop) {
+    if (scanningFolder_) {
+        // The list is being filled by a scan: a drop now would interleave with it.
+        DragFinish(drop);
+        return;
+    }
     if (GetKeyState(VK_CONTROL) < 0) {
         ReplaceByDroppedFiles(drop);
         return;
@@ -348,28 +395,24 @@ void TFormPlayList::DropFiles(HDROP drop) {
         target = (pt.y - ListBox->Top()) / std::max(1, ListBox->ItemHeight()) + ListBox->TopIndex();
         if (target >= ListBox->Count()) target = -1;
     }
-    TEntryList collected;
     std::string skin;
-    CollectDroppedFiles(drop, collected, skin);
-    if (collected.Count() > 0) {
-        InsertEntries(append ? -1 : target, collected.Take());
-        PushListToHost();
-    }
-    if (!skin.empty()) ApplySkinFile(skin);
+    const std::vector<TFoundFile> names = DroppedNames(drop, skin);
+    if (AddDropped(names, append ? -1 : target, false) > 0) PushListToHost();
+    if (!skin.empty() && ListBox) ApplySkinFile(skin);
 }
 
 LRESULT TFormPlayList::ReplaceByDroppedFiles(HDROP drop) {
-    TEntryList collected;
+    if (scanningFolder_) {
+        DragFinish(drop);
+        return 0;
+    }
     std::string skin;
-    CollectDroppedFiles(drop, collected, skin);
-    if (collected.Count() > 0) {
-        ReplaceEntries(collected.Take());
-        // The old mark names a row of the old list: no push may send the host there.
-        PlayingIndex = -1;
+    const std::vector<TFoundFile> names = DroppedNames(drop, skin);
+    if (AddDropped(names, -1, true) > 0) {
         PushListToHost();
         HostPlayEntry(0);
     }
-    if (!skin.empty()) ApplySkinFile(skin);
+    if (!skin.empty() && ListBox) ApplySkinFile(skin);
     return 0;
 }
 
@@ -383,6 +426,11 @@ std::vector<std::uintptr_t> DataWords(const std::vector<TRow>& rows) {
 
 void DestroyRecords(const std::vector<std::uintptr_t>& words) {
     for (std::uintptr_t w : words) TMP3FileInfo::ReleaseReference(reinterpret_cast<TMP3FileInfo*>(w));
+}
+
+// The records of rows that never reached the list: a failure before they were handed over.
+void DestroyRowRecords(const std::vector<TRow>& rows) {
+    for (const TRow& r : rows) TMP3FileInfo::ReleaseReference(reinterpret_cast<TMP3FileInfo*>(r.Data));
 }
 }  // namespace
 
@@ -399,24 +447,35 @@ void TFormPlayList::ReplaceEntries(std::vector<TRow> rows, bool asStep) {
         ReplaceRows(std::move(rows));
         return;
     }
-    TUndoStep step(*this);
+    std::optional<TUndoStep> step;
+    try {
+        step.emplace(*this);
+    } catch (...) {
+        DestroyRowRecords(rows);
+        throw;
+    }
     try {
         ReplaceRows(std::move(rows));
     } catch (...) {
-        step.Commit();  // a list the native control emptied can be brought back
+        step->Commit();  // a list the native control emptied can be brought back
         throw;
     }
-    step.Commit();
+    step->Commit();
 }
 
 void TFormPlayList::ReplaceRows(std::vector<TRow> rows) {
-    const std::vector<std::uintptr_t> incoming = DataWords(rows);
+    std::vector<std::uintptr_t> incoming, old;
+    try {
+        incoming = DataWords(rows);
+        old.reserve(static_cast<std::size_t>(ListBox->Count()));
+    } catch (...) {
+        DestroyRowRecords(rows);
+        throw;
+    }
     TUpdateGuard updates(*ListBox);
     TEntryLockGuard lock(EntryLock);
     // The old records go and the new rows come under one suspension: no
     // repaint can see a row whose record is already destroyed.
-    std::vector<std::uintptr_t> old;
-    old.reserve(static_cast<std::size_t>(ListBox->Count()));
     for (int i = 0; i < ListBox->Count(); ++i) old.push_back(ListBox->Data(i));
     try {
         ListBox->Assign(std::move(rows));
@@ -435,10 +494,16 @@ void TFormPlayList::ReplaceRows(std::vector<TRow> rows) {
 
 void TFormPlayList::InsertEntries(int at, std::vector<TRow> rows, bool asStep) {
     if (rows.empty()) return;
-    const std::vector<std::uintptr_t> incoming = DataWords(rows);
     const int k = static_cast<int>(rows.size());
+    std::vector<std::uintptr_t> incoming;
     std::optional<TUndoStep> step;
-    if (asStep) step.emplace(*this);
+    try {
+        incoming = DataWords(rows);
+        if (asStep) step.emplace(*this);
+    } catch (...) {
+        DestroyRowRecords(rows);
+        throw;
+    }
     {
         TUpdateGuard updates(*ListBox);
         TEntryLockGuard lock(EntryLock);

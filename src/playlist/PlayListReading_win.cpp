@@ -261,66 +261,123 @@ void TFormPlayList::StopReading() {
 }
 
 void TFormPlayList::AddFolderInBackground(const std::string& folder, const std::wstring& wide) {
-    if (!ListBox) return;
+    if (!ListBox || scanningFolder_) return;
+    TUndoStep step(*this);
+    const int added = AddInBackground({TFoundFile{folder, wide}}, -1, false);
+    if (Plugin.HostGone || !ListBox) return;
+    step.Commit();
+    if (added > 0) PushListToHost();
+}
+
+int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at, bool replace) {
+    if (!ListBox) return 0;
     if (!reader_) {
         reader_ = std::make_unique<TTagReaderThread>();
         reader_->SetTarget(Handle(), WM_VL_READ_RESULTS);
     }
-    TUndoStep step(*this);
-    int added = 0;
-    {
-        // The window takes no input meanwhile (as under a dialog), so nothing
-        // edits the list while it grows; the player, painting and reading go on.
-        const HWND window = Handle();
-        struct TScanning {
-            HWND Window;
-            bool& Flag;
-            bool WasDisabled;
-            TTagReaderThread& Reader;
-            ~TScanning() {
-                Reader.CancelScan();  // an error left the loop: the scan stops too (nothing when it is over)
-                Flag = false;
-                if (!WasDisabled && IsWindow(Window)) EnableWindow(Window, TRUE);
-            }
-        } scanning{window, scanningFolder_, EnableWindow(window, FALSE) != FALSE, *reader_};
-        scanningFolder_ = true;
-        TWaitCursor wait(true);
-        reader_->StartScan(TFolderScan{folder, wide, AudioExtensions});
-        bool cancelled = false;
-        for (;;) {
-            bool done = false;
-            std::vector<TFoundFile> found = reader_->TakeFound(done);
-            if (!found.empty()) {
-                TEntryList entries;
-                for (const TFoundFile& f : found) AddFoundFile(entries, f);
-                added += entries.Count();
-                InsertEntries(-1, entries.Take(), false);
-            }
-            if (done) break;
-            if (!cancelled && (Plugin.HostGone || !IsWindow(window) || EscapeKeyPressed())) {
-                reader_->CancelScan();
-                cancelled = true;
-            }
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 15, QS_ALLINPUT);
-            MSG m;
-            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-                if (m.message == WM_QUIT) {
-                    PostQuitMessage(static_cast<int>(m.wParam));  // for the player's own loop
-                    reader_->CancelScan();
-                    cancelled = true;
-                    break;
-                }
-                if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) {
-                    reader_->CancelScan();
-                    cancelled = true;
-                    continue;
-                }
-                TranslateMessage(&m);
-                DispatchMessageW(&m);
-            }
+    // An addition shows its entries as they are found; a replacing one keeps
+    // the list until it has them all.
+    TEntryList replacing;
+    int added = 0, first = -1;
+    auto put = [&](TEntryList& entries) {
+        const int k = entries.Count();
+        if (k == 0) return;
+        if (replace) {
+            replacing.Append(entries);
+        } else {
+            if (first < 0) first = at < 0 || at >= ListBox->Count() ? ListBox->Count() : at;
+            InsertEntries(first + added, entries.Take(), false);
         }
+        added += k;
+    };
+    // The window takes no input meanwhile (as under a dialog), so nothing
+    // edits the list while it grows; the player, painting and reading go on.
+    const HWND window = Handle();
+    struct TScanning {
+        HWND Window;
+        bool& Flag;
+        bool WasDisabled;
+        // The window going meanwhile stops and drops the reader.
+        std::unique_ptr<TTagReaderThread>& Reader;
+        ~TScanning() {
+            if (Reader) Reader->CancelScan();  // an error left the loop: the scan stops too (nothing when it is over)
+            Flag = false;
+            if (!WasDisabled && IsWindow(Window)) EnableWindow(Window, TRUE);
+        }
+    } scanning{window, scanningFolder_, EnableWindow(window, FALSE) != FALSE, reader_};
+    scanningFolder_ = true;
+    TWaitCursor wait(true);
+    try {
+        // Esc already down as the command starts stops it before anything is added.
+        bool cancelled = EscapeKeyPressed();
+        for (std::size_t k = 0; k < names.size() && !cancelled; ++k) {
+            const TFoundFile& name = names[k];
+            const DWORD attr =
+                name.Wide.empty() ? GetFileAttributesA(name.Path.c_str()) : GetFileAttributesW(name.Wide.c_str());
+            if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY) || (attr & 0x8 /* volume label */)) {
+                TEntryList entries;
+                AddPath(entries, name.Path, true, name.Wide);
+                put(entries);
+                cancelled = Plugin.HostGone || !IsWindow(window) || EscapeKeyPressed();
+                continue;
+            }
+            reader_->StartScan(TFolderScan{name.Path, name.Wide, AudioExtensions});
+            while (reader_ && ListBox) {
+                bool done = false, failed = false;
+                std::vector<TFoundFile> found = reader_->TakeFound(done, failed);
+                if (!found.empty()) {
+                    TEntryList entries;
+                    for (const TFoundFile& f : found) AddFoundFile(entries, f);
+                    put(entries);
+                }
+                if (failed) throw std::bad_alloc();  // the tree was not walked to its end
+                if (done) break;
+                if (!cancelled && (Plugin.HostGone || !IsWindow(window) || EscapeKeyPressed())) {
+                    reader_->CancelScan();
+                    cancelled = true;
+                }
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 15, QS_ALLINPUT);
+                MSG m;
+                while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+                    if (m.message == WM_QUIT) {
+                        PostQuitMessage(static_cast<int>(m.wParam));  // for the player's own loop
+                        reader_->CancelScan();
+                        cancelled = true;
+                        break;
+                    }
+                    if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) {
+                        reader_->CancelScan();
+                        cancelled = true;
+                        continue;
+                    }
+                    TranslateMessage(&m);
+                    DispatchMessageW(&m);
+                    if (!reader_) break;
+                }
+            }
+            if (!reader_ || Plugin.HostGone || !ListBox) return 0;
+        }
+        if (replace && added > 0) {
+            ReplaceEntries(replacing.Take(), false);
+            // The old mark names a row of the old list: no push may send the host there.
+            PlayingIndex = -1;
+        }
+    } catch (...) {
+        // All or nothing, as a drop taken at once: the rows shown so far go again.
+        if (first >= 0 && ListBox) TakeBackRows(first, added);
+        throw;
     }
-    if (Plugin.HostGone || !ListBox) return;
-    step.Commit();
-    if (added > 0) PushListToHost();
+    return added;
+}
+
+void TFormPlayList::TakeBackRows(int first, int n) {
+    TUpdateGuard updates(*ListBox);
+    TEntryLockGuard lock(EntryLock);
+    n = std::min(n, ListBox->Count() - first);
+    for (int i = first; i < first + n; ++i) {
+        TMP3FileInfo::ReleaseReference(RecordOf(*ListBox, i));
+        ListBox->SetData(i, 0);
+    }
+    ListBox->DeleteRange(first, n);
+    if (PlayingIndex >= first + n) PlayingIndex -= n;
 }

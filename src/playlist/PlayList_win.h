@@ -56,6 +56,8 @@ public:
     const std::vector<TRow>& Rows() const { return rows_; }
     // Hands the rows (and the ownership of their records) to the caller.
     std::vector<TRow> Take();
+    // Moves more's rows to the end; on failure both keep theirs.
+    void Append(TEntryList& more);
 
 private:
     std::vector<TRow> rows_;
@@ -273,6 +275,12 @@ public:
     // files, the window handling its messages meanwhile (input to it waits);
     // Esc stops the scan, keeping what was found. One step, one push.
     void AddFolderInBackground(const std::string& folder, const std::wstring& wide);
+    // The entries of names in order, before row at (-1: at the end), or the
+    // first of them in place of the list. Folders are walked on the reader
+    // thread, as above; no undo step and no push of its own. Returns how many came.
+    int AddInBackground(const std::vector<TFoundFile>& names, int at, bool replace);
+    // Rows added by a command that then failed go again, with their records.
+    void TakeBackRows(int first, int n);
     // ---- list files: saving the list, adding files and a URL
     void PopupItemSaveListClick();
     void PopupItemAddFileClick();
@@ -329,7 +337,12 @@ private:
     void OnCommand(WORD id, WORD code, HWND control);
     void OnContextMenu(int x, int y);
     void DropFiles(HDROP drop);
-    void CollectDroppedFiles(HDROP drop, TEntryList& target, std::string& skinFile);
+    // The dropped names in their order; a skin file among them is set aside. Releases the drop.
+    std::vector<TFoundFile> DroppedNames(HDROP drop, std::string& skinFile);
+    bool AnyFolder(const std::vector<TFoundFile>& names) const;
+    // Adds the names' entries before row at (-1: at the end), or in place of
+    // the list; one undo step. Returns how many came.
+    int AddDropped(const std::vector<TFoundFile>& names, int at, bool replace);
     int AddDirectory(TEntryList& target, const std::string& dir);
     int AddDirectory(TEntryList& target, const std::wstring& dir);
     void AddFoundFile(TEntryList& target, const TFoundFile& f);

@@ -26,6 +26,10 @@ struct TTagReaderThread::TShared {
     std::unique_ptr<TFolderScan> Scan;
     bool ScanRunning = false;
     bool ScanDone = false;
+    bool ScanFailed = false;  // out of memory: what was found is not the whole tree
+    // Each scan asked for has a number of its own: the last names of one
+    // cancelled before never join the next.
+    unsigned ScanNumber = 0;
     LONG ScanCancelled = 0;
     std::vector<TFoundFile> Found;
 
@@ -139,8 +143,9 @@ DWORD WINAPI TTagReaderThread::ThreadMain(void* p) {
             if (shared->Scan) {
                 std::unique_ptr<TFolderScan> scan = std::move(shared->Scan);
                 shared->ScanRunning = true;
+                const unsigned number = shared->ScanNumber;
                 shared->Lock.Leave();
-                RunScan(*shared, *scan);
+                RunScan(*shared, *scan, number);
                 shared->Lock.Enter();
                 continue;
             }
@@ -168,13 +173,15 @@ DWORD WINAPI TTagReaderThread::ThreadMain(void* p) {
     FreeLibraryAndExitThread(module, 0);
 }
 
-void TTagReaderThread::RunScan(TShared& shared, const TFolderScan& scan) {
+void TTagReaderThread::RunScan(TShared& shared, const TFolderScan& scan, unsigned number) {
     // Names go over in batches, often enough for the list to grow as they are found.
     std::vector<TFoundFile> batch;
+    bool failed = false;
     DWORD handed = GetTickCount();
     auto hand = [&] {
         TLockGuard lock(shared.Lock);
-        for (TFoundFile& f : batch) shared.Found.push_back(std::move(f));
+        if (number == shared.ScanNumber)
+            for (TFoundFile& f : batch) shared.Found.push_back(std::move(f));
         batch.clear();
         SetEvent(shared.ResultReady);
         handed = GetTickCount();
@@ -183,7 +190,9 @@ void TTagReaderThread::RunScan(TShared& shared, const TFolderScan& scan) {
         ScanFolder(
             scan,
             [&] {
-                return InterlockedCompareExchange(&shared.ScanCancelled, 0, 0) == 0 &&
+                // A newer scan asked for ends this one too.
+                return __atomic_load_n(&shared.ScanNumber, __ATOMIC_ACQUIRE) == number &&
+                       InterlockedCompareExchange(&shared.ScanCancelled, 0, 0) == 0 &&
                        !__atomic_load_n(&shared.Stopping, __ATOMIC_ACQUIRE);
             },
             [&](TFoundFile f) {
@@ -192,11 +201,14 @@ void TTagReaderThread::RunScan(TShared& shared, const TFolderScan& scan) {
             });
         hand();
     } catch (...) {
-        // Out of memory: the scan ends with what was handed over.
+        // Out of memory: the scan ends, and says that it fell short.
+        failed = true;
     }
     TLockGuard lock(shared.Lock);
     shared.ScanRunning = false;
+    if (number != shared.ScanNumber) return;  // a newer scan waits: its end is its own
     shared.ScanDone = true;
+    shared.ScanFailed = failed;
     SetEvent(shared.ResultReady);
 }
 
@@ -204,11 +216,13 @@ void TTagReaderThread::StartScan(TFolderScan scan) {
     {
         TLockGuard lock(shared_->Lock);
         shared_->Found.clear();
+        __atomic_add_fetch(&shared_->ScanNumber, 1u, __ATOMIC_RELEASE);
         shared_->ScanDone = false;
+        shared_->ScanFailed = false;
         shared_->ScanCancelled = 0;
     }
     if (!StartThread()) {
-        RunScan(*shared_, scan);  // no thread: here, at once
+        RunScan(*shared_, scan, shared_->ScanNumber);  // no thread: here, at once
         return;
     }
     {
@@ -220,11 +234,12 @@ void TTagReaderThread::StartScan(TFolderScan scan) {
 
 void TTagReaderThread::CancelScan() { InterlockedExchange(&shared_->ScanCancelled, 1); }
 
-std::vector<TFoundFile> TTagReaderThread::TakeFound(bool& done) {
+std::vector<TFoundFile> TTagReaderThread::TakeFound(bool& done, bool& failed) {
     TLockGuard lock(shared_->Lock);
     std::vector<TFoundFile> out;
     out.swap(shared_->Found);
     done = shared_->ScanDone && !shared_->Scan && !shared_->ScanRunning;
+    failed = done && shared_->ScanFailed;
     return out;
 }
 

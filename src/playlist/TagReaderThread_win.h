@@ -59,8 +59,9 @@ public:
     void StartScan(TFolderScan scan);
     void CancelScan();
     // The names found since the last call; done once the scan is over
-    // (finished or cancelled) and every name was taken.
-    std::vector<TFoundFile> TakeFound(bool& done);
+    // (finished or cancelled) and every name was taken; failed when it ran
+    // out of memory before the end.
+    std::vector<TFoundFile> TakeFound(bool& done, bool& failed);
 
     // Reads one job (the thread's work; also the fallback without a thread).
     static TReadResult Read(TReadJob& job);
@@ -69,7 +70,7 @@ public:
 
 private:
     static DWORD WINAPI ThreadMain(void* shared);
-    static void RunScan(TShared& shared, const TFolderScan& scan);
+    static void RunScan(TShared& shared, const TFolderScan& scan, unsigned number);
     bool StartThread();
 
     TShared* shared_ = nullptr;  // counted: the thread holds a reference too
