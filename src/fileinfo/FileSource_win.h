@@ -10,6 +10,11 @@
 TFile OpenForSharedRead(const std::string& fileName);
 TFile OpenForSharedRead(const std::wstring& fileName);
 
+struct TTagReaderEntry;
+class TMP3FileInfo;
+// The tags of a file opened by the caller (who keeps the handle); false when none were found.
+bool ReadTagsOfOpenFile(HANDLE file, const TTagReaderEntry& reader, TMP3FileInfo& info, bool preferId3v2);
+
 // Reads through an open handle (not owned).
 class TWinFileSource : public IByteSource {
 public:

@@ -7,6 +7,7 @@
 #include "base/Handles_win.h"
 #include "base/TestSeam.h"
 #include "base/Text_win.h"
+#include "fileinfo/FileSource_win.h"
 #include "fileinfo/TagReaders.h"
 #include "playlist/TitleFormat.h"
 
@@ -22,6 +23,7 @@ struct TTagReaderThread::TShared {
     bool Announced = false;  // a message is on its way and not yet answered by Take
     bool Stopping = false;
     bool Reading = false;    // the thread holds a job
+    std::size_t Held = 0;    // results the thread read and has not handed over yet
     // The folder scan asked for, until the thread takes it; what it found.
     std::unique_ptr<TFolderScan> Scan;
     bool ScanRunning = false;
@@ -52,6 +54,9 @@ struct TTagReaderThread::TShared {
 };
 
 namespace {
+constexpr std::size_t kResultBunch = 64;
+constexpr DWORD kResultBunchMs = 20;
+
 struct TStart {
     TTagReaderThread::TShared* Shared;
     HMODULE Module;
@@ -69,18 +74,17 @@ TReadResult TTagReaderThread::Read(TReadJob& job) {
     result.Ticket = job.Ticket;
     result.Key = job.Key;
     try {
-        if (job.CheckFile && !IsPlainFile(job)) {
+        // The file is opened first: a folder or a missing name fails to open,
+        // and only then is the name looked at (each look is a trip to the disk).
+        const TFile file = job.WidePath.empty() ? OpenForSharedRead(job.Path)
+                                                : OpenForSharedRead(U16ToWide(job.WidePath));
+        if (!file && job.CheckFile && !IsPlainFile(job)) {
             result.NotAFile = true;
             return result;
         }
         auto values = std::make_unique<TMP3FileInfo>();
         FillEntryFileNameFields(*values, job.Path, &AnsiLeadByte);
-        if (job.Reader) {
-            if (job.WidePath.empty())
-                ReadTagsOfFile(job.Path, *job.Reader, *values, job.PreferId3v2);
-            else
-                ReadTagsOfFile(U16ToWide(job.WidePath), *job.Reader, *values, job.PreferId3v2);
-        }
+        if (job.Reader && file) ReadTagsOfOpenFile(file.get(), *job.Reader, *values, job.PreferId3v2);
         result.Values = std::move(values);
     } catch (...) {
         // No memory, a reader's fault: the entry keeps its file-name title.
@@ -133,12 +137,16 @@ DWORD WINAPI TTagReaderThread::ThreadMain(void* p) {
     TShared* shared = start->Shared;
     HMODULE module = start->Module;
     delete start;
+    // Results go over in bunches: each hand-over wakes the window's thread
+    // (an event and a posted message, each a trip to the server under Wine),
+    // which costs more than reading a small file.
+    std::vector<TReadResult> bunch;
+    DWORD bunchSince = 0;
     for (;;) {
         TReadJob job;
         {
             TLockGuard lock(shared->Lock);
             shared->Reading = false;
-            __atomic_store_n(&TestSeam().ReaderBusy, 0, __ATOMIC_RELEASE);
             if (shared->Stopping) break;
             if (shared->Scan) {
                 std::unique_ptr<TFolderScan> scan = std::move(shared->Scan);
@@ -153,22 +161,36 @@ DWORD WINAPI TTagReaderThread::ThreadMain(void* p) {
             const bool held = __atomic_load_n(&TestSeam().HoldReader, __ATOMIC_ACQUIRE) != 0;
             if (held || !shared->Jobs.Pop(job)) job.Ticket = 0;
             else shared->Reading = true;
-            if (shared->Reading) __atomic_store_n(&TestSeam().ReaderBusy, 1, __ATOMIC_RELEASE);
+            // Handed over when the queue runs dry, when the bunch is full or
+            // when it has waited long enough for the rows in view.
+            if (!bunch.empty() && (job.Ticket == 0 || bunch.size() >= kResultBunch ||
+                                   GetTickCount() - bunchSince >= kResultBunchMs)) {
+                for (TReadResult& r : bunch) {
+                    try {
+                        shared->Deliver(std::move(r));
+                    } catch (...) {
+                        // No memory for the result: that entry keeps its file-name title.
+                    }
+                }
+                bunch.clear();
+            }
+            shared->Held = bunch.size();
+            __atomic_store_n(&TestSeam().ReaderBusy, shared->Reading || !bunch.empty() ? 1 : 0, __ATOMIC_RELEASE);
         }
         if (job.Ticket == 0) {
             WaitForSingleObject(shared->Wake, __atomic_load_n(&TestSeam().HoldReader, __ATOMIC_ACQUIRE) ? 5 : INFINITE);
             continue;
         }
         TReadResult result = Read(job);
-        TLockGuard lock(shared->Lock);
-        if (!shared->Stopping) {
-            try {
-                shared->Deliver(std::move(result));
-            } catch (...) {
-                // No memory for the result: that entry keeps its file-name title.
-            }
+        try {
+            if (bunch.empty()) bunchSince = GetTickCount();
+            bunch.push_back(std::move(result));
+        } catch (...) {
+            // As above: the entry keeps its file-name title.
         }
     }
+    bunch.clear();
+    __atomic_store_n(&TestSeam().ReaderBusy, 0, __ATOMIC_RELEASE);
     shared->Release();
     FreeLibraryAndExitThread(module, 0);
 }
@@ -322,7 +344,8 @@ bool TTagReaderThread::HasResults() const {
 
 std::size_t TTagReaderThread::Pending() const {
     TLockGuard lock(shared_->Lock);
-    return unsent_.size() + shared_->Jobs.Size() + shared_->Results.size() + (shared_->Reading ? 1 : 0);
+    return unsent_.size() + shared_->Jobs.Size() + shared_->Results.size() + shared_->Held +
+           (shared_->Reading ? 1 : 0);
 }
 
 void TTagReaderThread::Stop(DWORD boundMs) {
