@@ -78,7 +78,9 @@ TReadResult TTagReaderThread::Read(TReadJob& job) {
         // and only then is the name looked at (each look is a trip to the disk).
         const TFile file = job.WidePath.empty() ? OpenForSharedRead(job.Path)
                                                 : OpenForSharedRead(U16ToWide(job.WidePath));
-        if (!file && job.CheckFile && !IsPlainFile(job)) {
+        const DWORD openError = file ? 0 : GetLastError();
+        const bool missing = openError == ERROR_FILE_NOT_FOUND || openError == ERROR_PATH_NOT_FOUND;
+        if (!file && job.CheckFile && (missing || !IsPlainFile(job))) {
             result.NotAFile = true;
             return result;
         }
