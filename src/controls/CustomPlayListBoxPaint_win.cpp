@@ -61,7 +61,7 @@ TCanvasBinding::~TCanvasBinding() {
 // ---------------------------------------------------------------- rows
 
 void TCustomPlayListBox::DrawRequest(const DRAWITEMSTRUCT& dis) {
-    if (!dis.hDC) return;
+    if (!dis.hDC || rowDrawsHeld_) return;
     const unsigned state = dis.itemState & 0xFF;
     const int index = static_cast<int>(dis.itemID);
     TCanvasBinding bind(canvas_, dis.hDC, font_, brush_);

@@ -161,10 +161,12 @@ public:
     void SetData(int i, std::uintptr_t data);
     void Exchange(int i, int j) override;
     void Move(int from, int to);
-    // Row i becomes the old row from[i] (every row named once, else the
-    // list-index error and nothing moves); every mark is cleared. The native
-    // row count stays, so this costs no more than moving the rows in memory.
-    void Reorder(const std::vector<int>& from);
+    // Row i becomes the old row from[i] (every row named once, else false and
+    // nothing changes); the rows `marked` (ascending) are then the only marked
+    // ones, and the caret and anchor go to the last of them as SetSelected
+    // under an update suspension puts them, the top row staying. The native row
+    // count stays, so this costs little more than moving the rows in memory.
+    bool Reorder(const std::vector<int>& from, const std::vector<int>& marked);
     void Delete(int i) override;
     // n rows from at on; allocates nothing, so that an addition failing for
     // want of memory can be taken back.
@@ -249,6 +251,7 @@ private:
     LRESULT OnKey(UINT msg, WPARAM wp, LPARAM lp);
     void FindByFirstCharacter(wchar_t ch);
     bool CanDeferCaret() const;
+    bool Quiet(const std::vector<int>& marked) const;
     void KeepCaretAndTop(int caret, int top);
     void FlushCaret();
     void PaintInto(HDC dc);
@@ -298,6 +301,7 @@ private:
     int updateCount_ = 0;
     std::uint64_t revision_ = 0;
     bool rowsChangedPending_ = false;
+    bool rowDrawsHeld_ = false;  // rows the native list draws now are repainted whole right after
     TDragState drag_;
     int mouseDownTopIndex_ = 0;
     // Kept while the native window is away (re-creation or a re-created parent).

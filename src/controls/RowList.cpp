@@ -3,6 +3,16 @@
 #include <algorithm>
 #include <iterator>
 
+namespace {
+inline void Prefetch(const void* p) {
+#if defined(__GNUC__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
+}  // namespace
+
 std::string ClipRowText(std::string text, std::size_t maxBytes, const TLeadBytePredicate& isLeadByte) {
     if (text.size() <= maxBytes) return text;
     std::size_t cut = maxBytes;
@@ -72,15 +82,32 @@ void TRowList::Move(int from, int to) {
 
 bool TRowList::Reorder(const std::vector<int>& from) {
     if (from.size() != rows_.size()) return false;
-    std::vector<bool> taken(rows_.size(), false);
+    std::vector<bool> pending(rows_.size(), false);  // set: the place still waits for its row
     for (int f : from) {
-        if (!ValidIndex(f) || taken[static_cast<std::size_t>(f)]) return false;
-        taken[static_cast<std::size_t>(f)] = true;
+        if (!ValidIndex(f) || pending[static_cast<std::size_t>(f)]) return false;
+        pending[static_cast<std::size_t>(f)] = true;
     }
-    std::vector<TRow> next;
-    next.reserve(rows_.size());
-    for (int f : from) next.push_back(std::move(rows_[static_cast<std::size_t>(f)]));
-    rows_.swap(next);
+    // Each cycle of the permutation in turn, in place: one move per row and no
+    // second row vector (at 100,000 rows a new vector costs more than the moves).
+    // The row a few steps ahead in the cycle is fetched early: the steps
+    // depend on each other, and a random row is a cache miss at that size.
+    constexpr int kAhead = 8;
+    for (std::size_t start = 0; start < rows_.size(); ++start) {
+        if (!pending[start]) continue;
+        TRow held = std::move(rows_[start]);
+        std::size_t at = start, ahead = start;
+        for (int k = 0; k < kAhead; ++k) ahead = static_cast<std::size_t>(from[ahead]);
+        for (;;) {
+            pending[at] = false;
+            const std::size_t next = static_cast<std::size_t>(from[at]);
+            if (next == start) break;
+            Prefetch(&rows_[ahead]);
+            ahead = static_cast<std::size_t>(from[ahead]);
+            rows_[at] = std::move(rows_[next]);
+            at = next;
+        }
+        rows_[at] = std::move(held);
+    }
     return true;
 }
 

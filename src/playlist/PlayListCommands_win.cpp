@@ -192,25 +192,27 @@ std::string ChosenAnsiName(const std::wstring& wide) {
     return Plugin.HostUnicodeNames ? WideToAnsiName(wide) : WideToAnsi(wide);
 }
 
-// A move keeps its entries selected, but the host's report of its position after
-// the push unmarks a single selected row (as after any track change): the moved
-// rows are marked again, unless the report rebuilt the list.
-void PushKeepingMovedMarks(TFormPlayList& form) {
-    const TPlayListBox* before = form.ListBox.get();
-    std::vector<int> moved;
-    for (int i = 0; i < before->Count(); ++i)
-        if (before->IsSelected(i)) moved.push_back(i);
-    const std::uint64_t revision = before->Revision();
-    form.PushListToHost();
-    // The window may also have gone with the host meanwhile.
-    TPlayListBox* list = form.ListBox.get();
-    if (list != before || !list || list->Revision() != revision) return;
-    for (int i : moved)
-        if (i < list->Count() && !list->IsSelected(i)) list->SetSelected(i, true);
-}
 }  // namespace
 
 std::wstring OpenDialogTitle = L"Open file(s)";
+
+// A command that keeps its entries marked pushes through here: the host's
+// report of its position after the push takes the mark off a lone selected row
+// (as after any track change), so that row is marked again, unless the report
+// rebuilt the list. More than one mark the report leaves alone.
+void TFormPlayList::PushListToHostKeepingMarks() {
+    const TPlayListBox* before = ListBox.get();
+    int lone = -1;
+    if (before->SelCount() == 1 &&
+        SendMessageW(before->Handle(), LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&lone)) != 1)
+        lone = -1;
+    const std::uint64_t revision = before->Revision();
+    PushListToHost();
+    // The window may also have gone with the host meanwhile.
+    TPlayListBox* list = ListBox.get();
+    if (lone < 0 || list != before || !list || list->Revision() != revision) return;
+    if (lone < list->Count() && !list->IsSelected(lone)) list->SetSelected(lone, true);
+}
 
 // Every editing command is one undo step, recorded before its push so that a
 // host that fails in the middle of the push does not lose it.
@@ -218,14 +220,14 @@ void TFormPlayList::MoveSelected(TMoveDirection d) {
     TUndoStep step(*this);
     if (!MoveSelectedEntries(*ListBox, PlayingIndex, EntryLock, d)) return;
     step.Commit();
-    PushKeepingMovedMarks(*this);
+    PushListToHostKeepingMarks();
 }
 
 void TFormPlayList::RemoveEntries(TRemoveMode m) {
     TUndoStep step(*this);
     if (!::RemoveEntries(*ListBox, PlayingIndex, EntryLock, m, &DestroyRecordWord)) return;
     step.Commit();
-    PushListToHost();
+    PushListToHostKeepingMarks();
 }
 
 void TFormPlayList::RemoveDuplicates() {
@@ -233,7 +235,7 @@ void TFormPlayList::RemoveDuplicates() {
     TUndoStep step(*this);
     if (!RemoveDuplicateEntries(*ListBox, PlayingIndex, EntryLock, CaseFold(), &DestroyRecordWord)) return;
     step.Commit();
-    PushListToHost();
+    PushListToHostKeepingMarks();
 }
 
 const TCaseFold& TFormPlayList::CaseFold() {
@@ -257,7 +259,7 @@ void TFormPlayList::RemoveDeadFiles() {
     TUndoStep step(*this);
     if (!RemoveDeadEntries(*ListBox, PlayingIndex, EntryLock, &PlainFileExists, cancelled, &DestroyRecordWord)) return;
     step.Commit();
-    PushListToHost();
+    PushListToHostKeepingMarks();
 }
 
 void TFormPlayList::SortCommand(TSortCommand command) {
@@ -285,7 +287,7 @@ void TFormPlayList::SortCommand(TSortCommand command) {
     }
     if (!changed) return;
     step.Commit();
-    PushListToHost();
+    PushListToHostKeepingMarks();
 }
 
 void TFormPlayList::PlayCaretEntry() {
@@ -298,7 +300,7 @@ void TFormPlayList::DragMoveEntries(int gap) {
     TUndoStep step(*this);
     if (!MoveSelectedEntriesTo(*ListBox, PlayingIndex, EntryLock, gap)) return;
     step.Commit();
-    PushKeepingMovedMarks(*this);
+    PushListToHostKeepingMarks();
 }
 
 void TFormPlayList::JumpToFile() {

@@ -39,36 +39,52 @@ std::vector<int> SelectedRowsOf(TPlayListBox& list) {
     return rows;
 }
 
-// The row of each record of the list: open addressing in two flat arrays, so
-// that 100,000 entries cost no allocation each.
+// The row of each record: open addressing in one flat array, so that 100,000
+// entries cost no allocation each and a look-up one cache line.
 class TRowOfRecord {
 public:
-    explicit TRowOfRecord(const TPlayListBox& list) {
+    explicit TRowOfRecord(const std::vector<std::uintptr_t>& records) {
         std::size_t size = 16;
-        while (size < 2 * static_cast<std::size_t>(list.Count())) size *= 2;
+        shift_ = 32 - 4;
+        while (size < 2 * records.size()) {
+            size *= 2;
+            --shift_;
+        }
         mask_ = size - 1;
-        keys_.assign(size, 0);
-        rows_.assign(size, -1);
-        for (int i = 0; i < list.Count(); ++i) {
-            const std::uintptr_t r = list.Data(i);
+        slots_.assign(size, TSlot{});
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            const std::uintptr_t r = records[i];
             if (!r) continue;
             std::size_t at = Slot(r);
-            while (keys_[at] && keys_[at] != r) at = (at + 1) & mask_;
-            keys_[at] = r;
-            rows_[at] = i;
+            while (slots_[at].Record && slots_[at].Record != r) at = (at + 1) & mask_;
+            slots_[at] = TSlot{r, static_cast<int>(i)};
         }
     }
+    explicit TRowOfRecord(const TPlayListBox& list) : TRowOfRecord(RecordsOf(list)) {}
     int Find(std::uintptr_t r) const {
-        for (std::size_t at = Slot(r); keys_[at]; at = (at + 1) & mask_)
-            if (keys_[at] == r) return rows_[at];
+        for (std::size_t at = Slot(r); slots_[at].Record; at = (at + 1) & mask_)
+            if (slots_[at].Record == r) return slots_[at].Row;
         return -1;
+    }
+    static std::vector<std::uintptr_t> RecordsOf(const TPlayListBox& list) {
+        std::vector<std::uintptr_t> records(static_cast<std::size_t>(list.Count()));
+        for (std::size_t i = 0; i < records.size(); ++i) records[i] = list.Data(static_cast<int>(i));
+        return records;
     }
 
 private:
-    std::size_t Slot(std::uintptr_t r) const { return static_cast<std::size_t>((r >> 3) * 2654435761u) & mask_; }
-    std::vector<std::uintptr_t> keys_;
-    std::vector<int> rows_;
+    struct TSlot {
+        std::uintptr_t Record = 0;
+        int Row = -1;
+    };
+    // The high bits of a multiplicative hash: records lie at aligned addresses,
+    // whose low bits would fill only a fraction of the slots.
+    std::size_t Slot(std::uintptr_t r) const {
+        return static_cast<std::size_t>((static_cast<std::uint32_t>(r) * 2654435761u) >> shift_);
+    }
+    std::vector<TSlot> slots_;
     std::size_t mask_ = 0;
+    int shift_ = 0;
 };
 
 bool SameRecords(const TListState& before, const TPlayListBox& list) {
@@ -116,31 +132,75 @@ void TFormPlayList::UpdateUndoItems() {
 void TFormPlayList::Undo() {
     if (!History.CanUndo()) return;
     TWaitCursor wait(ListBox->Count() >= kBusyRows);
-    TListState target = History.Undo(CaptureState());
-    try {
-        RestoreState(target);
-    } catch (...) {
-        History.CancelUndo(std::move(target));
-        UpdateUndoItems();
-        throw;
+    if (RestoreOrder(History.NextUndo())) {
+        History.UndoneInPlace();
+    } else {
+        TListState target = History.Undo(CaptureState());
+        try {
+            RestoreState(target);
+        } catch (...) {
+            History.CancelUndo(std::move(target));
+            UpdateUndoItems();
+            throw;
+        }
     }
     UpdateUndoItems();
-    PushListToHost();
+    PushListToHostKeepingMarks();
 }
 
 void TFormPlayList::Redo() {
     if (!History.CanRedo()) return;
     TWaitCursor wait(ListBox->Count() >= kBusyRows);
-    TListState target = History.Redo(CaptureState());
-    try {
-        RestoreState(target);
-    } catch (...) {
-        History.CancelRedo(std::move(target));
-        UpdateUndoItems();
-        throw;
+    if (RestoreOrder(History.NextRedo())) {
+        History.RedoneInPlace();
+    } else {
+        TListState target = History.Redo(CaptureState());
+        try {
+            RestoreState(target);
+        } catch (...) {
+            History.CancelRedo(std::move(target));
+            UpdateUndoItems();
+            throw;
+        }
     }
     UpdateUndoItems();
-    PushListToHost();
+    PushListToHostKeepingMarks();
+}
+
+// The same entries in another order (a sort, a move taken back): the rows only
+// change places, and the state, which names the same records, becomes the list
+// it replaced - no reference is taken or given back, no state is built.
+bool TFormPlayList::RestoreOrder(TListState& state) {
+    const int n = ListBox->Count();
+    if (n == 0 || state.Count() != static_cast<std::size_t>(n)) return false;
+    std::vector<std::uintptr_t> records = TRowOfRecord::RecordsOf(*ListBox);
+    std::vector<int> from(state.Count());
+    {
+        const TRowOfRecord rowOf(records);
+        for (std::size_t i = 0; i < from.size(); ++i)
+            if ((from[i] = rowOf.Find(state.Records()[i])) < 0) return false;
+    }
+    const std::vector<int> selected = SelectedRowsOf(*ListBox);
+    const std::uintptr_t playingNow = PlayingIndex >= 0 && PlayingIndex < n ? records[PlayingIndex] : 0;
+    // The playing entry stays the one the host plays; else the one that played then.
+    int playing = -1, remembered = -1;
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        if (playingNow && state.Records()[i] == playingNow) playing = static_cast<int>(i);
+        if (state.Playing() && state.Records()[i] == state.Playing()) remembered = static_cast<int>(i);
+    }
+    {
+        TEntryLockGuard lock(EntryLock);
+        // Set first: the rows repaint as they take their places.
+        const int playingBefore = PlayingIndex;
+        PlayingIndex = playing >= 0 ? playing : remembered;
+        // False when a record is in the list twice: then the order is no permutation.
+        if (!ListBox->Reorder(from, state.SelectedRows())) {
+            PlayingIndex = playingBefore;
+            return false;
+        }
+    }
+    state.Rearrange(std::move(records), selected, playingNow);
+    return true;
 }
 
 void TFormPlayList::RestoreState(const TListState& target) {
@@ -148,30 +208,6 @@ void TFormPlayList::RestoreState(const TListState& target) {
     const std::uintptr_t playingNow = PlayingIndex >= 0 && PlayingIndex < n ? ListBox->Data(PlayingIndex) : 0;
     // Entries still in the list keep their titles; the others are titled again.
     const TRowOfRecord rowOf(*ListBox);
-    // The same entries in another order (a sort, a move taken back): the rows
-    // only change places.
-    if (target.Count() == static_cast<std::size_t>(n)) {
-        std::vector<int> from(target.Count());
-        bool same = true;
-        for (std::size_t i = 0; same && i < from.size(); ++i) same = (from[i] = rowOf.Find(target.Records()[i])) >= 0;
-        if (same) {
-            int playing = -1, remembered = -1;
-            for (std::size_t i = 0; i < from.size(); ++i) {
-                if (playingNow && target.Records()[i] == playingNow) playing = static_cast<int>(i);
-                if (target.Playing() && target.Records()[i] == target.Playing()) remembered = static_cast<int>(i);
-            }
-            const int top = ListBox->TopIndex();
-            {
-                TUpdateGuard updates(*ListBox);
-                TEntryLockGuard lock(EntryLock);
-                ListBox->Reorder(from);
-                PlayingIndex = playing >= 0 ? playing : remembered;
-                for (int i : target.SelectedRows()) ListBox->SetSelected(i, true);
-                ListBox->SetTopIndex(std::min(top, std::max(0, n - 1)));
-            }  // the list repaints once, here
-            return;
-        }
-    }
     std::vector<TRow> rows;
     rows.reserve(target.Count());
     IRecordReferences& references = EntryRecordReferences();

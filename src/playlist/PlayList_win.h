@@ -166,6 +166,8 @@ public:
     // One entry per host entry, in the host's order; nothing is pushed.
     void RebuildFromHost();
     void PushListToHost();
+    // The same for a command that leaves entries marked: they stay marked.
+    void PushListToHostKeepingMarks();
     void Timer1Timer();
 
     // ---- entries and titles
@@ -377,6 +379,7 @@ private:
     // ReplaceEntries without the undo step.
     void ReplaceRows(std::vector<TRow> rows);
     void RestoreState(const TListState& target);
+    bool RestoreOrder(TListState& state);
     void UpdateUndoItems();
     void InvalidateRow(int i);
     void AfterAlwaysOnTopChange();

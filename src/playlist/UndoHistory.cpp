@@ -1,5 +1,6 @@
 #include "playlist/UndoHistory.h"
 
+#include <algorithm>
 #include <utility>
 
 TListState::TListState(IRecordReferences& references, std::vector<std::uintptr_t> records,
@@ -38,9 +39,25 @@ void TListState::Release() {
 
 std::vector<int> TListState::SelectedRows() const {
     std::vector<int> rows;
-    for (std::size_t i = 0; i < records_.size(); ++i)
-        if (IsSelected(i)) rows.push_back(static_cast<int>(i));
+    for (std::size_t w = 0; w < selected_.size(); ++w)
+        for (std::uint32_t bits = selected_[w]; bits; bits &= bits - 1) {
+            int bit = 0;
+            while (!((bits >> bit) & 1u)) ++bit;
+            rows.push_back(static_cast<int>(w * 32 + static_cast<std::size_t>(bit)));
+        }
     return rows;
+}
+
+bool TListState::Rearrange(std::vector<std::uintptr_t> records, const std::vector<int>& selectedRows,
+                           std::uintptr_t playing) noexcept {
+    if (records.size() != records_.size()) return false;
+    records_.swap(records);
+    std::fill(selected_.begin(), selected_.end(), 0u);  // the same count: the same words
+    for (int row : selectedRows)
+        if (row >= 0 && static_cast<std::size_t>(row) < records_.size())
+            selected_[static_cast<std::size_t>(row) / 32] |= 1u << (static_cast<std::size_t>(row) % 32);
+    playing_ = playing;
+    return true;
 }
 
 std::size_t TListState::Bytes() const {
@@ -75,6 +92,16 @@ void TUndoHistory::CancelUndo(TListState target) {
 void TUndoHistory::CancelRedo(TListState target) {
     if (!undo_.empty()) undo_.pop_back();
     redo_.push_back(std::move(target));
+}
+
+void TUndoHistory::UndoneInPlace() {
+    redo_.push_back(std::move(undo_.back()));
+    undo_.pop_back();
+}
+
+void TUndoHistory::RedoneInPlace() {
+    undo_.push_back(std::move(redo_.back()));
+    redo_.pop_back();
 }
 
 void TUndoHistory::Clear() {

@@ -40,6 +40,13 @@ public:
     bool IsSelected(std::size_t i) const { return (selected_[i / 32] >> (i % 32)) & 1u; }
     std::vector<int> SelectedRows() const;
     std::uintptr_t Playing() const { return playing_; }
+    // The state becomes another order of its own records - `records` names each
+    // of them as often as Records() does - with another selection and playing
+    // record. Its references stay as they are: no record is held or dropped,
+    // which is what a state restored in place and then turned into the list it
+    // replaced needs. False, and nothing changes, when the count differs.
+    bool Rearrange(std::vector<std::uintptr_t> records, const std::vector<int>& selectedRows,
+                   std::uintptr_t playing) noexcept;
     // Heap bytes the state keeps (its record references and selection bits).
     std::size_t Bytes() const;
 
@@ -71,6 +78,14 @@ public:
     // the Undo (Redo) that returned it.
     void CancelUndo(TListState target);
     void CancelRedo(TListState target);
+    // The state the next Undo (Redo) would hand back, to be restored in place;
+    // only when CanUndo() (CanRedo()).
+    TListState& NextUndo() { return undo_.back(); }
+    TListState& NextRedo() { return redo_.back(); }
+    // One step back (forward) after NextUndo() (NextRedo()) was restored in
+    // place and rearranged into the list it replaced: it goes to the other side.
+    void UndoneInPlace();
+    void RedoneInPlace();
     void Clear();
     // Heap bytes of every state kept.
     std::size_t Bytes() const;

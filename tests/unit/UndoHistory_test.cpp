@@ -68,6 +68,22 @@ TEST_F(UndoHistoryTest, KeepsTheLastStepsOnlyAndACancelPutsEverythingBack) {
     EXPECT_EQ(target.Records().front(), 60u) << "the same step again";
 }
 
+TEST_F(UndoHistoryTest, AStateRestoredInPlaceBecomesTheOrderItReplacedWithItsReferences) {
+    TUndoHistory h;
+    h.Push(State({1, 2, 3, 4}, {0}, 1));
+    const auto counts = refs.Count;
+    EXPECT_FALSE(h.NextUndo().Rearrange({1, 2}, {}, 0)) << "another count";
+    ASSERT_TRUE(h.NextUndo().Rearrange({4, 3, 2, 1}, {1, 3}, 2));
+    h.UndoneInPlace();
+    EXPECT_EQ(refs.Count, counts) << "no record held or dropped";
+    ASSERT_TRUE(h.CanRedo());
+    EXPECT_FALSE(h.CanUndo());
+    const TListState back = h.Redo(State({1, 2, 3, 4}));
+    EXPECT_EQ(back.Records(), (W{4, 3, 2, 1}));
+    EXPECT_EQ(back.SelectedRows(), (std::vector<int>{1, 3}));
+    EXPECT_EQ(back.Playing(), 2u);
+}
+
 TEST_F(UndoHistoryTest, AStateCostsOnePointerAndOneBitPerEntry) {
     W records(100000);
     for (std::size_t i = 0; i < records.size(); ++i) records[i] = i + 1;

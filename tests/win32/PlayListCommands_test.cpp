@@ -299,6 +299,26 @@ TEST_F(PlayListCommands, HostReceivesTheCompleteNewOrderAfterEachCommand) {
     EXPECT_EQ(Rows(), (std::vector<std::string>{"gone", "Song 0", "Song 1", "Song 2", "Song 3", "Song 4", "Song 5",
                                                 "Song 6", "Song 7", url}));
     check("sort by path");
+    // Nor off a lone row that a reordering (or crop) keeps marked.
+    auto keepsLoneMark = [&](const char* what, int row, const std::function<void()>& command) {
+        Select({row});
+        const std::string lone = Rows()[static_cast<size_t>(row)];
+        command();
+        ASSERT_EQ(Selected().size(), 1u) << what;
+        EXPECT_EQ(Rows()[static_cast<size_t>(Selected()[0])], lone) << what;
+        check(what);
+    };
+    keepsLoneMark("lone sort", 4, [&] { Menu(PopupItemSortTitle); });
+    keepsLoneMark("lone reverse", 4, [&] { Key('R', false, true); });
+    keepsLoneMark("lone randomise", 4, [&] { Key('Z', false, true); });
+    const std::vector<int> randomised = Selected();
+    Menu(PopupItemUndo);
+    EXPECT_EQ(Selected(), (std::vector<int>{4})) << "the lone mark of the time before";
+    check("lone undo");
+    Menu(PopupItemRedo);
+    EXPECT_EQ(Selected(), randomised);
+    check("lone redo");
+    keepsLoneMark("lone sort by path", 4, [&] { Menu(PopupItemSortPath); });
     Select({0, 5});
     Key(VK_DELETE);
     EXPECT_EQ(Rows().size(), 8u);
@@ -322,6 +342,7 @@ TEST_F(PlayListCommands, HostReceivesTheCompleteNewOrderAfterEachCommand) {
     EXPECT_TRUE(Selected().empty());
     EXPECT_EQ(host->CountOf(host->Main(), WM_COPYDATA), 0);
     EXPECT_EQ(host->CountOf(host->Main(), WM_USER), 0);
+    keepsLoneMark("lone crop", 1, [&] { Key(VK_DELETE, false, true); });
     Menu(PopupItemDeleteAll);
     EXPECT_TRUE(host->Playlist.empty());
     // Nothing left: "Remove all" again does not tell the host.
