@@ -39,33 +39,37 @@ std::vector<int> SelectedRowsOf(TPlayListBox& list) {
     return rows;
 }
 
-// The row of each record: open addressing in one flat array, so that 100,000
-// entries cost no allocation each and a look-up one cache line.
+// The row of each record: open addressing over row numbers in one flat array,
+// the records themselves compared in the list's order beside it. At 100,000
+// entries the table (1 MB) and the records stay in the processor's cache, and
+// no entry costs an allocation.
 class TRowOfRecord {
 public:
-    explicit TRowOfRecord(const std::vector<std::uintptr_t>& records) {
+    explicit TRowOfRecord(std::vector<std::uintptr_t> records) : records_(std::move(records)) {
         std::size_t size = 16;
         shift_ = 32 - 4;
-        while (size < 2 * records.size()) {
+        while (size < 2 * records_.size()) {
             size *= 2;
             --shift_;
         }
         mask_ = size - 1;
-        slots_.assign(size, TSlot{});
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            const std::uintptr_t r = records[i];
+        rows_.assign(size, -1);
+        for (std::size_t i = 0; i < records_.size(); ++i) {
+            const std::uintptr_t r = records_[i];
             if (!r) continue;
             std::size_t at = Slot(r);
-            while (slots_[at].Record && slots_[at].Record != r) at = (at + 1) & mask_;
-            slots_[at] = TSlot{r, static_cast<int>(i)};
+            while (rows_[at] >= 0 && records_[static_cast<std::size_t>(rows_[at])] != r) at = (at + 1) & mask_;
+            rows_[at] = static_cast<int>(i);
         }
     }
     explicit TRowOfRecord(const TPlayListBox& list) : TRowOfRecord(RecordsOf(list)) {}
     int Find(std::uintptr_t r) const {
-        for (std::size_t at = Slot(r); slots_[at].Record; at = (at + 1) & mask_)
-            if (slots_[at].Record == r) return slots_[at].Row;
+        for (std::size_t at = Slot(r); rows_[at] >= 0; at = (at + 1) & mask_)
+            if (records_[static_cast<std::size_t>(rows_[at])] == r) return rows_[at];
         return -1;
     }
+    // The records in list order, taken out: the index is of no use after.
+    std::vector<std::uintptr_t> TakeRecords() { return std::move(records_); }
     static std::vector<std::uintptr_t> RecordsOf(const TPlayListBox& list) {
         std::vector<std::uintptr_t> records(static_cast<std::size_t>(list.Count()));
         for (std::size_t i = 0; i < records.size(); ++i) records[i] = list.Data(static_cast<int>(i));
@@ -73,16 +77,13 @@ public:
     }
 
 private:
-    struct TSlot {
-        std::uintptr_t Record = 0;
-        int Row = -1;
-    };
     // The high bits of a multiplicative hash: records lie at aligned addresses,
     // whose low bits would fill only a fraction of the slots.
     std::size_t Slot(std::uintptr_t r) const {
         return static_cast<std::size_t>((static_cast<std::uint32_t>(r) * 2654435761u) >> shift_);
     }
-    std::vector<TSlot> slots_;
+    std::vector<std::uintptr_t> records_;
+    std::vector<int> rows_;  // -1: an empty slot
     std::size_t mask_ = 0;
     int shift_ = 0;
 };
@@ -173,13 +174,11 @@ void TFormPlayList::Redo() {
 bool TFormPlayList::RestoreOrder(TListState& state) {
     const int n = ListBox->Count();
     if (n == 0 || state.Count() != static_cast<std::size_t>(n)) return false;
-    std::vector<std::uintptr_t> records = TRowOfRecord::RecordsOf(*ListBox);
+    TRowOfRecord rowOf(TRowOfRecord::RecordsOf(*ListBox));
     std::vector<int> from(state.Count());
-    {
-        const TRowOfRecord rowOf(records);
-        for (std::size_t i = 0; i < from.size(); ++i)
-            if ((from[i] = rowOf.Find(state.Records()[i])) < 0) return false;
-    }
+    for (std::size_t i = 0; i < from.size(); ++i)
+        if ((from[i] = rowOf.Find(state.Records()[i])) < 0) return false;
+    std::vector<std::uintptr_t> records = rowOf.TakeRecords();
     const std::vector<int> selected = SelectedRowsOf(*ListBox);
     const std::uintptr_t playingNow = PlayingIndex >= 0 && PlayingIndex < n ? records[PlayingIndex] : 0;
     // The playing entry stays the one the host plays; else the one that played then.
