@@ -1,5 +1,7 @@
 #include "base/Text_win.h"
 
+#include <array>
+
 namespace {
 std::wstring ToWide(UINT cp, const std::string& s) {
     if (s.empty()) return {};
@@ -34,7 +36,16 @@ std::string WideToAnsiName(const std::wstring& s) {
 std::u16string WideToU16(const std::wstring& s) { return std::u16string(s.begin(), s.end()); }
 std::wstring U16ToWide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
 
-bool AnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
+bool AnsiLeadByte(unsigned char c) {
+    // The process's ANSI code page never changes, and path text asks for every
+    // byte of every name: ask the system once per byte value.
+    static const std::array<bool, 256> lead = [] {
+        std::array<bool, 256> t{};
+        for (int b = 0; b < 256; ++b) t[static_cast<std::size_t>(b)] = IsDBCSLeadByte(static_cast<BYTE>(b)) != FALSE;
+        return t;
+    }();
+    return lead[c];
+}
 
 bool WideToAnsiExact(const std::wstring& s, std::string& out) {
     if (s.empty()) {

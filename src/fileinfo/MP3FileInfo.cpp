@@ -56,7 +56,7 @@ TMP3FileInfo::TMP3FileInfo(const TMP3FileInfo& other)
     : SongLength(other.SongLength), Selected(other.Selected), Kept(other.Kept), present_(other.present_) {
     if (other.text_) {
         const std::size_t size = other.TextBytes();
-        text_ = std::make_unique<char[]>(size);
+        text_.reset(new char[size]);
         std::memcpy(text_.get(), other.text_.get(), size);
     }
 }
@@ -81,14 +81,21 @@ std::string_view TMP3FileInfo::Get(TInfoField field) const {
     }
 }
 
-void TMP3FileInfo::Set(TInfoField field, std::string_view value) {
-    const auto index = static_cast<std::size_t>(field);
-    const auto bit = static_cast<std::uint16_t>(1u << index);
-    if (value.empty() && !(present_ & bit)) return;
+void TMP3FileInfo::Set(TInfoField field, std::string_view value) { Set({{field, value}}); }
+
+void TMP3FileInfo::Set(std::initializer_list<std::pair<TInfoField, std::string_view>> fields) {
     TFieldViews views = Split(text_.get(), present_);
-    views[index] = value;  // may point into the old block, which lives until the copy is done
+    bool changed = false;
+    for (const auto& [field, value] : fields) {
+        auto& view = views[static_cast<std::size_t>(field)];
+        if (value.empty() && view.empty()) continue;
+        view = value;  // may point into the old block, which lives until the copy is done
+        changed = true;
+    }
+    if (!changed) return;
     const std::size_t size = BlockSize(views);
-    std::unique_ptr<char[]> block = size ? std::make_unique<char[]>(size) : nullptr;
+    // Every byte is written below: no zeroing first.
+    std::unique_ptr<char[]> block(size ? new char[size] : nullptr);
     std::uint16_t present = 0;
     char* p = block.get();
     for (std::size_t f = 0; f < views.size(); ++f) {

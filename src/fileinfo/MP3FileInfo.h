@@ -8,8 +8,10 @@
 // setting a field rebuilds the block, which is cheap because fields are written
 // only while an entry is being read or when its length becomes known.
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include "base/TestSeam.h"
 #include <string_view>
 
@@ -51,6 +53,8 @@ public:
     std::string_view Get(TInfoField field) const;
     // An empty value clears the field.
     void Set(TInfoField field, std::string_view value);
+    // Several fields at once, into one new block.
+    void Set(std::initializer_list<std::pair<TInfoField, std::string_view>> fields);
 
     std::string_view FileName() const { return Get(TInfoField::FileName); }
     std::string_view SongLengthText() const { return Get(TInfoField::SongLengthText); }

@@ -111,13 +111,21 @@ int HostGetListLength() {
 }
 
 std::string HostGetPlaylistFile(int index) {
-    if (Plugin.HostGone) return {};
+    std::string name;
+    HostGetPlaylistFile(index, name);
+    return name;
+}
+
+bool HostGetPlaylistFile(int index, std::string& out) {
+    out.clear();
+    if (Plugin.HostGone) return false;
     auto* p = reinterpret_cast<const char*>(SendUser(static_cast<WPARAM>(index), HostIpc::GetPlaylistFile));
-    if (!p) return {};
+    if (!p) return false;
     // The host hands out its own buffer; copy at most a long path's worth of it.
     size_t n = 0;
     while (n < 4096 && p[n]) ++n;
-    return std::string(p, n);
+    out.assign(p, n);
+    return n > 0;
 }
 
 std::wstring HostGetPlaylistFileW(int index) {

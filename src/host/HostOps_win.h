@@ -22,6 +22,8 @@ void HostTransport(int k);   // 0 previous, 1 rewind, 2 play, 3 pause, 4 stop, 5
 bool HostGetSkin(std::string& skinDirectory);
 int HostGetListLength();
 std::string HostGetPlaylistFile(int index);
+// The same into out, whose buffer is kept for the next entry; false (out empty) where none.
+bool HostGetPlaylistFile(int index, std::string& out);
 // Hosts from 5.3 on (version 0x5030) keep names in Unicode: the wide name of an
 // entry, empty where the host has none for it (no such entry, not answered).
 std::wstring HostGetPlaylistFileW(int index);

@@ -133,6 +133,14 @@ void TEntryList::Add(std::string title, std::unique_ptr<TMP3FileInfo> record) {
     record.release();
 }
 
+void TEntryList::Reserve(int n) noexcept {
+    try {
+        if (n > 0) rows_.reserve(static_cast<std::size_t>(n));
+    } catch (...) {
+        // A count the host cannot back with names, or no memory for it all at once.
+    }
+}
+
 void TEntryList::Append(TEntryList& more) {
     rows_.reserve(rows_.size() + more.rows_.size());
     for (TRow& r : more.rows_) rows_.push_back(std::move(r));  // no allocation after the reserve

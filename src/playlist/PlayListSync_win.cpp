@@ -49,14 +49,16 @@ void TFormPlayList::RebuildFromHost() {
     } catch (const std::bad_alloc&) {
         // Only the titles shown meanwhile are the poorer for it.
     }
+    collected.Reserve(n);
+    std::string name;
     for (int i = 0; i < n; ++i) {
-        const std::string name = HostGetPlaylistFile(i);
         // No name: the host went away, or its list shrank while we asked. An
         // invented entry would be pushed back as one the user never had.
-        if (name.empty()) break;
+        if (!HostGetPlaylistFile(i, name)) break;
         const std::wstring wide = HostGetPlaylistFileW(i);
         const TMP3FileInfo* before = nullptr;
-        if (auto it = earlier.find(name); it != earlier.end() && it->second->WideFileName() == WideToU16(wide))
+        if (auto it = earlier.empty() ? earlier.end() : earlier.find(name);
+            it != earlier.end() && it->second->WideFileName() == WideToU16(wide))
             before = it->second;
         AddHostEntry(collected, name, wide, before);
     }

@@ -53,6 +53,8 @@ public:
     TEntryList& operator=(const TEntryList&) = delete;
     void Add(std::string title, std::unique_ptr<TMP3FileInfo> record);
     int Count() const { return static_cast<int>(rows_.size()); }
+    // Room for n rows ahead; where there is none, rows are added as they come.
+    void Reserve(int n) noexcept;
     const std::vector<TRow>& Rows() const { return rows_; }
     // Hands the rows (and the ownership of their records) to the caller.
     std::vector<TRow> Take();

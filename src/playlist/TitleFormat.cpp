@@ -60,8 +60,10 @@ std::string FileExtension(std::string_view path, TLeadByteTest isLeadByte) {
 }
 
 std::string FileNameWithoutExtension(std::string_view path, TLeadByteTest isLeadByte) {
-    const std::string name = FileNamePart(path, isLeadByte);
-    return name.substr(0, name.size() - FileExtension(name, isLeadByte).size());
+    std::string name = FileNamePart(path, isLeadByte);
+    // "." is never the second byte of a double-byte character.
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos) name.resize(dot);
+    return name;
 }
 
 std::string BuildEntryTitle(const std::string& format, const TMP3FileInfo& rec, TLeadByteTest isLeadByte) {
@@ -99,17 +101,14 @@ TTagReader ChooseTagReader(std::string_view path, TLeadByteTest isLeadByte) {
 }
 
 void FillEntryFileNameFields(TMP3FileInfo& rec, const std::string& path, TLeadByteTest isLeadByte) {
-    rec.SetFileName(path);
-    rec.SetTitle(FileNameWithoutExtension(path, isLeadByte));
+    // One block for both: a rebuild makes this record for every entry.
+    rec.Set({{TInfoField::FileName, path}, {TInfoField::Title, FileNameWithoutExtension(path, isLeadByte)}});
 }
 
 bool IsStreamName(std::string_view name) { return name.find("://") != std::string_view::npos; }
 
 void FillKeptEntryFields(TMP3FileInfo& rec, const std::string& name, TLeadByteTest isLeadByte) {
-    rec.SetFileName(name);
-    if (IsStreamName(name))
-        rec.SetTitle(name);
-    else
-        rec.SetTitle(FileNameWithoutExtension(name, isLeadByte));
+    const std::string title = IsStreamName(name) ? name : FileNameWithoutExtension(name, isLeadByte);
+    rec.Set({{TInfoField::FileName, name}, {TInfoField::Title, title}});
     rec.Kept = true;
 }

@@ -55,6 +55,12 @@ TEST(MP3FileInfo, FieldsKeepTheirBytesThroughSetsClearsAndCopies) {
     }
     EXPECT_EQ(copy.Comment(), longComment);
     EXPECT_EQ(info.TextBytes(), 1 + 8 + 1 + 5 + 1 + 5 + 1 + 1u) << "cleared fields take no room";
+    // Several at once, each value a view into the block being replaced.
+    info.Set({{TInfoField::Artist, info.Title()}, {TInfoField::Title, info.Comment()}, {TInfoField::Comment, {}}});
+    EXPECT_EQ(info.Artist(), "x.mp3");
+    EXPECT_EQ(info.Title(), "short");
+    EXPECT_EQ(info.Comment(), "");
+    EXPECT_EQ(info.FileName(), "C:\\x.mp3");
 }
 
 // ---------------------------------------------------------------- ID3v1
