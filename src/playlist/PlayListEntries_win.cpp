@@ -1,6 +1,7 @@
 // The entry model: creating entries (AddPath and what it scans), dropped files,
 // replacing the whole list, and titles.
 #include "playlist/PlayList_win.h"
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -347,19 +348,15 @@ std::vector<TFoundFile> TFormPlayList::DroppedNames(HDROP drop, std::string& ski
     return names;
 }
 
-bool TFormPlayList::AnyFolder(const std::vector<TFoundFile>& names) const {
-    for (const TFoundFile& name : names) {
-        const DWORD attr = AttributesOf(name.Path, name.Wide);
-        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) && !(attr & 0x8 /* volume label */))
-            return true;
-    }
-    return false;
+bool IsFolderName(const TFoundFile& name) {
+    const DWORD attr = AttributesOf(name.Path, name.Wide);
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) && !(attr & 0x8 /* volume label */);
 }
 
 int TFormPlayList::AddDropped(const std::vector<TFoundFile>& names, int at, bool replace) {
     // A folder is walked on the reader thread, the window going on with its
     // messages; files and playlists alone are taken at once.
-    if (AnyFolder(names)) {
+    if (std::any_of(names.begin(), names.end(), IsFolderName)) {
         TUndoStep step(*this);
         const int added = AddInBackground(names, at, replace);
         if (Plugin.HostGone || !ListBox) return 0;

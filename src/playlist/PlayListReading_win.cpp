@@ -312,9 +312,7 @@ int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at,
         bool cancelled = EscapeKeyPressed();
         for (std::size_t k = 0; k < names.size() && !cancelled; ++k) {
             const TFoundFile& name = names[k];
-            const DWORD attr =
-                name.Wide.empty() ? GetFileAttributesA(name.Path.c_str()) : GetFileAttributesW(name.Wide.c_str());
-            if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY) || (attr & 0x8 /* volume label */)) {
+            if (!IsFolderName(name)) {
                 TEntryList entries;
                 AddPath(entries, name.Path, true, name.Wide);
                 put(entries);

@@ -130,36 +130,21 @@ void TFormPlayList::UpdateUndoItems() {
     EnableMenuItem(popupMenu_.get(), PopupItemRedo, MF_BYCOMMAND | (History.CanRedo() ? MF_ENABLED : MF_GRAYED));
 }
 
-void TFormPlayList::Undo() {
-    if (!History.CanUndo()) return;
-    TWaitCursor wait(ListBox->Count() >= kBusyRows);
-    if (RestoreOrder(History.NextUndo())) {
-        History.UndoneInPlace();
-    } else {
-        TListState target = History.Undo(CaptureState());
-        try {
-            RestoreState(target);
-        } catch (...) {
-            History.CancelUndo(std::move(target));
-            UpdateUndoItems();
-            throw;
-        }
-    }
-    UpdateUndoItems();
-    PushListToHostKeepingMarks();
-}
+void TFormPlayList::Undo() { StepHistory(true); }
 
-void TFormPlayList::Redo() {
-    if (!History.CanRedo()) return;
+void TFormPlayList::Redo() { StepHistory(false); }
+
+void TFormPlayList::StepHistory(bool back) {
+    if (!(back ? History.CanUndo() : History.CanRedo())) return;
     TWaitCursor wait(ListBox->Count() >= kBusyRows);
-    if (RestoreOrder(History.NextRedo())) {
-        History.RedoneInPlace();
+    if (RestoreOrder(back ? History.NextUndo() : History.NextRedo())) {
+        back ? History.UndoneInPlace() : History.RedoneInPlace();
     } else {
-        TListState target = History.Redo(CaptureState());
+        TListState target = back ? History.Undo(CaptureState()) : History.Redo(CaptureState());
         try {
             RestoreState(target);
         } catch (...) {
-            History.CancelRedo(std::move(target));
+            back ? History.CancelUndo(std::move(target)) : History.CancelRedo(std::move(target));
             UpdateUndoItems();
             throw;
         }

@@ -34,6 +34,8 @@ struct TReadResult;
 // Esc for this thread: a press waiting in its queue (taken out) or the key held
 // down while one of its windows is in front.
 bool EscapeKeyPressed();
+// A dropped or chosen name that is a folder to walk (not a volume label).
+bool IsFolderName(const TFoundFile& name);
 
 // A record whose tags the reader thread is still to bring: titled by its file
 // name meanwhile.
@@ -343,7 +345,6 @@ private:
     void DropFiles(HDROP drop);
     // The dropped names in their order; a skin file among them is set aside. Releases the drop.
     std::vector<TFoundFile> DroppedNames(HDROP drop, std::string& skinFile);
-    bool AnyFolder(const std::vector<TFoundFile>& names) const;
     // Adds the names' entries before row at (-1: at the end), or in place of
     // the list; one undo step. Returns how many came.
     int AddDropped(const std::vector<TFoundFile>& names, int at, bool replace);
@@ -381,6 +382,8 @@ private:
     // ReplaceEntries without the undo step.
     void ReplaceRows(std::vector<TRow> rows);
     void RestoreState(const TListState& target);
+    // One step back (undo) or forward (redo), pushed to the host.
+    void StepHistory(bool back);
     bool RestoreOrder(TListState& state);
     void UpdateUndoItems();
     void InvalidateRow(int i);
