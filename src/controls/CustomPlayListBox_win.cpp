@@ -300,6 +300,9 @@ void TCustomPlayListBox::CommandNotification(WORD code) {
 }// ---------------------------------------------------------------- window messages
 
 LRESULT TCustomPlayListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (OnBeforeInput && ((msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || msg == WM_CONTEXTMENU ||
+                          (msg >= WM_LBUTTONDOWN && msg <= WM_MBUTTONDBLCLK)))
+        OnBeforeInput(*this);
     // Whatever reaches the window from outside sees the caret and top row in place.
     if (pendingCaret_ >= 0 && msg != CN_DRAWITEM && msg != CN_MEASUREITEM && msg != CN_COMMAND &&
         msg != LB_GETTEXT && msg != LB_GETTEXTLEN && msg != LB_FINDSTRINGEXACT)

@@ -214,6 +214,8 @@ public:
     TKeyEvent OnKeyUp;
     // After rows changed; while updates are suspended, once when they resume.
     TNotifyEvent OnRowsChanged;
+    // Before a key, a button or a menu request is handled: the owner may bring the rows up to date.
+    TNotifyEvent OnBeforeInput;
     // While set, a press on a selected row can drag the selection (multi-select,
     // fixed-height rows, one column).
     TDragMoveEvent OnDragMove;

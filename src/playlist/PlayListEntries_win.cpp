@@ -411,6 +411,7 @@ LRESULT TFormPlayList::ReplaceByDroppedFiles(HDROP drop) {
         DragFinish(drop);
         return 0;
     }
+    FinishBuild();
     std::string skin;
     const std::vector<TFoundFile> names = DroppedNames(drop, skin);
     if (AddDropped(names, -1, true) > 0) {
@@ -529,6 +530,7 @@ void TFormPlayList::InsertEntries(int at, std::vector<TRow> rows, bool asStep) {
 }
 
 void TFormPlayList::RereadMp3Tags() {
+    FinishBuild();
     TEntryLockGuard lock(EntryLock);
     for (int i = 0; i < ListBox->Count(); ++i) {
         TMP3FileInfo* rec = Record(i);

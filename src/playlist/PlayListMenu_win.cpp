@@ -333,6 +333,7 @@ void TFormPlayList::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 void TFormPlayList::ClickMenuItem(UINT item) {
+    FinishBuild();
     const int tag = MenuItemTag(item);
     switch (item) {
     case PopupItemPlayFile: PlayCaretEntry(); break;

@@ -20,6 +20,7 @@ namespace {
 // its other messages (and comes back by a posted message).
 constexpr double kBatchMs = 10.0;
 constexpr std::size_t kResultsAtOnce = 32;
+}  // namespace
 
 double NowMs() {
     LARGE_INTEGER f{}, t{};
@@ -27,7 +28,6 @@ double NowMs() {
     QueryPerformanceCounter(&t);
     return f.QuadPart ? static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart) : 0.0;
 }
-}  // namespace
 
 void TFormPlayList::QueueRead(TMP3FileInfo& rec, bool again) {
     auto found = reading_.find(&rec);
@@ -238,6 +238,7 @@ void TFormPlayList::InstallSomeResults(bool all) {
 
 bool TFormPlayList::FinishReading(bool escapeCancels) {
     if (!ListBox) return true;
+    FinishBuild();
     CheckReading(true);
     if (reading_.empty()) return true;
     TWaitCursor wait(true);

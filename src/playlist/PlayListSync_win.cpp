@@ -26,55 +26,122 @@ constexpr int kMaxSetPlayingDepth = 4;
 bool g_pushing = false;
 }  // namespace
 
+namespace {
+// A pending rebuild makes its entries for about this long per message.
+constexpr double kBuildPieceMs = 10.0;
+}  // namespace
+
+TFormPlayList::TPendingBuild::~TPendingBuild() {
+    for (auto& [name, rec] : Earlier) TMP3FileInfo::ReleaseReference(rec);
+}
+
 void TFormPlayList::RebuildFromHost() {
     const int n = HostGetListLength();
     if (n <= 0) return;
-    TWaitCursor wait(n >= kBusyRows);
-    TEntryList collected;
-    // The records the list has now, by name: an entry the host still holds keeps
-    // showing its tags while its file is read again, instead of its file name.
-    // They are held while the host is asked: it may re-enter us and replace the list.
-    struct THeld {
-        std::unordered_map<std::string_view, TMP3FileInfo*> Map;
-        ~THeld() {
-            for (auto& [name, rec] : Map) TMP3FileInfo::ReleaseReference(rec);
-        }
-    } held;
-    auto& earlier = held.Map;
-    try {
-        earlier.reserve(static_cast<std::size_t>(ListBox->Count()));
-        for (int i = 0; i < ListBox->Count(); ++i)
-            if (TMP3FileInfo* rec = Record(i); rec && !rec->ToRead && earlier.emplace(rec->FileName(), rec).second)
-                rec->AddReference();
-    } catch (const std::bad_alloc&) {
-        // Only the titles shown meanwhile are the poorer for it.
-    }
-    collected.Reserve(n);
+    // Only the names are asked for before the return: what the player waits for.
+    auto build = std::make_unique<TPendingBuild>();
+    build->Starts.reserve(static_cast<std::size_t>(n));
+    build->Names.reserve(static_cast<std::size_t>(n) * 48);
     std::string name;
     for (int i = 0; i < n; ++i) {
         // No name: the host went away, or its list shrank while we asked. An
         // invented entry would be pushed back as one the user never had.
         if (!HostGetPlaylistFile(i, name)) break;
         const std::wstring wide = HostGetPlaylistFileW(i);
-        const TMP3FileInfo* before = nullptr;
-        if (auto it = earlier.empty() ? earlier.end() : earlier.find(name);
-            it != earlier.end() && it->second->WideFileName() == WideToU16(wide))
-            before = it->second;
-        AddHostEntry(collected, name, wide, before);
+        std::uint32_t wideStart = TPendingBuild::kNoWide;
+        if (!wide.empty()) {
+            wideStart = static_cast<std::uint32_t>(build->Wides.size());
+            build->Wides.insert(build->Wides.end(), wide.c_str(), wide.c_str() + wide.size() + 1);
+        }
+        build->Starts.emplace_back(static_cast<std::uint32_t>(build->Names.size()), wideStart);
+        build->Names.insert(build->Names.end(), name.c_str(), name.c_str() + name.size() + 1);
     }
-    if (Plugin.HostGone || collected.Count() == 0) return;
-    // Every host entry has its row, so the host holds what the list holds: no push.
-    // The first build takes in the host's list as it was before we came: no
-    // step to undo back to nothing.
-    ReplaceEntries(collected.Take(), firstBuildDone_);
-    firstBuildDone_ = true;
-    // A mark past the shorter list names no song: a later push would send the
-    // host there, and the next list that grows would play it.
-    if (PlayingIndex >= ListBox->Count()) PlayingIndex = -1;
-    ++TestSeam().Rebuilds;
+    if (Plugin.HostGone || build->Starts.empty()) return;
+    // Asking may have re-entered us: this rebuild, the latest, replaces any still pending.
+    pendingBuild_ = std::move(build);
+    if (pendingBuild_->Starts.size() >= static_cast<std::size_t>(kBusyRows) && Handle() &&
+        PostMessageW(Handle(), WM_VL_BUILD_PIECE, 0, 0))
+        return;
+    BuildSomeEntries(true);
+}
+
+void TFormPlayList::TakeEarlierRecords(TPendingBuild& build) {
+    build.EarlierTaken = true;
+    try {
+        build.Earlier.reserve(static_cast<std::size_t>(ListBox->Count()));
+        for (int i = 0; i < ListBox->Count(); ++i)
+            if (TMP3FileInfo* rec = Record(i); rec && !rec->ToRead && build.Earlier.emplace(rec->FileName(), rec).second)
+                rec->AddReference();
+    } catch (const std::bad_alloc&) {
+        // Only the titles shown meanwhile are the poorer for it.
+    }
+}
+
+void TFormPlayList::FinishBuild() {
+    if (!pendingBuild_) return;
+    TWaitCursor wait(pendingBuild_->Starts.size() - pendingBuild_->Next >= static_cast<std::size_t>(kBusyRows));
+    BuildSomeEntries(true);
+}
+
+void TFormPlayList::BuildSomeEntries(bool all) {
+    if (!pendingBuild_) return;
+    if (!ListBox) {
+        pendingBuild_.reset();
+        return;
+    }
+    TPendingBuild& build = *pendingBuild_;
+    const double until = NowMs() + kBuildPieceMs;
+    try {
+        if (!build.EarlierTaken) TakeEarlierRecords(build);
+        if (build.Next == 0) build.Made.Reserve(static_cast<int>(build.Starts.size()));
+        std::string name;
+        std::wstring wide;
+        for (int k = 1; build.Next < build.Starts.size(); ++k) {
+            const auto [nameStart, wideStart] = build.Starts[build.Next];
+            name.assign(build.Names.data() + nameStart);
+            if (wideStart == TPendingBuild::kNoWide)
+                wide.clear();
+            else
+                wide.assign(build.Wides.data() + wideStart);
+            const TMP3FileInfo* before = nullptr;
+            if (auto it = build.Earlier.empty() ? build.Earlier.end() : build.Earlier.find(name);
+                it != build.Earlier.end() && it->second->WideFileName() == WideToU16(wide))
+                before = it->second;
+            AddHostEntry(build.Made, name, wide, before);
+            ++build.Next;
+            if (!all && k % 64 == 0 && NowMs() >= until) break;
+        }
+    } catch (...) {
+        // The list stays as it was; the next report from the host tries again.
+        pendingBuild_.reset();
+        throw;
+    }
+    if (build.Next < build.Starts.size()) {
+        if (PostMessageW(Handle(), WM_VL_BUILD_PIECE, 0, 0)) return;
+        BuildSomeEntries(true);  // no room in the queue: the rest now
+        return;
+    }
+    const std::unique_ptr<TPendingBuild> done = std::move(pendingBuild_);
+    if (!Plugin.HostGone && done->Made.Count() > 0) {
+        // Every host entry has its row, so the host holds what the list holds: no push.
+        // The first build takes in the host's list as it was before we came: no
+        // step to undo back to nothing.
+        ReplaceEntries(done->Made.Take(), firstBuildDone_);
+        firstBuildDone_ = true;
+        // A mark past the shorter list names no song: a later push would send the
+        // host there, and the next list that grows would play it.
+        if (PlayingIndex >= ListBox->Count()) PlayingIndex = -1;
+        ++TestSeam().Rebuilds;
+    }
+    if (reportAfterBuild_ && !pendingBuild_) {
+        reportAfterBuild_ = false;
+        SetPlayingEntry(reportedIndex_, true);
+    }
 }
 
 void TFormPlayList::PushListToHost() {
+    // The host's list is the newer one: a push never sends the rows a rebuild replaces.
+    FinishBuild();
     TWaitCursor wait(ListBox->Count() >= kBusyRows);
     {
         struct TPushing {
@@ -178,32 +245,46 @@ void TFormPlayList::SetCaptionFromEntry(int i) {
     SetWindowTextW(Handle(), AnsiToWide(PlayingCaption(title)).c_str());
 }
 
-void TFormPlayList::SetPlayingEntry(int i) {
+void TFormPlayList::SetPlayingEntry(int i) { SetPlayingEntry(i, false); }
+
+void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
     if (!ReadyForHostReports || g_pushing || g_setPlayingDepth >= kMaxSetPlayingDepth) return;
     struct TDepth {
         TDepth() { ++g_setPlayingDepth; }
         ~TDepth() { --g_setPlayingDepth; }
     } depth;
+    // A report is about the host's list, which a pending rebuild's rows are: it
+    // is answered once they are in (and then starts no rebuild of its own).
+    auto waitForBuild = [&] {
+        if (!pendingBuild_) return false;
+        reportAfterBuild_ = true;
+        reportedIndex_ = i;
+        return true;
+    };
+    if (waitForBuild()) return;
 
     // While a folder is added the host has not seen its entries yet: a report
     // that finds the lists apart waits for the push that ends the scan.
     if (scanningFolder_ && (i >= ListBox->Count() || i < 0)) return;
     if (i >= ListBox->Count() || i < 0) {
+        if (afterBuild) return;
         RebuildFromHost();
-        if (i >= ListBox->Count() || i < 0) return;
+        if (waitForBuild() || i >= ListBox->Count() || i < 0) return;
     }
     bool needRedraw = false;
     std::string hostFile = HostGetPlaylistFile(i);
     {
         const std::wstring hostWide = HostGetPlaylistFileW(i);
         // The host calls may have re-entered us and changed the list: look again.
-        if (i >= ListBox->Count()) return;
+        if (waitForBuild() || i >= ListBox->Count()) return;
         const TMP3FileInfo* rec = Record(i);
         // Two wide names may share one 8-bit form ("?" for what the code page lacks).
         if (!rec || rec->FileName() != hostFile || rec->WideFileName() != WideToU16(hostWide)) {
             if (scanningFolder_) return;
-            RebuildFromHost();
-            if (i >= ListBox->Count()) return;
+            if (!afterBuild) {
+                RebuildFromHost();
+                if (waitForBuild() || i >= ListBox->Count()) return;
+            }
             // Rebuilt from the host: entry i is now the host's own.
             hostFile = Record(i) ? std::string(Record(i)->FileName()) : std::string();
         }

@@ -102,6 +102,8 @@ TUndoStep::TUndoStep(TFormPlayList& form) : form_(form), before_(form.CaptureSta
 void TUndoStep::Commit() { form_.RecordStep(std::move(before_)); }
 
 TListState TFormPlayList::CaptureState() {
+    // A step starts from the host's list, not from the rows a pending rebuild replaces.
+    FinishBuild();
     const int n = ListBox->Count();
     std::vector<std::uintptr_t> records(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) records[static_cast<std::size_t>(i)] = ListBox->Data(i);

@@ -90,6 +90,7 @@ void TFormPlayList::FormCreate() {
     ListBox->OnDragMove = [this](TCustomPlayListBox&, int gap) { DragMoveEntries(gap); };
     // Rows that came or went change what is to be read: looked at once the change is done.
     ListBox->OnRowsChanged = [this](TCustomPlayListBox&) { PostReadCheck(); };
+    ListBox->OnBeforeInput = [this](TCustomPlayListBox&) { FinishBuild(); };
     ListBox->OnKeyDown = [this](TCustomPlayListBox&, WORD& key, unsigned shift) {
         WORD k = key;
         HandleListKey(k, shift);
@@ -112,6 +113,8 @@ void TFormPlayList::FormCreate() {
 }
 
 void TFormPlayList::FormDestroy() {
+    // What a pending rebuild made goes unseen; the host holds those names.
+    pendingBuild_.reset();
     // The reader first: nothing it still brings may meet a record that is going.
     StopReading();
     AudioExtensions.Clear();
@@ -294,7 +297,28 @@ void TFormPlayList::AfterAlwaysOnTopChange() {
     SetLabelTime(timeText);  // the time shown goes on, not back to the start text
 }
 
+namespace {
+// What the window may handle on the old rows while a rebuild's entries are
+// being made: drawing, moving, the clock, the reading. Everything else (a
+// command, a drop, a key, another program's message) comes after the rebuild.
+bool MayPrecedeBuild(UINT msg) {
+    switch (msg) {
+    case WM_PAINT: case WM_ERASEBKGND: case WM_NCPAINT: case WM_DRAWITEM: case WM_MEASUREITEM:
+    case WM_CTLCOLORLISTBOX: case WM_SETCURSOR: case WM_NCHITTEST: case WM_MOUSEMOVE: case WM_NCMOUSEMOVE:
+    case WM_TIMER: case WM_GETFONT: case WM_GETTEXT: case WM_GETTEXTLENGTH: case WM_GETICON:
+    case WM_MOVE: case WM_MOVING: case WM_SIZE: case WM_SIZING: case WM_GETMINMAXINFO: case WM_NCCALCSIZE:
+    case WM_WINDOWPOSCHANGING: case WM_WINDOWPOSCHANGED: case WM_DESTROY: case WM_NCDESTROY:
+    case TFormPlayList::WM_VL_READ_RESULTS: case TFormPlayList::WM_VL_READ_CHECK:
+    case TFormPlayList::WM_VL_BUILD_PIECE:
+        return true;
+    default:
+        return false;
+    }
+}
+}  // namespace
+
 LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (pendingBuild_ && !MayPrecedeBuild(msg)) FinishBuild();
     switch (msg) {
     case WM_CLOSE:
         FormClose();
@@ -386,6 +410,9 @@ LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_VL_FINISH_READING:
         FinishReading(false);
         return 1;
+    case WM_VL_BUILD_PIECE:
+        BuildSomeEntries(false);
+        return 0;
     default:
         return DefaultHandling(msg, wp, lp);
     }

@@ -10,8 +10,10 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <commctrl.h>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -40,6 +42,8 @@ bool IsFolderName(const TFoundFile& name);
 // A record whose tags the reader thread is still to bring: titled by its file
 // name meanwhile.
 std::unique_ptr<TMP3FileInfo> NewEntryToRead(const std::string& path, const std::wstring& wide);
+// A steady clock in milliseconds, for work done in pieces between messages.
+double NowMs();
 
 
 extern TOptions Option;
@@ -167,8 +171,14 @@ public:
     LRESULT ReplaceByDroppedFiles(HDROP drop);
 
     // ---- host synchronisation
-    // One entry per host entry, in the host's order; nothing is pushed.
+    // One entry per host entry, in the host's order; nothing is pushed. A long
+    // list returns once the host's names are copied: its entries are made in
+    // pieces (posted messages) and replace the rows at the end. Until then the
+    // old rows show, and every command, drop, push and report makes the rest first.
     void RebuildFromHost();
+    // Makes and installs at once what a pending rebuild has left.
+    void FinishBuild();
+    bool BuildPending() const { return pendingBuild_ != nullptr; }
     void PushListToHost();
     // The same for a command that leaves entries marked: they stay marked.
     void PushListToHostKeepingMarks();
@@ -209,13 +219,15 @@ public:
     // Waits, with the wait cursor, until every entry's tags are in; false when
     // Esc ended the wait first (the reading goes on).
     bool FinishReading(bool escapeCancels = true);
-    // Entries whose tags are still out.
-    std::size_t ReadsOutstanding() const { return reading_.size(); }
+    // Entries whose tags are still out (a pending rebuild counts as one).
+    std::size_t ReadsOutstanding() const { return reading_.size() + (pendingBuild_ ? 1 : 0); }
     // Posted to the window: results are ready; the rows changed; (from outside,
     // sent) finish the reading now, answered with 1.
     static constexpr UINT WM_VL_READ_RESULTS = WM_APP + 0x3C0;
     static constexpr UINT WM_VL_READ_CHECK = WM_APP + 0x3C1;
     static constexpr UINT WM_VL_FINISH_READING = WM_APP + 0x3C2;
+    // Posted: the next piece of a pending rebuild.
+    static constexpr UINT WM_VL_BUILD_PIECE = WM_APP + 0x3C3;
 
     // ---- undo and redo
     // The list as it is now: its records in order, the selection, the playing record.
@@ -416,6 +428,31 @@ private:
     TFont timeFont_;
     TFont formFont_;
     TBrush listBrush_;
+    // A long rebuild between its return and its end: the host's names, each
+    // NUL-terminated (the wide one, on a host that keeps Unicode names, where
+    // it has one), and the entries made of them so far.
+    struct TPendingBuild {
+        static constexpr std::uint32_t kNoWide = ~std::uint32_t{0};
+        std::vector<char> Names;
+        std::vector<wchar_t> Wides;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> Starts;  // name, wide
+        std::size_t Next = 0;
+        TEntryList Made;
+        // The list's records by name, each held, so that an entry the host still
+        // holds shows its tags while its file is read again.
+        std::unordered_map<std::string_view, TMP3FileInfo*> Earlier;
+        bool EarlierTaken = false;
+        ~TPendingBuild();
+    };
+    std::unique_ptr<TPendingBuild> pendingBuild_;
+    // A host report that came while a rebuild was pending, answered after it.
+    bool reportAfterBuild_ = false;
+    int reportedIndex_ = -1;
+    void TakeEarlierRecords(TPendingBuild& build);
+    // afterBuild: the report waited for a rebuild, the list is the host's; no rebuild again.
+    void SetPlayingEntry(int i, bool afterBuild);
+    // Makes about 10 ms of the pending rebuild's entries (all: the rest), installing them at the end.
+    void BuildSomeEntries(bool all);
     TDirectoryScan* scan_ = nullptr;  // the open scan (owned by its TScanScope)
     std::unique_ptr<TCaseFold> caseFold_;
     bool firstBuildDone_ = false;

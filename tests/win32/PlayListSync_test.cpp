@@ -352,3 +352,36 @@ TEST_F(PlayListReading, EntriesComeAtOnceTheirTitlesLaterAndWhatLeftTheListIsNot
     EXPECT_EQ(seam->LiveRecords, 0);
     EXPECT_EQ(seam->UnexpectedExceptions, 0);
 }
+
+TEST_F(PlayListReading, ALongRebuildShowsTheOldRowsUntilItsEntriesAreInAndEverythingElseWaitsForThem) {
+    const std::string a = WriteMp3("a.mp3", "Alpha");
+    StartHost();
+    host->Playlist = {a};
+    StartPlugin();
+    ASSERT_EQ(Rows(), (std::vector<std::string>{"Alpha"}));
+    // The host's list grows long: its report returns with the names copied, the entries still to make.
+    std::vector<std::string> grown;
+    for (int i = 0; i < 2500; ++i) grown.push_back("C:\\nowhere\\t" + std::to_string(i) + ".mp3");
+    host->Playlist = grown;
+    host->SetPosition(2400);
+    EXPECT_EQ(RowsNow(), (std::vector<std::string>{"Alpha"})) << "the old rows meanwhile";
+    // A command before the pieces came acts on the host's list, never pushes the old one.
+    HWND list = FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr);
+    SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemSortReverse, 0), 0);
+    EXPECT_EQ(host->Playlist, std::vector<std::string>(grown.rbegin(), grown.rend()));
+    EXPECT_EQ(Caption(), L"t2400 - VelvetLister") << "the report was answered once the rows were in";
+    SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemUndo, 0), 0);
+    EXPECT_EQ(host->Playlist, grown) << "the rebuild came before the command's step";
+    // A key is input too; the host leaving with a rebuild pending takes everything with it.
+    host->Playlist = {grown.rbegin(), grown.rbegin() + 2200};
+    host->SetPosition(0);
+    SendMessageW(list, WM_KEYDOWN, VK_END, 0);
+    EXPECT_EQ(SendMessageW(list, LB_GETCARETINDEX, 0, 0), 2199);
+    host->Playlist = grown;
+    host->SetPosition(0);
+    host->DestroyMainWindow();
+    Pump();
+    EXPECT_EQ(PlayListWindow(), nullptr);
+    EXPECT_EQ(Seam()->LiveRecords, 0);
+    EXPECT_EQ(Seam()->UnexpectedExceptions, 0);
+}
