@@ -40,8 +40,14 @@ void TFormPlayList::RebuildFromHost() {
     if (n <= 0) return;
     // Only the names are asked for before the return: what the player waits for.
     auto build = std::make_unique<TPendingBuild>();
-    build->Starts.reserve(static_cast<std::size_t>(n));
-    build->Names.reserve(static_cast<std::size_t>(n) * 48);
+    try {
+        // A count the host got wrong asks for no more than a long list needs.
+        const std::size_t expected = std::min<std::size_t>(static_cast<std::size_t>(n), std::size_t{1} << 20);
+        build->Starts.reserve(expected);
+        build->Names.reserve(expected * 48);
+    } catch (const std::bad_alloc&) {
+        // They grow as the names come.
+    }
     std::string name;
     for (int i = 0; i < n; ++i) {
         // No name: the host went away, or its list shrank while we asked. An
@@ -59,10 +65,14 @@ void TFormPlayList::RebuildFromHost() {
     if (Plugin.HostGone || build->Starts.empty()) return;
     // Asking may have re-entered us: this rebuild, the latest, replaces any still pending.
     pendingBuild_ = std::move(build);
-    if (pendingBuild_->Starts.size() >= static_cast<std::size_t>(kBusyRows) && Handle() &&
-        PostMessageW(Handle(), WM_VL_BUILD_PIECE, 0, 0))
-        return;
-    BuildSomeEntries(true);
+    if (pendingBuild_->Starts.size() < static_cast<std::size_t>(kBusyRows) || !PostBuildPiece())
+        BuildSomeEntries(true);
+}
+
+bool TFormPlayList::PostBuildPiece() {
+    // One piece message at a time, whichever rebuild it finds pending.
+    if (!buildPiecePosted_ && Handle()) buildPiecePosted_ = PostMessageW(Handle(), WM_VL_BUILD_PIECE, 0, 0) != FALSE;
+    return buildPiecePosted_;
 }
 
 void TFormPlayList::TakeEarlierRecords(TPendingBuild& build) {
@@ -117,7 +127,7 @@ void TFormPlayList::BuildSomeEntries(bool all) {
         throw;
     }
     if (build.Next < build.Starts.size()) {
-        if (PostMessageW(Handle(), WM_VL_BUILD_PIECE, 0, 0)) return;
+        if (PostBuildPiece()) return;
         BuildSomeEntries(true);  // no room in the queue: the rest now
         return;
     }

@@ -411,6 +411,7 @@ LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         FinishReading(false);
         return 1;
     case WM_VL_BUILD_PIECE:
+        buildPiecePosted_ = false;
         BuildSomeEntries(false);
         return 0;
     default:

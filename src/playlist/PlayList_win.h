@@ -448,6 +448,8 @@ private:
     // A host report that came while a rebuild was pending, answered after it.
     bool reportAfterBuild_ = false;
     int reportedIndex_ = -1;
+    bool buildPiecePosted_ = false;
+    bool PostBuildPiece();
     void TakeEarlierRecords(TPendingBuild& build);
     // afterBuild: the report waited for a rebuild, the list is the host's; no rebuild again.
     void SetPlayingEntry(int i, bool afterBuild);
