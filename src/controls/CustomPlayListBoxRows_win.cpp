@@ -71,9 +71,11 @@ void TCustomPlayListBox::RetitleRow(int i, const std::string& text) {
     if (!rows_.ValidIndex(i)) return;
     rows_.SetText(i, text);
     if (!Handle() || updateCount_ > 0) return;
-    RECT r{};
-    // Off screen the rectangle lies outside the client area and nothing paints.
-    if (Native(LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)) != LB_ERR)
+    RECT r{}, client{};
+    // Only a row in view is invalidated: each call is a trip to the server under
+    // Wine, even for a rectangle outside the client area.
+    if (Native(LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)) != LB_ERR &&
+        GetClientRect(Handle(), &client) && IntersectRect(&client, &client, &r))
         InvalidateRect(Handle(), &r, TRUE);
 }
 
