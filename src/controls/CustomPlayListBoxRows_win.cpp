@@ -70,7 +70,11 @@ void TCustomPlayListBox::SetText(int i, const std::string& text) {
 void TCustomPlayListBox::RetitleRow(int i, const std::string& text) {
     if (!rows_.ValidIndex(i)) return;
     rows_.SetText(i, text);
-    if (!Handle() || updateCount_ > 0) return;
+    if (updateCount_ == 0) InvalidateRow(i);
+}
+
+void TCustomPlayListBox::InvalidateRow(int i) {
+    if (!Handle() || !rows_.ValidIndex(i)) return;
     RECT r{}, client{};
     // Only a row in view is invalidated: each call is a trip to the server under
     // Wine, even for a rectangle outside the client area.

@@ -158,6 +158,8 @@ public:
     // keeps its selection and place, only it is repainted when it shows, and
     // the rows count as unchanged.
     void RetitleRow(int i, const std::string& text);
+    // Row i is painted again if it is in view.
+    void InvalidateRow(int i);
     void SetData(int i, std::uintptr_t data);
     void Exchange(int i, int j) override;
     void Move(int from, int to);

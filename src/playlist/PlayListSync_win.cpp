@@ -240,12 +240,7 @@ void TFormPlayList::PushListToHost() {
     HostSetPlaylistPosition(PlayingIndex);
 }
 
-void TFormPlayList::InvalidateRow(int i) {
-    if (!ListBox->Handle() || i < 0 || i >= ListBox->Count()) return;
-    RECT r{};
-    if (SendMessageW(ListBox->Handle(), LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)) != LB_ERR)
-        InvalidateRect(ListBox->Handle(), &r, TRUE);
-}
+void TFormPlayList::InvalidateRow(int i) { ListBox->InvalidateRow(i); }
 
 void TFormPlayList::SetCaptionFromEntry(int i) {
     if (i < 0 || i >= ListBox->Count()) return;

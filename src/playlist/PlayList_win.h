@@ -178,7 +178,6 @@ public:
     void RebuildFromHost();
     // Makes and installs at once what a pending rebuild has left.
     void FinishBuild();
-    bool BuildPending() const { return pendingBuild_ != nullptr; }
     void PushListToHost();
     // The same for a command that leaves entries marked: they stay marked.
     void PushListToHostKeepingMarks();
