@@ -24,9 +24,6 @@ constexpr int kMaxSetPlayingDepth = 4;
 // that time describes a half-written list, and a rebuild from it would cut ours
 // down to the entries sent so far.
 bool g_pushing = false;
-}  // namespace
-
-namespace {
 // A pending rebuild makes its entries for about this long per message.
 constexpr double kBuildPieceMs = 10.0;
 }  // namespace
@@ -76,7 +73,6 @@ bool TFormPlayList::PostBuildPiece() {
 }
 
 void TFormPlayList::TakeEarlierRecords(TPendingBuild& build) {
-    build.EarlierTaken = true;
     try {
         build.Earlier.reserve(static_cast<std::size_t>(ListBox->Count()));
         for (int i = 0; i < ListBox->Count(); ++i)
@@ -102,8 +98,11 @@ void TFormPlayList::BuildSomeEntries(bool all) {
     TPendingBuild& build = *pendingBuild_;
     const double until = NowMs() + kBuildPieceMs;
     try {
-        if (!build.EarlierTaken) TakeEarlierRecords(build);
-        if (build.Next == 0) build.Made.Reserve(static_cast<int>(build.Starts.size()));
+        // Every piece makes one entry at least: only the first finds none made.
+        if (build.Next == 0) {
+            TakeEarlierRecords(build);
+            build.Made.Reserve(static_cast<int>(build.Starts.size()));
+        }
         std::string name;
         std::wstring wide;
         for (int k = 1; build.Next < build.Starts.size(); ++k) {
@@ -144,8 +143,9 @@ void TFormPlayList::BuildSomeEntries(bool all) {
         ++TestSeam().Rebuilds;
     }
     if (reportAfterBuild_ && !pendingBuild_) {
-        reportAfterBuild_ = false;
-        SetPlayingEntry(reportedIndex_, true);
+        const int reported = *reportAfterBuild_;
+        reportAfterBuild_.reset();
+        SetPlayingEntry(reported, true);
     }
 }
 
@@ -262,8 +262,7 @@ void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
     // is answered once they are in (and then starts no rebuild of its own).
     auto waitForBuild = [&] {
         if (!pendingBuild_) return false;
-        reportAfterBuild_ = true;
-        reportedIndex_ = i;
+        reportAfterBuild_ = i;
         return true;
     };
     if (waitForBuild()) return;

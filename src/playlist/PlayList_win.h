@@ -12,6 +12,7 @@
 #include <commctrl.h>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -440,13 +441,11 @@ private:
         // The list's records by name, each held, so that an entry the host still
         // holds shows its tags while its file is read again.
         std::unordered_map<std::string_view, TMP3FileInfo*> Earlier;
-        bool EarlierTaken = false;
         ~TPendingBuild();
     };
     std::unique_ptr<TPendingBuild> pendingBuild_;
     // A host report that came while a rebuild was pending, answered after it.
-    bool reportAfterBuild_ = false;
-    int reportedIndex_ = -1;
+    std::optional<int> reportAfterBuild_;
     bool buildPiecePosted_ = false;
     bool PostBuildPiece();
     void TakeEarlierRecords(TPendingBuild& build);
