@@ -1,6 +1,8 @@
 #include "base/Text_win.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace {
 std::wstring ToWide(UINT cp, const std::string& s) {
@@ -62,4 +64,22 @@ bool WideToAnsiExact(const std::wstring& s, std::string& out) {
         return false;
     out = std::move(text);
     return true;
+}
+
+std::wstring ReaderText(const std::string& ansi) {
+    std::wstring w = AnsiToWide(ansi);
+    if (w.size() > kMaxReaderText) {
+        w.resize(kMaxReaderText);
+        if (IS_HIGH_SURROGATE(w.back())) w.pop_back();
+    }
+    return w;
+}
+
+LRESULT ReaderTextLength(const std::wstring& text) {
+    return static_cast<LRESULT>(std::max(WideToAnsi(text).size(), text.size()));
+}
+
+LRESULT CopyReaderText(const std::wstring& text, wchar_t* buffer) {
+    std::memcpy(buffer, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    return static_cast<LRESULT>(text.size());
 }

@@ -2,6 +2,7 @@
 // Conversions between the system's ANSI code page (file names, tags, the host's
 // strings), UTF-8 (our own messages) and UTF-16 (our Unicode windows).
 #include <windows.h>
+#include <cstddef>
 #include <string>
 
 std::wstring AnsiToWide(const std::string& s);
@@ -21,3 +22,16 @@ bool AnsiLeadByte(unsigned char c);
 // Into the ANSI code page without look-alike substitutes; false (out untouched)
 // when a character has no place in it.
 bool WideToAnsiExact(const std::wstring& s, std::string& out);
+
+// Row text of a list whose strings are ours (no-data lists that say they hold
+// strings, so that the system translates LB_GETTEXT for ANSI and other-process
+// readers). The system translates through a 512-character buffer of its own
+// (Wine's overflows past that, taking the host process down): readers are told
+// at most kMaxReaderText UTF-16 units, never ending inside a surrogate pair.
+constexpr std::size_t kMaxReaderText = 511;
+std::wstring ReaderText(const std::string& ansi);
+// LB_GETTEXTLEN: the larger of the ANSI and the UTF-16 length, so that a reader
+// of either kind that sizes its buffer by it gets no more than it made room for.
+LRESULT ReaderTextLength(const std::wstring& text);
+// LB_GETTEXT: the text and its end into the caller's buffer; its length.
+LRESULT CopyReaderText(const std::wstring& text, wchar_t* buffer);

@@ -551,26 +551,14 @@ void TCustomPlayListBox::RowsChanged() {
 
 // ---------------------------------------------------------------- answers from the store
 
-std::wstring TCustomPlayListBox::ReaderText(int i) const {
-    std::wstring w = AnsiToWide(rows_.Text(i));
-    if (w.size() > kMaxReaderText) {
-        w.resize(kMaxReaderText);
-        if (IS_HIGH_SURROGATE(w.back())) w.pop_back();
-    }
-    return w;
-}
-
 LRESULT TCustomPlayListBox::AnswerGetText(int i, wchar_t* buffer) const {
     if (!rows_.ValidIndex(i) || !buffer) return LB_ERR;
-    const std::wstring w = ReaderText(i);
-    std::memcpy(buffer, w.c_str(), (w.size() + 1) * sizeof(wchar_t));
-    return static_cast<LRESULT>(w.size());
+    return CopyReaderText(ReaderText(rows_.Text(i)), buffer);
 }
 
 LRESULT TCustomPlayListBox::AnswerGetTextLength(int i) const {
     if (!rows_.ValidIndex(i)) return LB_ERR;
-    // The ANSI length: never less than the UTF-16 length, and exact for ANSI readers.
-    return static_cast<LRESULT>(WideToAnsi(ReaderText(i)).size());
+    return ReaderTextLength(ReaderText(rows_.Text(i)));
 }
 
 LRESULT TCustomPlayListBox::AnswerFindExact(int start, const wchar_t* text) const {

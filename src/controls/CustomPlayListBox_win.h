@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "base/Handles_win.h"
+#include "base/Text_win.h"
 #include "base/Window_win.h"
 #include "controls/ListBoxParams.h"
 #include "controls/RowList.h"
@@ -95,10 +96,8 @@ public:
     static constexpr UINT CN_DRAWITEM = kReflectBase + WM_DRAWITEM;
     static constexpr UINT CN_MEASUREITEM = kReflectBase + WM_MEASUREITEM;
     static constexpr const wchar_t* kClassName = L"TPlayListBox";
-    // Other programs are told at most this many characters of a row: the system
-    // translates an ANSI reader's LB_GETTEXT through a 512-character buffer of
-    // its own (Wine's overflows past that, taking the host process down).
-    static constexpr std::size_t kMaxReaderText = 511;
+    // Other programs are told at most this many characters of a row.
+    static constexpr std::size_t kMaxReaderText = ::kMaxReaderText;
 
     explicit TCustomPlayListBox(HWND parent = nullptr, int controlId = 0);
     ~TCustomPlayListBox() override;
@@ -261,7 +260,6 @@ private:
     void PaintInto(HDC dc);
     void PaintEmpty();
     bool PaintBuffered();
-    std::wstring ReaderText(int i) const;
     LRESULT AnswerGetText(int i, wchar_t* buffer) const;
     LRESULT AnswerGetTextLength(int i) const;
     LRESULT AnswerFindExact(int start, const wchar_t* text) const;

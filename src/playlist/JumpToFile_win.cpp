@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "base/Text_win.h"
@@ -129,6 +128,8 @@ void TFormJumpToFile::OnInitDialog() {
     }
     SetWindowSubclass(edit_, &TFormJumpToFile::EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
     SetWindowSubclass(list_, &TFormJumpToFile::ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    // Said only now: a list without data of its own cannot be made with strings.
+    SetWindowLongPtrW(list_, GWL_STYLE, GetWindowLongPtrW(list_, GWL_STYLE) | LBS_HASSTRINGS);
     PlaceOverOwner();
     Reindex();
     SetFocus(edit_);
@@ -251,17 +252,16 @@ LRESULT CALLBACK TFormJumpToFile::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
 
 LRESULT CALLBACK TFormJumpToFile::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                            DWORD_PTR data) noexcept {
-    // The list holds no strings; readers (and screen readers) get the shown texts.
+    // The native list holds no strings; readers (and screen readers) get the shown
+    // texts, in UTF-16: the system translates them for ANSI readers.
     auto* self = reinterpret_cast<TFormJumpToFile*>(data);
     try {
         if (msg == LB_GETTEXTLEN || msg == LB_GETTEXT) {
             const int row = static_cast<int>(wp);
             if (row < 0 || row >= static_cast<int>(self->matches_.size())) return LB_ERR;
-            const std::wstring text = AnsiToWide(self->MatchText(row));
-            if (msg == LB_GETTEXTLEN) return static_cast<LRESULT>(text.size());
-            if (!lp) return LB_ERR;
-            std::memcpy(reinterpret_cast<wchar_t*>(lp), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-            return static_cast<LRESULT>(text.size());
+            const std::wstring text = ReaderText(self->MatchText(row));
+            if (msg == LB_GETTEXTLEN) return ReaderTextLength(text);
+            return lp ? CopyReaderText(text, reinterpret_cast<wchar_t*>(lp)) : LB_ERR;
         }
     } catch (...) {
         return LB_ERR;

@@ -5,6 +5,7 @@
 // modal loop dispatches, one step per tick, so posted messages run in between.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -70,6 +71,45 @@ std::vector<std::wstring> Shown(HWND dialog) {
         out.push_back(b);
     }
     return out;
+}
+
+template <class Char>
+struct TOutsideRead {
+    HWND list;
+    int row;
+    std::basic_string<Char> text;
+    bool guardKept = false;
+};
+
+template <class Char>
+DWORD WINAPI ReadRow(void* p) {
+    auto& j = *static_cast<TOutsideRead<Char>*>(p);
+    auto send = [&](UINT msg, WPARAM wp, LPARAM lp) {
+        return sizeof(Char) == 1 ? SendMessageA(j.list, msg, wp, lp) : SendMessageW(j.list, msg, wp, lp);
+    };
+    const LRESULT n = send(LB_GETTEXTLEN, static_cast<WPARAM>(j.row), 0);
+    if (n < 0) return 0;
+    std::vector<Char> buffer(static_cast<std::size_t>(n) + 1 + 64, Char('#'));
+    send(LB_GETTEXT, static_cast<WPARAM>(j.row), reinterpret_cast<LPARAM>(buffer.data()));
+    j.guardKept = std::all_of(buffer.begin() + n + 1, buffer.end(), [](Char c) { return c == Char('#'); });
+    j.text = buffer.data();
+    return 0;
+}
+
+// Reads a row as another program does, from a thread of its own, into a buffer
+// exactly LB_GETTEXTLEN + 1 long with a guard behind it; the GUI thread answers
+// the sent messages meanwhile.
+template <class Char>
+std::basic_string<Char> ReadFromOutside(HWND list, int row) {
+    TOutsideRead<Char> job{list, row};
+    HANDLE thread = CreateThread(nullptr, 0, &ReadRow<Char>, &job, 0, nullptr);
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 5000, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG m;
+        PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    CloseHandle(thread);
+    EXPECT_TRUE(job.guardKept) << "written past LB_GETTEXTLEN + 1";
+    return job.text;
 }
 
 std::wstring Text(HWND h) {
@@ -248,7 +288,7 @@ TEST_F(JumpToFile, AChangedListIsMatchedAgainAndOnlyItsEntriesArePlayed) {
 TEST_F(JumpToFile, JapaneseTextsAndAJapaneseSearch) {
     const bool cp932 = GetACP() == 932;
     // 表示 (a trail byte 0x5C), ＡＢＣの歌 (full-width letters), ソング.
-    std::vector<std::string> titles = {"Plain"};
+    std::vector<std::string> titles = {"Plain", "Caf\xe9 au lait"};
     if (cp932) titles = {"\x95\x5C\x8E\xA6\x83\x65\x83\x58\x83\x67", "\x82\x60\x82\x61\x82\x62\x82\xCC\x89\xCC",
                          "abc", "\x83\x5C\x83\x93\x83\x4F"};
     StartWith(titles, 0, "0411");
@@ -256,6 +296,9 @@ TEST_F(JumpToFile, JapaneseTextsAndAJapaneseSearch) {
         EXPECT_EQ(Text(d), W("ファイルへジャンプ"));
         EXPECT_EQ(Text(GetDlgItem(d, IDOK)), W("再生"));
         EXPECT_EQ(Text(GetDlgItem(d, IDCANCEL)), W("閉じる"));
+        // Other programs read the rows in their own character set, never past their buffers.
+        EXPECT_EQ(ReadFromOutside<wchar_t>(Matches(d), 1), W(cp932 ? "2. ＡＢＣの歌" : "2. Café au lait"));
+        EXPECT_EQ(ReadFromOutside<char>(Matches(d), 1), "2. " + titles[1]);
         if (!cp932) {
             PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
             return;
