@@ -155,7 +155,7 @@ std::vector<TRow> TEntryList::Take() {
 }
 
 int TFormPlayList::AddPath(TEntryList& target, const std::string& path, bool expand, const std::wstring& wide) {
-    if (path == "." || path == ".." || wide == L"." || wide == L"..") return 0;
+    if (IsDotName(path, wide)) return 0;
     DWORD attr = AttributesOf(path, wide);
     if (attr == INVALID_FILE_ATTRIBUTES || (attr & 0x8 /* volume label */)) return 0;
     if (attr & FILE_ATTRIBUTE_DIRECTORY) return wide.empty() ? AddDirectory(target, path) : AddDirectory(target, wide);
@@ -169,7 +169,7 @@ int TFormPlayList::AddPath(TEntryList& target, const std::string& path, bool exp
 }
 
 bool TFormPlayList::IsReadableAudioFile(const std::string& path, const std::wstring& wide) const {
-    if (path == "." || path == ".." || IsStreamName(path)) return false;
+    if (IsDotName(path, wide) || IsStreamName(path)) return false;
     // The extension first: a foreign type costs no look at the disk.
     const std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
     if (PlaylistTypeOfExtension(ext) != TPlaylistType::None || !AudioExtensions.Contains(ext)) return false;
@@ -183,7 +183,7 @@ void TFormPlayList::AddHostEntry(TEntryList& target, const std::string& name, co
     std::unique_ptr<TMP3FileInfo> rec;
     const std::string ext = LowerAscii(FileExtension(name, &AnsiLeadByte), &AnsiLeadByte);
     // Whether it is a file is the reader's to find out: a rebuild costs no look at the disk.
-    if (name != "." && name != ".." && !IsStreamName(name) && PlaylistTypeOfExtension(ext) == TPlaylistType::None &&
+    if (!IsDotName(name, wide) && !IsStreamName(name) && PlaylistTypeOfExtension(ext) == TPlaylistType::None &&
         AudioExtensions.Contains(ext)) {
         if (earlier && !earlier->Kept) {
             // The tags the list showed for this name stay until the file is read again.
@@ -348,7 +348,13 @@ std::vector<TFoundFile> TFormPlayList::DroppedNames(HDROP drop, std::string& ski
     return names;
 }
 
+bool IsDotName(const std::string& path, const std::wstring& wide) {
+    return path == "." || path == ".." || wide == L"." || wide == L"..";
+}
+
 bool IsFolderName(const TFoundFile& name) {
+    // The name first: "." and ".." are folders to the system, and add nothing.
+    if (IsDotName(name.Path, name.Wide)) return false;
     const DWORD attr = AttributesOf(name.Path, name.Wide);
     return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) && !(attr & 0x8 /* volume label */);
 }

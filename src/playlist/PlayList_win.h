@@ -37,7 +37,10 @@ struct TReadResult;
 // Esc for this thread: a press waiting in its queue (taken out) or the key held
 // down while one of its windows is in front.
 bool EscapeKeyPressed();
-// A dropped or chosen name that is a folder to walk (not a volume label).
+// "." or "..", in either form: such a name adds nothing, though the system
+// takes it for the current folder or its parent.
+bool IsDotName(const std::string& path, const std::wstring& wide);
+// A dropped or chosen name that is a folder to walk (not a volume label, not a dot name).
 bool IsFolderName(const TFoundFile& name);
 
 // A record whose tags the reader thread is still to bring: titled by its file

@@ -360,8 +360,16 @@ TEST_F(FormPlayList, DroppedDirectoriesAreScannedAndTheirPlaylistsIgnored) {
     std::vector<std::string> rows = Rows();
     std::sort(rows.begin(), rows.end());
     EXPECT_EQ(rows, (std::vector<std::string>{"One", "Two", "three"}));
+    // From a folder that holds audio, and its parent: the names themselves add nothing.
+    char was[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, was);
+    ASSERT_TRUE(SetCurrentDirectoryA(PathIn("music\\sub").c_str()));
+    WriteMp3("music\\sub\\four.mp3", "Four");
     Drop({".", ".."}, OnRow(0));
     EXPECT_EQ(Rows().size(), 3u) << "'.' and '..' add nothing";
+    Drop({".", PathIn("music\\sub")}, OnRow(0));  // beside a folder, walked in the background
+    SetCurrentDirectoryA(was);
+    EXPECT_EQ(Rows().size(), 5u) << "the folder's three and four alone";
 }
 
 TEST_F(FormPlayList, DroppedPlaylistAddsExistingFilesRelativeToItsFolder) {
