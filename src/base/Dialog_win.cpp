@@ -38,7 +38,7 @@ void TDialog::Release() {
 
 void TDialog::DeleteWhenIdle() {
     deleteWhenIdle_ = true;
-    DeleteWhenNoHandler(this, [](void* p) { delete static_cast<TDialog*>(p); });
+    DeleteWhenNoHandler(this, [](void* p) { delete static_cast<TDialog*>(p); }, hwnd_, WM_VL_RELEASE_DIALOG);
 }
 
 INT_PTR CALLBACK TDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -82,6 +82,9 @@ namespace {
 struct TPending {
     void* object;
     void (*destroy)(void*);
+    // Where the release is posted again once no handler is on the stack (none: destroyed then).
+    HWND window = nullptr;
+    UINT message = 0;
 };
 // Objects released but not yet destroyed by the message loop.
 std::vector<TPending>& PendingReleases() {
@@ -100,6 +103,10 @@ std::vector<TPending>& IdleDeletes() {
 }
 
 // `unloading`: the library goes, whatever handler is said to be on the stack.
+// Otherwise the outermost handler of ours has just ended, but it may have been
+// called by a system control whose own procedure has still to run (a tool
+// bar's button-up sends the command that ran the modal loop): a release that
+// has a window goes back to the message loop as a fresh posted message.
 void RunIdleDeletes(bool unloading = false) {
     if (g_deletingIdle) return;  // an outer call is at it; a destructor's own messages end here
     g_deletingIdle = true;
@@ -107,6 +114,10 @@ void RunIdleDeletes(bool unloading = false) {
     while (!idle.empty() && (unloading || g_handlerDepth == 0)) {
         TPending p = idle.front();
         idle.erase(idle.begin());
+        if (!unloading && p.window && IsWindow(p.window) && PostMessageW(p.window, p.message, 0, 0)) {
+            PendingReleases().push_back(p);
+            continue;
+        }
         RunGuarded(nullptr, [&] { p.destroy(p.object); });
     }
     g_deletingIdle = false;
@@ -121,9 +132,9 @@ TDispatchScope::~TDispatchScope() {
 
 bool InsideHandler() { return g_handlerDepth > 0; }
 
-void DeleteWhenNoHandler(void* object, void (*destroy)(void*)) {
+void DeleteWhenNoHandler(void* object, void (*destroy)(void*), HWND window, UINT message) {
     if (g_handlerDepth > 0) {
-        IdleDeletes().push_back({object, destroy});
+        IdleDeletes().push_back({object, destroy, window, message});
         return;
     }
     TDispatchScope scope;  // what the destructor's own messages release waits for its end
@@ -157,7 +168,7 @@ void TWindow::Release() {
 
 void TWindow::DeleteWhenIdle() {
     deleteWhenIdle_ = true;  // a second release while it waits is no second delete
-    DeleteWhenNoHandler(this, [](void* p) { delete static_cast<TWindow*>(p); });
+    DeleteWhenNoHandler(this, [](void* p) { delete static_cast<TWindow*>(p); }, hwnd_, WM_VL_RELEASE);
 }
 
 void DestroyPendingWindows() {

@@ -104,8 +104,11 @@ public:
 // Whether a handler of the plug-in is on the stack.
 bool InsideHandler();
 
-// Deletes an object once no handler is on the stack (at once when none is).
-void DeleteWhenNoHandler(void* object, void (*destroy)(void*));
+// Deletes an object at once when no handler is on the stack. Otherwise, once
+// the outermost handler has returned, the release is posted to window (when it
+// still exists) as message, whose dispatch by the loop calls this again; an
+// object without a window is deleted then. The library's unload deletes at once.
+void DeleteWhenNoHandler(void* object, void (*destroy)(void*), HWND window = nullptr, UINT message = 0);
 
 // Lets pending messages of this thread run once.
 void ProcessPendingMessages();

@@ -819,8 +819,24 @@ TEST_P(PlayListQuit, WhileAChooserIsOpenEverythingOfOursGoesAfterIt) {
     g_quitTicks = 0;
     g_formAliveInChooser = false;
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, &QuitWhileChooserIsOpen);
-    if (chooser == "folder") Key(VK_INSERT, false, true);
-    if (chooser == "open") ClickTool(ToolButtonCtrlEject);
+    // The key and the click as the loop dispatches them: the windows they reach
+    // must outlive the message, and go with the next one.
+    HWND list = List(), bar = Bar();
+    if (chooser == "folder") {
+        SetModifiers(false, true, false);
+        SendMessageW(list, WM_KEYDOWN, VK_INSERT, 0);
+        SetModifiers(false, false, false);
+    }
+    if (chooser == "open") {
+        RECT r{};
+        ASSERT_TRUE(SendMessageW(bar, TB_GETRECT, ToolButtonCtrlEject, reinterpret_cast<LPARAM>(&r)));
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(bar, WM_LBUTTONUP, 0, at);
+    }
+    if (chooser == "folder" || chooser == "open") {
+        EXPECT_TRUE(IsWindow(g_quitForm) && IsWindow(list) && IsWindow(bar)) << "gone under the control's own message";
+    }
     if (chooser == "colour") TConfigureDriver(FindPreferences()).Click(IDC_BUTTON_PLAY_COLOR);
     if (chooser == "font") TConfigureDriver(FindPreferences()).Click(IDC_BUTTON_FONT_SELECT);
     KillTimer(nullptr, timer);
