@@ -6,6 +6,7 @@
 #include "host/PluginState_win.h"
 #include "host/Settings_win.h"
 #include "playlist/PlayList_win.h"
+#include "playlist/TagReaderThread_win.h"
 #include "preferences/Configure_win.h"
 
 TPluginState Plugin;
@@ -132,6 +133,7 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
         // Unloaded by FreeLibrary while the process goes on: leave no host window
         // with a procedure in freed code, and no window of ours behind.
         if (reserved == nullptr) try {
+            TTagReaderThread::Unloading();
             Plugin.HooksActive = false;
             RemoveHooksIfCurrent();
             // The host's editor gets its region back so that it shows again. Only

@@ -16,6 +16,15 @@ struct TTagReaderThread::TShared {
     TCriticalSection Lock;
     HANDLE Wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);       // a job came, or stop
     HANDLE ResultReady = CreateEventW(nullptr, FALSE, FALSE, nullptr);  // a result came
+    // The library is being unloaded: the thread stops where it can be ended (Parked
+    // set as it starts a wait on Never, which nothing sets).
+    bool Park = false;
+    HANDLE Parked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE Never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // A reference on the library, handed over by a Stop that could not wait for
+    // the thread (a read stuck on a dead drive): the thread leaves through it.
+    HMODULE Module = nullptr;
+    bool Ended = false;  // past its work, leaving without a reference of its own
     TReadQueue Jobs;
     std::deque<TReadResult> Results;
     HWND Target = nullptr;
@@ -38,6 +47,8 @@ struct TTagReaderThread::TShared {
     ~TShared() {
         if (Wake) CloseHandle(Wake);
         if (ResultReady) CloseHandle(ResultReady);
+        if (Parked) CloseHandle(Parked);
+        if (Never) CloseHandle(Never);
     }
     void AddReference() { InterlockedIncrement(&References); }
     void Release() {
@@ -57,10 +68,7 @@ namespace {
 constexpr std::size_t kResultBunch = 64;
 constexpr DWORD kResultBunchMs = 20;
 
-struct TStart {
-    TTagReaderThread::TShared* Shared;
-    HMODULE Module;
-};
+bool g_unloading = false;
 
 bool IsPlainFile(const TReadJob& job) {
     const DWORD a = job.WidePath.empty() ? GetFileAttributesA(job.Path.c_str())
@@ -113,32 +121,24 @@ void TTagReaderThread::SetTarget(HWND window, UINT message) {
 
 bool TTagReaderThread::StartThread() {
     if (thread_) return true;
-    if (startFailed_) return false;
-    // The thread holds the module: if the player unloads us while a read
-    // hangs on a dead drive, our code stays mapped until the thread is out.
-    HMODULE self = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&ThreadMain), &self)) {
-        startFailed_ = true;
-        return false;
-    }
+    if (startFailed_ || g_unloading) return false;
+    // No reference on the library: a player that frees us before its windows
+    // go must find us unloaded then (the unload parks and ends the thread), and
+    // a reference of the thread's would be the last while our windows still run.
     shared_->AddReference();
-    auto* start = new (std::nothrow) TStart{shared_, self};
-    thread_ = start ? CreateThread(nullptr, 0, &ThreadMain, start, 0, nullptr) : nullptr;
+    thread_ = CreateThread(nullptr, 0, &ThreadMain, shared_, 0, nullptr);
     if (!thread_) {
-        delete start;
         shared_->Release();
-        FreeLibrary(self);
         startFailed_ = true;
         return false;
     }
     return true;
 }
 
+void TTagReaderThread::Unloading() { g_unloading = true; }
+
 DWORD WINAPI TTagReaderThread::ThreadMain(void* p) {
-    auto* start = static_cast<TStart*>(p);
-    TShared* shared = start->Shared;
-    HMODULE module = start->Module;
-    delete start;
+    auto* shared = static_cast<TShared*>(p);
     // Results go over in bunches: each hand-over wakes the window's thread
     // (an event and a posted message, each a trip to the server under Wine),
     // which costs more than reading a small file.
@@ -193,8 +193,26 @@ DWORD WINAPI TTagReaderThread::ThreadMain(void* p) {
     }
     bunch.clear();
     __atomic_store_n(&TestSeam().ReaderBusy, 0, __ATOMIC_RELEASE);
-    shared->Release();
-    FreeLibraryAndExitThread(module, 0);
+    Leave(*shared);
+    return 0;
+}
+
+void TTagReaderThread::Leave(TShared& shared) {
+    HMODULE module = nullptr;
+    bool park = false;
+    {
+        TLockGuard lock(shared.Lock);
+        module = shared.Module;
+        park = shared.Park;
+        shared.Ended = !module && !park;
+    }
+    if (park) {
+        // Ended by the unload from here; the unload releases our reference.
+        SignalObjectAndWait(shared.Parked, shared.Never, INFINITE, FALSE);
+        return;
+    }
+    shared.Release();
+    if (module) FreeLibraryAndExitThread(module, 0);
 }
 
 void TTagReaderThread::RunScan(TShared& shared, const TFolderScan& scan, unsigned number) {
@@ -355,6 +373,7 @@ void TTagReaderThread::Stop(DWORD boundMs) {
     {
         TLockGuard lock(shared_->Lock);
         shared_->Stopping = true;
+        shared_->Park = g_unloading;  // seen together: the thread's way out is decided once
         shared_->Scan.reset();
         InterlockedExchange(&shared_->ScanCancelled, 1);
         shared_->Jobs.Clear();
@@ -362,8 +381,36 @@ void TTagReaderThread::Stop(DWORD boundMs) {
         shared_->Target = nullptr;
     }
     if (!thread_) return;
+    if (g_unloading) {
+        EndForUnload(boundMs);
+        return;
+    }
     SetEvent(shared_->Wake);
-    WaitForSingleObject(thread_, boundMs);
+    if (WaitForSingleObject(thread_, boundMs) != WAIT_OBJECT_0) {
+        bool ended = false;
+        {
+            TLockGuard lock(shared_->Lock);
+            ended = shared_->Ended;
+            // Still inside a read: our code must stay mapped until it is out.
+            HMODULE self = nullptr;
+            if (!ended && GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                             reinterpret_cast<LPCWSTR>(&ThreadMain), &self))
+                shared_->Module = self;
+        }
+        if (ended) WaitForSingleObject(thread_, INFINITE);  // past its work: it leaves our code now
+    }
     CloseHandle(thread_);
     thread_ = nullptr;
+}
+
+void TTagReaderThread::EndForUnload(DWORD boundMs) {
+    // The loader lock is held: the thread cannot exit, only stop where it can
+    // be ended without holding anything of ours or the heap's.
+    SetEvent(shared_->Wake);
+    WaitForSingleObject(shared_->Parked, boundMs);
+    TerminateThread(thread_, 0);
+    const bool gone = WaitForSingleObject(thread_, boundMs) == WAIT_OBJECT_0;
+    CloseHandle(thread_);
+    thread_ = nullptr;
+    if (gone) shared_->Release();  // the thread's own reference
 }

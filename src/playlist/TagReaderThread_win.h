@@ -52,8 +52,12 @@ public:
     // Jobs not yet done, results not yet taken.
     std::size_t Pending() const;
     // Drops every job and waits up to boundMs for the thread to end. A thread
-    // caught in a slow file read keeps the module loaded and ends by itself.
+    // caught in a slow file read is given a reference on the library, keeps it
+    // loaded and ends by itself. During the library's unload the thread is
+    // stopped where it holds nothing and ended.
     void Stop(DWORD boundMs = 2000);
+    // The library is being unloaded (its detach): threads are ended, none is started.
+    static void Unloading();
 
     // A folder scan, run before any tag is read; its names come back in batches.
     void StartScan(TFolderScan scan);
@@ -70,6 +74,8 @@ public:
 
 private:
     static DWORD WINAPI ThreadMain(void* shared);
+    static void Leave(TShared& shared);
+    void EndForUnload(DWORD boundMs);
     static void RunScan(TShared& shared, const TFolderScan& scan, unsigned number);
     bool StartThread();
 

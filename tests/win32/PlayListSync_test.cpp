@@ -353,6 +353,27 @@ TEST_F(PlayListReading, EntriesComeAtOnceTheirTitlesLaterAndWhatLeftTheListIsNot
     EXPECT_EQ(seam->UnexpectedExceptions, 0);
 }
 
+// A player that frees us before its windows go, with titles still out: the
+// reader's thread holds nothing that keeps us mapped, so the library goes at
+// once and takes its windows and hooks with it; the player goes on.
+TEST_F(PlayListReading, FreedWithTitlesStillOutTheLibraryGoesWithItsThreadAndWindows) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 1500; ++i) names.push_back("C:\\nowhere\\t" + std::to_string(i) + ".mp3");
+    StartHost();
+    host->Playlist = names;
+    ASSERT_TRUE(Load());
+    Seam()->HoldReader = 1;
+    ASSERT_EQ(host->Init(), 0);
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
+    ASSERT_NE(PlayListWindow(), nullptr);
+    host->Quit();
+    host->UnloadPlugin();
+    EXPECT_EQ(GetModuleHandleW(L"gen_VelvetLister.dll"), nullptr) << "still mapped after the player freed it";
+    EXPECT_EQ(PlayListWindow(), nullptr);
+    host->DestroyWindows();
+    EXPECT_EQ(host->Playlist, names);
+}
+
 TEST_F(PlayListReading, ALongRebuildShowsTheOldRowsUntilItsEntriesAreInAndEverythingElseWaitsForThem) {
     const std::string a = WriteMp3("a.mp3", "Alpha");
     StartHost();
