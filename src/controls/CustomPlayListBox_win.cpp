@@ -307,23 +307,37 @@ LRESULT TCustomPlayListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (pendingCaret_ >= 0 && msg != CN_DRAWITEM && msg != CN_MEASUREITEM && msg != CN_COMMAND &&
         msg != LB_GETTEXT && msg != LB_GETTEXTLEN && msg != LB_FINDSTRINGEXACT)
         FlushCaret();
+    // Each group answers what it takes (true) or leaves the message to the native list.
+    LRESULT result = 0;
+    if (ListMessage(msg, wp, lp, result) || PaintMessage(msg, wp, result) || InputMessage(msg, wp, lp, result) ||
+        MouseMessage(msg, wp, lp, result) || StateMessage(msg, wp, lp, result))
+        return result;
+    return DefaultHandling(msg, wp, lp);
+}
+
+bool TCustomPlayListBox::ListMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
         case CN_COMMAND:
             CommandNotification(HIWORD(wp));
-            return 0;
+            result = 0;
+            return true;
         case CN_DRAWITEM:
             if (lp) DrawRequest(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
-            return TRUE;
+            result = TRUE;
+            return true;
         case CN_MEASUREITEM:
             if (lp) MeasureRequest(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
-            return TRUE;
-
+            result = TRUE;
+            return true;
         case LB_GETTEXT:
-            return AnswerGetText(static_cast<int>(wp), reinterpret_cast<wchar_t*>(lp));
+            result = AnswerGetText(static_cast<int>(wp), reinterpret_cast<wchar_t*>(lp));
+            return true;
         case LB_GETTEXTLEN:
-            return AnswerGetTextLength(static_cast<int>(wp));
+            result = AnswerGetTextLength(static_cast<int>(wp));
+            return true;
         case LB_FINDSTRINGEXACT:
-            return AnswerFindExact(static_cast<int>(wp), reinterpret_cast<const wchar_t*>(lp));
+            result = AnswerFindExact(static_cast<int>(wp), reinterpret_cast<const wchar_t*>(lp));
+            return true;
         case LB_ADDSTRING:
         case LB_INSERTSTRING:
         case LB_DELETESTRING:
@@ -332,60 +346,85 @@ LRESULT TCustomPlayListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case LB_DIR:
         case LB_ADDFILE:
         case LB_SETITEMDATA:
-            if (nativeSync_ == 0) return LB_ERR;  // rows change only through the store
-            break;
+            result = LB_ERR;
+            return nativeSync_ == 0;  // rows change only through the store
+        default:
+            return false;
+    }
+}
 
-        case WM_ERASEBKGND:
-            return OnEraseBackground(reinterpret_cast<HDC>(wp));
-        case WM_PAINT:
-            if (wp) {
-                PaintInto(reinterpret_cast<HDC>(wp));
-                return 0;
-            }
-            if (updateCount_ > 0) {  // nothing is painted while updates are suspended
-                ValidateRect(Handle(), nullptr);
-                return 0;
-            }
-            if (Count() == 0) {
-                PaintEmpty();
-                return 0;
-            }
-            if (OnEraseBkgnd && PaintBuffered()) return 0;
-            break;
+bool TCustomPlayListBox::PaintMessage(UINT msg, WPARAM wp, LRESULT& result) {
+    result = 0;
+    if (msg == WM_ERASEBKGND) {
+        result = OnEraseBackground(reinterpret_cast<HDC>(wp));
+        return true;
+    }
+    if (msg != WM_PAINT) return false;
+    if (wp) {
+        PaintInto(reinterpret_cast<HDC>(wp));
+        return true;
+    }
+    if (updateCount_ > 0) {  // nothing is painted while updates are suspended
+        ValidateRect(Handle(), nullptr);
+        return true;
+    }
+    if (Count() == 0) {
+        PaintEmpty();
+        return true;
+    }
+    return OnEraseBkgnd && PaintBuffered();
+}
 
+bool TCustomPlayListBox::InputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    result = 0;
+    switch (msg) {
         case WM_KEYDOWN:
             if (wp == VK_ESCAPE && drag_.Pending) {
                 CancelDrag();
-                return 0;
+                return true;
             }
-            return OnKey(msg, wp, lp);
+            result = OnKey(msg, wp, lp);
+            return true;
         case WM_KEYUP:
         case WM_SYSKEYDOWN:
         case WM_SYSKEYUP:
-            return OnKey(msg, wp, lp);
+            result = OnKey(msg, wp, lp);
+            return true;
         case WM_CHAR:
-            if (wp >= 0x20 && Count() > 0) {
-                WithTopRowRule([&] { FindByFirstCharacter(static_cast<wchar_t>(wp)); });
-                return 0;
-            }
-            break;
+            if (wp < 0x20 || Count() == 0) return false;
+            WithTopRowRule([&] { FindByFirstCharacter(static_cast<wchar_t>(wp)); });
+            return true;
         case WM_VSCROLL:
-        case WM_MOUSEWHEEL: {
-            LRESULT r = 0;
-            WithTopRowRule([&] { r = DefaultHandling(msg, wp, lp); });
-            return r;
+        case WM_MOUSEWHEEL:
+            WithTopRowRule([&] { result = DefaultHandling(msg, wp, lp); });
+            return true;
+        case WM_CONTEXTMENU: {
+            if (!popupMenu_ || !parent_) return false;
+            POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            if (lp == -1) {  // from the keyboard: at the control's corner
+                pt = {0, 0};
+                ClientToScreen(Handle(), &pt);
+            }
+            TrackPopupMenu(popupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, parent_, nullptr);
+            return true;
         }
+        default:
+            return false;
+    }
+}
 
-        case WM_LBUTTONDOWN: {
-            if (DragButtonDown(wp, lp)) return 0;
-            LRESULT r = DefaultHandling(msg, wp, lp);
+bool TCustomPlayListBox::MouseMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    result = 0;
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+            if (DragButtonDown(wp, lp)) return true;
+            result = DefaultHandling(msg, wp, lp);
             if (Handle()) mouseDownTopIndex_ = static_cast<int>(Native(LB_GETTOPINDEX));
-            return r;
-        }
+            return true;
         case WM_MOUSEMOVE:
             if (drag_.Pending) {
                 DragMouseMove(wp, lp);
-                return 0;
+                return true;
             }
             if ((wp & MK_LBUTTON) && OnEraseBkgnd) {
                 // The native list scrolls by itself while a selection is dragged past an edge.
@@ -395,57 +434,47 @@ LRESULT TCustomPlayListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                     Invalidate();
                 }
             }
-            break;
+            return false;
         case WM_LBUTTONUP:
             if (drag_.Pending) {
                 DragButtonUp(wp, lp);
-                return 0;
+                return true;
             }
             if (OnEraseBkgnd && Native(LB_GETTOPINDEX) != mouseDownTopIndex_) Invalidate();
-            break;
-
+            return false;
         case WM_CAPTURECHANGED:
             if (drag_.Pending && reinterpret_cast<HWND>(lp) != Handle()) CancelDrag();
-            break;
+            return false;
         case WM_CANCELMODE:
             if (drag_.Pending) CancelDrag();
-            break;
+            return false;
         case WM_TIMER:
-            if (wp == kDragScrollTimer) {
-                DragTimer();
-                return 0;
-            }
-            break;
-        case WM_SIZE: {
-            LRESULT r = DefaultHandling(msg, wp, lp);
+            if (wp != kDragScrollTimer) return false;
+            DragTimer();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool TCustomPlayListBox::StateMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+        case WM_SIZE:
+            result = DefaultHandling(msg, wp, lp);
             NoteBounds();
             SetColumnWidth();
-            return r;
-        }
-        case WM_MOVE: {
-            LRESULT r = DefaultHandling(msg, wp, lp);
+            return true;
+        case WM_MOVE:
+            result = DefaultHandling(msg, wp, lp);
             NoteBounds();
-            return r;
-        }
+            return true;
         case WM_SETFOCUS:
-        case WM_KILLFOCUS: {
-            LRESULT r = DefaultHandling(msg, wp, lp);
+        case WM_KILLFOCUS:
+            result = DefaultHandling(msg, wp, lp);
             // The native list marks the focus of an empty list with a rectangle of
             // its own; paint it again so only the owner's drawing shows.
             if (Count() == 0) Invalidate();
-            return r;
-        }
-        case WM_CONTEXTMENU:
-            if (popupMenu_ && parent_) {
-                POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-                if (lp == -1) {  // from the keyboard: at the control's corner
-                    pt = {0, 0};
-                    ClientToScreen(Handle(), &pt);
-                }
-                TrackPopupMenu(popupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, parent_, nullptr);
-                return 0;
-            }
-            break;
+            return true;
         case WM_DESTROY:
             drag_ = TDragState{};
             paintBuffer_.reset();
@@ -457,11 +486,10 @@ LRESULT TCustomPlayListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 savedItemIndex_ = static_cast<int>(params_.MultiSelect ? Native(LB_GETCARETINDEX)
                                                                          : Native(LB_GETCURSEL));
             }
-            break;
+            return false;
         default:
-            break;
+            return false;
     }
-    return DefaultHandling(msg, wp, lp);
 }
 
 LRESULT TCustomPlayListBox::OnKey(UINT msg, WPARAM wp, LPARAM lp) {

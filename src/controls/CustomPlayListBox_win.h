@@ -251,6 +251,12 @@ private:
     HWND DrawTarget() const;
 
     LRESULT OnEraseBackground(HDC dc);
+    // The groups of HandleMessage: true when the message was answered (result).
+    bool ListMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    bool PaintMessage(UINT msg, WPARAM wp, LRESULT& result);
+    bool InputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    bool MouseMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    bool StateMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     LRESULT OnKey(UINT msg, WPARAM wp, LPARAM lp);
     void FindByFirstCharacter(wchar_t ch);
     bool CanDeferCaret() const;
