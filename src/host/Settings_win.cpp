@@ -80,6 +80,44 @@ bool ExistsButCannotBeRead(const std::string& path) {
                            OPEN_EXISTING, 0, nullptr));
     return !file;
 }
+
+// The watermark pictures, the style object's font and colours, and the list font.
+void ApplyStyleSettings(TFormPlayList& pl, TWatermarkSkin& skin, const TPluginSettings& s) {
+    // Stored names are relative to the plug-in folder; one that cannot be
+    // resolved (the folder cannot be entered) is tried as it stands.
+    const std::string folder = PluginFolder();
+    std::string fg = s.WatermarkFG, bg = s.WatermarkBG;
+    ResolvePath(folder, s.WatermarkFG, fg);
+    skin.LoadFG(fg);
+    ResolvePath(folder, s.WatermarkBG, bg);
+    skin.LoadBG(bg);
+
+    skin.SetFontName(s.FontFace);
+    skin.SetFontSize(s.FontPoint);
+    skin.SetFontBold(s.FontBold);
+    skin.SetFontItalic(s.FontItalic);
+    skin.SetSelectColor(s.SelectColor);
+    skin.SetNormalColor(s.NormalColor);
+    skin.SetPlayColor(s.PlayColor);
+    if (s.ShadowColor) skin.SetShadowColor(*s.ShadowColor);
+
+    // The list font takes a face only when it is installed; the skin keeps it anyway.
+    LOGFONTA lf{};
+    GetObjectA(pl.ListFont.get(), sizeof lf, &lf);
+    if (FontInstalled(s.FontFace)) lstrcpynA(lf.lfFaceName, s.FontFace.c_str(), LF_FACESIZE);
+    lf.lfHeight = -MulDiv(SafeAbs(s.FontPoint), ScreenDpi(), 72);
+    lf.lfWidth = 0;
+    lf.lfWeight = s.FontBold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = s.FontItalic ? TRUE : FALSE;
+    pl.ListFont.reset(CreateFontIndirectA(&lf));
+    pl.ApplyListFont();
+    if (Plugin.Configure) {
+        // The preferences preview shows the rows in the list's font.
+        LOGFONTW preview{};
+        GetObjectW(pl.ListFont.get(), sizeof preview, &preview);
+        Plugin.Configure->SetPreviewFont(preview);
+    }
+}
 }  // namespace
 
 void LoadSettings() {
@@ -125,40 +163,7 @@ void LoadSettings() {
     SetWindowPos(pl.Handle(), nullptr, fitted.Left, fitted.Top, fitted.Width, fitted.Height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 
-    // Stored names are relative to the plug-in folder; one that cannot be
-    // resolved (the folder cannot be entered) is tried as it stands.
-    const std::string folder = PluginFolder();
-    std::string fg = s.WatermarkFG, bg = s.WatermarkBG;
-    ResolvePath(folder, s.WatermarkFG, fg);
-    skin.LoadFG(fg);
-    ResolvePath(folder, s.WatermarkBG, bg);
-    skin.LoadBG(bg);
-
-    skin.SetFontName(s.FontFace);
-    skin.SetFontSize(s.FontPoint);
-    skin.SetFontBold(s.FontBold);
-    skin.SetFontItalic(s.FontItalic);
-    skin.SetSelectColor(s.SelectColor);
-    skin.SetNormalColor(s.NormalColor);
-    skin.SetPlayColor(s.PlayColor);
-    if (s.ShadowColor) skin.SetShadowColor(*s.ShadowColor);
-
-    // The list font takes a face only when it is installed; the skin keeps it anyway.
-    LOGFONTA lf{};
-    GetObjectA(pl.ListFont.get(), sizeof lf, &lf);
-    if (FontInstalled(s.FontFace)) lstrcpynA(lf.lfFaceName, s.FontFace.c_str(), LF_FACESIZE);
-    lf.lfHeight = -MulDiv(SafeAbs(s.FontPoint), ScreenDpi(), 72);
-    lf.lfWidth = 0;
-    lf.lfWeight = s.FontBold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = s.FontItalic ? TRUE : FALSE;
-    pl.ListFont.reset(CreateFontIndirectA(&lf));
-    pl.ApplyListFont();
-    if (Plugin.Configure) {
-        // The preferences preview shows the rows in the list's font.
-        LOGFONTW preview{};
-        GetObjectW(pl.ListFont.get(), sizeof preview, &preview);
-        Plugin.Configure->SetPreviewFont(preview);
-    }
+    ApplyStyleSettings(pl, skin, s);
 
     pl.ReadyForHostReports = true;
     pl.SetPlayingEntry(host.PlaylistPosition);
