@@ -22,7 +22,7 @@
 #include "playlist/KeyTable.h"
 #include "playlist/ListCleanup.h"
 #include "playlist/TitleFormat.h"
-#include "skin/SkinApply_win.h"
+#include "playlist/SkinApply_win.h"
 #include "skin/WatermarkSkin_win.h"
 
 

@@ -15,7 +15,7 @@
 #include "playlist/TagReaderThread_win.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/TitleFormat.h"
-#include "skin/SkinApply_win.h"
+#include "playlist/SkinApply_win.h"
 #include "skin/WatermarkSkin_win.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "host/PluginState_win.h"
 #include "playlist/TimeText.h"
 #include "playlist/TitleFormat.h"
-#include "skin/SkinApply_win.h"
+#include "playlist/SkinApply_win.h"
 
 namespace {
 // The host answers synchronously and reports its current entry back while we

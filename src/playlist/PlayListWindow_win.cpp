@@ -8,7 +8,7 @@
 #include "host/PluginState_win.h"
 #include "playlist/Geometry.h"
 #include "playlist/TagReaderThread_win.h"
-#include "skin/SkinApply_win.h"
+#include "playlist/SkinApply_win.h"
 #include "skin/WatermarkSkin_win.h"
 
 TOptions Option;

@@ -9,7 +9,7 @@
 #include "PluginFixture.h"
 #include "host/PluginState_win.h"
 #include "playlist/PlayList_win.h"
-#include "skin/SkinApply_win.h"
+#include "playlist/SkinApply_win.h"
 #include "skin/WatermarkSkin_win.h"
 
 namespace {

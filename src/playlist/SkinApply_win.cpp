@@ -2,7 +2,7 @@
 // Runs on the host's GUI thread only, inside host notifications and our own
 // commands; nothing here shows a box of its own (picture load errors come from
 // the style object, once per file content).
-#include "skin/SkinApply_win.h"
+#include "playlist/SkinApply_win.h"
 #include <windows.h>
 #include "base/Fonts_win.h"
 #include "base/Handles_win.h"
