@@ -13,7 +13,7 @@
 #include "ConfigureDriver.h"
 #include "MessageBoxCatcher.h"
 #include "PluginFixture.h"
-#include "host/Captions_win.h"
+#include "plugin/Captions_win.h"
 #include "playlist/PlayList_win.h"
 #include "preferences/Configure_win.h"
 #include "resources/resource.h"

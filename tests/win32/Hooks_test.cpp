@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include "DropBuilder.h"
 #include "PluginFixture.h"
-#include "host/Hooks_win.h"
+#include "plugin/Hooks_win.h"
 #include "host/PluginState_win.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The Japanese captions. The texts are UTF-16 and set through the wide
 // functions on our Unicode windows, so they read correctly on a system of any
 // code page; the menu keeps each item's shortcut text.
-#include "host/Captions_win.h"
+#include "plugin/Captions_win.h"
 #include "host/ListFileTexts_win.h"
 #include <windows.h>
 #include "host/PluginState_win.h"

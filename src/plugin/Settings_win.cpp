@@ -1,11 +1,11 @@
 // Loading and saving the plug-in's settings section through the platform's
 // profile functions, so values behave exactly as the player's own files do.
-#include "host/Settings_win.h"
+#include "plugin/Settings_win.h"
 #include <windows.h>
 #include "base/Text_win.h"
 #include "base/Window_win.h"
 #include "host/CommonLib.h"
-#include "host/Captions_win.h"
+#include "plugin/Captions_win.h"
 #include "host/CommonLib_win.h"
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"

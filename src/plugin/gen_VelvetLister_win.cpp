@@ -1,5 +1,5 @@
 // The library's entry module: the one export the host looks for.
-#include "host/PluginEntry_win.h"
+#include "plugin/PluginEntry_win.h"
 
 extern "C" __declspec(dllexport) TPluginRecord* winampGetGeneralPurposePlugin() {
     return GetPluginRecordForHost();

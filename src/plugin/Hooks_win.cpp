@@ -1,6 +1,6 @@
-#include "host/Hooks_win.h"
+#include "plugin/Hooks_win.h"
 #include "base/Window_win.h"
-#include "host/PluginEntry_win.h"
+#include "plugin/PluginEntry_win.h"
 #include "host/PluginState_win.h"
 #include "playlist/PlayList_win.h"
 
