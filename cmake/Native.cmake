@@ -21,6 +21,10 @@ add_test(NAME unit_tests COMMAND unit_tests --gtest_brief=1)
 add_test(NAME portable_sources_free_of_windows_h
          COMMAND ${CMAKE_COMMAND} -DSRC=${CMAKE_SOURCE_DIR}/src -P ${CMAKE_SOURCE_DIR}/cmake/CheckPortable.cmake)
 
+# A folder of src/ includes only itself and the folders below it.
+add_test(NAME includes_follow_the_layers
+         COMMAND ${CMAKE_COMMAND} -DSRC=${CMAKE_SOURCE_DIR}/src -P ${CMAKE_SOURCE_DIR}/cmake/CheckLayers.cmake)
+
 # Benchmarks (not tests): built on request by `make bench`.
 file(GLOB VL_NATIVE_BENCH CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_bench.cpp)
 foreach(src ${VL_NATIVE_BENCH})

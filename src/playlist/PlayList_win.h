@@ -25,7 +25,7 @@
 #include "host/SettingsValues.h"
 #include "playlist/JumpMatch.h"
 #include "playlist/ListCommands.h"
-#include "playlist/Options.h"
+#include "entries/Options.h"
 #include "playlist/UndoHistory.h"
 #include "playlist/PlaylistFile.h"
 
@@ -49,8 +49,6 @@ std::unique_ptr<TMP3FileInfo> NewEntryToRead(const std::string& path, const std:
 // A steady clock in milliseconds, for work done in pieces between messages.
 double NowMs();
 
-
-extern TOptions Option;
 // The open dialog's title (the captions may replace it).
 extern std::wstring OpenDialogTitle;
 

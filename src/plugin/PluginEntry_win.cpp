@@ -1,4 +1,5 @@
 #include "plugin/PluginEntry_win.h"
+#include "plugin/PlayListPreferences_win.h"
 #include "base/Window_win.h"
 #include "host/CommonLib_win.h"
 #include "host/HostOps_win.h"
@@ -64,7 +65,8 @@ int InitPlugin() {
     if (!Plugin.HostEqualizerWindow) return 1;
 
     Plugin.PlayList = new TFormPlayList();
-    Plugin.Configure = new TFormConfigure();
+    static TPlayListPreferences preferencesTarget;
+    Plugin.Configure = new TFormConfigure(preferencesTarget);
     if (!Plugin.PlayList->Create() || !Plugin.Configure->Create()) {
         ReleaseWindows();
         return 1;

@@ -12,7 +12,8 @@
 #include "base/Text_win.h"
 #include "base/Window_win.h"
 #include "host/PluginState_win.h"
-#include "playlist/PlayList_win.h"
+#include "entries/Options.h"
+#include "host/SettingsValues.h"
 #include "preferences/ConfigureParts_win.h"
 #include "preferences/ConfigureRules.h"
 #include "resources/resource.h"
@@ -183,9 +184,9 @@ void TFormConfigure::BitBtnExtDelClick() {
 }
 
 void TFormConfigure::ButtonUpdateClick() {
-    TFormPlayList* pl = Plugin.PlayList;
-    if (!pl || !pl->Skin) return;
-    TWatermarkSkin& skin = *pl->Skin;
+    TWatermarkSkin* style = target_.StyleObject();
+    if (!style) return;
+    TWatermarkSkin& skin = *style;
     skin.ClearChanged();
     skin.SetPlayColor(PendingPlayColor);
     skin.SetSelectColor(PendingSelectColor);
@@ -214,30 +215,22 @@ void TFormConfigure::ButtonUpdateClick() {
     bool retitle = false;
     if (Option.PreferID3v2 != Checked(IDC_CHECK_PREFER_ID3V2)) {
         Option.PreferID3v2 = Checked(IDC_CHECK_PREFER_ID3V2);
-        pl->RereadMp3Tags();
+        target_.RereadTags();
         retitle = true;
     }
     const std::string format = WideToAnsi(ItemText(IDC_EDIT_TITLE_FORMAT));
     if (format != Option.PlaylistFormat || retitle) {
         Option.PlaylistFormat = format;
-        pl->RetitleAll();  // repaints the list and clears Changed
+        target_.RetitleAll();  // repaints the list and clears Changed
         repaint = false;
     }
     Option.WindowPositionOverrideByWSC = Checked(IDC_CHECK_WINDOW_POS_OVERRIDE);
     Option.WindowSizeOverrideByWSC = Checked(IDC_CHECK_WINDOW_SIZE_OVERRIDE);
     Option.EnableEqualizerRelocation = Checked(IDC_CHECK_EQUALIZER_RELOCATION);
 
-    // The list takes the preview's font; the old one goes only after the list has let it go.
-    if (TFont listFont{CreateFontIndirectW(&previewLogFont_)}) {
-        TFont old = std::move(pl->ListFont);
-        pl->ListFont = std::move(listFont);
-        pl->ApplyListFont();
-    }
-    if (repaint || skin.Changed()) {
-        pl->RepaintList();
-        if (pl->ListBox && pl->ListBox->Handle()) UpdateWindow(pl->ListBox->Handle());
-        skin.ClearChanged();
-    }
+    // The list takes the preview's font.
+    if (TFont listFont{CreateFontIndirectW(&previewLogFont_)}) target_.TakeListFont(std::move(listFont));
+    if (repaint || skin.Changed()) target_.RepaintListNow();
     Plugin.AboutWinampEnabled = AboutWinampChecked();
 
     TExtensionSet chosen(&AnsiLeadByte);
@@ -252,7 +245,7 @@ void TFormConfigure::ButtonUpdateClick() {
         chosen.Add(WideToAnsi(text));
     }
     // Compared as sets: the list box sorts by the user's locale, the set by byte value.
-    if (!(chosen == pl->AudioExtensions)) pl->AudioExtensions.Assign(chosen.Values());
+    if (!(chosen == target_.AudioExtensions())) target_.SetAudioExtensions(chosen);
     EnableUpdate(false);
 }
 

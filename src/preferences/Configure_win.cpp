@@ -15,7 +15,8 @@
 #include "base/Text_win.h"
 #include "base/Window_win.h"
 #include "host/PluginState_win.h"
-#include "playlist/PlayList_win.h"
+#include "entries/Options.h"
+#include "host/SettingsValues.h"
 #include "preferences/ConfigureParts_win.h"
 #include "preferences/ConfigureRules.h"
 #include "resources/resource.h"
@@ -210,8 +211,7 @@ void TFormConfigure::FormCreate() {
 }
 
 void TFormConfigure::FormShow() {
-    TFormPlayList* pl = Plugin.PlayList;
-    TWatermarkSkin* skin = pl ? pl->Skin.get() : nullptr;
+    TWatermarkSkin* skin = target_.StyleObject();
     if (skin) {
         PendingPlayColor = skin->PlayColor();
         PendingSelectColor = skin->SelectColor();
@@ -238,9 +238,9 @@ void TFormConfigure::FormShow() {
     ShownAboutState = Plugin.AboutWinampEnabled;
     HWND list = Item(IDC_LIST_EXTENSION);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    if (pl)
-        for (const std::string& ext : pl->AudioExtensions.Values())
-            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AnsiToWide(ext).c_str()));
+    const TExtensionSet extensions = target_.AudioExtensions();
+    for (const std::string& ext : extensions.Values())
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AnsiToWide(ext).c_str()));
     SetDlgItemTextW(Handle(), IDC_EDIT_TITLE_FORMAT, AnsiToWide(Option.PlaylistFormat).c_str());
     EnableUpdate(false);
 }

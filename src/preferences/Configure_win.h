@@ -12,6 +12,7 @@
 #include "base/Dialog_win.h"
 #include "base/Handles_win.h"
 #include "base/Notices_win.h"
+#include "preferences/PreferencesTarget_win.h"
 
 class TFormConfigure : public TDialog, public TNoticeListener {
 public:
@@ -19,7 +20,8 @@ public:
     enum TPage { TabSheetFont, TabSheetFormat, TabSheetWatermark, TabSheetInherit, TabSheetSettings,
                  TabSheetExtension, TabSheetAbout, kPageCount };
 
-    TFormConfigure() = default;
+    // What the dialog changes; it outlives the dialog.
+    explicit TFormConfigure(IPreferencesTarget& target) : target_(target) {}
     ~TFormConfigure() override;
     // Creates the dialog hidden; from then on it follows the playlist window's notices.
     bool Create();
@@ -60,6 +62,7 @@ protected:
     INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    IPreferencesTarget& target_;
     // The playlist window's and the skin's notices.
     void Notice(const TNotice& notice) override;
     HWND Item(int id) const { return GetDlgItem(Handle(), id); }

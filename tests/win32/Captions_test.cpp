@@ -14,6 +14,7 @@
 #include "MessageBoxCatcher.h"
 #include "PluginFixture.h"
 #include "plugin/Captions_win.h"
+#include "plugin/PlayListPreferences_win.h"
 #include "playlist/PlayList_win.h"
 #include "preferences/Configure_win.h"
 #include "resources/resource.h"
@@ -337,7 +338,8 @@ TEST_F(JapaneseCaptions, JapaneseCaptionsRenderAsGlyphs) {
 
 // Without "MS UI Gothic" the Japanese captions come with the designed font.
 TEST(CaptionsWithoutUiGothic, KeepTheDesignedFont) {
-    TFormConfigure form;
+    TPlayListPreferences target;
+    TFormConfigure form(target);
     ASSERT_TRUE(form.Create());
     auto* playList = new TFormPlayList();
     ASSERT_TRUE(playList->Create());

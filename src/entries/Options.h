@@ -13,3 +13,6 @@ struct TOptions {
     bool PreferID3v2 = false;  // a non-empty ID3v2 value replaces the ID3v1 one
     std::string PlaylistFormat = "${INAM}";
 };
+
+// The one options record, read by the window and changed by the preferences.
+extern TOptions Option;

@@ -1,0 +1,43 @@
+#include "plugin/PlayListPreferences_win.h"
+
+#include "base/Text_win.h"
+#include "host/PluginState_win.h"
+#include "playlist/PlayList_win.h"
+#include "skin/WatermarkSkin_win.h"
+
+TWatermarkSkin* TPlayListPreferences::StyleObject() {
+    return Plugin.PlayList ? Plugin.PlayList->Skin.get() : nullptr;
+}
+
+TExtensionSet TPlayListPreferences::AudioExtensions() const {
+    return Plugin.PlayList ? Plugin.PlayList->AudioExtensions : TExtensionSet(&AnsiLeadByte);
+}
+
+void TPlayListPreferences::SetAudioExtensions(const TExtensionSet& chosen) {
+    if (Plugin.PlayList) Plugin.PlayList->AudioExtensions.Assign(chosen.Values());
+}
+
+void TPlayListPreferences::RereadTags() {
+    if (Plugin.PlayList) Plugin.PlayList->RereadMp3Tags();
+}
+
+void TPlayListPreferences::RetitleAll() {
+    if (Plugin.PlayList) Plugin.PlayList->RetitleAll();
+}
+
+void TPlayListPreferences::TakeListFont(TFont font) {
+    TFormPlayList* pl = Plugin.PlayList;
+    if (!pl) return;
+    // The old font goes only after the list has let it go.
+    TFont old = std::move(pl->ListFont);
+    pl->ListFont = std::move(font);
+    pl->ApplyListFont();
+}
+
+void TPlayListPreferences::RepaintListNow() {
+    TFormPlayList* pl = Plugin.PlayList;
+    if (!pl) return;
+    pl->RepaintList();
+    if (pl->ListBox && pl->ListBox->Handle()) UpdateWindow(pl->ListBox->Handle());
+    if (pl->Skin) pl->Skin->ClearChanged();
+}
