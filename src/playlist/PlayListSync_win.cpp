@@ -72,12 +72,24 @@ bool TFormPlayList::PostBuildPiece() {
     return buildPiecePosted_;
 }
 
+const TMP3FileInfo* TFormPlayList::TPendingBuild::FindEarlier(const TEntryName& name) const {
+    for (auto [it, end] = Earlier.equal_range(name.Hash()); it != end; ++it)
+        if (it->second->EntryName() == name) return it->second;
+    return nullptr;
+}
+
 void TFormPlayList::TakeEarlierRecords(TPendingBuild& build) {
     try {
         build.Earlier.reserve(static_cast<std::size_t>(ListBox->Count()));
-        for (int i = 0; i < ListBox->Count(); ++i)
-            if (TMP3FileInfo* rec = Record(i); rec && !rec->ToRead && build.Earlier.emplace(rec->FileName(), rec).second)
-                rec->AddReference();
+        for (int i = 0; i < ListBox->Count(); ++i) {
+            TMP3FileInfo* rec = Record(i);
+            if (!rec || rec->ToRead) continue;
+            // The first record of a name stands for it, as the list showed it first.
+            const TEntryName name = rec->EntryName();
+            if (build.FindEarlier(name)) continue;
+            build.Earlier.emplace(name.Hash(), rec);
+            rec->AddReference();
+        }
     } catch (const std::bad_alloc&) {
         // Only the titles shown meanwhile are the poorer for it.
     }
@@ -103,7 +115,7 @@ void TFormPlayList::BuildSomeEntries(bool all) {
             TakeEarlierRecords(build);
             build.Made.Reserve(static_cast<int>(build.Starts.size()));
         }
-        std::string name;
+        std::string name, wideBytes;
         std::wstring wide;
         for (int k = 1; build.Next < build.Starts.size(); ++k) {
             const auto [nameStart, wideStart] = build.Starts[build.Next];
@@ -113,9 +125,10 @@ void TFormPlayList::BuildSomeEntries(bool all) {
             else
                 wide.assign(build.Wides.data() + wideStart);
             const TMP3FileInfo* before = nullptr;
-            if (auto it = build.Earlier.empty() ? build.Earlier.end() : build.Earlier.find(name);
-                it != build.Earlier.end() && it->second->WideFileName() == WideToU16(wide))
-                before = it->second;
+            if (!build.Earlier.empty()) {
+                WideNameBytes(WideToU16(wide), wideBytes);
+                before = build.FindEarlier(EntryNameOf(name, wideBytes));
+            }
             AddHostEntry(build.Made, name, wide, before);
             ++build.Next;
             if (!all && k % 64 == 0 && NowMs() >= until) break;
@@ -276,21 +289,22 @@ void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
         if (waitForBuild() || i >= ListBox->Count() || i < 0) return;
     }
     bool needRedraw = false;
-    std::string hostFile = HostGetPlaylistFile(i);
+    std::string hostFile = HostGetPlaylistFile(i), hostWide;
     {
-        const std::wstring hostWide = HostGetPlaylistFileW(i);
+        WideNameBytes(WideToU16(HostGetPlaylistFileW(i)), hostWide);
         // The host calls may have re-entered us and changed the list: look again.
         if (waitForBuild() || i >= ListBox->Count()) return;
         const TMP3FileInfo* rec = Record(i);
-        // Two wide names may share one 8-bit form ("?" for what the code page lacks).
-        if (!rec || rec->FileName() != hostFile || rec->WideFileName() != WideToU16(hostWide)) {
+        if (!rec || rec->EntryName() != EntryNameOf(hostFile, hostWide)) {
             if (scanningFolder_) return;
             if (!afterBuild) {
                 RebuildFromHost();
                 if (waitForBuild() || i >= ListBox->Count()) return;
             }
             // Rebuilt from the host: entry i is now the host's own.
-            hostFile = Record(i) ? std::string(Record(i)->FileName()) : std::string();
+            rec = Record(i);
+            hostFile = rec ? std::string(rec->FileName()) : std::string();
+            hostWide = rec ? std::string(rec->Get(TInfoField::WideFileName)) : std::string();
         }
     }
     // The drive of a kept entry may be back: the rebuild above read it already,
@@ -301,7 +315,7 @@ void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
         // Asking may have re-entered us too: the length is the reported song's,
         // not that of whatever entry stands at i now.
         rec = i < ListBox->Count() ? Record(i) : nullptr;
-        if (rec && length >= 0 && rec->FileName() == hostFile) {
+        if (rec && length >= 0 && rec->EntryName() == EntryNameOf(hostFile, hostWide)) {
             rec->SongLength = length;
             rec->SetSongLengthText(SongLengthText(length));
         }

@@ -13,6 +13,9 @@ class TEntryRecordReferences final : public IRecordReferences {
 public:
     void Hold(std::uintptr_t record) override { reinterpret_cast<TMP3FileInfo*>(record)->AddReference(); }
     void Drop(std::uintptr_t record) override { TMP3FileInfo::ReleaseReference(reinterpret_cast<TMP3FileInfo*>(record)); }
+    std::size_t Bytes(std::uintptr_t record) const override {
+        return sizeof(TMP3FileInfo) + reinterpret_cast<const TMP3FileInfo*>(record)->TextBytes();
+    }
 };
 
 IRecordReferences& EntryRecordReferences() {
@@ -113,7 +116,7 @@ TListState TFormPlayList::CaptureState() {
 
 void TFormPlayList::RecordStep(TListState before) {
     if (SameRecords(before, *ListBox)) return;
-    History.Push(std::move(before));
+    History.Push(std::move(before), TRowOfRecord::RecordsOf(*ListBox));
     ++StepsRecorded;
     UpdateUndoItems();
 }

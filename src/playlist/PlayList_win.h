@@ -438,9 +438,12 @@ private:
         std::vector<std::pair<std::uint32_t, std::uint32_t>> Starts;  // name, wide
         std::size_t Next = 0;
         TEntryList Made;
-        // The list's records by name, each held, so that an entry the host still
-        // holds shows its tags while its file is read again.
-        std::unordered_map<std::string_view, TMP3FileInfo*> Earlier;
+        // The list's records by the hash of their EntryName, each held, so that an
+        // entry the host still holds shows its tags while its file is read again.
+        // No view of a name is kept: a result read in meanwhile replaces the
+        // record's text. A match is the record whose name equals the entry's now.
+        std::unordered_multimap<std::size_t, TMP3FileInfo*> Earlier;
+        const TMP3FileInfo* FindEarlier(const TEntryName& name) const;
         ~TPendingBuild();
     };
     std::unique_ptr<TPendingBuild> pendingBuild_;

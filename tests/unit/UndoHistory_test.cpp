@@ -11,6 +11,8 @@ namespace {
 class TCountingReferences : public IRecordReferences {
 public:
     std::map<std::uintptr_t, int> Count;
+    std::size_t RecordBytes = 0;
+    std::size_t Bytes(std::uintptr_t) const override { return RecordBytes; }
     void Hold(std::uintptr_t r) override { ++Count[r]; }
     void Drop(std::uintptr_t r) override {
         if (--Count[r] == 0) Count.erase(r);
@@ -66,6 +68,31 @@ TEST_F(UndoHistoryTest, KeepsTheLastStepsOnlyAndACancelPutsEverythingBack) {
     EXPECT_EQ(refs.Count.count(61), 0u);
     target = h.Undo(State({61, 1000}));
     EXPECT_EQ(target.Records().front(), 60u) << "the same step again";
+}
+
+TEST_F(UndoHistoryTest, TheOldestStepsGoOnceTheRecordsOnlyTheHistoryKeepsPassItsBoundInBytes) {
+    refs.RecordBytes = 1000;
+    TUndoHistory h(50, 10000);
+    for (int k = 0; k < 20; ++k) h.Push(State({1, 2}), {2, 1});
+    EXPECT_LT(h.Bytes(), 1000u) << "a reordering keeps no record of its own";
+    // The host changes the list: fresh records each time, the old ones kept by their step alone.
+    W list{1, 2};
+    for (std::uintptr_t k = 1; k <= 5; ++k) {
+        const W fresh{k * 10, k * 10 + 1};
+        h.Push(State(list), fresh);
+        list = fresh;
+    }
+    EXPECT_EQ(h.UndoCount(), 4u) << "about 2,000 bytes a change: the reorderings and the first change went";
+    EXPECT_EQ(refs.Count.count(1), 0u);
+    EXPECT_GE(h.Bytes(), 8000u);
+    // An addition keeps nothing, until the list is replaced without a step of its own.
+    h.Push(State({50, 51}), {50, 51, 52});
+    h.Push(State({60, 61}), {60, 61, 62});
+    EXPECT_EQ(h.UndoCount(), 5u);
+    EXPECT_EQ(refs.Count.count(10), 0u) << "the addition's records count once the list let go of them";
+    TUndoHistory one(50, 10);
+    one.Push(State({1, 2}), {});
+    EXPECT_EQ(one.UndoCount(), 1u) << "the newest step stays, whatever it keeps";
 }
 
 TEST_F(UndoHistoryTest, AStateRestoredInPlaceBecomesTheOrderItReplacedWithItsReferences) {
