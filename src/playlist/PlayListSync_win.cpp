@@ -28,10 +28,6 @@ bool g_pushing = false;
 constexpr double kBuildPieceMs = 10.0;
 }  // namespace
 
-TFormPlayList::TPendingBuild::~TPendingBuild() {
-    for (auto& [name, rec] : Earlier) TMP3FileInfo::ReleaseReference(rec);
-}
-
 void TFormPlayList::RebuildFromHost() {
     const int n = HostGetListLength();
     if (n <= 0) return;
@@ -72,24 +68,11 @@ bool TFormPlayList::PostBuildPiece() {
     return buildPiecePosted_;
 }
 
-const TMP3FileInfo* TFormPlayList::TPendingBuild::FindEarlier(const TEntryName& name) const {
-    for (auto [it, end] = Earlier.equal_range(name.Hash()); it != end; ++it)
-        if (it->second->EntryName() == name) return it->second;
-    return nullptr;
-}
-
 void TFormPlayList::TakeEarlierRecords(TPendingBuild& build) {
     try {
-        build.Earlier.reserve(static_cast<std::size_t>(ListBox->Count()));
-        for (int i = 0; i < ListBox->Count(); ++i) {
-            TMP3FileInfo* rec = Record(i);
-            if (!rec || rec->ToRead) continue;
-            // The first record of a name stands for it, as the list showed it first.
-            const TEntryName name = rec->EntryName();
-            if (build.FindEarlier(name)) continue;
-            build.Earlier.emplace(name.Hash(), rec);
-            rec->AddReference();
-        }
+        build.Earlier.Reserve(static_cast<std::size_t>(ListBox->Count()));
+        for (int i = 0; i < ListBox->Count(); ++i)
+            if (TMP3FileInfo* rec = Record(i); rec && !rec->ToRead) build.Earlier.Add(*rec);
     } catch (const std::bad_alloc&) {
         // Only the titles shown meanwhile are the poorer for it.
     }
@@ -125,9 +108,9 @@ void TFormPlayList::BuildSomeEntries(bool all) {
             else
                 wide.assign(build.Wides.data() + wideStart);
             const TMP3FileInfo* before = nullptr;
-            if (!build.Earlier.empty()) {
+            if (!build.Earlier.Empty()) {
                 WideNameBytes(WideToU16(wide), wideBytes);
-                before = build.FindEarlier(EntryNameOf(name, wideBytes));
+                before = build.Earlier.Find(EntryNameOf(name, wideBytes));
             }
             AddHostEntry(build.Made, name, wide, before);
             ++build.Next;

@@ -28,6 +28,7 @@
 #include "playlist/Options.h"
 #include "playlist/UndoHistory.h"
 #include "playlist/PlaylistFile.h"
+#include "playlist/RecordsByName.h"
 
 class TWatermarkSkin;
 class TTagReaderThread;
@@ -438,13 +439,9 @@ private:
         std::vector<std::pair<std::uint32_t, std::uint32_t>> Starts;  // name, wide
         std::size_t Next = 0;
         TEntryList Made;
-        // The list's records by the hash of their EntryName, each held, so that an
-        // entry the host still holds shows its tags while its file is read again.
-        // No view of a name is kept: a result read in meanwhile replaces the
-        // record's text. A match is the record whose name equals the entry's now.
-        std::unordered_multimap<std::size_t, TMP3FileInfo*> Earlier;
-        const TMP3FileInfo* FindEarlier(const TEntryName& name) const;
-        ~TPendingBuild();
+        // The list's records, so that an entry the host still holds shows its
+        // tags while its file is read again.
+        TRecordsByName Earlier;
     };
     std::unique_ptr<TPendingBuild> pendingBuild_;
     // A host report that came while a rebuild was pending, answered after it.

@@ -674,19 +674,6 @@ TEST_F(ListCommandsTest, DuplicatesDifferingInCaseGoAndThePlayingMarkMovesToTheE
     ExpectUntouched();
 }
 
-TEST_F(ListCommandsTest, DuplicatesOfWideNamesGoByTheWideNameNotItsSharedEightBitForm) {
-    // Under 1252 all three are "C:\\??.mp3"; only the last is the first's file.
-    FillTitles({"a", "b", "c"}, {"C:\\??.mp3", "C:\\??.mp3", "C:\\??.mp3"});
-    for (int i = 0; const char16_t* wide : {u"C:\\\u6771.mp3", u"C:\\\uC11C.mp3", u"C:\\\u6771.MP3"})
-        records[static_cast<std::size_t>(i++)]->SetWideFileName(wide);
-    const TCaseFold asIs(nullptr, [](unsigned) { return TFoldChar{}; });
-    EXPECT_EQ(FindDuplicateEntries(list, asIs).Doomed, (V{})) << "no wide fold: the names as they are";
-    const TWideFold upper = [](std::u16string_view t, std::u16string& out) {
-        for (char16_t c : t) out.push_back(c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c);
-    };
-    EXPECT_EQ(FindDuplicateEntries(list, asIs, upper).Doomed, (V{2}));
-}
-
 TEST_F(ListCommandsTest, DeadFilesGoExceptStreamsAndACancelRemovesNothing) {
     FillTitles({"a", "b", "c", "d", "e"},
                {"C:\\a.mp3", "http://radio.example/x.mp3", "C:\\gone.mp3", "C:\\d.mp3", "C:\\gone2.mp3"});
