@@ -248,6 +248,33 @@ void TFormPlayList::SetCaptionFromEntry(int i) {
 
 void TFormPlayList::SetPlayingEntry(int i) { SetPlayingEntry(i, false); }
 
+bool TFormPlayList::ScrollToPlaying(int i) {
+    const int p = PlayingIndex;
+    if (p < 0 || p >= ListBox->Count()) return false;
+    bool needRedraw = false;
+    const int itemHeight = std::max(1, ListBox->ItemHeight());
+    const int height = ListBox->Height();
+    int top = ListBox->TopIndex();
+    const int rows = height / itemHeight;
+    int last = top + rows - 1;
+    const bool partial = height % itemHeight != 0;
+    if (p == last + 1 && partial) needRedraw = true;
+    if (i < top || i > last) {
+        const int oldTop = top;
+        ListBox->SetTopIndex(i);
+        if (ListBox->TopIndex() == i) {
+            last = i + rows - 1;
+            const int d = std::abs(oldTop - i);
+            needRedraw = partial ? true : ((0 < d && d < rows) || (i <= p && p <= last));
+        } else {
+            needRedraw = true;
+        }
+    } else if (i != p && top <= p && p <= last) {
+        InvalidateRow(p);
+    }
+    return needRedraw;
+}
+
 void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
     if (!ReadyForHostReports || g_pushing || g_setPlayingDepth >= kMaxSetPlayingDepth) return;
     struct TDepth {
@@ -271,7 +298,6 @@ void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
         RebuildFromHost();
         if (waitForBuild() || i >= ListBox->Count() || i < 0) return;
     }
-    bool needRedraw = false;
     std::string hostFile = HostGetPlaylistFile(i), hostWide;
     {
         WideNameBytes(WideToU16(HostGetPlaylistFileW(i)), hostWide);
@@ -305,29 +331,7 @@ void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
     }
     if (i >= ListBox->Count()) return;
 
-    const int p = PlayingIndex;
-    if (p >= 0 && p < ListBox->Count()) {
-        const int itemHeight = std::max(1, ListBox->ItemHeight());
-        const int height = ListBox->Height();
-        int top = ListBox->TopIndex();
-        const int rows = height / itemHeight;
-        int last = top + rows - 1;
-        const bool partial = height % itemHeight != 0;
-        if (p == last + 1 && partial) needRedraw = true;
-        if (i < top || i > last) {
-            const int oldTop = top;
-            ListBox->SetTopIndex(i);
-            if (ListBox->TopIndex() == i) {
-                last = i + rows - 1;
-                const int d = std::abs(oldTop - i);
-                needRedraw = partial ? true : ((0 < d && d < rows) || (i <= p && p <= last));
-            } else {
-                needRedraw = true;
-            }
-        } else if (i != p && top <= p && p <= last) {
-            InvalidateRow(p);
-        }
-    }
+    const bool needRedraw = ScrollToPlaying(i);
     if (ListBox->SelCount() == 1) {
         for (int k = 0; k < ListBox->Count(); ++k)
             if (ListBox->IsSelected(k)) {

@@ -451,6 +451,9 @@ private:
     void TakeEarlierRecords(TPendingBuild& build);
     // afterBuild: the report waited for a rebuild, the list is the host's; no rebuild again.
     void SetPlayingEntry(int i, bool afterBuild);
+    // Brings row i, which the mark moves to from PlayingIndex, into view; true
+    // when the whole list must repaint.
+    bool ScrollToPlaying(int i);
     // Makes about 10 ms of the pending rebuild's entries (all: the rest), installing them at the end.
     void BuildSomeEntries(bool all);
     TDirectoryScan* scan_ = nullptr;  // the open scan (owned by its TScanScope)
