@@ -1,6 +1,7 @@
 #include "playlist/UndoHistory.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 namespace {
@@ -95,14 +96,29 @@ std::size_t TListState::Bytes() const {
     return records_.capacity() * sizeof(std::uintptr_t) + selected_.capacity() * sizeof(std::uint32_t) + recordBytes_;
 }
 
-void TListState::Weigh(const std::vector<std::uintptr_t>& neighbour) {
+void TListState::Weigh(const std::vector<std::uintptr_t>& neighbour) noexcept {
     recordBytes_ = 0;
     if (!references_) return;
-    TRecordSet seen(neighbour.size() + records_.size());
-    for (std::uintptr_t r : neighbour)
-        if (r) seen.Insert(r);
-    for (std::uintptr_t r : records_)
-        if (r && seen.Insert(r)) recordBytes_ += references_->Bytes(r);
+    if (neighbour.size() + records_.size() <= kSmall) {
+        // A few records: looked for where they are, no table made.
+        for (auto r = records_.begin(); r != records_.end(); ++r)
+            if (*r && std::find(neighbour.begin(), neighbour.end(), *r) == neighbour.end() &&
+                std::find(records_.begin(), r, *r) == r)
+                recordBytes_ += references_->Bytes(*r);
+        return;
+    }
+    try {
+        TRecordSet seen(neighbour.size() + records_.size());
+        for (std::uintptr_t r : neighbour)
+            if (r) seen.Insert(r);
+        for (std::uintptr_t r : records_)
+            if (r && seen.Insert(r)) recordBytes_ += references_->Bytes(r);
+    } catch (const std::bad_alloc&) {
+        // No room for the table: every record counts, and older steps go sooner.
+        recordBytes_ = 0;
+        for (std::uintptr_t r : records_)
+            if (r) recordBytes_ += references_->Bytes(r);
+    }
 }
 
 void TUndoHistory::Push(TListState before, const std::vector<std::uintptr_t>& now) {

@@ -59,11 +59,12 @@ public:
     // towards the list) does not, which would go with it.
     std::size_t Bytes() const;
     // Weighs the records against the neighbour's, counting each once.
-    void Weigh(const std::vector<std::uintptr_t>& neighbour);
+    void Weigh(const std::vector<std::uintptr_t>& neighbour) noexcept;
     // Its neighbour holds what it holds (a state restored in place).
     void ClearWeight() { recordBytes_ = 0; }
 
 private:
+    static constexpr std::size_t kSmall = 64;
     void Release();
     std::size_t recordBytes_ = 0;
     IRecordReferences* references_ = nullptr;

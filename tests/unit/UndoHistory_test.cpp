@@ -85,6 +85,12 @@ TEST_F(UndoHistoryTest, TheOldestStepsGoOnceTheRecordsOnlyTheHistoryKeepsPassIts
     TUndoHistory one(50, 10);
     one.Push(State({1, 2}));
     EXPECT_EQ(one.UndoCount(), 1u) << "the newest step stays, whatever it keeps";
+    W many;  // a long state: 100 records twice each, two of them still in the list
+    for (std::uintptr_t r = 0; r < 200; ++r) many.push_back(r % 100 + 1);
+    refs.RecordBytes = 100000;
+    TUndoHistory big(50, std::size_t{1} << 30);
+    big.Push(State(many), {1, 2});
+    EXPECT_EQ(big.Bytes() / 100000, 98u);
 }
 
 TEST_F(UndoHistoryTest, AStateRestoredInPlaceBecomesTheOrderItReplacedWithItsReferences) {
