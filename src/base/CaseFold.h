@@ -21,6 +21,10 @@ struct TFoldChar {
     bool Blank = false;   // separates words
 };
 
+// Appends the case-folded form of a UTF-16 text to out: what TCaseFold::Fold is
+// for 8-bit text, for the host's wide names.
+using TWideFold = std::function<void(std::u16string_view text, std::u16string& out)>;
+
 class TCaseFold {
 public:
     using TIsLeadByte = std::function<bool(unsigned char)>;

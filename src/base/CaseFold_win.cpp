@@ -25,3 +25,14 @@ TCaseFold AnsiCaseFold() {
     };
     return TCaseFold(&AnsiLeadByte, query);
 }
+
+void FoldWide(std::u16string_view text, std::u16string& out) {
+    const std::wstring in(text.begin(), text.end());
+    std::wstring folded(in.size(), L'\0');
+    const int n = static_cast<int>(in.size());
+    // Lower case keeps the length; a text the system does not map stays as it is.
+    if (n > 0 && LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, in.c_str(), n, folded.data(), n) == n)
+        out.append(folded.begin(), folded.end());
+    else
+        out.append(text);
+}

@@ -5,3 +5,6 @@
 #include "base/CaseFold.h"
 
 TCaseFold AnsiCaseFold();
+
+// The same locale's case folding of UTF-16 text (a TWideFold).
+void FoldWide(std::u16string_view text, std::u16string& out);

@@ -119,12 +119,17 @@ std::u16string TMP3FileInfo::WideFileName() const {
     return out;
 }
 
-void TMP3FileInfo::SetWideFileName(std::u16string_view v) {
-    std::string bytes(v.size() * 2, '\0');
-    for (std::size_t k = 0; k < v.size(); ++k) {
-        bytes[2 * k] = static_cast<char>(v[k] & 0xFF);
-        bytes[2 * k + 1] = static_cast<char>(v[k] >> 8);
+void WideNameBytes(std::u16string_view wide, std::string& out) {
+    out.resize(wide.size() * 2);
+    for (std::size_t k = 0; k < wide.size(); ++k) {
+        out[2 * k] = static_cast<char>(wide[k] & 0xFF);
+        out[2 * k + 1] = static_cast<char>(wide[k] >> 8);
     }
+}
+
+void TMP3FileInfo::SetWideFileName(std::u16string_view v) {
+    std::string bytes;
+    WideNameBytes(v, bytes);
     Set(TInfoField::WideFileName, bytes);
 }
 

@@ -8,6 +8,7 @@
 // setting a field rebuilds the block, which is cheap because fields are written
 // only while an entry is being read or when its length becomes known.
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -32,6 +33,23 @@ enum class TInfoField : std::uint8_t {
     WideFileName,  // the host's Unicode name (UTF-16, little-endian bytes); hosts that keep one
 };
 constexpr int kInfoFieldCount = 13;
+
+// Which file an entry names, for telling entries apart: the host's wide name
+// when there is one, else the 8-bit name. Two wide names may share one 8-bit
+// form ("?" for what the code page lacks), so the 8-bit name alone would take
+// two files for one. Text is a view: valid as long as what it was made from.
+struct TEntryName {
+    std::string_view Text;  // the wide name's UTF-16 bytes (little-endian) when Wide, else the 8-bit name
+    bool Wide = false;
+    friend bool operator==(const TEntryName&, const TEntryName&) = default;
+    std::size_t Hash() const noexcept { return std::hash<std::string_view>{}(Text) ^ static_cast<std::size_t>(Wide); }
+};
+// name: the 8-bit name; wideBytes: the wide name as the record keeps it (WideNameBytes), or empty.
+inline TEntryName EntryNameOf(std::string_view name, std::string_view wideBytes) {
+    return wideBytes.empty() ? TEntryName{name, false} : TEntryName{wideBytes, true};
+}
+// A wide name as the record keeps it: UTF-16 little-endian bytes.
+void WideNameBytes(std::u16string_view wide, std::string& out);
 
 class TMP3FileInfo {
 public:
@@ -86,6 +104,8 @@ public:
     // keeps none. Files are opened and pushes are made by it when present.
     std::u16string WideFileName() const;
     void SetWideFileName(std::u16string_view v);
+    // The name that tells this entry from others; a view into the record, valid until its next Set.
+    TEntryName EntryName() const { return EntryNameOf(FileName(), Get(TInfoField::WideFileName)); }
 
     // Bytes this record holds on the heap besides itself (for memory figures).
     std::size_t TextBytes() const;

@@ -59,7 +59,7 @@ int TFormJumpToFile::Execute() {
 
 bool TFormJumpToFile::IsChosen(int i) const {
     const TMP3FileInfo* rec = i >= 0 && i < form_.ListBox->Count() ? form_.Record(i) : nullptr;
-    return rec && rec->FileName() == chosenName_;
+    return rec && rec->EntryName() == TEntryName{chosenName_, chosenWide_};
 }
 
 int TFormJumpToFile::FindChosen(const std::vector<int>& among) const {
@@ -198,11 +198,15 @@ void TFormJumpToFile::Rematch(bool keepChoice) {
 void TFormJumpToFile::Choose(int row) {
     haveChoice_ = false;
     chosenName_.clear();
+    chosenWide_ = false;
     if (row < 0 || row >= static_cast<int>(matches_.size())) return;
     chosenIndex_ = matches_[static_cast<std::size_t>(row)];
     const TMP3FileInfo* rec = form_.Record(chosenIndex_);
     haveChoice_ = rec != nullptr;
-    if (rec) chosenName_ = std::string(rec->FileName());
+    if (!rec) return;
+    const TEntryName name = rec->EntryName();
+    chosenName_.assign(name.Text);
+    chosenWide_ = name.Wide;
 }
 
 void TFormJumpToFile::Play() {

@@ -54,13 +54,14 @@ private:
     std::vector<int> matches_;
     std::uint64_t revision_ = 0;  // of the rows index_ was built from
     bool changePosted_ = false;
-    // Whether entry i is the chosen one (by its file name: a rebuild makes new
+    // Whether entry i is the chosen one (by its EntryName: a rebuild makes new
     // records), and the index to try first.
     bool IsChosen(int i) const;
     int FindChosen(const std::vector<int>& among) const;
     bool haveChoice_ = false;
     int chosenIndex_ = -1;
-    std::string chosenName_;
+    std::string chosenName_;  // the chosen EntryName's text
+    bool chosenWide_ = false;
     int result_ = -1;
     HWND edit_ = nullptr;
     HWND list_ = nullptr;

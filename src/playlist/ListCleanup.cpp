@@ -7,9 +7,29 @@
 
 namespace {
 
-std::string_view NameOf(const IRowStore& list, int i) {
+// Row i's EntryName folded, after a byte that tells a wide name from an 8-bit
+// one (a row without a record has the empty 8-bit name).
+void AppendFoldedName(const IRowStore& list, int i, const TCaseFold& fold, const TWideFold& wideFold,
+                      std::u16string& wide, std::string& out) {
     const TMP3FileInfo* rec = RecordOf(list, i);
-    return rec ? rec->FileName() : std::string_view();
+    const TEntryName name = rec ? rec->EntryName() : TEntryName{};
+    out.push_back(name.Wide ? 'w' : 'a');
+    if (!name.Wide) {
+        fold.Fold(name.Text, out);
+        return;
+    }
+    if (!wideFold) {
+        out.append(name.Text);
+        return;
+    }
+    wide.clear();
+    wideFold(rec->WideFileName(), wide);
+    const std::size_t at = out.size();
+    out.resize(at + 2 * wide.size());
+    for (std::size_t k = 0; k < wide.size(); ++k) {
+        out[at + 2 * k] = static_cast<char>(wide[k] & 0xFF);
+        out[at + 2 * k + 1] = static_cast<char>(wide[k] >> 8);
+    }
 }
 
 // Takes the rows out of the list (the rows go before their records, so nothing
@@ -34,13 +54,14 @@ int RemovedUpTo(const std::vector<int>& doomed, int row) {
 
 }  // namespace
 
-TDuplicateRows FindDuplicateEntries(const IRowStore& list, const TCaseFold& fold) {
+TDuplicateRows FindDuplicateEntries(const IRowStore& list, const TCaseFold& fold, const TWideFold& wideFold) {
     const int n = list.Count();
     // Every folded name in one block; the map's views point into it once it is whole.
     std::string folded;
+    std::u16string wide;
     std::vector<std::size_t> starts(static_cast<std::size_t>(n) + 1, 0);
     for (int i = 0; i < n; ++i) {
-        fold.Fold(NameOf(list, i), folded);
+        AppendFoldedName(list, i, fold, wideFold, wide, folded);
         starts[static_cast<std::size_t>(i) + 1] = folded.size();
     }
     std::unordered_map<std::string_view, int> first;
@@ -59,8 +80,8 @@ TDuplicateRows FindDuplicateEntries(const IRowStore& list, const TCaseFold& fold
 }
 
 bool RemoveDuplicateEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, const TCaseFold& fold,
-                            const TDestroyRecord& destroy) {
-    const TDuplicateRows found = FindDuplicateEntries(list, fold);
+                            const TDestroyRecord& destroy, const TWideFold& wideFold) {
+    const TDuplicateRows found = FindDuplicateEntries(list, fold, wideFold);
     if (found.Doomed.empty()) return false;
     int playing = playingIndex;
     if (playing >= 0 && playing < list.Count()) {

@@ -11,20 +11,21 @@
 #include <string_view>
 #include <vector>
 
-// Which rows go as duplicates: every row whose record's FileName, folded, equals
-// the folded FileName of an earlier row (one hash look-up per row). Doomed is
-// ascending; Keepers[k] is the first row of Doomed[k]'s name, the one that stays.
+// Which rows go as duplicates: every row whose record's EntryName, folded, equals
+// the folded EntryName of an earlier row (one hash look-up per row): 8-bit names
+// by fold, wide names by wideFold (none: as they are). Doomed is ascending;
+// Keepers[k] is the first row of Doomed[k]'s name, the one that stays.
 struct TDuplicateRows {
     std::vector<int> Doomed;
     std::vector<int> Keepers;
 };
-TDuplicateRows FindDuplicateEntries(const IRowStore& list, const TCaseFold& fold);
+TDuplicateRows FindDuplicateEntries(const IRowStore& list, const TCaseFold& fold, const TWideFold& wideFold = {});
 
 // Removes the later entries of every name that occurs more than once, case
 // ignored, destroying their records. When the playing entry goes, the mark
 // moves to the entry of its name that stays. Marks of the remaining rows stay.
 bool RemoveDuplicateEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, const TCaseFold& fold,
-                            const TDestroyRecord& destroy);
+                            const TDestroyRecord& destroy, const TWideFold& wideFold = {});
 
 // A stream address (IsStreamName, "://" anywhere in the name) is never a dead file.
 

@@ -233,7 +233,7 @@ void TFormPlayList::RemoveEntries(TRemoveMode m) {
 void TFormPlayList::RemoveDuplicates() {
     TWaitCursor wait(ListBox->Count() >= kBusyRows);
     TUndoStep step(*this);
-    if (!RemoveDuplicateEntries(*ListBox, PlayingIndex, EntryLock, CaseFold(), &DestroyRecordWord)) return;
+    if (!RemoveDuplicateEntries(*ListBox, PlayingIndex, EntryLock, CaseFold(), &DestroyRecordWord, &FoldWide)) return;
     step.Commit();
     PushListToHostKeepingMarks();
 }

@@ -453,7 +453,7 @@ void TFormPlayList::ReplaceEntries(std::vector<TRow> rows, bool asStep) {
     for (std::size_t i = 0; sameNames && i < rows.size(); ++i) {
         const TMP3FileInfo* now = Record(static_cast<int>(i));
         const auto* next = reinterpret_cast<const TMP3FileInfo*>(rows[i].Data);
-        sameNames = now && next && now->FileName() == next->FileName();
+        sameNames = now && next && now->EntryName() == next->EntryName();
     }
     if (!asStep || sameNames) {
         ReplaceRows(std::move(rows));

@@ -28,10 +28,6 @@ bool g_pushing = false;
 constexpr double kBuildPieceMs = 10.0;
 }  // namespace
 
-TFormPlayList::TPendingBuild::~TPendingBuild() {
-    for (auto& [name, rec] : Earlier) TMP3FileInfo::ReleaseReference(rec);
-}
-
 void TFormPlayList::RebuildFromHost() {
     const int n = HostGetListLength();
     if (n <= 0) return;
@@ -74,10 +70,9 @@ bool TFormPlayList::PostBuildPiece() {
 
 void TFormPlayList::TakeEarlierRecords(TPendingBuild& build) {
     try {
-        build.Earlier.reserve(static_cast<std::size_t>(ListBox->Count()));
+        build.Earlier.Reserve(static_cast<std::size_t>(ListBox->Count()));
         for (int i = 0; i < ListBox->Count(); ++i)
-            if (TMP3FileInfo* rec = Record(i); rec && !rec->ToRead && build.Earlier.emplace(rec->FileName(), rec).second)
-                rec->AddReference();
+            if (TMP3FileInfo* rec = Record(i); rec && !rec->ToRead) build.Earlier.Add(*rec);
     } catch (const std::bad_alloc&) {
         // Only the titles shown meanwhile are the poorer for it.
     }
@@ -103,7 +98,7 @@ void TFormPlayList::BuildSomeEntries(bool all) {
             TakeEarlierRecords(build);
             build.Made.Reserve(static_cast<int>(build.Starts.size()));
         }
-        std::string name;
+        std::string name, wideBytes;
         std::wstring wide;
         for (int k = 1; build.Next < build.Starts.size(); ++k) {
             const auto [nameStart, wideStart] = build.Starts[build.Next];
@@ -113,9 +108,10 @@ void TFormPlayList::BuildSomeEntries(bool all) {
             else
                 wide.assign(build.Wides.data() + wideStart);
             const TMP3FileInfo* before = nullptr;
-            if (auto it = build.Earlier.empty() ? build.Earlier.end() : build.Earlier.find(name);
-                it != build.Earlier.end() && it->second->WideFileName() == WideToU16(wide))
-                before = it->second;
+            if (!build.Earlier.Empty()) {
+                WideNameBytes(WideToU16(wide), wideBytes);
+                before = build.Earlier.Find(EntryNameOf(name, wideBytes));
+            }
             AddHostEntry(build.Made, name, wide, before);
             ++build.Next;
             if (!all && k % 64 == 0 && NowMs() >= until) break;
@@ -252,6 +248,33 @@ void TFormPlayList::SetCaptionFromEntry(int i) {
 
 void TFormPlayList::SetPlayingEntry(int i) { SetPlayingEntry(i, false); }
 
+bool TFormPlayList::ScrollToPlaying(int i) {
+    const int p = PlayingIndex;
+    if (p < 0 || p >= ListBox->Count()) return false;
+    bool needRedraw = false;
+    const int itemHeight = std::max(1, ListBox->ItemHeight());
+    const int height = ListBox->Height();
+    int top = ListBox->TopIndex();
+    const int rows = height / itemHeight;
+    int last = top + rows - 1;
+    const bool partial = height % itemHeight != 0;
+    if (p == last + 1 && partial) needRedraw = true;
+    if (i < top || i > last) {
+        const int oldTop = top;
+        ListBox->SetTopIndex(i);
+        if (ListBox->TopIndex() == i) {
+            last = i + rows - 1;
+            const int d = std::abs(oldTop - i);
+            needRedraw = partial ? true : ((0 < d && d < rows) || (i <= p && p <= last));
+        } else {
+            needRedraw = true;
+        }
+    } else if (i != p && top <= p && p <= last) {
+        InvalidateRow(p);
+    }
+    return needRedraw;
+}
+
 void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
     if (!ReadyForHostReports || g_pushing || g_setPlayingDepth >= kMaxSetPlayingDepth) return;
     struct TDepth {
@@ -275,22 +298,22 @@ void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
         RebuildFromHost();
         if (waitForBuild() || i >= ListBox->Count() || i < 0) return;
     }
-    bool needRedraw = false;
-    std::string hostFile = HostGetPlaylistFile(i);
+    std::string hostFile = HostGetPlaylistFile(i), hostWide;
     {
-        const std::wstring hostWide = HostGetPlaylistFileW(i);
+        WideNameBytes(WideToU16(HostGetPlaylistFileW(i)), hostWide);
         // The host calls may have re-entered us and changed the list: look again.
         if (waitForBuild() || i >= ListBox->Count()) return;
         const TMP3FileInfo* rec = Record(i);
-        // Two wide names may share one 8-bit form ("?" for what the code page lacks).
-        if (!rec || rec->FileName() != hostFile || rec->WideFileName() != WideToU16(hostWide)) {
+        if (!rec || rec->EntryName() != EntryNameOf(hostFile, hostWide)) {
             if (scanningFolder_) return;
             if (!afterBuild) {
                 RebuildFromHost();
                 if (waitForBuild() || i >= ListBox->Count()) return;
             }
             // Rebuilt from the host: entry i is now the host's own.
-            hostFile = Record(i) ? std::string(Record(i)->FileName()) : std::string();
+            rec = Record(i);
+            hostFile = rec ? std::string(rec->FileName()) : std::string();
+            hostWide = rec ? std::string(rec->Get(TInfoField::WideFileName)) : std::string();
         }
     }
     // The drive of a kept entry may be back: the rebuild above read it already,
@@ -301,36 +324,14 @@ void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
         // Asking may have re-entered us too: the length is the reported song's,
         // not that of whatever entry stands at i now.
         rec = i < ListBox->Count() ? Record(i) : nullptr;
-        if (rec && length >= 0 && rec->FileName() == hostFile) {
+        if (rec && length >= 0 && rec->EntryName() == EntryNameOf(hostFile, hostWide)) {
             rec->SongLength = length;
             rec->SetSongLengthText(SongLengthText(length));
         }
     }
     if (i >= ListBox->Count()) return;
 
-    const int p = PlayingIndex;
-    if (p >= 0 && p < ListBox->Count()) {
-        const int itemHeight = std::max(1, ListBox->ItemHeight());
-        const int height = ListBox->Height();
-        int top = ListBox->TopIndex();
-        const int rows = height / itemHeight;
-        int last = top + rows - 1;
-        const bool partial = height % itemHeight != 0;
-        if (p == last + 1 && partial) needRedraw = true;
-        if (i < top || i > last) {
-            const int oldTop = top;
-            ListBox->SetTopIndex(i);
-            if (ListBox->TopIndex() == i) {
-                last = i + rows - 1;
-                const int d = std::abs(oldTop - i);
-                needRedraw = partial ? true : ((0 < d && d < rows) || (i <= p && p <= last));
-            } else {
-                needRedraw = true;
-            }
-        } else if (i != p && top <= p && p <= last) {
-            InvalidateRow(p);
-        }
-    }
+    const bool needRedraw = ScrollToPlaying(i);
     if (ListBox->SelCount() == 1) {
         for (int k = 0; k < ListBox->Count(); ++k)
             if (ListBox->IsSelected(k)) {

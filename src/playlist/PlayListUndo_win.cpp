@@ -3,6 +3,7 @@
 // never copies them: an undone entry comes back with its record as it was (no
 // file is read again) and with the title the current format gives it.
 #include "playlist/PlayList_win.h"
+#include <new>
 #include <unordered_set>
 #include "base/Text_win.h"
 #include "playlist/TitleFormat.h"
@@ -13,6 +14,9 @@ class TEntryRecordReferences final : public IRecordReferences {
 public:
     void Hold(std::uintptr_t record) override { reinterpret_cast<TMP3FileInfo*>(record)->AddReference(); }
     void Drop(std::uintptr_t record) override { TMP3FileInfo::ReleaseReference(reinterpret_cast<TMP3FileInfo*>(record)); }
+    std::size_t Bytes(std::uintptr_t record) const override {
+        return sizeof(TMP3FileInfo) + reinterpret_cast<const TMP3FileInfo*>(record)->TextBytes();
+    }
 };
 
 IRecordReferences& EntryRecordReferences() {
@@ -113,7 +117,14 @@ TListState TFormPlayList::CaptureState() {
 
 void TFormPlayList::RecordStep(TListState before) {
     if (SameRecords(before, *ListBox)) return;
-    History.Push(std::move(before));
+    std::vector<std::uintptr_t> now;
+    try {
+        now = TRowOfRecord::RecordsOf(*ListBox);
+    } catch (const std::bad_alloc&) {
+        // The list has changed already: the step is recorded all the same,
+        // weighed as if it kept every record.
+    }
+    History.Push(std::move(before), now);
     ++StepsRecorded;
     UpdateUndoItems();
 }

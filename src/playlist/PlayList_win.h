@@ -28,6 +28,7 @@
 #include "entries/Options.h"
 #include "playlist/UndoHistory.h"
 #include "playlist/PlaylistFile.h"
+#include "playlist/RecordsByName.h"
 
 class TWatermarkSkin;
 class TTagReaderThread;
@@ -439,10 +440,9 @@ private:
         std::vector<std::pair<std::uint32_t, std::uint32_t>> Starts;  // name, wide
         std::size_t Next = 0;
         TEntryList Made;
-        // The list's records by name, each held, so that an entry the host still
-        // holds shows its tags while its file is read again.
-        std::unordered_map<std::string_view, TMP3FileInfo*> Earlier;
-        ~TPendingBuild();
+        // The list's records, so that an entry the host still holds shows its
+        // tags while its file is read again.
+        TRecordsByName Earlier;
     };
     std::unique_ptr<TPendingBuild> pendingBuild_;
     // A host report that came while a rebuild was pending, answered after it.
@@ -452,6 +452,9 @@ private:
     void TakeEarlierRecords(TPendingBuild& build);
     // afterBuild: the report waited for a rebuild, the list is the host's; no rebuild again.
     void SetPlayingEntry(int i, bool afterBuild);
+    // Brings row i, which the mark moves to from PlayingIndex, into view; true
+    // when the whole list must repaint.
+    bool ScrollToPlaying(int i);
     // Makes about 10 ms of the pending rebuild's entries (all: the rest), installing them at the end.
     void BuildSomeEntries(bool all);
     TDirectoryScan* scan_ = nullptr;  // the open scan (owned by its TScanScope)

@@ -1,7 +1,37 @@
 #include "playlist/UndoHistory.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
+
+namespace {
+// A set of records: open addressing in one flat array, 0 for an empty slot (no
+// record is 0). Sized once for all it will take.
+class TRecordSet {
+public:
+    explicit TRecordSet(std::size_t most) {
+        std::size_t size = 16;
+        while (size < 2 * most) size *= 2;
+        slots_.assign(size, 0);
+        mask_ = size - 1;
+    }
+    // False when it was there already.
+    bool Insert(std::uintptr_t r) {
+        std::size_t at = Slot(r);
+        for (; slots_[at]; at = (at + 1) & mask_)
+            if (slots_[at] == r) return false;
+        slots_[at] = r;
+        return true;
+    }
+
+private:
+    std::size_t Slot(std::uintptr_t r) const {
+        return static_cast<std::size_t>((static_cast<std::uint64_t>(r) * 0x9E3779B97F4A7C15ull) >> 32) & mask_;
+    }
+    std::vector<std::uintptr_t> slots_;
+    std::size_t mask_ = 0;
+};
+}  // namespace
 
 TListState::TListState(IRecordReferences& references, std::vector<std::uintptr_t> records,
                        const std::vector<int>& selectedRows, std::uintptr_t playing)
@@ -21,6 +51,7 @@ TListState& TListState::operator=(TListState&& other) noexcept {
         records_ = std::move(other.records_);
         selected_ = std::move(other.selected_);
         playing_ = std::exchange(other.playing_, 0);
+        recordBytes_ = std::exchange(other.recordBytes_, 0);
         other.records_.clear();
         other.selected_.clear();
     }
@@ -35,6 +66,7 @@ void TListState::Release() {
     records_.clear();
     selected_.clear();
     playing_ = 0;
+    recordBytes_ = 0;
 }
 
 std::vector<int> TListState::SelectedRows() const {
@@ -61,18 +93,53 @@ bool TListState::Rearrange(std::vector<std::uintptr_t> records, const std::vecto
 }
 
 std::size_t TListState::Bytes() const {
-    return records_.capacity() * sizeof(std::uintptr_t) + selected_.capacity() * sizeof(std::uint32_t);
+    return records_.capacity() * sizeof(std::uintptr_t) + selected_.capacity() * sizeof(std::uint32_t) + recordBytes_;
 }
 
-void TUndoHistory::Push(TListState before) {
+void TListState::Weigh(const std::vector<std::uintptr_t>& neighbour) noexcept {
+    recordBytes_ = 0;
+    if (!references_) return;
+    if (neighbour.size() + records_.size() <= kSmall) {
+        // A few records: looked for where they are, no table made.
+        for (auto r = records_.begin(); r != records_.end(); ++r)
+            if (*r && std::find(neighbour.begin(), neighbour.end(), *r) == neighbour.end() &&
+                std::find(records_.begin(), r, *r) == r)
+                recordBytes_ += references_->Bytes(*r);
+        return;
+    }
+    try {
+        TRecordSet seen(neighbour.size() + records_.size());
+        for (std::uintptr_t r : neighbour)
+            if (r) seen.Insert(r);
+        for (std::uintptr_t r : records_)
+            if (r && seen.Insert(r)) recordBytes_ += references_->Bytes(r);
+    } catch (const std::bad_alloc&) {
+        // No room for the table: every record counts, and older steps go sooner.
+        recordBytes_ = 0;
+        for (std::uintptr_t r : records_)
+            if (r) recordBytes_ += references_->Bytes(r);
+    }
+}
+
+void TUndoHistory::Push(TListState before, const std::vector<std::uintptr_t>& now) {
     redo_.clear();
+    // The newest step's neighbour was the list, which `before` is (or the list
+    // the host changed without a step since).
+    if (!undo_.empty()) undo_.back().Weigh(before.Records());
+    before.Weigh(now);
     undo_.push_back(std::move(before));
-    while (undo_.size() > steps_) undo_.pop_front();
+    std::size_t bytes = 0;
+    for (const TListState& s : undo_) bytes += s.Bytes();
+    while (undo_.size() > steps_ || (undo_.size() > 1 && bytes > keptBytes_)) {
+        bytes -= undo_.front().Bytes();
+        undo_.pop_front();
+    }
 }
 
 TListState TUndoHistory::Undo(TListState current) {
     TListState target = std::move(undo_.back());
     undo_.pop_back();
+    current.Weigh(target.Records());  // target becomes the list
     redo_.push_back(std::move(current));
     return target;
 }
@@ -80,6 +147,7 @@ TListState TUndoHistory::Undo(TListState current) {
 TListState TUndoHistory::Redo(TListState current) {
     TListState target = std::move(redo_.back());
     redo_.pop_back();
+    current.Weigh(target.Records());
     undo_.push_back(std::move(current));
     return target;
 }
@@ -95,11 +163,13 @@ void TUndoHistory::CancelRedo(TListState target) {
 }
 
 void TUndoHistory::UndoneInPlace() {
+    undo_.back().ClearWeight();
     redo_.push_back(std::move(undo_.back()));
     undo_.pop_back();
 }
 
 void TUndoHistory::RedoneInPlace() {
+    redo_.back().ClearWeight();
     undo_.push_back(std::move(redo_.back()));
     redo_.pop_back();
 }

@@ -8,7 +8,9 @@
 //
 // Undo hands back the state before the last step and keeps the state it
 // replaces for redo; a new step forgets what could be redone. The oldest steps
-// go beyond the capacity.
+// go beyond the capacity: a number of steps, and the bytes the steps keep
+// alive beyond the list (a host-side change of a long list makes every record
+// anew, so each such step alone keeps a whole list of them).
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -19,6 +21,11 @@ public:
     virtual ~IRecordReferences() = default;
     virtual void Hold(std::uintptr_t record) = 0;
     virtual void Drop(std::uintptr_t record) = 0;
+    // Heap bytes the record takes (itself and its texts), freed when the last reference goes.
+    virtual std::size_t Bytes(std::uintptr_t record) const {
+        (void)record;
+        return 0;
+    }
 };
 
 // One state of the list. Holds a reference to each of its records from its
@@ -47,11 +54,19 @@ public:
     // replaced needs. False, and nothing changes, when the count differs.
     bool Rearrange(std::vector<std::uintptr_t> records, const std::vector<int>& selectedRows,
                    std::uintptr_t playing) noexcept;
-    // Heap bytes the state keeps (its record references and selection bits).
+    // Heap bytes the state keeps: its record references and selection bits, and
+    // the records it holds that its neighbour (the state or list that follows it
+    // towards the list) does not, which would go with it.
     std::size_t Bytes() const;
+    // Weighs the records against the neighbour's, counting each once.
+    void Weigh(const std::vector<std::uintptr_t>& neighbour) noexcept;
+    // Its neighbour holds what it holds (a state restored in place).
+    void ClearWeight() { recordBytes_ = 0; }
 
 private:
+    static constexpr std::size_t kSmall = 64;
     void Release();
+    std::size_t recordBytes_ = 0;
     IRecordReferences* references_ = nullptr;
     std::vector<std::uintptr_t> records_;
     std::vector<std::uint32_t> selected_;
@@ -61,10 +76,16 @@ private:
 class TUndoHistory {
 public:
     static constexpr std::size_t kSteps = 50;
-    explicit TUndoHistory(std::size_t steps = kSteps) : steps_(steps < 1 ? 1 : steps) {}
+    // What the steps may keep alive beyond the list: a few host-side changes of
+    // a 100,000-entry list, a small part of a 32-bit player's address space.
+    static constexpr std::size_t kKeptBytes = std::size_t{64} << 20;
+    explicit TUndoHistory(std::size_t steps = kSteps, std::size_t keptBytes = kKeptBytes)
+        : steps_(steps < 1 ? 1 : steps), keptBytes_(keptBytes) {}
 
-    // A new step; `before` is the list as it was before it.
-    void Push(TListState before);
+    // A new step; `before` is the list as it was before it, `now` its records
+    // after it (they cost the history nothing). The oldest steps go while the
+    // bytes kept exceed the bound; the newest stays, whatever it keeps.
+    void Push(TListState before, const std::vector<std::uintptr_t>& now = {});
     bool CanUndo() const { return !undo_.empty(); }
     bool CanRedo() const { return !redo_.empty(); }
     std::size_t UndoCount() const { return undo_.size(); }
@@ -87,7 +108,7 @@ public:
     void UndoneInPlace();
     void RedoneInPlace();
     void Clear();
-    // Heap bytes of every state kept.
+    // Heap bytes of every state kept, records only the history holds included.
     std::size_t Bytes() const;
     // Calls f for every record some state refers to (once per reference).
     template <class F>
@@ -99,6 +120,7 @@ public:
 
 private:
     std::size_t steps_;
+    std::size_t keptBytes_;
     std::deque<TListState> undo_;  // oldest first
     std::deque<TListState> redo_;  // the next to redo last
 };

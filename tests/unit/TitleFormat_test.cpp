@@ -1,3 +1,4 @@
+#include "playlist/RecordsByName.h"
 #include "playlist/TitleFormat.h"
 
 #include <gtest/gtest.h>
@@ -120,6 +121,25 @@ TEST(FillKeptEntryFields, AStreamIsTitledByItsWholeNameAFileByItsName) {
     EXPECT_TRUE(missing.Kept);
     // A copy (a history step's record) stays kept.
     EXPECT_TRUE(TMP3FileInfo(missing).Kept);
+}
+
+TEST(RecordsByName, FindEachRecordByItsWideNameAfterItsTextWasRenewed) {
+    // Both "C:\\??.mp3" under 1252: only their wide names tell them apart.
+    auto* seoul = new TMP3FileInfo(Untagged("C:\\??.mp3"));
+    auto* busan = new TMP3FileInfo(Untagged("C:\\??.mp3"));
+    seoul->SetWideFileName(u"C:\\\uC11C.mp3");
+    busan->SetWideFileName(u"C:\\\uBD80.mp3");
+    {
+        TRecordsByName earlier;
+        earlier.Add(*seoul);
+        earlier.Add(*busan);
+        seoul->Set({{TInfoField::Title, "Seoul"}, {TInfoField::Artist, "Read"}});  // a read result: a new text block
+        EXPECT_EQ(earlier.Find(seoul->EntryName()), seoul);
+        EXPECT_EQ(earlier.Find(busan->EntryName()), busan);
+        EXPECT_EQ(earlier.Find(EntryNameOf("C:\\??.mp3", {})), nullptr) << "the 8-bit name alone names neither";
+    }
+    TMP3FileInfo::ReleaseReference(seoul);  // the last references: the set let go of its own
+    TMP3FileInfo::ReleaseReference(busan);
 }
 
 }  // namespace

@@ -11,6 +11,8 @@ namespace {
 class TCountingReferences : public IRecordReferences {
 public:
     std::map<std::uintptr_t, int> Count;
+    std::size_t RecordBytes = 0;
+    std::size_t Bytes(std::uintptr_t) const override { return RecordBytes; }
     void Hold(std::uintptr_t r) override { ++Count[r]; }
     void Drop(std::uintptr_t r) override {
         if (--Count[r] == 0) Count.erase(r);
@@ -66,6 +68,29 @@ TEST_F(UndoHistoryTest, KeepsTheLastStepsOnlyAndACancelPutsEverythingBack) {
     EXPECT_EQ(refs.Count.count(61), 0u);
     target = h.Undo(State({61, 1000}));
     EXPECT_EQ(target.Records().front(), 60u) << "the same step again";
+}
+
+TEST_F(UndoHistoryTest, TheOldestStepsGoOnceTheRecordsOnlyTheHistoryKeepsPassItsBoundInBytes) {
+    refs.RecordBytes = 1000;
+    TUndoHistory h(50, 10000);
+    for (int k = 0; k < 20; ++k) h.Push(State({1, 2}), {2, 1});  // reorderings: no record of their own
+    // The host changes the list: fresh records each time, the old ones kept by their step alone.
+    for (std::uintptr_t k = 1; k <= 5; ++k) h.Push(State({k * 10 - 9, k * 10 - 8}), {k * 10 + 1, k * 10 + 2});
+    EXPECT_EQ(h.UndoCount(), 4u) << "the reorderings and the first change went";
+    EXPECT_EQ(refs.Count.count(1), 0u);
+    // An addition keeps nothing, until the list is replaced without a step of its own.
+    h.Push(State({51, 52}), {51, 52, 53});
+    h.Push(State({60}), {60, 61});
+    EXPECT_EQ(refs.Count.count(11), 0u) << "then it counts the records only it keeps";
+    TUndoHistory one(50, 10);
+    one.Push(State({1, 2}));
+    EXPECT_EQ(one.UndoCount(), 1u) << "the newest step stays, whatever it keeps";
+    W many;  // a long state: 100 records twice each, two of them still in the list
+    for (std::uintptr_t r = 0; r < 200; ++r) many.push_back(r % 100 + 1);
+    refs.RecordBytes = 100000;
+    TUndoHistory big(50, std::size_t{1} << 30);
+    big.Push(State(many), {1, 2});
+    EXPECT_EQ(big.Bytes() / 100000, 98u);
 }
 
 TEST_F(UndoHistoryTest, AStateRestoredInPlaceBecomesTheOrderItReplacedWithItsReferences) {

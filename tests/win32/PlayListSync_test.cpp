@@ -25,6 +25,18 @@ protected:
         }
         return out;
     }
+    // The rows as they are, titles still out included.
+    std::vector<std::string> RowsNow() {
+        HWND list = FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr);
+        std::vector<std::string> out;
+        for (int i = 0, n = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); i < n; ++i) {
+            char buffer[512] = {};
+            SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer));
+            out.push_back(buffer);
+        }
+        return out;
+    }
+    void Command(UINT id) { SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     std::wstring Caption() {
         FinishReading();
         wchar_t buffer[512] = {};
@@ -214,12 +226,16 @@ TEST_F(PlayListSync, PushSendsTheWholeListInOrder) {
     EXPECT_EQ(users.front().LParam, 101) << "cleared first";
     EXPECT_EQ(host->Position, 1) << "the playing entry keeps its place in the middle";
     EXPECT_EQ(Rows(), (std::vector<std::string>{"Gamma", "Beta", "Alpha"}));
+    host->SetPosition(2);  // Alpha starts
+    Command(PopupItemUndo);
+    EXPECT_EQ(host->Position, 0) << "an undo keeps the entry playing now, not the one that played before the step";
 }
 
 namespace {
 // A host of version 5.3: its playlist is kept in UTF-16.
 class PlayListSyncUnicode : public PlayListSync {
 protected:
+    const char* DllBuild() override { return "gen_VelvetLister_test.dll"; }
     TTestHostOptions HostOptions() override {
         TTestHostOptions o;
         o.Version = 0x5030;
@@ -298,20 +314,35 @@ TEST_F(PlayListSyncUnicode, RemoveDeadFilesLooksFilesUpByTheirWideNames) {
     EXPECT_EQ(Rows(), (std::vector<std::string>{"M", "S"}));
 }
 
+TEST_F(PlayListSyncUnicode, FilesThatShareAnEightBitNameStayApartInDuplicatesAndRebuilds) {
+    // "서울", "부산" and "대구" are all "??.mp3" under 1252 and 932, "東京" too under 1252.
+    const std::vector<std::wstring> files = {WriteWideMp3(L"서울.mp3", "S"), WriteWideMp3(L"부산.mp3", "B"),
+                                             WriteWideMp3(L"東京.mp3", "T")};
+    StartHost();
+    host->WidePlaylist = {files[0], files[1], files[2], files[0]};
+    StartPlugin();
+    host->SetPosition(2);
+    Command(PopupItemDeleteDuplicates);
+    EXPECT_EQ(host->WidePlaylist, files) << "only the second 서울 goes";
+    EXPECT_EQ(host->Position, 2);
+    Seam()->HoldReader = 1;  // a rebuild keeps each entry its own title while its file is read again
+    host->WidePlaylist = {files[1], files[0], files[2]};
+    host->SetPosition(0);
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
+    EXPECT_EQ(RowsNow(), (std::vector<std::string>{"B", "S", "T"}));
+    Seam()->HoldReader = 0;
+    host->WidePlaylist[1] = WriteWideMp3(L"대구.mp3", "D");  // the wide name alone changes: a step
+    host->SetPosition(1);
+    auto* form = static_cast<TFormPlayList*>(reinterpret_cast<TWindow*>(GetWindowLongPtrW(PlayListWindow(), GWLP_USERDATA)));
+    EXPECT_GE(form->History.Bytes(), 6 * sizeof(TMP3FileInfo)) << "the records only the steps keep count";
+    Command(PopupItemUndo);
+    EXPECT_EQ(host->WidePlaylist, (std::vector<std::wstring>{files[1], files[0], files[2]}));
+}
+
 // Titles come from a reader thread; the test build lets the test hold it.
 class PlayListReading : public PlayListSync {
 protected:
     const char* DllBuild() override { return "gen_VelvetLister_test.dll"; }
-    std::vector<std::string> RowsNow() {
-        HWND list = FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr);
-        std::vector<std::string> out;
-        for (int i = 0, n = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); i < n; ++i) {
-            char buffer[512] = {};
-            SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer));
-            out.push_back(buffer);
-        }
-        return out;
-    }
 };
 
 TEST_F(PlayListReading, EntriesComeAtOnceTheirTitlesLaterAndWhatLeftTheListIsNotRead) {
