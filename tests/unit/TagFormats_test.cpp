@@ -407,43 +407,26 @@ TEST(TagFormats, ApeVersion1AndBinaryItems) {
 }
 
 namespace {
-std::string VorbisComment(const std::string& title) {
-    auto le32 = [](std::size_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
-    return le32(1) + "v" + le32(1) + le32(6 + title.size()) + "TITLE=" + title;
-}
-// One Ogg page holding one whole packet (under 255 bytes); the readers check no CRC.
-std::string OggPage(std::uint8_t serial, const std::string& packet, bool first = false) {
-    return std::string("OggS\0", 5) + char(first ? 2 : 0) + std::string(8, '\0') + char(serial) + std::string(11, '\0') +
-           '\x01' + char(packet.size()) + packet;
-}
-// An ID3v2.4 tag of `body` bytes (the flags' extras included), with a footer when flag 0x10 is set.
-std::string Id3v24(std::uint8_t flags, std::size_t body) {
-    const std::string size{char(body >> 21 & 0x7F), char(body >> 14 & 0x7F), char(body >> 7 & 0x7F), char(body & 0x7F)};
-    const std::string tail = (flags & 0x10) ? "3DI\x04" + std::string(1, '\0') + char(flags) + size : "";
-    return "ID3\x04" + std::string(1, '\0') + char(flags) + size + std::string(body, '\0') + tail;
+std::string Le32(std::size_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
+std::string Comment(const std::string& title) { return Le32(0) + Le32(1) + Le32(6 + title.size()) + "TITLE=" + title; }
+// One Ogg page holding one whole packet under 255 bytes (no CRC is checked).
+std::string OggPage(char serial, const std::string& packet) {
+    return std::string("OggS\0\0", 6) + std::string(8, '\0') + serial + std::string(11, '\0') + '\1' + char(packet.size()) +
+           packet;
 }
 }  // namespace
 
-// Another logical stream's page (Skeleton, Theora) between the Vorbis headers.
-TEST(TagFormats, OggSkipsThePagesOfOtherStreams) {
-    const std::string vorbis = OggPage(1, "\x01vorbis" + std::string(23, '\0'), true);
-    const std::string comment = OggPage(1, "\x03vorbis" + VorbisComment("Between") + '\x01');
-    for (const std::string other : {OggPage(2, std::string("fishead\0", 8) + std::string(56, '\0'), true),
-                                    OggPage(3, "\x80theora" + std::string(34, '\0'), true)}) {
-        const std::string file = vorbis + other + comment;
-        EXPECT_EQ(ReadByTable("x.ogg", TBytes(file.begin(), file.end())).Title(), "Between") << other.substr(28, 8);
-    }
-}
-
-// A 2.4 tag with a footer is 10 bytes longer than its size says; an extended header is inside it.
-TEST(TagFormats, Id3v2InFrontOfFlacAndOggWithFooterOrExtendedHeader) {
-    const std::string flac = "fLaC" + std::string("\x84\0\0", 3) + char(VorbisComment("Flac").size()) +
-                             VorbisComment("Flac");
-    const std::string ogg = OggPage(1, "\x01vorbis" + std::string(23, '\0'), true) +
-                            OggPage(1, "\x03vorbis" + VorbisComment("Ogg") + '\x01');
-    for (const std::uint8_t flags : {0x10, 0x40, 0x50}) {
-        const std::string a = Id3v24(flags, 20) + flac, b = Id3v24(flags, 20) + ogg;
-        EXPECT_EQ(ReadByTable("x.flac", TBytes(a.begin(), a.end())).Title(), "Flac") << int(flags);
-        EXPECT_EQ(ReadByTable("x.ogg", TBytes(b.begin(), b.end())).Title(), "Ogg") << int(flags);
+TEST(TagFormats, OtherStreamsPagesAndId3v24TagsInFrontAreSteppedOver) {
+    const std::string ident = OggPage(1, "\x01vorbis" + std::string(23, '\0')), tags = OggPage(1, "\x03vorbis" + Comment("T"));
+    const std::string flac = std::string("fLaC\x84\0\0", 7) + char(Comment("T").size()) + Comment("T");
+    auto title = [](const char* name, const std::string& f) { return std::string(ReadByTable(name, TBytes(f.begin(), f.end())).Title()); };
+    // A Skeleton or Theora page between the Vorbis headers.
+    for (const std::string other : {"fishead", "\x80theora"})
+        EXPECT_EQ(title("x.ogg", ident + OggPage(2, other + std::string(40, '\0')) + tags), "T") << other;
+    // A footer (flag 0x10) follows the size a 2.4 tag gives; an extended header (0x40) is inside it.
+    for (const std::string& tag : {std::string("ID3\4\0\x10\0\0\0\0" "3DI\4\0\x10\0\0\0\0", 20),
+                                  std::string("ID3\4\0\x40\0\0\0\6", 10) + std::string(6, '\0')}) {
+        EXPECT_EQ(title("x.flac", tag + flac), "T") << int(tag[5]);
+        EXPECT_EQ(title("x.ogg", tag + ident + tags), "T") << int(tag[5]);
     }
 }
