@@ -360,12 +360,11 @@ TEST_F(FormPlayList, DroppedDirectoriesAreScannedAndTheirPlaylistsIgnored) {
     std::vector<std::string> rows = Rows();
     std::sort(rows.begin(), rows.end());
     EXPECT_EQ(rows, (std::vector<std::string>{"One", "Two", "three"}));
-    // From a current directory with audio in it and above it, whichever folder the run starts in.
-    char previous[MAX_PATH] = {};
+    char previous[MAX_PATH] = {};  // from a folder with audio in and above it, wherever the run starts
     GetCurrentDirectoryA(MAX_PATH, previous);
     ASSERT_TRUE(SetCurrentDirectoryA(PathIn("music\\sub").c_str()));
     Drop({".", ".."}, OnRow(0));
-    const size_t count = Rows().size();  // the walk, if any, is over
+    const size_t count = Rows().size();
     SetCurrentDirectoryA(previous);
     EXPECT_EQ(count, 3u) << "'.' and '..' add nothing";
 }
