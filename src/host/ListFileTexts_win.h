@@ -10,5 +10,7 @@ struct TListFileTexts {
     const wchar_t* AddURLDialogTitle;
     const wchar_t* Cancel;
     const wchar_t* CannotSave;
+    // After a save in a code-page type: how many entries it left out ("%d").
+    const wchar_t* NamesLeftOut;
 };
 const TListFileTexts& ListFileTexts(bool japanese);

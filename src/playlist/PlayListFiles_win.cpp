@@ -3,6 +3,7 @@
 // URL...". The file's bytes come from the portable writer and reader; a saved
 // file is replaced only once the new one is whole.
 #include "playlist/PlayList_win.h"
+#include <optional>
 #include <vector>
 #include "base/AtomicFile_win.h"
 #include "base/Errors.h"
@@ -67,8 +68,9 @@ std::string ReadWholeFile(const std::wstring& file) {
 // The name an entry is saved under. A record with a wide name (a Unicode host)
 // gives ".m3u8" that name whole, in UTF-8; the code-page types get its exact
 // 8-bit form, else the file's short name where the code page holds that (it still
-// names the file), else the 8-bit name as the host gives it ("?" included).
-std::string_view SavedNameOf(const TMP3FileInfo& rec, TPlaylistType type, std::string& scratch, bool& utf8) {
+// names the file), else nothing: the "?" form would name no file.
+std::optional<std::string_view> SavedNameOf(const TMP3FileInfo& rec, TPlaylistType type, std::string& scratch,
+                                            bool& utf8) {
     utf8 = false;
     if (rec.Get(TInfoField::WideFileName).empty()) return rec.FileName();
     const std::wstring wide = U16ToWide(rec.WideFileName());
@@ -81,7 +83,13 @@ std::string_view SavedNameOf(const TMP3FileInfo& rec, TPlaylistType type, std::s
     std::vector<wchar_t> shortName(wide.size() + MAX_PATH);
     const DWORD n = GetShortPathNameW(wide.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
     if (n > 0 && n < shortName.size() && WideToAnsiExact(std::wstring(shortName.data(), n), scratch)) return scratch;
-    return rec.FileName();
+    return std::nullopt;
+}
+
+std::wstring WithCount(const wchar_t* text, int count) {
+    std::wstring s(text);
+    if (const size_t at = s.find(L"%d"); at != std::wstring::npos) s.replace(at, 2, std::to_wstring(count));
+    return s;
 }
 }  // namespace
 
@@ -122,6 +130,8 @@ int TFormPlayList::AddListedUtf8Name(TEntryList& target, const std::string& base
 
 bool TFormPlayList::SaveListTo(const std::wstring& path, TPlaylistType type) {
     DWORD error = ERROR_SUCCESS;
+    int leftOut = 0;
+    bool saved = false;
     {
         TWaitCursor wait(ListBox->Count() >= kBusyRows);
         TFileReplacement file(path);
@@ -136,15 +146,23 @@ bool TFormPlayList::SaveListTo(const std::wstring& path, TPlaylistType type) {
                 const TMP3FileInfo* rec = Record(i);
                 if (!rec) continue;
                 bool utf8 = false;
-                const std::string_view name = SavedNameOf(*rec, type, scratch, utf8);
-                writer.Add({name, ListBox->Text(i), rec->SongLength, utf8});
+                const std::optional<std::string_view> name = SavedNameOf(*rec, type, scratch, utf8);
+                if (!name) {
+                    ++leftOut;
+                    continue;
+                }
+                writer.Add({*name, ListBox->Text(i), rec->SongLength, utf8});
             }
             ok = writer.Finish();
         }
-        if (ok && file.Commit()) return true;
-        error = file.Error();
-    }  // the new file is gone before the user is told
+        saved = ok && file.Commit();
+        if (!saved) error = file.Error();
+    }  // the new file is gone (or in place) before the user is told
     const TListFileTexts& texts = ListFileTexts(Plugin.JapaneseCaptions);
+    if (saved) {
+        if (leftOut > 0) ShowErrorBox(Handle(), WideToUtf8(WithCount(texts.NamesLeftOut, leftOut)), MB_ICONWARNING);
+        return true;
+    }
     ShowErrorBox(Handle(), WideToUtf8(std::wstring(texts.CannotSave) + L"\n\n" + path + L"\n\n" + SystemErrorText(error)),
                  MB_ICONERROR);
     return false;
@@ -166,11 +184,13 @@ void TFormPlayList::PopupItemAddURLClick() {
     TAddURLDialog dialog;
     std::wstring text;
     if (!dialog.Execute(Handle(), Plugin.JapaneseCaptions, text) || IsBlank(text)) return;
-    // Not a file: nothing to read, and the whole text is its title.
-    const std::string name = WideToAnsi(text);
+    // Not a file: nothing to read, and the whole text is its title. A host that
+    // keeps wide names gets the text whole, as it gets a file's wide name.
+    const std::string name = Plugin.HostUnicodeNames ? WideToAnsiName(text) : WideToAnsi(text);
     auto rec = std::make_unique<TMP3FileInfo>();
     rec->SetFileName(name);
     rec->SetTitle(name);
+    if (Plugin.HostUnicodeNames) rec->SetWideFileName(WideToU16(text));
     rec->Kept = true;  // a stream: never read, dimmed like the host's own
     TEntryList entries;
     entries.Add(name, std::move(rec));

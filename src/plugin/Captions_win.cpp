@@ -90,6 +90,8 @@ const TListFileTexts& ListFileTexts(bool japanese) {
         L"Add URL",
         L"Cancel",
         L"Cannot save the list",
+        L"Entries left out of this list: %d\n(their names have characters outside the code page and no short form)"
+        L"\n\nA .m3u8 list keeps them all.",
     };
     static const TListFileTexts kJapanese{
         L"\x30EA\x30B9\x30C8\x306E\x4FDD\x5B58",
@@ -100,6 +102,9 @@ const TListFileTexts& ListFileTexts(bool japanese) {
         L"URL\x306E\x8FFD\x52A0",
         L"\x30AD\x30E3\x30F3\x30BB\x30EB",
         L"\x30EA\x30B9\x30C8\x3092\x4FDD\x5B58\x3067\x304D\x307E\x305B\x3093",
+        L"\x3053\x306E\x30D5\x30A1\x30A4\x30EB\x5F62\x5F0F\x3067\x66F8\x3051\x306A\x304B\x3063\x305F\x9805\x76EE: %d \x4EF6\n"
+        L"(\x540D\x524D\x304C\x30B3\x30FC\x30C9\x30DA\x30FC\x30B8\x3067\x8868\x305B\x305A\x3001\x77ED\x3044\x540D\x524D\x3082\x3042\x308A\x307E\x305B\x3093)"
+        L"\n\n.m3u8 \x5F62\x5F0F\x306E\x30EA\x30B9\x30C8\x306A\x3089\x3059\x3079\x3066\x4FDD\x5B58\x3067\x304D\x307E\x3059\x3002",
     };
     return japanese ? kJapanese : kEnglish;
 }

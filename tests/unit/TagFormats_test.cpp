@@ -405,3 +405,28 @@ TEST(TagFormats, ApeVersion1AndBinaryItems) {
     TMP3FileInfo c = ReadByTable("x.wv", TBytes(v3.begin(), v3.end()));
     EXPECT_EQ(c.Title(), "file name");
 }
+
+namespace {
+std::string Le32(std::size_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
+std::string Comment(const std::string& title) { return Le32(0) + Le32(1) + Le32(6 + title.size()) + "TITLE=" + title; }
+// One Ogg page holding one whole packet under 255 bytes (no CRC is checked).
+std::string OggPage(char serial, const std::string& packet) {
+    return std::string("OggS\0\0", 6) + std::string(8, '\0') + serial + std::string(11, '\0') + '\1' + char(packet.size()) +
+           packet;
+}
+}  // namespace
+
+TEST(TagFormats, OtherStreamsPagesAndId3v24TagsInFrontAreSteppedOver) {
+    const std::string ident = OggPage(1, "\x01vorbis" + std::string(23, '\0')), tags = OggPage(1, "\x03vorbis" + Comment("T"));
+    const std::string flac = std::string("fLaC\x84\0\0", 7) + char(Comment("T").size()) + Comment("T");
+    auto title = [](const char* name, const std::string& f) { return std::string(ReadByTable(name, TBytes(f.begin(), f.end())).Title()); };
+    // A Skeleton or Theora page between the Vorbis headers.
+    for (const std::string other : {"fishead", "\x80theora"})
+        EXPECT_EQ(title("x.ogg", ident + OggPage(2, other + std::string(40, '\0')) + tags), "T") << other;
+    // A footer (flag 0x10) follows the size a 2.4 tag gives; an extended header (0x40) is inside it.
+    for (const std::string& tag : {std::string("ID3\4\0\x10\0\0\0\0" "3DI\4\0\x10\0\0\0\0", 20),
+                                  std::string("ID3\4\0\x40\0\0\0\6", 10) + std::string(6, '\0')}) {
+        EXPECT_EQ(title("x.flac", tag + flac), "T") << int(tag[5]);
+        EXPECT_EQ(title("x.ogg", tag + ident + tags), "T") << int(tag[5]);
+    }
+}

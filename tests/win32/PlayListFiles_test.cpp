@@ -298,3 +298,26 @@ TEST_F(PlayListFilesUnicode, ListedUnicodeNamesReachTheHostWholeAndAreSavedAsUtf
     Drop({PathIn("u.pls")});
     EXPECT_EQ(host->WidePlaylist.back(), files[3]) << "a UTF-8 .pls";
 }
+
+// Hangul is outside 1252 and 932 alike: a URL or a missing file with it has no 8-bit form and no short name.
+TEST_F(PlayListFilesUnicode, AURLGoesWideAndNamesWithoutAnyCodePageFormAreLeftOutOfM3uAndPls) {
+    const std::wstring file = Made(AnsiToWide(Dir()) + L"\\서울.mp3"), url = L"http://例え.jp/서울?x=1";
+    ASSERT_TRUE(MoveFileW(AnsiToWide(WriteMp3("w.tmp", "Seoul")).c_str(), file.c_str()));
+    wchar_t shortName[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(file.c_str(), shortName, MAX_PATH), 0u);
+    StartHost();
+    host->WidePlaylist = {file, AnsiToWide(Dir()) + L"\\없다.mp3"};
+    StartPlugin();
+    Answer([&] { Menu(PopupItemAddURL); }, url);
+    EXPECT_EQ(host->WidePlaylist.back(), url) << "pushed by its wide text";
+    for (const char* ext : {".m3u", ".pls"}) {
+        const TDialogSeen seen = Save(AnsiToWide(PathIn(std::string("saved") + ext)));
+        ASSERT_EQ(seen.Boxes.size(), 1u) << ext;  // in the default Japanese captions
+        EXPECT_EQ(seen.Boxes[0].rfind(W("このファイル形式で書けなかった項目: 2 件\n"), 0), 0u);
+        const std::string saved = ReadAll(std::string("saved") + ext);
+        EXPECT_EQ(saved.find('?'), std::string::npos) << saved;
+        EXPECT_NE(saved.find(WideToAnsi(shortName)), std::string::npos) << "the file by its short name";
+    }
+    EXPECT_TRUE(Save(AnsiToWide(PathIn("saved.m3u8"))).Boxes.empty());
+    EXPECT_NE(ReadAll("saved.m3u8").find(WideToUtf8(url)), std::string::npos);
+}
