@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <functional>
 #include "DropBuilder.h"
 #include "PluginFixture.h"
 #include "playlist/PlayList_win.h"
@@ -312,6 +313,20 @@ protected:
         }
         return out;
     }
+    std::string LastRowNow() {
+        HWND list = FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr);
+        char buffer[512] = {};
+        SendMessageA(list, LB_GETTEXT, SendMessageA(list, LB_GETCOUNT, 0, 0) - 1, reinterpret_cast<LPARAM>(buffer));
+        return buffer;
+    }
+    // Runs messages as the player's loop does (never asking for the titles) until done() holds, 10 s at most.
+    static bool RunUntil(const std::function<bool()>& done) {
+        for (int i = 0; i < 1000 && !done(); ++i) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
+        }
+        return done();
+    }
 };
 
 TEST_F(PlayListReading, EntriesComeAtOnceTheirTitlesLaterAndWhatLeftTheListIsNotRead) {
@@ -384,4 +399,19 @@ TEST_F(PlayListReading, ALongRebuildShowsTheOldRowsUntilItsEntriesAreInAndEveryt
     EXPECT_EQ(PlayListWindow(), nullptr);
     EXPECT_EQ(Seam()->LiveRecords, 0);
     EXPECT_EQ(Seam()->UnexpectedExceptions, 0);
+}
+
+// "Always on top" makes a new window: what was posted to the old one (the walk
+// that queues the reading, a long rebuild's next piece) is posted again.
+TEST_F(PlayListReading, AlwaysOnTopRightAfterStartLeavesNoRowUnreadAndNoRebuildStuck) {
+    const std::string a = WriteMp3("a.mp3", "Alpha"), b = WriteMp3("b.mp3", "Beta");
+    StartHost();
+    host->Playlist.assign(3000, a);
+    ASSERT_TRUE(Load());
+    ASSERT_EQ(host->Init(), 0);  // no message handled yet
+    SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemAOT, 0), 0);
+    EXPECT_TRUE(RunUntil([&] { return LastRowNow() == "Alpha"; })) << "the whole list is read";
+    host->Playlist.assign(2500, b);
+    host->SetPosition(0);
+    EXPECT_TRUE(RunUntil([&] { return LastRowNow() == "Beta"; })) << "a later long rebuild gets its pieces";
 }
