@@ -15,6 +15,7 @@ struct TTestSeam {
     long Rebuilds = 0;              // lists taken from the host's playlist (each leaves both equal)
     long HoldReader = 0;            // while not 0 the tag reader takes no new job (tests see titles still out)
     long ReaderBusy = 0;            // the tag reader's thread holds a job (set and cleared by that thread)
+    long HoldShares = 0;            // while not 0 opening a file on a share (\\server\...) waits: a share out of reach
 };
 
 TTestSeam& TestSeam();

@@ -10,6 +10,7 @@
 #include <new>
 
 #include "base/Text_win.h"
+#include "base/Window_win.h"
 #include "host/PluginState_win.h"
 #include "fileinfo/TagReaders.h"
 #include "playlist/TagReaderThread_win.h"
@@ -20,6 +21,8 @@ namespace {
 // its other messages (and comes back by a posted message).
 constexpr double kBatchMs = 10.0;
 constexpr std::size_t kResultsAtOnce = 32;
+// A wait for titles looks at its messages and at Esc at least this often.
+constexpr DWORD kWaitMs = 15;
 }  // namespace
 
 double NowMs() {
@@ -242,15 +245,95 @@ bool TFormPlayList::FinishReading(bool escapeCancels) {
     CheckReading(true);
     if (reading_.empty()) return true;
     TWaitCursor wait(true);
+    if (escapeCancels) return WaitForReading();
+    // The tests' way in (WM_VL_FINISH_READING): every title, no other message
+    // run meanwhile. This thread reads too while it waits; with nothing left in
+    // the queue it waits for what the reader thread holds.
     while (!reading_.empty() && reader_) {
         InstallReadResults(true);
         if (reading_.empty()) break;
-        if (escapeCancels && EscapeKeyPressed()) return false;
-        // This thread reads too while it waits; with nothing left in the queue
-        // it waits for what the reader thread holds.
         if (!reader_->ReadOneHere()) reader_->WaitForResult(30);
     }
     return true;
+}
+
+namespace {
+// Drive types, asked once per wait (each look is a trip to the system).
+class TLocalDisks {
+public:
+    // The job's file is on a fixed disk of this machine: reading it cannot take
+    // a network's timeout. Shares, removable and optical drives are not.
+    bool Hold(const TReadJob& job) {
+        const bool wide = !job.WidePath.empty();
+        const std::size_t n = wide ? job.WidePath.size() : job.Path.size();
+        auto at = [&](std::size_t i) { return wide ? static_cast<unsigned>(job.WidePath[i]) : static_cast<unsigned char>(job.Path[i]); };
+        if (n < 3 || at(1) != ':' || (at(2) != '\\' && at(2) != '/')) return false;
+        const unsigned letter = at(0) | 0x20;
+        if (letter < 'a' || letter > 'z') return false;
+        signed char& kind = kinds_[letter - 'a'];
+        if (kind < 0) {
+            const char root[] = {static_cast<char>(letter), ':', '\\', '\0'};
+            const UINT type = GetDriveTypeA(root);
+            kind = type == DRIVE_FIXED || type == DRIVE_RAMDISK ? 1 : 0;
+        }
+        return kind == 1;
+    }
+
+private:
+    signed char kinds_[26] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                              -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+};
+
+bool IsInput(UINT msg) {
+    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) ||
+           (msg >= WM_NCMOUSEMOVE && msg <= WM_NCXBUTTONDBLCLK);
+}
+
+// The playlist window, its children, the preferences: every window of this module.
+bool IsPlugInWindow(HWND h) {
+    const HWND root = h ? GetAncestor(h, GA_ROOT) : nullptr;
+    return root && reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(root, GWLP_HINSTANCE)) == ThisModule();
+}
+}  // namespace
+
+bool RunMessagesWhileBusy() {
+    const double until = NowMs() + kBatchMs;
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(m.wParam));  // for the player's own loop
+            return false;
+        }
+        if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) return false;
+        if (IsInput(m.message) && IsPlugInWindow(m.hwnd)) continue;
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+        if (NowMs() >= until) break;  // the caller looks at its work and at the key again
+    }
+    return true;
+}
+
+bool TFormPlayList::WaitForReading() {
+    // The player goes on meanwhile, and Esc is looked for every few
+    // milliseconds. This thread helps with the reading only where one file
+    // cannot hold it up for long; a file on a share is the reader thread's.
+    TLocalDisks disks;
+    const auto local = [&disks](const TReadJob& job) { return disks.Hold(job); };
+    TBusyScope busy(*this);
+    for (;;) {
+        InstallReadResults(true);
+        if (reading_.empty() || !reader_) return true;
+        if (EscapeKeyPressed()) return false;
+        const double until = NowMs() + kBatchMs;
+        bool helped = false;
+        while (NowMs() < until && reader_->ReadOneHere(local)) helped = true;
+        if (!helped) reader_->WaitForResultOrMessage(kWaitMs);
+        if (!RunMessagesWhileBusy() || Plugin.HostGone || Plugin.PlayList != this || !Handle() || !ListBox)
+            return false;
+        // What the messages brought (the host's new list, rows gone or come) is waited for too.
+        FinishBuild();
+        CheckReading(true);
+    }
 }
 
 void TFormPlayList::StopReading() {
@@ -307,6 +390,7 @@ int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at,
         }
     } scanning{window, scanningFolder_, EnableWindow(window, FALSE) != FALSE, reader_};
     scanningFolder_ = true;
+    TBusyScope busy(*this);
     TWaitCursor wait(true);
     try {
         // Esc already down as the command starts stops it before anything is added.

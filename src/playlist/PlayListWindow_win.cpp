@@ -399,6 +399,12 @@ LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         return DefaultHandling(msg, wp, lp);
+    case WM_SETCURSOR:
+        if (busyLoops_ > 0) {
+            SetCursor(LoadCursor(nullptr, IDC_WAIT));
+            return TRUE;
+        }
+        return DefaultHandling(msg, wp, lp);
     case WM_DROPFILES:
         DropFiles(reinterpret_cast<HDROP>(wp));
         return 0;

@@ -37,6 +37,13 @@ struct TReadResult;
 // Esc for this thread: a press waiting in its queue (taken out) or the key held
 // down while one of its windows is in front.
 bool EscapeKeyPressed();
+// Runs, for about 10 ms, the messages waiting in this thread's queue while a
+// command of ours waits: the player, painting and timers go on, and input to
+// the plug-in's own windows is dropped (as under a modal dialog), so that no
+// other command starts on the list meanwhile. False when the command is to
+// stop: Esc pressed, or the player quitting (its quit message goes back in
+// the queue for the player's own loop).
+bool RunMessagesWhileBusy();
 // A dropped or chosen name that is a folder to walk (not a volume label).
 bool IsFolderName(const TFoundFile& name);
 
@@ -216,8 +223,10 @@ public:
     void InsertEntries(int at, std::vector<TRow> rows, bool asStep = true);
 
     // ---- tags read in the background
-    // Waits, with the wait cursor, until every entry's tags are in; false when
-    // Esc ended the wait first (the reading goes on).
+    // Waits, with the wait cursor, until every entry's tags are in, the window
+    // handling its messages meanwhile (RunMessagesWhileBusy); false when Esc,
+    // the player quitting or the window going ended the wait first (the reading
+    // goes on). Without escapeCancels (the tests' message) no message is run.
     bool FinishReading(bool escapeCancels = true);
     // Entries whose tags are still out (a pending rebuild counts as one).
     std::size_t ReadsOutstanding() const { return reading_.size() + (pendingBuild_ ? 1 : 0); }
@@ -413,6 +422,7 @@ private:
     // Installs results: a batch of about 10 ms, or all that are ready.
     void InstallReadResults(bool all);
     void InstallSomeResults(bool all);
+    bool WaitForReading();
     void ApplyReadResult(int row, TMP3FileInfo& rec, TReadResult& result);
     int RowOfRecord(const TMP3FileInfo* rec);
     void BuildRowIndex();
@@ -472,6 +482,16 @@ private:
     // A folder is being added in the background: a host report that would
     // rebuild the list is let go (the push at the end sets the host's list).
     bool scanningFolder_ = false;
+    // A command of ours runs a message loop while it waits (a folder scan, a
+    // wait for titles): the pointer over our windows keeps the wait cursor.
+    int busyLoops_ = 0;
+    struct TBusyScope {
+        explicit TBusyScope(TFormPlayList& form) : Form(form) { ++Form.busyLoops_; }
+        ~TBusyScope() { --Form.busyLoops_; }
+        TBusyScope(const TBusyScope&) = delete;
+        TBusyScope& operator=(const TBusyScope&) = delete;
+        TFormPlayList& Form;
+    };
 };
 
 // One undo step around a change of the entries: the state is taken when the

@@ -62,6 +62,10 @@ struct TStart {
     HMODULE Module;
 };
 
+bool IsShareName(const TReadJob& job) {
+    return job.WidePath.empty() ? job.Path.rfind("\\\\", 0) == 0 : job.WidePath.rfind(u"\\\\", 0) == 0;
+}
+
 bool IsPlainFile(const TReadJob& job) {
     const DWORD a = job.WidePath.empty() ? GetFileAttributesA(job.Path.c_str())
                                          : GetFileAttributesW(U16ToWide(job.WidePath).c_str());
@@ -73,6 +77,9 @@ TReadResult TTagReaderThread::Read(TReadJob& job) {
     TReadResult result;
     result.Ticket = job.Ticket;
     result.Key = job.Key;
+    // Tests stand in for a share out of reach: its files open only once they let go.
+    while (__atomic_load_n(&TestSeam().HoldShares, __ATOMIC_ACQUIRE) != 0 && IsShareName(job))
+        Sleep(5);
     try {
         // The file is opened first: a folder or a missing name fails to open,
         // and only then is the name looked at (each look is a trip to the disk).
@@ -326,12 +333,20 @@ bool TTagReaderThread::WaitForResult(DWORD ms) {
     return WaitForSingleObject(shared_->ResultReady, ms) == WAIT_OBJECT_0;
 }
 
-bool TTagReaderThread::ReadOneHere() {
+bool TTagReaderThread::WaitForResultOrMessage(DWORD ms) {
+    {
+        TLockGuard lock(shared_->Lock);
+        if (!shared_->Results.empty()) return true;
+    }
+    return MsgWaitForMultipleObjects(1, &shared_->ResultReady, FALSE, ms, QS_ALLINPUT) == WAIT_OBJECT_0;
+}
+
+bool TTagReaderThread::ReadOneHere(const std::function<bool(const TReadJob&)>& mayTake) {
     Flush();
     TReadJob job;
     {
         TLockGuard lock(shared_->Lock);
-        if (!shared_->Jobs.Pop(job)) return false;
+        if (!shared_->Jobs.Pop(job, mayTake)) return false;
     }
     TReadResult result = Read(job);
     TLockGuard lock(shared_->Lock);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <functional>
+#include <thread>
 #include "DropBuilder.h"
 #include "PluginFixture.h"
 #include "playlist/PlayList_win.h"
@@ -414,4 +415,44 @@ TEST_F(PlayListReading, AlwaysOnTopRightAfterStartLeavesNoRowUnreadAndNoRebuildS
     host->Playlist.assign(2500, b);
     host->SetPosition(0);
     EXPECT_TRUE(RunUntil([&] { return LastRowNow() == "Beta"; })) << "a later long rebuild gets its pieces";
+}
+
+// A wait for the titles (sort by title) runs the player's messages and sees
+// Esc while a file on a share out of reach holds the reader; input to the list
+// meanwhile is dropped. The player quitting ends such a wait too.
+TEST_F(PlayListReading, AWaitForTitlesGoesOnWithMessagesWhileAShareIsOutOfReach) {
+    const std::string z = WriteMp3("z.mp3", "Zed"), a = WriteMp3("a.mp3", "Alpha"), share = "\\\\vl-nowhere\\music\\slow.mp3";
+    StartHost();
+    host->Playlist = {z, share, a};
+    ASSERT_TRUE(Load());
+    TTestSeam* seam = Seam();
+    ASSERT_NE(seam, nullptr);
+    seam->HoldShares = 1;
+    ASSERT_EQ(host->Init(), 0);
+    HWND window = PlayListWindow(), list = FindWindowExW(window, nullptr, L"TPlayListBox", nullptr);
+    SendMessageW(list, LB_SETSEL, TRUE, 0);
+    bool answered = false;
+    std::thread other([&] {
+        DWORD_PTR r = 0;
+        answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r) != 0;
+        PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+        PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+        if (!answered) seam->HoldShares = 0;  // this thread is the one held: let it go
+    });
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(PopupItemSortTitle, 0), 0);
+    other.join();
+    EXPECT_TRUE(answered) << "a message sent meanwhile is answered";
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
+    EXPECT_EQ(host->Playlist, (std::vector<std::string>{z, share, a})) << "Esc: no sort";
+    EXPECT_EQ(RowsNow().size(), 3u) << "the key to the list went";
+    std::thread letGo([&] {
+        for (int i = 0; i < 1000 && IsWindow(host->Main()); ++i) Sleep(10);
+        seam->HoldShares = 0;
+    });
+    PostMessageW(host->Main(), WM_CLOSE, 0, 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(PopupItemSortTitle, 0), 0);
+    letGo.join();
+    Pump();
+    EXPECT_EQ(PlayListWindow(), nullptr) << "the player quit in the middle of the wait";
+    EXPECT_EQ(seam->UnexpectedExceptions, 0);
 }
