@@ -353,27 +353,56 @@ void TFormPlayList::AddFolderInBackground(const std::string& folder, const std::
     if (added > 0) PushListToHost();
 }
 
+namespace {
+// Names put into the list at once between two looks for Esc.
+constexpr std::size_t kNamesAtOnce = 256;
+
+bool StopAdding(HWND window) { return Plugin.HostGone || !IsWindow(window) || EscapeKeyPressed(); }
+}  // namespace
+
+void TFormPlayList::PutEntries(TBackgroundAdd& add, TEntryList& entries) {
+    // An addition shows its entries as they are found; a replacing one keeps
+    // the list until it has them all.
+    const int k = entries.Count();
+    if (k == 0) return;
+    if (add.Replace) {
+        add.Replacing.Append(entries);
+    } else {
+        if (add.First < 0) add.First = add.At < 0 || add.At >= ListBox->Count() ? ListBox->Count() : add.At;
+        InsertEntries(add.First + add.Added, entries.Take(), false);
+    }
+    add.Added += k;
+}
+
+bool TFormPlayList::AddFolderFromReader(TBackgroundAdd& add, const TFoundFile& folder, HWND window) {
+    // Esc ends the command at any moment until the last name is in, whichever
+    // thread is at work: the walk may be over long before this thread has put
+    // what it found. Names found and not put yet go with it.
+    reader_->StartScan(TFolderScan{folder.Path, folder.Wide, AudioExtensions});
+    for (;;) {
+        bool done = false, failed = false;
+        const std::vector<TFoundFile> found = reader_->TakeFound(done, failed);
+        for (std::size_t k = 0; k < found.size(); k += kNamesAtOnce) {
+            if (StopAdding(window)) return false;
+            TEntryList entries;
+            for (std::size_t j = k; j < std::min(found.size(), k + kNamesAtOnce); ++j) AddFoundFile(entries, found[j]);
+            PutEntries(add, entries);
+        }
+        if (failed) throw std::bad_alloc();  // the tree was not walked to its end
+        if (done) return true;
+        if (StopAdding(window)) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 15, QS_ALLINPUT);
+        if (!RunMessagesWhileBusy() || !reader_ || !ListBox) return false;
+    }
+}
+
 int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at, bool replace) {
     if (!ListBox) return 0;
     if (!reader_) {
         reader_ = std::make_unique<TTagReaderThread>();
         reader_->SetTarget(Handle(), WM_VL_READ_RESULTS);
     }
-    // An addition shows its entries as they are found; a replacing one keeps
-    // the list until it has them all.
-    TEntryList replacing;
-    int added = 0, first = -1;
-    auto put = [&](TEntryList& entries) {
-        const int k = entries.Count();
-        if (k == 0) return;
-        if (replace) {
-            replacing.Append(entries);
-        } else {
-            if (first < 0) first = at < 0 || at >= ListBox->Count() ? ListBox->Count() : at;
-            InsertEntries(first + added, entries.Take(), false);
-        }
-        added += k;
-    };
+    TBackgroundAdd add{at, replace};
     // The window takes no input meanwhile (as under a dialog), so nothing
     // edits the list while it grows; the player, painting and reading go on.
     const HWND window = Handle();
@@ -384,7 +413,7 @@ int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at,
         // The window going meanwhile stops and drops the reader.
         std::unique_ptr<TTagReaderThread>& Reader;
         ~TScanning() {
-            if (Reader) Reader->CancelScan();  // an error left the loop: the scan stops too (nothing when it is over)
+            if (Reader) Reader->CancelScan();  // an error or Esc left the loop: the scan stops too (nothing when it is over)
             Flag = false;
             if (!WasDisabled && IsWindow(Window)) EnableWindow(Window, TRUE);
         }
@@ -397,60 +426,28 @@ int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at,
         bool cancelled = EscapeKeyPressed();
         for (std::size_t k = 0; k < names.size() && !cancelled; ++k) {
             const TFoundFile& name = names[k];
-            if (!IsFolderName(name)) {
+            if (IsFolderName(name)) {
+                cancelled = !AddFolderFromReader(add, name, window);
+                if (!reader_ || Plugin.HostGone || !ListBox) return 0;
+                if (cancelled) reader_->CancelScan();
+            } else {
                 TEntryList entries;
                 AddPath(entries, name.Path, true, name.Wide);
-                put(entries);
-                cancelled = Plugin.HostGone || !IsWindow(window) || EscapeKeyPressed();
-                continue;
+                PutEntries(add, entries);
             }
-            reader_->StartScan(TFolderScan{name.Path, name.Wide, AudioExtensions});
-            while (reader_ && ListBox) {
-                bool done = false, failed = false;
-                std::vector<TFoundFile> found = reader_->TakeFound(done, failed);
-                if (!found.empty()) {
-                    TEntryList entries;
-                    for (const TFoundFile& f : found) AddFoundFile(entries, f);
-                    put(entries);
-                }
-                if (failed) throw std::bad_alloc();  // the tree was not walked to its end
-                if (done) break;
-                if (!cancelled && (Plugin.HostGone || !IsWindow(window) || EscapeKeyPressed())) {
-                    reader_->CancelScan();
-                    cancelled = true;
-                }
-                MsgWaitForMultipleObjects(0, nullptr, FALSE, 15, QS_ALLINPUT);
-                MSG m;
-                while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-                    if (m.message == WM_QUIT) {
-                        PostQuitMessage(static_cast<int>(m.wParam));  // for the player's own loop
-                        reader_->CancelScan();
-                        cancelled = true;
-                        break;
-                    }
-                    if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) {
-                        reader_->CancelScan();
-                        cancelled = true;
-                        continue;
-                    }
-                    TranslateMessage(&m);
-                    DispatchMessageW(&m);
-                    if (!reader_) break;
-                }
-            }
-            if (!reader_ || Plugin.HostGone || !ListBox) return 0;
+            cancelled = cancelled || StopAdding(window);
         }
-        if (replace && added > 0) {
-            ReplaceEntries(replacing.Take(), false);
+        if (replace && add.Added > 0) {
+            ReplaceEntries(add.Replacing.Take(), false);
             // The old mark names a row of the old list: no push may send the host there.
             PlayingIndex = -1;
         }
     } catch (...) {
         // All or nothing, as a drop taken at once: the rows shown so far go again.
-        if (first >= 0 && ListBox) TakeBackRows(first, added);
+        if (add.First >= 0 && ListBox) TakeBackRows(add.First, add.Added);
         throw;
     }
-    return added;
+    return add.Added;
 }
 
 void TFormPlayList::TakeBackRows(int first, int n) {

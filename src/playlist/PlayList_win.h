@@ -300,11 +300,13 @@ public:
     void PopupItemAddFolderClick();
     // Adds a folder tree at the end of the list as the reader thread finds its
     // files, the window handling its messages meanwhile (input to it waits);
-    // Esc stops the scan, keeping what was found. One step, one push.
+    // Esc stops it at any moment, keeping the entries already in the list.
+    // One step, one push.
     void AddFolderInBackground(const std::string& folder, const std::wstring& wide);
     // The entries of names in order, before row at (-1: at the end), or the
     // first of them in place of the list. Folders are walked on the reader
-    // thread, as above; no undo step and no push of its own. Returns how many came.
+    // thread, as above (a replacing one keeps, on Esc, the entries collected
+    // so far); no undo step and no push of its own. Returns how many came.
     int AddInBackground(const std::vector<TFoundFile>& names, int at, bool replace);
     // Rows added by a command that then failed go again, with their records.
     void TakeBackRows(int first, int n);
@@ -482,6 +484,16 @@ private:
     // A folder is being added in the background: a host report that would
     // rebuild the list is let go (the push at the end sets the host's list).
     bool scanningFolder_ = false;
+    // What an addition in the background has made so far.
+    struct TBackgroundAdd {
+        int At;
+        bool Replace;
+        TEntryList Replacing;  // a replacing one keeps the list until it has them all
+        int Added = 0;
+        int First = -1;  // the row of the first entry shown
+    };
+    void PutEntries(TBackgroundAdd& add, TEntryList& entries);
+    bool AddFolderFromReader(TBackgroundAdd& add, const TFoundFile& folder, HWND window);
     // A command of ours runs a message loop while it waits (a folder scan, a
     // wait for titles): the pointer over our windows keeps the wait cursor.
     int busyLoops_ = 0;

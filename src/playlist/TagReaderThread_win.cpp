@@ -209,7 +209,13 @@ void TTagReaderThread::RunScan(TShared& shared, const TFolderScan& scan, unsigne
     std::vector<TFoundFile> batch;
     bool failed = false;
     DWORD handed = GetTickCount();
+    // Tests hold the names back to see what a command does once the walk is over.
+    const auto held = [&shared] {
+        return __atomic_load_n(&TestSeam().HoldScan, __ATOMIC_ACQUIRE) != 0 &&
+               !__atomic_load_n(&shared.Stopping, __ATOMIC_ACQUIRE);
+    };
     auto hand = [&] {
+        if (held()) return;
         TLockGuard lock(shared.Lock);
         if (number == shared.ScanNumber)
             for (TFoundFile& f : batch) shared.Found.push_back(std::move(f));
@@ -230,6 +236,11 @@ void TTagReaderThread::RunScan(TShared& shared, const TFolderScan& scan, unsigne
                 batch.push_back(std::move(f));
                 if (batch.size() >= 256 || GetTickCount() - handed >= 30) hand();
             });
+        if (held()) {
+            __atomic_store_n(&TestSeam().ScanHeld, 1, __ATOMIC_RELEASE);
+            while (held()) Sleep(5);
+            __atomic_store_n(&TestSeam().ScanHeld, 0, __ATOMIC_RELEASE);
+        }
         hand();
     } catch (...) {
         // Out of memory: the scan ends, and says that it fell short.

@@ -417,6 +417,37 @@ TEST_F(PlayListReading, AlwaysOnTopRightAfterStartLeavesNoRowUnreadAndNoRebuildS
     EXPECT_TRUE(RunUntil([&] { return LastRowNow() == "Beta"; })) << "a later long rebuild gets its pieces";
 }
 
+// Esc after the walk of a dropped folder is over and before its names are in
+// ends the drop: nothing of the folder comes, nothing is pushed.
+TEST_F(PlayListReading, EscAfterAFolderWalkIsOverEndsTheDropBeforeItsNamesAreIn) {
+    const std::string a = WriteMp3("a.mp3", "Alpha");
+    CreateDirectoryA(PathIn("many").c_str(), nullptr);
+    for (int i = 0; i < 40; ++i) WriteMp3("many\\f" + std::to_string(i) + ".mp3", "F");
+    StartHost();
+    host->Playlist = {a};
+    StartPlugin();
+    TTestSeam* seam = Seam();
+    ASSERT_NE(seam, nullptr);
+    HWND window = PlayListWindow(), list = FindWindowExW(window, nullptr, L"TPlayListBox", nullptr);
+    SetForegroundWindow(window);
+    for (bool typed : {false, true}) {
+        seam->HoldScan = 1;
+        std::thread esc([&] {
+            for (int i = 0; i < 1000 && !seam->ScanHeld; ++i) Sleep(10);
+            INPUT key[2] = {{INPUT_KEYBOARD}, {INPUT_KEYBOARD}};
+            key[0].ki.wVk = key[1].ki.wVk = VK_ESCAPE;
+            key[1].ki.dwFlags = KEYEVENTF_KEYUP;
+            if (typed) SendInput(2, key, sizeof key[0]);
+            else PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+            seam->HoldScan = 0;
+        });
+        SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({PathIn("many")}, POINT{5, 5})), 0);
+        esc.join();
+        EXPECT_EQ(Rows().size(), 1u) << (typed ? "typed" : "posted");
+        EXPECT_EQ(host->Playlist.size(), 1u);
+    }
+}
+
 // A wait for the titles (sort by title) runs the player's messages and sees
 // Esc while a file on a share out of reach holds the reader; input to the list
 // meanwhile is dropped. The player quitting ends such a wait too.
