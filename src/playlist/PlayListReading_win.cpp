@@ -258,21 +258,25 @@ bool TFormPlayList::FinishReading(bool escapeCancels) {
 }
 
 namespace {
+// The drive of "X:\..." (0 for A:), or -1: a share, a name without a drive.
+template <class TText>
+int DriveOf(const TText& path) {
+    if (path.size() < 3 || path[1] != ':' || (path[2] != '\\' && path[2] != '/')) return -1;
+    const unsigned letter = static_cast<unsigned>(path[0]) | 0x20;
+    return letter >= 'a' && letter <= 'z' ? static_cast<int>(letter - 'a') : -1;
+}
+
 // Drive types, asked once per wait (each look is a trip to the system).
 class TLocalDisks {
 public:
     // The job's file is on a fixed disk of this machine: reading it cannot take
     // a network's timeout. Shares, removable and optical drives are not.
     bool Hold(const TReadJob& job) {
-        const bool wide = !job.WidePath.empty();
-        const std::size_t n = wide ? job.WidePath.size() : job.Path.size();
-        auto at = [&](std::size_t i) { return wide ? static_cast<unsigned>(job.WidePath[i]) : static_cast<unsigned char>(job.Path[i]); };
-        if (n < 3 || at(1) != ':' || (at(2) != '\\' && at(2) != '/')) return false;
-        const unsigned letter = at(0) | 0x20;
-        if (letter < 'a' || letter > 'z') return false;
-        signed char& kind = kinds_[letter - 'a'];
+        const int drive = job.WidePath.empty() ? DriveOf(job.Path) : DriveOf(job.WidePath);
+        if (drive < 0) return false;
+        signed char& kind = kinds_[drive];
         if (kind < 0) {
-            const char root[] = {static_cast<char>(letter), ':', '\\', '\0'};
+            const char root[] = {static_cast<char>('A' + drive), ':', '\\', '\0'};
             const UINT type = GetDriveTypeA(root);
             kind = type == DRIVE_FIXED || type == DRIVE_RAMDISK ? 1 : 0;
         }

@@ -299,7 +299,7 @@ public:
     void ToolButtonCtrlEjectClick();
     void PopupItemAddFolderClick();
     // Adds a folder tree at the end of the list as the reader thread finds its
-    // files, the window handling its messages meanwhile (input to it waits);
+    // files, the window handling its messages meanwhile (RunMessagesWhileBusy);
     // Esc stops it at any moment, keeping the entries already in the list.
     // One step, one push.
     void AddFolderInBackground(const std::string& folder, const std::wstring& wide);

@@ -450,7 +450,7 @@ TEST_F(PlayListReading, EscAfterAFolderWalkIsOverEndsTheDropBeforeItsNamesAreIn)
 
 // A wait for the titles (sort by title) runs the player's messages and sees
 // Esc while a file on a share out of reach holds the reader; input to the list
-// meanwhile is dropped. The player quitting ends such a wait too.
+// and drops meanwhile go. The player quitting ends such a wait too.
 TEST_F(PlayListReading, AWaitForTitlesGoesOnWithMessagesWhileAShareIsOutOfReach) {
     const std::string z = WriteMp3("z.mp3", "Zed"), a = WriteMp3("a.mp3", "Alpha"), share = "\\\\vl-nowhere\\music\\slow.mp3";
     StartHost();
@@ -467,6 +467,7 @@ TEST_F(PlayListReading, AWaitForTitlesGoesOnWithMessagesWhileAShareIsOutOfReach)
         DWORD_PTR r = 0;
         answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r) != 0;
         PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+        PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({z})), 0);
         PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
         if (!answered) seam->HoldShares = 0;  // this thread is the one held: let it go
     });
@@ -475,7 +476,7 @@ TEST_F(PlayListReading, AWaitForTitlesGoesOnWithMessagesWhileAShareIsOutOfReach)
     EXPECT_TRUE(answered) << "a message sent meanwhile is answered";
     for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
     EXPECT_EQ(host->Playlist, (std::vector<std::string>{z, share, a})) << "Esc: no sort";
-    EXPECT_EQ(RowsNow().size(), 3u) << "the key to the list went";
+    EXPECT_EQ(RowsNow().size(), 3u) << "the key and the drop meanwhile went";
     std::thread letGo([&] {
         for (int i = 0; i < 1000 && IsWindow(host->Main()); ++i) Sleep(10);
         seam->HoldShares = 0;
