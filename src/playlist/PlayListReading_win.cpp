@@ -300,6 +300,18 @@ bool IsPlugInWindow(HWND h) {
 }
 }  // namespace
 
+bool EscapeWhileBusy() {
+    // A press someone posted shows only as a posted message, not in the
+    // queue's key status: looked for in the queue itself (which runs the
+    // messages sent to this thread, as the busy loop does anyway).
+    MSG m;
+    if (PeekMessageW(&m, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) && m.wParam == VK_ESCAPE) {
+        PeekMessageW(&m, m.hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
+        return true;
+    }
+    return EscapeKeyPressed();
+}
+
 bool RunMessagesWhileBusy() {
     const double until = NowMs() + kBatchMs;
     MSG m;
@@ -327,7 +339,7 @@ bool TFormPlayList::WaitForReading() {
     for (;;) {
         InstallReadResults(true);
         if (reading_.empty() || !reader_) return true;
-        if (EscapeKeyPressed()) return false;
+        if (EscapeWhileBusy()) return false;
         const double until = NowMs() + kBatchMs;
         bool helped = false;
         while (NowMs() < until && reader_->ReadOneHere(local)) helped = true;
@@ -361,7 +373,7 @@ namespace {
 // Names put into the list at once between two looks for Esc.
 constexpr std::size_t kNamesAtOnce = 256;
 
-bool StopAdding(HWND window) { return Plugin.HostGone || !IsWindow(window) || EscapeKeyPressed(); }
+bool StopAdding(HWND window) { return Plugin.HostGone || !IsWindow(window) || EscapeWhileBusy(); }
 }  // namespace
 
 void TFormPlayList::PutEntries(TBackgroundAdd& add, TEntryList& entries) {
@@ -427,7 +439,7 @@ int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at,
     TWaitCursor wait(true);
     try {
         // Esc already down as the command starts stops it before anything is added.
-        bool cancelled = EscapeKeyPressed();
+        bool cancelled = EscapeWhileBusy();
         for (std::size_t k = 0; k < names.size() && !cancelled; ++k) {
             const TFoundFile& name = names[k];
             if (IsFolderName(name)) {

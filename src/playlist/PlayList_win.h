@@ -44,6 +44,8 @@ bool EscapeKeyPressed();
 // stop: Esc pressed, or the player quitting (its quit message goes back in
 // the queue for the player's own loop).
 bool RunMessagesWhileBusy();
+// Esc for a command in such a loop: as EscapeKeyPressed, a posted press too.
+bool EscapeWhileBusy();
 // A dropped or chosen name that is a folder to walk (not a volume label).
 bool IsFolderName(const TFoundFile& name);
 

@@ -209,13 +209,12 @@ void TTagReaderThread::RunScan(TShared& shared, const TFolderScan& scan, unsigne
     std::vector<TFoundFile> batch;
     bool failed = false;
     DWORD handed = GetTickCount();
-    // Tests hold the names back to see what a command does once the walk is over.
-    const auto held = [&shared] {
-        return __atomic_load_n(&TestSeam().HoldScan, __ATOMIC_ACQUIRE) != 0 &&
-               !__atomic_load_n(&shared.Stopping, __ATOMIC_ACQUIRE);
+    // Tests hold the names back until the walk is over (see TTestSeam::HoldScan).
+    const auto hold = [&shared] {
+        return __atomic_load_n(&shared.Stopping, __ATOMIC_ACQUIRE) ? 0 : __atomic_load_n(&TestSeam().HoldScan, __ATOMIC_ACQUIRE);
     };
-    auto hand = [&] {
-        if (held()) return;
+    auto hand = [&](bool last) {
+        if (!last && hold() != 0) return;
         TLockGuard lock(shared.Lock);
         if (number == shared.ScanNumber)
             for (TFoundFile& f : batch) shared.Found.push_back(std::move(f));
@@ -234,14 +233,14 @@ void TTagReaderThread::RunScan(TShared& shared, const TFolderScan& scan, unsigne
             },
             [&](TFoundFile f) {
                 batch.push_back(std::move(f));
-                if (batch.size() >= 256 || GetTickCount() - handed >= 30) hand();
+                if (batch.size() >= 256 || GetTickCount() - handed >= 30) hand(false);
             });
-        if (held()) {
+        if (hold() == 2) {
             __atomic_store_n(&TestSeam().ScanHeld, 1, __ATOMIC_RELEASE);
-            while (held()) Sleep(5);
+            while (hold() == 2) Sleep(5);
             __atomic_store_n(&TestSeam().ScanHeld, 0, __ATOMIC_RELEASE);
         }
-        hand();
+        hand(true);
     } catch (...) {
         // Out of memory: the scan ends, and says that it fell short.
         failed = true;

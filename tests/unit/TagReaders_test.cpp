@@ -760,14 +760,4 @@ TEST(ReadQueue, RowsInViewGoFirstAndCancelledOrTakenJobsNeverComeBack) {
     q.Push(Job(9));
     q.PutFirst({9});
     EXPECT_EQ(Drain(q), (std::vector<std::uint32_t>{10}));
-    // A job the taker refuses stays the next one, put first or not.
-    for (std::uint32_t t = 11; t <= 13; ++t) q.Push(Job(t));
-    q.PutFirst({12});
-    const auto not12 = [](const TReadJob& j) { return j.Ticket != 12; };
-    EXPECT_FALSE(q.Pop(job, not12));
-    q.PutFirst({11});
-    ASSERT_TRUE(q.Pop(job, not12));
-    EXPECT_EQ(job.Ticket, 11u);
-    EXPECT_FALSE(q.Pop(job, not12));
-    EXPECT_EQ(Drain(q), (std::vector<std::uint32_t>{12, 13}));
 }

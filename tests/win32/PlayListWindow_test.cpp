@@ -774,14 +774,6 @@ protected:
     const char* DllBuild() override { return "gen_VelvetLister_test.dll"; }
 };
 
-namespace {
-TTestSeam* g_scanSeam;
-// Run by the drop's own message loop: a walk that is over hands its names over.
-void CALLBACK LetTheHeldScanGo(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_scanSeam->ScanHeld) g_scanSeam->HoldScan = 0;
-}
-}  // namespace
-
 TEST_F(FormPlayListFaults, OutOfMemoryAnywhereInADropLeavesListAndHostAsTheyWere) {
     std::string a = WriteMp3("a.mp3", "A"), b = WriteMp3("b.mp3", "B");
     CreateDirectoryA(PathIn("more").c_str(), nullptr);
@@ -799,17 +791,13 @@ TEST_F(FormPlayListFaults, OutOfMemoryAnywhereInADropLeavesListAndHostAsTheyWere
     // to paint, and the walk hands its names over once it is over.
     TMessageBoxCatcher boxes;
     int failed = 0;
-    seam->HoldReader = 1;
-    g_scanSeam = seam;
-    const UINT_PTR letGo = SetTimer(nullptr, 0, 5, &LetTheHeldScanGo);
+    seam->HoldReader = seam->HoldScan = 1;
     for (long limit = 0;; limit += limit < 60 ? 1 : 7) {
         ASSERT_LT(limit, 20000);
         Pump();
-        seam->HoldScan = 1;
         seam->AllocationsLeft = limit;
         Drop({PathIn("more"), PathIn("list.m3u"), a}, OnRow(1));
         seam->AllocationsLeft = -1;
-        seam->HoldScan = 0;
         ASSERT_EQ(seam->UnexpectedExceptions, 0) << "limit " << limit;
         const std::size_t count = Rows().size();
         ASSERT_EQ(seam->LiveRecords, static_cast<long>(count)) << "limit " << limit;
@@ -822,8 +810,7 @@ TEST_F(FormPlayListFaults, OutOfMemoryAnywhereInADropLeavesListAndHostAsTheyWere
         ASSERT_EQ(boxes.Count(), static_cast<size_t>(++failed)) << "a failed drop says so; limit " << limit;
         EXPECT_EQ(boxes.Texts().back(), L"Out of memory: the command was abandoned.");
     }
-    KillTimer(nullptr, letGo);
-    seam->HoldReader = 0;
+    seam->HoldReader = seam->HoldScan = 0;
     EXPECT_GT(failed, 10);
 }
 
