@@ -785,10 +785,8 @@ TEST_F(FormPlayListFaults, OutOfMemoryAnywhereInADropLeavesListAndHostAsTheyWere
     ASSERT_NE(seam, nullptr);
     const std::vector<std::string> rows = Rows(), hostList = host->Playlist;
     const std::vector<std::string> whole{"A", "B", "C", "D", "B", "C", "A"};  // appended at the end
-    // Each allocation of the drop fails in turn, until the drop gets through.
-    // Only the drop allocates meanwhile, in the same order each time: the reader
-    // reads nothing (the titles are read here, with no limit), nothing is left
-    // to paint, and the walk hands its names over once it is over.
+    // Each allocation of the drop fails in turn, until the drop gets through. Only the drop allocates
+    // meanwhile, in the same order each time: nothing read or painted beside it, the walk's names come whole.
     TMessageBoxCatcher boxes;
     int failed = 0;
     seam->HoldReader = seam->HoldScan = 1;
@@ -810,7 +808,6 @@ TEST_F(FormPlayListFaults, OutOfMemoryAnywhereInADropLeavesListAndHostAsTheyWere
         ASSERT_EQ(boxes.Count(), static_cast<size_t>(++failed)) << "a failed drop says so; limit " << limit;
         EXPECT_EQ(boxes.Texts().back(), L"Out of memory: the command was abandoned.");
     }
-    seam->HoldReader = seam->HoldScan = 0;
     EXPECT_GT(failed, 10);
 }
 
