@@ -15,6 +15,10 @@ struct TTestSeam {
     long Rebuilds = 0;              // lists taken from the host's playlist (each leaves both equal)
     long HoldReader = 0;            // while not 0 the tag reader takes no new job (tests see titles still out)
     long ReaderBusy = 0;            // the tag reader's thread holds a job (set and cleared by that thread)
+    long HoldScan = 0;              // 1: a folder scan hands its names over only once its walk is over; 2: and
+                                    // waits then, ScanHeld set, until the flag is no longer 2
+    long ScanHeld = 0;              // a scan held by HoldScan 2 is at the end of its walk
+    long HoldShares = 0;            // while not 0 opening a file on a share (\\server\...) waits: a share out of reach
 };
 
 TTestSeam& TestSeam();

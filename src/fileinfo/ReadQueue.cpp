@@ -37,11 +37,13 @@ void TReadQueue::Clear() {
     waiting_ = 0;
 }
 
-bool TReadQueue::Pop(TReadJob& out) {
+bool TReadQueue::Pop(TReadJob& out, const std::function<bool(const TReadJob&)>& mayTake) {
     while (!first_.empty()) {
         const std::uint32_t ticket = first_.front();
+        TSlot* slot = Find(ticket);
+        if (slot && mayTake && !mayTake(slot->Job)) return false;
         first_.pop_front();
-        if (TSlot* slot = Find(ticket)) {
+        if (slot) {
             out = std::move(slot->Job);
             slot->Job = TReadJob{ticket};
             slot->Done = true;
@@ -50,13 +52,15 @@ bool TReadQueue::Pop(TReadJob& out) {
         }
     }
     while (!jobs_.empty()) {
-        TSlot slot = std::move(jobs_.front());
-        jobs_.pop_front();
-        if (!slot.Done) {
-            out = std::move(slot.Job);
-            --waiting_;
-            return true;
+        if (jobs_.front().Done) {
+            jobs_.pop_front();
+            continue;
         }
+        if (mayTake && !mayTake(jobs_.front().Job)) return false;
+        out = std::move(jobs_.front().Job);
+        jobs_.pop_front();
+        --waiting_;
+        return true;
     }
     return false;
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,9 @@ public:
     // The job of a ticket is dropped (done or unknown: nothing happens).
     void Cancel(std::uint32_t ticket);
     void Clear();
-    // The next job, false when there is none.
-    bool Pop(TReadJob& job);
+    // The next job, false when there is none, or when mayTake (if given)
+    // refuses it: then it stays the next.
+    bool Pop(TReadJob& job, const std::function<bool(const TReadJob&)>& mayTake = {});
     std::size_t Size() const { return waiting_; }
 
 private:

@@ -388,8 +388,8 @@ int TFormPlayList::AddDropped(const std::vector<TFoundFile>& names, int at, bool
 }
 
 void TFormPlayList::DropFiles(HDROP drop) {
-    if (scanningFolder_) {
-        // The list is being filled by a scan: a drop now would interleave with it.
+    if (scanningFolder_ || busyLoops_ > 0) {
+        // The list is being filled by a scan, or a command waits: a drop now would interleave with it.
         DragFinish(drop);
         return;
     }
@@ -413,7 +413,7 @@ void TFormPlayList::DropFiles(HDROP drop) {
 }
 
 LRESULT TFormPlayList::ReplaceByDroppedFiles(HDROP drop) {
-    if (scanningFolder_) {
+    if (scanningFolder_ || busyLoops_ > 0) {
         DragFinish(drop);
         return 0;
     }

@@ -10,6 +10,7 @@
 #include <new>
 
 #include "base/Text_win.h"
+#include "base/Window_win.h"
 #include "host/PluginState_win.h"
 #include "fileinfo/TagReaders.h"
 #include "playlist/TagReaderThread_win.h"
@@ -20,6 +21,8 @@ namespace {
 // its other messages (and comes back by a posted message).
 constexpr double kBatchMs = 10.0;
 constexpr std::size_t kResultsAtOnce = 32;
+// A wait for titles looks at its messages and at Esc at least this often.
+constexpr DWORD kWaitMs = 15;
 }  // namespace
 
 double NowMs() {
@@ -242,15 +245,111 @@ bool TFormPlayList::FinishReading(bool escapeCancels) {
     CheckReading(true);
     if (reading_.empty()) return true;
     TWaitCursor wait(true);
+    if (escapeCancels) return WaitForReading();
+    // The tests' way in (WM_VL_FINISH_READING): every title, no other message
+    // run meanwhile. This thread reads too while it waits; with nothing left in
+    // the queue it waits for what the reader thread holds.
     while (!reading_.empty() && reader_) {
         InstallReadResults(true);
         if (reading_.empty()) break;
-        if (escapeCancels && EscapeKeyPressed()) return false;
-        // This thread reads too while it waits; with nothing left in the queue
-        // it waits for what the reader thread holds.
         if (!reader_->ReadOneHere()) reader_->WaitForResult(30);
     }
     return true;
+}
+
+namespace {
+// The drive of "X:\..." (0 for A:), or -1: a share, a name without a drive.
+template <class TText>
+int DriveOf(const TText& path) {
+    if (path.size() < 3 || path[1] != ':' || (path[2] != '\\' && path[2] != '/')) return -1;
+    const unsigned letter = static_cast<unsigned>(path[0]) | 0x20;
+    return letter >= 'a' && letter <= 'z' ? static_cast<int>(letter - 'a') : -1;
+}
+
+// Drive types, asked once per wait (each look is a trip to the system).
+class TLocalDisks {
+public:
+    // The job's file is on a fixed disk of this machine: reading it cannot take
+    // a network's timeout. Shares, removable and optical drives are not.
+    bool Hold(const TReadJob& job) {
+        const int drive = job.WidePath.empty() ? DriveOf(job.Path) : DriveOf(job.WidePath);
+        if (drive < 0) return false;
+        signed char& kind = kinds_[drive];
+        if (kind < 0) {
+            const char root[] = {static_cast<char>('A' + drive), ':', '\\', '\0'};
+            const UINT type = GetDriveTypeA(root);
+            kind = type == DRIVE_FIXED || type == DRIVE_RAMDISK ? 1 : 0;
+        }
+        return kind == 1;
+    }
+
+private:
+    signed char kinds_[26] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                              -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+};
+
+bool IsInput(UINT msg) {
+    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) ||
+           (msg >= WM_NCMOUSEMOVE && msg <= WM_NCXBUTTONDBLCLK);
+}
+
+// The playlist window, its children, the preferences: every window of this module.
+bool IsPlugInWindow(HWND h) {
+    const HWND root = h ? GetAncestor(h, GA_ROOT) : nullptr;
+    return root && reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(root, GWLP_HINSTANCE)) == ThisModule();
+}
+}  // namespace
+
+bool EscapeWhileBusy() {
+    // A press someone posted shows only as a posted message, not in the
+    // queue's key status: looked for in the queue itself (which runs the
+    // messages sent to this thread, as the busy loop does anyway).
+    MSG m;
+    if (PeekMessageW(&m, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) && m.wParam == VK_ESCAPE) {
+        PeekMessageW(&m, m.hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
+        return true;
+    }
+    return EscapeKeyPressed();
+}
+
+bool RunMessagesWhileBusy() {
+    const double until = NowMs() + kBatchMs;
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(m.wParam));  // for the player's own loop
+            return false;
+        }
+        if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) return false;
+        if (IsInput(m.message) && IsPlugInWindow(m.hwnd)) continue;
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+        if (NowMs() >= until) break;  // the caller looks at its work and at the key again
+    }
+    return true;
+}
+
+bool TFormPlayList::WaitForReading() {
+    // The player goes on meanwhile, and Esc is looked for every few
+    // milliseconds. This thread helps with the reading only where one file
+    // cannot hold it up for long; a file on a share is the reader thread's.
+    TLocalDisks disks;
+    const auto local = [&disks](const TReadJob& job) { return disks.Hold(job); };
+    TBusyScope busy(*this);
+    for (;;) {
+        InstallReadResults(true);
+        if (reading_.empty() || !reader_) return true;
+        if (EscapeWhileBusy()) return false;
+        const double until = NowMs() + kBatchMs;
+        bool helped = false;
+        while (NowMs() < until && reader_->ReadOneHere(local)) helped = true;
+        if (!helped) reader_->WaitForResultOrMessage(kWaitMs);
+        if (!RunMessagesWhileBusy() || Plugin.HostGone || Plugin.PlayList != this || !Handle() || !ListBox)
+            return false;
+        // What the messages brought (the host's new list, rows gone or come) is waited for too.
+        FinishBuild();
+        CheckReading(true);
+    }
 }
 
 void TFormPlayList::StopReading() {
@@ -270,27 +369,56 @@ void TFormPlayList::AddFolderInBackground(const std::string& folder, const std::
     if (added > 0) PushListToHost();
 }
 
+namespace {
+// Names put into the list at once between two looks for Esc.
+constexpr std::size_t kNamesAtOnce = 256;
+
+bool StopAdding(HWND window) { return Plugin.HostGone || !IsWindow(window) || EscapeWhileBusy(); }
+}  // namespace
+
+void TFormPlayList::PutEntries(TBackgroundAdd& add, TEntryList& entries) {
+    // An addition shows its entries as they are found; a replacing one keeps
+    // the list until it has them all.
+    const int k = entries.Count();
+    if (k == 0) return;
+    if (add.Replace) {
+        add.Replacing.Append(entries);
+    } else {
+        if (add.First < 0) add.First = add.At < 0 || add.At >= ListBox->Count() ? ListBox->Count() : add.At;
+        InsertEntries(add.First + add.Added, entries.Take(), false);
+    }
+    add.Added += k;
+}
+
+bool TFormPlayList::AddFolderFromReader(TBackgroundAdd& add, const TFoundFile& folder, HWND window) {
+    // Esc ends the command at any moment until the last name is in, whichever
+    // thread is at work: the walk may be over long before this thread has put
+    // what it found. Names found and not put yet go with it.
+    reader_->StartScan(TFolderScan{folder.Path, folder.Wide, AudioExtensions});
+    for (;;) {
+        bool done = false, failed = false;
+        const std::vector<TFoundFile> found = reader_->TakeFound(done, failed);
+        for (std::size_t k = 0; k < found.size(); k += kNamesAtOnce) {
+            if (StopAdding(window)) return false;
+            TEntryList entries;
+            for (std::size_t j = k; j < std::min(found.size(), k + kNamesAtOnce); ++j) AddFoundFile(entries, found[j]);
+            PutEntries(add, entries);
+        }
+        if (failed) throw std::bad_alloc();  // the tree was not walked to its end
+        if (done) return true;
+        if (StopAdding(window)) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 15, QS_ALLINPUT);
+        if (!RunMessagesWhileBusy() || !reader_ || !ListBox) return false;
+    }
+}
+
 int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at, bool replace) {
     if (!ListBox) return 0;
     if (!reader_) {
         reader_ = std::make_unique<TTagReaderThread>();
         reader_->SetTarget(Handle(), WM_VL_READ_RESULTS);
     }
-    // An addition shows its entries as they are found; a replacing one keeps
-    // the list until it has them all.
-    TEntryList replacing;
-    int added = 0, first = -1;
-    auto put = [&](TEntryList& entries) {
-        const int k = entries.Count();
-        if (k == 0) return;
-        if (replace) {
-            replacing.Append(entries);
-        } else {
-            if (first < 0) first = at < 0 || at >= ListBox->Count() ? ListBox->Count() : at;
-            InsertEntries(first + added, entries.Take(), false);
-        }
-        added += k;
-    };
+    TBackgroundAdd add{at, replace};
     // The window takes no input meanwhile (as under a dialog), so nothing
     // edits the list while it grows; the player, painting and reading go on.
     const HWND window = Handle();
@@ -301,72 +429,41 @@ int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at,
         // The window going meanwhile stops and drops the reader.
         std::unique_ptr<TTagReaderThread>& Reader;
         ~TScanning() {
-            if (Reader) Reader->CancelScan();  // an error left the loop: the scan stops too (nothing when it is over)
+            if (Reader) Reader->CancelScan();  // an error or Esc left the loop: the scan stops too (nothing when it is over)
             Flag = false;
             if (!WasDisabled && IsWindow(Window)) EnableWindow(Window, TRUE);
         }
     } scanning{window, scanningFolder_, EnableWindow(window, FALSE) != FALSE, reader_};
     scanningFolder_ = true;
+    TBusyScope busy(*this);
     TWaitCursor wait(true);
     try {
         // Esc already down as the command starts stops it before anything is added.
-        bool cancelled = EscapeKeyPressed();
+        bool cancelled = EscapeWhileBusy();
         for (std::size_t k = 0; k < names.size() && !cancelled; ++k) {
             const TFoundFile& name = names[k];
-            if (!IsFolderName(name)) {
+            if (IsFolderName(name)) {
+                cancelled = !AddFolderFromReader(add, name, window);
+                if (!reader_ || Plugin.HostGone || !ListBox) return 0;
+                if (cancelled) reader_->CancelScan();
+            } else {
                 TEntryList entries;
                 AddPath(entries, name.Path, true, name.Wide);
-                put(entries);
-                cancelled = Plugin.HostGone || !IsWindow(window) || EscapeKeyPressed();
-                continue;
+                PutEntries(add, entries);
             }
-            reader_->StartScan(TFolderScan{name.Path, name.Wide, AudioExtensions});
-            while (reader_ && ListBox) {
-                bool done = false, failed = false;
-                std::vector<TFoundFile> found = reader_->TakeFound(done, failed);
-                if (!found.empty()) {
-                    TEntryList entries;
-                    for (const TFoundFile& f : found) AddFoundFile(entries, f);
-                    put(entries);
-                }
-                if (failed) throw std::bad_alloc();  // the tree was not walked to its end
-                if (done) break;
-                if (!cancelled && (Plugin.HostGone || !IsWindow(window) || EscapeKeyPressed())) {
-                    reader_->CancelScan();
-                    cancelled = true;
-                }
-                MsgWaitForMultipleObjects(0, nullptr, FALSE, 15, QS_ALLINPUT);
-                MSG m;
-                while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-                    if (m.message == WM_QUIT) {
-                        PostQuitMessage(static_cast<int>(m.wParam));  // for the player's own loop
-                        reader_->CancelScan();
-                        cancelled = true;
-                        break;
-                    }
-                    if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) {
-                        reader_->CancelScan();
-                        cancelled = true;
-                        continue;
-                    }
-                    TranslateMessage(&m);
-                    DispatchMessageW(&m);
-                    if (!reader_) break;
-                }
-            }
-            if (!reader_ || Plugin.HostGone || !ListBox) return 0;
+            cancelled = cancelled || StopAdding(window);
         }
-        if (replace && added > 0) {
-            ReplaceEntries(replacing.Take(), false);
+        if (replace && add.Added > 0) {
+            ReplaceEntries(add.Replacing.Take(), false);
             // The old mark names a row of the old list: no push may send the host there.
             PlayingIndex = -1;
         }
     } catch (...) {
         // All or nothing, as a drop taken at once: the rows shown so far go again.
-        if (first >= 0 && ListBox) TakeBackRows(first, added);
+        if (add.First >= 0 && ListBox) TakeBackRows(add.First, add.Added);
         throw;
     }
-    return added;
+    return add.Added;
 }
 
 void TFormPlayList::TakeBackRows(int first, int n) {

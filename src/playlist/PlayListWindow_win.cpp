@@ -49,6 +49,11 @@ bool TFormPlayList::Create() {
     if (!ListBox) FormCreate();
     else {
         if (reader_) reader_->SetTarget(Handle(), WM_VL_READ_RESULTS);
+        // What was posted to the old window went with it: the walk that queues
+        // the reading and a pending rebuild get their messages again.
+        readCheckPosted_ = buildPiecePosted_ = false;
+        PostReadCheck();
+        if (pendingBuild_) PostBuildPiece();
         // Re-created: the same object and entries in a new native window.
         CreateToolBar();
         ListBox->SetParentWindow(Handle());
@@ -392,6 +397,12 @@ LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp == kTimer1) {
             Timer1Timer();
             return 0;
+        }
+        return DefaultHandling(msg, wp, lp);
+    case WM_SETCURSOR:
+        if (busyLoops_ > 0) {
+            SetCursor(LoadCursor(nullptr, IDC_WAIT));
+            return TRUE;
         }
         return DefaultHandling(msg, wp, lp);
     case WM_DROPFILES:

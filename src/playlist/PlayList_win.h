@@ -38,6 +38,15 @@ struct TReadResult;
 // Esc for this thread: a press waiting in its queue (taken out) or the key held
 // down while one of its windows is in front.
 bool EscapeKeyPressed();
+// Runs, for about 10 ms, the messages waiting in this thread's queue while a
+// command of ours waits: the player, painting and timers go on, and input to
+// the plug-in's own windows is dropped (as under a modal dialog), so that no
+// other command starts on the list meanwhile. False when the command is to
+// stop: Esc pressed, or the player quitting (its quit message goes back in
+// the queue for the player's own loop).
+bool RunMessagesWhileBusy();
+// Esc for a command in such a loop: as EscapeKeyPressed, a posted press too.
+bool EscapeWhileBusy();
 // "." or "..", in either form: such a name adds nothing, though the system
 // takes it for the current folder or its parent.
 bool IsDotName(const std::string& path, const std::wstring& wide);
@@ -218,8 +227,10 @@ public:
     void InsertEntries(int at, std::vector<TRow> rows, bool asStep = true);
 
     // ---- tags read in the background
-    // Waits, with the wait cursor, until every entry's tags are in; false when
-    // Esc ended the wait first (the reading goes on).
+    // Waits, with the wait cursor, until every entry's tags are in, the window
+    // handling its messages meanwhile (RunMessagesWhileBusy); false when Esc,
+    // the player quitting or the window going ended the wait first (the reading
+    // goes on). Without escapeCancels (the tests' message) no message is run.
     bool FinishReading(bool escapeCancels = true);
     // Entries whose tags are still out (a pending rebuild counts as one).
     std::size_t ReadsOutstanding() const { return reading_.size() + (pendingBuild_ ? 1 : 0); }
@@ -292,12 +303,14 @@ public:
     void ToolButtonCtrlEjectClick();
     void PopupItemAddFolderClick();
     // Adds a folder tree at the end of the list as the reader thread finds its
-    // files, the window handling its messages meanwhile (input to it waits);
-    // Esc stops the scan, keeping what was found. One step, one push.
+    // files, the window handling its messages meanwhile (RunMessagesWhileBusy);
+    // Esc stops it at any moment, keeping the entries already in the list.
+    // One step, one push.
     void AddFolderInBackground(const std::string& folder, const std::wstring& wide);
     // The entries of names in order, before row at (-1: at the end), or the
     // first of them in place of the list. Folders are walked on the reader
-    // thread, as above; no undo step and no push of its own. Returns how many came.
+    // thread, as above (a replacing one keeps, on Esc, the entries collected
+    // so far); no undo step and no push of its own. Returns how many came.
     int AddInBackground(const std::vector<TFoundFile>& names, int at, bool replace);
     // Rows added by a command that then failed go again, with their records.
     void TakeBackRows(int first, int n);
@@ -415,6 +428,7 @@ private:
     // Installs results: a batch of about 10 ms, or all that are ready.
     void InstallReadResults(bool all);
     void InstallSomeResults(bool all);
+    bool WaitForReading();
     void ApplyReadResult(int row, TMP3FileInfo& rec, TReadResult& result);
     int RowOfRecord(const TMP3FileInfo* rec);
     void BuildRowIndex();
@@ -476,6 +490,26 @@ private:
     // A folder is being added in the background: a host report that would
     // rebuild the list is let go (the push at the end sets the host's list).
     bool scanningFolder_ = false;
+    // What an addition in the background has made so far.
+    struct TBackgroundAdd {
+        int At;
+        bool Replace;
+        TEntryList Replacing;  // a replacing one keeps the list until it has them all
+        int Added = 0;
+        int First = -1;  // the row of the first entry shown
+    };
+    void PutEntries(TBackgroundAdd& add, TEntryList& entries);
+    bool AddFolderFromReader(TBackgroundAdd& add, const TFoundFile& folder, HWND window);
+    // A command of ours runs a message loop while it waits (a folder scan, a
+    // wait for titles): the pointer over our windows keeps the wait cursor.
+    int busyLoops_ = 0;
+    struct TBusyScope {
+        explicit TBusyScope(TFormPlayList& form) : Form(form) { ++Form.busyLoops_; }
+        ~TBusyScope() { --Form.busyLoops_; }
+        TBusyScope(const TBusyScope&) = delete;
+        TBusyScope& operator=(const TBusyScope&) = delete;
+        TFormPlayList& Form;
+    };
 };
 
 // One undo step around a change of the entries: the state is taken when the

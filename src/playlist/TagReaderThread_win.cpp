@@ -70,6 +70,10 @@ constexpr DWORD kResultBunchMs = 20;
 
 bool g_unloading = false;
 
+bool IsShareName(const TReadJob& job) {
+    return job.WidePath.empty() ? job.Path.rfind("\\\\", 0) == 0 : job.WidePath.rfind(u"\\\\", 0) == 0;
+}
+
 bool IsPlainFile(const TReadJob& job) {
     const DWORD a = job.WidePath.empty() ? GetFileAttributesA(job.Path.c_str())
                                          : GetFileAttributesW(U16ToWide(job.WidePath).c_str());
@@ -81,6 +85,9 @@ TReadResult TTagReaderThread::Read(TReadJob& job) {
     TReadResult result;
     result.Ticket = job.Ticket;
     result.Key = job.Key;
+    // Tests stand in for a share out of reach: its files open only once they let go.
+    while (__atomic_load_n(&TestSeam().HoldShares, __ATOMIC_ACQUIRE) != 0 && IsShareName(job))
+        Sleep(5);
     try {
         // The file is opened first: a folder or a missing name fails to open,
         // and only then is the name looked at (each look is a trip to the disk).
@@ -220,7 +227,12 @@ void TTagReaderThread::RunScan(TShared& shared, const TFolderScan& scan, unsigne
     std::vector<TFoundFile> batch;
     bool failed = false;
     DWORD handed = GetTickCount();
-    auto hand = [&] {
+    // Tests hold the names back until the walk is over (see TTestSeam::HoldScan).
+    const auto hold = [&shared] {
+        return __atomic_load_n(&shared.Stopping, __ATOMIC_ACQUIRE) ? 0 : __atomic_load_n(&TestSeam().HoldScan, __ATOMIC_ACQUIRE);
+    };
+    auto hand = [&](bool last) {
+        if (!last && hold() != 0) return;
         TLockGuard lock(shared.Lock);
         if (number == shared.ScanNumber)
             for (TFoundFile& f : batch) shared.Found.push_back(std::move(f));
@@ -239,9 +251,14 @@ void TTagReaderThread::RunScan(TShared& shared, const TFolderScan& scan, unsigne
             },
             [&](TFoundFile f) {
                 batch.push_back(std::move(f));
-                if (batch.size() >= 256 || GetTickCount() - handed >= 30) hand();
+                if (batch.size() >= 256 || GetTickCount() - handed >= 30) hand(false);
             });
-        hand();
+        if (hold() == 2) {
+            __atomic_store_n(&TestSeam().ScanHeld, 1, __ATOMIC_RELEASE);
+            while (hold() == 2) Sleep(5);
+            __atomic_store_n(&TestSeam().ScanHeld, 0, __ATOMIC_RELEASE);
+        }
+        hand(true);
     } catch (...) {
         // Out of memory: the scan ends, and says that it fell short.
         failed = true;
@@ -344,12 +361,20 @@ bool TTagReaderThread::WaitForResult(DWORD ms) {
     return WaitForSingleObject(shared_->ResultReady, ms) == WAIT_OBJECT_0;
 }
 
-bool TTagReaderThread::ReadOneHere() {
+bool TTagReaderThread::WaitForResultOrMessage(DWORD ms) {
+    {
+        TLockGuard lock(shared_->Lock);
+        if (!shared_->Results.empty()) return true;
+    }
+    return MsgWaitForMultipleObjects(1, &shared_->ResultReady, FALSE, ms, QS_ALLINPUT) == WAIT_OBJECT_0;
+}
+
+bool TTagReaderThread::ReadOneHere(const std::function<bool(const TReadJob&)>& mayTake) {
     Flush();
     TReadJob job;
     {
         TLockGuard lock(shared_->Lock);
-        if (!shared_->Jobs.Pop(job)) return false;
+        if (!shared_->Jobs.Pop(job, mayTake)) return false;
     }
     TReadResult result = Read(job);
     TLockGuard lock(shared_->Lock);

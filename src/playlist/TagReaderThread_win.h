@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -46,9 +47,12 @@ public:
     bool HasResults() const;
     // Waits up to ms for a result to be ready; true when one is.
     bool WaitForResult(DWORD ms);
+    // As WaitForResult; a message coming into the calling thread's queue ends the wait too.
+    bool WaitForResultOrMessage(DWORD ms);
     // Reads the next job on the calling thread (someone waits for the titles:
-    // two readers are done sooner than one); false when none was waiting.
-    bool ReadOneHere();
+    // two readers are done sooner than one); false when none was waiting, or
+    // when mayTake refuses the next one (it stays for the thread).
+    bool ReadOneHere(const std::function<bool(const TReadJob&)>& mayTake = {});
     // Jobs not yet done, results not yet taken.
     std::size_t Pending() const;
     // Drops every job and waits up to boundMs for the thread to end. A thread

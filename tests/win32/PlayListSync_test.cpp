@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <thread>
 #include "DropBuilder.h"
 #include "PluginFixture.h"
 #include "playlist/PlayList_win.h"
@@ -343,6 +344,15 @@ TEST_F(PlayListSyncUnicode, FilesThatShareAnEightBitNameStayApartInDuplicatesAnd
 class PlayListReading : public PlayListSync {
 protected:
     const char* DllBuild() override { return "gen_VelvetLister_test.dll"; }
+    // Runs messages as the player's loop does (never asking for the titles)
+    // until the last row reads title; 10 s at most.
+    bool LastRowBecomes(const std::string& title) {
+        for (int i = 0; i < 1000 && RowsNow().back() != title; ++i) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
+        }
+        return RowsNow().back() == title;
+    }
 };
 
 TEST_F(PlayListReading, EntriesComeAtOnceTheirTitlesLaterAndWhatLeftTheListIsNotRead) {
@@ -436,4 +446,74 @@ TEST_F(PlayListReading, ALongRebuildShowsTheOldRowsUntilItsEntriesAreInAndEveryt
     EXPECT_EQ(PlayListWindow(), nullptr);
     EXPECT_EQ(Seam()->LiveRecords, 0);
     EXPECT_EQ(Seam()->UnexpectedExceptions, 0);
+}
+
+// "Always on top" makes a new window: what was posted to the old one (the walk
+// that queues the reading, a long rebuild's next piece) is posted again.
+TEST_F(PlayListReading, AlwaysOnTopRightAfterStartLeavesNoRowUnreadAndNoRebuildStuck) {
+    const std::string a = WriteMp3("a.mp3", "Alpha"), b = WriteMp3("b.mp3", "Beta");
+    StartHost();
+    host->Playlist.assign(3000, a);
+    ASSERT_TRUE(Load());
+    ASSERT_EQ(host->Init(), 0);  // no message handled yet
+    SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemAOT, 0), 0);
+    EXPECT_TRUE(LastRowBecomes("Alpha")) << "the whole list is read";
+    host->Playlist.assign(2500, b);
+    host->SetPosition(0);
+    EXPECT_TRUE(LastRowBecomes("Beta")) << "a later long rebuild gets its pieces";
+}
+
+// Esc after the walk of a dropped folder is over and before its names are in
+// ends the drop: nothing of the folder comes, nothing is pushed.
+TEST_F(PlayListReading, EscAfterAFolderWalkIsOverEndsTheDropBeforeItsNamesAreIn) {
+    CreateDirectoryA(PathIn("many").c_str(), nullptr);
+    for (int i = 0; i < 40; ++i) WriteMp3("many\\f" + std::to_string(i) + ".mp3", "F");
+    StartHost();
+    host->Playlist = {WriteMp3("a.mp3", "Alpha")};
+    StartPlugin();
+    HWND window = PlayListWindow(), list = FindWindowExW(window, nullptr, L"TPlayListBox", nullptr);
+    Seam()->HoldScan = 2;
+    std::thread esc([&] {
+        for (int i = 0; i < 1000 && !Seam()->ScanHeld; ++i) Sleep(10);
+        PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+        Seam()->HoldScan = 0;
+    });
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({PathIn("many")})), 0);
+    esc.join();
+    EXPECT_EQ(Rows().size(), 1u);
+    EXPECT_EQ(host->Playlist.size(), 1u);
+}
+
+// A wait for the titles (sort by title) runs the player's messages and sees Esc
+// while a file on a share out of reach holds the reader; a key to the list and
+// a drop meanwhile go. The player quitting ends such a wait too.
+TEST_F(PlayListReading, AWaitForTitlesGoesOnWithMessagesWhileAShareIsOutOfReach) {
+    const std::string z = WriteMp3("z.mp3", "Zed"), a = WriteMp3("a.mp3", "Alpha"), share = "\\\\vl-nowhere\\music\\slow.mp3";
+    StartHost();
+    host->Playlist = {z, share, a};
+    ASSERT_TRUE(Load());
+    TTestSeam* seam = Seam();
+    seam->HoldShares = 1;
+    ASSERT_EQ(host->Init(), 0);
+    HWND window = PlayListWindow(), list = FindWindowExW(window, nullptr, L"TPlayListBox", nullptr);
+    SendMessageW(list, LB_SETSEL, TRUE, 0);
+    const HWND player = host->Main();
+    std::thread other([&] {
+        DWORD_PTR r = 0;  // unanswered: the thread held is this one, let it go
+        if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r)) seam->HoldShares = 0;
+        PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+        PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({z})), 0);
+        PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+        for (int i = 0; i < 1000 && IsWindow(player); ++i) Sleep(10);
+        seam->HoldShares = 0;
+    });
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(PopupItemSortTitle, 0), 0);
+    EXPECT_EQ(seam->HoldShares, 1) << "a message sent meanwhile is answered";
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
+    EXPECT_EQ(host->Playlist, (std::vector<std::string>{z, share, a})) << "Esc: no sort, nothing deleted or added";
+    PostMessageW(player, WM_CLOSE, 0, 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(PopupItemSortTitle, 0), 0);
+    other.join();
+    Pump();
+    EXPECT_EQ(PlayListWindow(), nullptr) << "the player quit in the middle of the wait";
 }
