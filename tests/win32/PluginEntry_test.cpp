@@ -302,7 +302,7 @@ TEST_F(PluginEntry, QuitAloneChangesNothing) {
     Pump();
     EXPECT_NE(PlayListWindow(), nullptr);
     EXPECT_FALSE(GetFileAttributesA(PluginIniPath().c_str()) != INVALID_FILE_ATTRIBUTES &&
-                 GetPrivateProfileIntA("VelvetLister Plug-in", "Option.SongAddLast", -7, PluginIniPath().c_str()) != -7)
+                 GetPrivateProfileIntA("VelvetLister Plug-in", "Option.SongAddLast", -7, PluginIniPath().c_str()) != static_cast<UINT>(-7))
         << "settings are saved only by the teardown";
 }
 
