@@ -1,7 +1,7 @@
 // Times each playlist editing command at 10,000 and at 100,000 entries in one run
 // and prints time(100k) / time(10k). A linear command gives about 10, a sorting
 // one about 12; anything quadratic shows as about 100. Target: <= 15.
-#include "playlist/ListCommands.h"
+#include "entries/ListCommands.h"
 
 #include "../tests/unit/MemoryRowStore.h"
 

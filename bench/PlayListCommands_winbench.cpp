@@ -35,10 +35,10 @@
 #include "base/Collation_win.h"
 #include "base/Text_win.h"
 #include "host/PluginState_win.h"
-#include "playlist/ListCleanup.h"
+#include "entries/ListCleanup.h"
 #include "playlist/PlayList_win.h"
 #include "resources/resource.h"
-#include "playlist/TitleFormat.h"
+#include "entries/TitleFormat.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "playlist/PlaylistFile.h"
+#include "fileinfo/PlaylistFile.h"
 
 namespace {
 void Check(bool ok) {

@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/CommonLib.h"
+#include "base/CommonLib.h"
 
 namespace {
 void Check(bool ok) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "playlist/TitleFormat.h"
+#include "entries/TitleFormat.h"
 
 namespace {
 void Check(bool ok) {

@@ -3,7 +3,7 @@
 // characters and case folding, and the system's path completion.
 #include <string>
 
-#include "host/CommonLib.h"
+#include "base/CommonLib.h"
 
 // Lead bytes and case-insensitive comparison of the ANSI code page.
 const TPathText& AnsiPathText();

@@ -1,6 +1,6 @@
 #include "host/SettingsTable.h"
 
-#include "host/CommonLib.h"
+#include "base/CommonLib.h"
 
 #include <algorithm>
 

@@ -12,7 +12,7 @@
 
 #include "base/Dialog_win.h"
 #include "base/Handles_win.h"
-#include "playlist/JumpMatch.h"
+#include "entries/JumpMatch.h"
 
 class TFormPlayList;
 

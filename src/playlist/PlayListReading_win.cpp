@@ -13,8 +13,8 @@
 #include "base/Window_win.h"
 #include "host/PluginState_win.h"
 #include "fileinfo/TagReaders.h"
-#include "playlist/TagReaderThread_win.h"
-#include "playlist/TitleFormat.h"
+#include "reading/TagReaderThread_win.h"
+#include "entries/TitleFormat.h"
 
 namespace {
 // Installing results takes at most this long before the thread goes back to

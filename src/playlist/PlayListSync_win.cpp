@@ -12,7 +12,7 @@
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
 #include "playlist/TimeText.h"
-#include "playlist/TitleFormat.h"
+#include "entries/TitleFormat.h"
 #include "playlist/SkinApply_win.h"
 
 namespace {

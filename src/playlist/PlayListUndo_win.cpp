@@ -6,7 +6,7 @@
 #include <new>
 #include <unordered_set>
 #include "base/Text_win.h"
-#include "playlist/TitleFormat.h"
+#include "entries/TitleFormat.h"
 
 namespace {
 // The entries' records are counted in themselves; this only reaches them.

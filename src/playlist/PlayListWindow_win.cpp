@@ -7,7 +7,7 @@
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
 #include "playlist/Geometry.h"
-#include "playlist/TagReaderThread_win.h"
+#include "reading/TagReaderThread_win.h"
 #include "playlist/SkinApply_win.h"
 #include "skin/WatermarkSkin_win.h"
 

@@ -23,12 +23,12 @@
 #include "base/Window_win.h"
 #include "controls/CustomPlayListBox_win.h"
 #include "host/SettingsValues.h"
-#include "playlist/JumpMatch.h"
-#include "playlist/ListCommands.h"
+#include "entries/JumpMatch.h"
+#include "entries/ListCommands.h"
 #include "entries/Options.h"
-#include "playlist/UndoHistory.h"
-#include "playlist/PlaylistFile.h"
-#include "playlist/RecordsByName.h"
+#include "entries/UndoHistory.h"
+#include "fileinfo/PlaylistFile.h"
+#include "entries/RecordsByName.h"
 
 class TWatermarkSkin;
 class TTagReaderThread;

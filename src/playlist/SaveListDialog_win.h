@@ -4,7 +4,7 @@
 // name typed without one.
 #include <windows.h>
 #include <string>
-#include "playlist/PlaylistFile.h"
+#include "fileinfo/PlaylistFile.h"
 
 class TSaveListDialog {
 public:

@@ -7,7 +7,7 @@
 #include "host/PluginState_win.h"
 #include "plugin/Settings_win.h"
 #include "playlist/PlayList_win.h"
-#include "playlist/TagReaderThread_win.h"
+#include "reading/TagReaderThread_win.h"
 #include "preferences/Configure_win.h"
 
 TPluginState Plugin;

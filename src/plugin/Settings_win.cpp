@@ -4,7 +4,7 @@
 #include <windows.h>
 #include "base/Text_win.h"
 #include "base/Window_win.h"
-#include "host/CommonLib.h"
+#include "base/CommonLib.h"
 #include "plugin/Captions_win.h"
 #include "host/CommonLib_win.h"
 #include "host/HostOps_win.h"

@@ -1,6 +1,6 @@
 #include "skin/SkinConfig.h"
 
-#include "host/CommonLib.h"
+#include "base/CommonLib.h"
 #include "host/SettingsValues.h"
 
 #include <utility>

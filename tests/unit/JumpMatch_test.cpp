@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "playlist/JumpMatch.h"
+#include "entries/JumpMatch.h"
 
 namespace {
 

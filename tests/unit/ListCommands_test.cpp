@@ -1,6 +1,6 @@
-#include "playlist/ListCommands.h"
-#include "playlist/DragMove.h"
-#include "playlist/ListCleanup.h"
+#include "entries/ListCommands.h"
+#include "entries/DragMove.h"
+#include "entries/ListCleanup.h"
 
 #include "MemoryRowStore.h"
 

@@ -2,7 +2,7 @@
 // names are found in what other players wrote.
 #include <gtest/gtest.h>
 
-#include "playlist/PlaylistFile.h"
+#include "fileinfo/PlaylistFile.h"
 
 namespace {
 using Names = std::vector<std::string_view>;

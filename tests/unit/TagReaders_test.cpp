@@ -9,7 +9,7 @@
 #include "fileinfo/ByteSource.h"
 #include "fileinfo/Id3v2.h"
 #include "fileinfo/MpegAudio.h"
-#include "fileinfo/ReadQueue.h"
+#include "reading/ReadQueue.h"
 #include "fileinfo/TagText.h"
 #include "fileinfo/WaveForm.h"
 #include "TagTestSources.h"

@@ -1,5 +1,5 @@
-#include "playlist/RecordsByName.h"
-#include "playlist/TitleFormat.h"
+#include "entries/RecordsByName.h"
+#include "entries/TitleFormat.h"
 
 #include <gtest/gtest.h>
 

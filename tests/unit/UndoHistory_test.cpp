@@ -1,4 +1,4 @@
-#include "playlist/UndoHistory.h"
+#include "entries/UndoHistory.h"
 
 #include <gtest/gtest.h>
 

@@ -16,7 +16,7 @@
 #include "base/Window_win.h"
 #include "controls/CustomPlayListBox_win.h"
 #include "fileinfo/MP3FileInfo.h"
-#include "playlist/ListCommands.h"
+#include "entries/ListCommands.h"
 
 namespace {
 

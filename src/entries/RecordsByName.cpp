@@ -1,4 +1,4 @@
-#include "playlist/RecordsByName.h"
+#include "entries/RecordsByName.h"
 
 TRecordsByName::~TRecordsByName() {
     for (auto& [hash, rec] : records_) TMP3FileInfo::ReleaseReference(rec);

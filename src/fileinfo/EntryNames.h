@@ -1,14 +1,6 @@
 #pragma once
-// Display titles of playlist entries and the file-name pieces they are built from.
-//
-// A title comes from the user's format string: the eight tokens below are
-// replaced by the entry's values, everything else is copied as it is.
-//   ${INAM} Title    ${IART} Artist   ${IPRD} Album    ${ICMT} Comment
-//   ${ISRC} Source   ${IGNR} Genre    ${FNAM} file name without extension
-//   ${FEXT} extension of the file name, dot included ("" when none)
-// Tokens match without regard to ASCII case. Values are never scanned again,
-// so a "${" inside a tag stays literal; a token that matches nothing (or is cut
-// short by the end of the format) stays literal too.
+// The pieces of an entry's 8-bit name (file-name part, extension), the tag
+// reader its extension picks, and the fields of a record that need no file.
 //
 // Paths are 8-bit ANSI text, byte for byte. On a double-byte code page (Shift-JIS)
 // the trail byte of a character may be 0x5C, the byte of "\": pass a lead-byte
@@ -31,11 +23,6 @@ std::string FileExtension(std::string_view path, TLeadByteTest isLeadByte = null
 
 // The file-name part without its extension.
 std::string FileNameWithoutExtension(std::string_view path, TLeadByteTest isLeadByte = nullptr);
-
-// Expands `format` for one record; the record is not changed. An empty format
-// gives an empty title; the result is not trimmed.
-std::string BuildEntryTitle(const std::string& format, const TMP3FileInfo& rec,
-                            TLeadByteTest isLeadByte = nullptr);
 
 // Which tag reader fills a new entry, by the path's extension through the reader
 // table (ASCII case ignored): ".mp3" the ID3v1 reader, ".rmp" the RIFF INFO

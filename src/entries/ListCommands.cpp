@@ -1,4 +1,4 @@
-#include "playlist/ListCommands.h"
+#include "entries/ListCommands.h"
 
 #include <cstddef>
 #include <exception>

@@ -17,7 +17,7 @@
 // 100,000-entry playlist stays interactive.
 #include "base/Collation.h"
 #include "controls/RowStore.h"
-#include "playlist/TitleFormat.h"
+#include "entries/TitleFormat.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "fileinfo/ReadQueue.h"
+#include "reading/ReadQueue.h"
 
 #include <algorithm>
 #include <utility>

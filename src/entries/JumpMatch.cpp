@@ -1,4 +1,4 @@
-#include "playlist/JumpMatch.h"
+#include "entries/JumpMatch.h"
 
 #include <algorithm>
 

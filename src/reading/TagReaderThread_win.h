@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "fileinfo/MP3FileInfo.h"
-#include "fileinfo/ReadQueue.h"
-#include "playlist/FolderScan_win.h"
+#include "reading/ReadQueue.h"
+#include "reading/FolderScan_win.h"
 
 struct TReadResult {
     std::uint32_t Ticket = 0;

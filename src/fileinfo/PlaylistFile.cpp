@@ -1,4 +1,4 @@
-#include "playlist/PlaylistFile.h"
+#include "fileinfo/PlaylistFile.h"
 
 #include <charconv>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "playlist/ListCleanup.h"
+#include "entries/ListCleanup.h"
 
 #include <algorithm>
 #include <cstdint>

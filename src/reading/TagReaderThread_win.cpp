@@ -1,4 +1,4 @@
-#include "playlist/TagReaderThread_win.h"
+#include "reading/TagReaderThread_win.h"
 
 #include <deque>
 #include <new>
@@ -9,7 +9,7 @@
 #include "base/Text_win.h"
 #include "fileinfo/FileSource_win.h"
 #include "fileinfo/TagReaders.h"
-#include "playlist/TitleFormat.h"
+#include "fileinfo/EntryNames.h"
 
 struct TTagReaderThread::TShared {
     LONG References = 1;

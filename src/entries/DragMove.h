@@ -2,7 +2,7 @@
 // Moving the selected entries to a place in the list, as a drag with the mouse
 // drops them: they go, in their order, into the gap before row `gap` of the
 // list as it was (0 = the top, count = the end); the rows in between close up.
-#include "playlist/ListCommands.h"
+#include "entries/ListCommands.h"
 
 // Where the selected rows of a list with these marks would start after the move
 // to gap, and whether anything moves at all.

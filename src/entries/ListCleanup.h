@@ -4,8 +4,8 @@
 // to PlayingIndex and its EntryLock; the result tells whether the list changed
 // (only then must the caller push it to the host).
 #include "base/CaseFold.h"
-#include "playlist/ListCommands.h"
-#include "playlist/TitleFormat.h"
+#include "entries/ListCommands.h"
+#include "entries/TitleFormat.h"
 
 #include <functional>
 #include <string_view>

@@ -1,13 +1,13 @@
-#include "playlist/FolderScan_win.h"
+#include "reading/FolderScan_win.h"
 
 #include <windows.h>
 
 #include "base/Handles_win.h"
 #include "base/Text_win.h"
-#include "host/CommonLib.h"
+#include "base/CommonLib.h"
 #include "host/CommonLib_win.h"
-#include "playlist/PlaylistFile.h"
-#include "playlist/TitleFormat.h"
+#include "fileinfo/PlaylistFile.h"
+#include "fileinfo/EntryNames.h"
 
 namespace {
 constexpr DWORD kVolumeLabel = 0x8;

@@ -1,4 +1,4 @@
-#include "playlist/DragMove.h"
+#include "entries/DragMove.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "host/CommonLib.h"
+#include "base/CommonLib.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,0 +1,28 @@
+#pragma once
+// Display titles of playlist entries, built from their records and the file-name
+// pieces of fileinfo/EntryNames.h.
+//
+// A title comes from the user's format string: the eight tokens below are
+// replaced by the entry's values, everything else is copied as it is.
+//   ${INAM} Title    ${IART} Artist   ${IPRD} Album    ${ICMT} Comment
+//   ${ISRC} Source   ${IGNR} Genre    ${FNAM} file name without extension
+//   ${FEXT} extension of the file name, dot included ("" when none)
+// Tokens match without regard to ASCII case. Values are never scanned again,
+// so a "${" inside a tag stays literal; a token that matches nothing (or is cut
+// short by the end of the format) stays literal too.
+//
+// Paths are 8-bit ANSI text, byte for byte. On a double-byte code page (Shift-JIS)
+// the trail byte of a character may be 0x5C, the byte of "\": pass a lead-byte
+// test (the Win32 side passes IsDBCSLeadByte) so that such a character is never
+// taken for a separator. Without one every byte is a character of its own.
+#include "fileinfo/EntryNames.h"
+#include "fileinfo/MP3FileInfo.h"
+
+#include <string>
+#include <string_view>
+
+// Expands `format` for one record; the record is not changed. An empty format
+// gives an empty title; the result is not trimmed.
+std::string BuildEntryTitle(const std::string& format, const TMP3FileInfo& rec,
+                            TLeadByteTest isLeadByte = nullptr);
+
