@@ -145,6 +145,83 @@ void TFormPlayList::BuildSomeEntries(bool all) {
     }
 }
 
+namespace {
+struct TSentName {
+    std::uint32_t Start, Length;
+    bool Wide;
+};
+
+// The names of a push: one buffer of NUL-terminated names, not one string
+// each. A name the host keeps in Unicode goes back wide (as bytes of UTF-16 in
+// its own buffer), every other one as its 8-bit bytes.
+struct TPushNames {
+    std::vector<char> Names;
+    std::vector<wchar_t> Wides;
+    std::vector<TSentName> Sent;
+
+    // Throws std::bad_alloc when the copy does not fit.
+    template <class RecordAt>
+    void Copy(int n, RecordAt recordAt) {
+        std::vector<std::string_view> views;
+        views.reserve(static_cast<std::size_t>(n));
+        Sent.reserve(static_cast<std::size_t>(n));
+        std::size_t bytes = 0, chars = 0;
+        for (int i = 0; i < n; ++i)
+            if (const TMP3FileInfo* rec = recordAt(i)) {
+                const std::string_view wide = rec->Get(TInfoField::WideFileName);
+                if (!wide.empty()) {
+                    views.push_back(wide);
+                    Sent.push_back({static_cast<std::uint32_t>(chars), static_cast<std::uint32_t>(wide.size() / 2), true});
+                    chars += wide.size() / 2 + 1;
+                } else {
+                    views.push_back(rec->FileName());
+                    Sent.push_back({static_cast<std::uint32_t>(bytes), static_cast<std::uint32_t>(views.back().size()), false});
+                    bytes += views.back().size() + 1;
+                }
+            }
+        Names.resize(bytes);
+        Wides.resize(chars);
+        for (std::size_t k = 0; k < views.size(); ++k) {
+            const TSentName& s = Sent[k];
+            if (s.Wide) {
+                std::memcpy(Wides.data() + s.Start, views[k].data(), s.Length * sizeof(wchar_t));
+                Wides[s.Start + s.Length] = L'\0';
+            } else {
+                std::memcpy(Names.data() + s.Start, views[k].data(), s.Length);
+                Names[s.Start + s.Length] = '\0';
+            }
+        }
+    }
+
+    void Send() const {
+        for (const TSentName& s : Sent) {
+            if (s.Wide)
+                HostAddFileW(Wides.data() + s.Start, s.Length);
+            else
+                HostAddFile(Names.data() + s.Start, s.Length);
+        }
+    }
+};
+
+// Without memory for the copy each name goes through the stack.
+void SendThroughTheStack(const TMP3FileInfo& rec) {
+    // Longer than any name the host hands out (4096 units).
+    if (const std::string_view wide = rec.Get(TInfoField::WideFileName); !wide.empty()) {
+        wchar_t one[4097];
+        const std::size_t length = std::min<std::size_t>(wide.size() / 2, 4096);
+        std::memcpy(one, wide.data(), length * sizeof(wchar_t));
+        one[length] = L'\0';
+        HostAddFileW(one, length);
+        return;
+    }
+    char one[4097];
+    const std::string_view name = rec.FileName().substr(0, sizeof one - 1);
+    std::memcpy(one, name.data(), name.size());
+    one[name.size()] = '\0';
+    HostAddFile(one, name.size());
+}
+}  // namespace
+
 void TFormPlayList::PushListToHost() {
     // The host's list is the newer one: a push never sends the rows a rebuild replaces.
     FinishBuild();
@@ -157,80 +234,20 @@ void TFormPlayList::PushListToHost() {
         } pushing;
         TEntryLockGuard lock(EntryLock);
         // Copy the names first: the host may re-enter us while a file is added.
-        // One buffer of NUL-terminated names, not one string each.
-        // A name the host keeps in Unicode goes back wide (as bytes of UTF-16 in
-        // its own buffer), every other one as its 8-bit bytes.
-        const int n = ListBox->Count();
-        std::vector<char> names;
-        std::vector<wchar_t> wides;
-        struct TSent {
-            std::uint32_t Start, Length;
-            bool Wide;
-        };
-        std::vector<TSent> sent;
+        TPushNames names;
         bool copied = true;
         try {
-            std::vector<std::string_view> views;
-            views.reserve(static_cast<std::size_t>(n));
-            sent.reserve(static_cast<std::size_t>(n));
-            std::size_t bytes = 0, chars = 0;
-            for (int i = 0; i < n; ++i)
-                if (const TMP3FileInfo* rec = Record(i)) {
-                    const std::string_view wide = rec->Get(TInfoField::WideFileName);
-                    if (!wide.empty()) {
-                        views.push_back(wide);
-                        sent.push_back({static_cast<std::uint32_t>(chars), static_cast<std::uint32_t>(wide.size() / 2), true});
-                        chars += wide.size() / 2 + 1;
-                    } else {
-                        views.push_back(rec->FileName());
-                        sent.push_back({static_cast<std::uint32_t>(bytes), static_cast<std::uint32_t>(views.back().size()), false});
-                        bytes += views.back().size() + 1;
-                    }
-                }
-            names.resize(bytes);
-            wides.resize(chars);
-            for (std::size_t k = 0; k < views.size(); ++k) {
-                const TSent& s = sent[k];
-                if (s.Wide) {
-                    std::memcpy(wides.data() + s.Start, views[k].data(), s.Length * sizeof(wchar_t));
-                    wides[s.Start + s.Length] = L'\0';
-                } else {
-                    std::memcpy(names.data() + s.Start, views[k].data(), s.Length);
-                    names[s.Start + s.Length] = '\0';
-                }
-            }
+            names.Copy(ListBox->Count(), [this](int i) { return Record(i); });
         } catch (const std::bad_alloc&) {
-            // The list has already changed: it must still reach the host whole,
-            // so without memory for the copy each name goes through the stack.
+            // The list has already changed: it must still reach the host whole.
             copied = false;
         }
         HostClearPlaylist();
         if (copied) {
-            for (const TSent& s : sent) {
-                if (s.Wide)
-                    HostAddFileW(wides.data() + s.Start, s.Length);
-                else
-                    HostAddFile(names.data() + s.Start, s.Length);
-            }
+            names.Send();
         } else {
-            for (int i = 0; i < ListBox->Count(); ++i) {
-                const TMP3FileInfo* rec = Record(i);
-                if (!rec) continue;
-                // Longer than any name the host hands out (4096 units).
-                if (const std::string_view wide = rec->Get(TInfoField::WideFileName); !wide.empty()) {
-                    wchar_t one[4097];
-                    const std::size_t length = std::min<std::size_t>(wide.size() / 2, 4096);
-                    std::memcpy(one, wide.data(), length * sizeof(wchar_t));
-                    one[length] = L'\0';
-                    HostAddFileW(one, length);
-                    continue;
-                }
-                char one[4097];
-                const std::string_view name = rec->FileName().substr(0, sizeof one - 1);
-                std::memcpy(one, name.data(), name.size());
-                one[name.size()] = '\0';
-                HostAddFile(one, name.size());
-            }
+            for (int i = 0; i < ListBox->Count(); ++i)
+                if (const TMP3FileInfo* rec = Record(i)) SendThroughTheStack(*rec);
         }
     }
     HostSetPlaylistPosition(PlayingIndex);

@@ -324,6 +324,8 @@ bool MayPrecedeBuild(UINT msg) {
 
 LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (pendingBuild_ && !MayPrecedeBuild(msg)) FinishBuild();
+    LRESULT result = 0;
+    if (ChildMessage(msg, wp, lp, result) || OwnMessage(msg, wp, lp, result)) return result;
     switch (msg) {
     case WM_CLOSE:
         FormClose();
@@ -352,44 +354,6 @@ LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_COPYDATA:
         return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lp));
-    case WM_CTLCOLORLISTBOX:
-        if (ListBox && reinterpret_cast<HWND>(lp) == ListBox->Handle())
-            return reinterpret_cast<LRESULT>(listBrush_.get());
-        return DefaultHandling(msg, wp, lp);
-    case WM_DRAWITEM: {
-        auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-        if (ListBox && dis && dis->CtlType != ODT_MENU && dis->CtlID == kListId) {
-            ListBox->DrawRequest(*dis);
-            return TRUE;
-        }
-        if (dis && DrawMenuImage(*dis)) return TRUE;
-        return DefaultHandling(msg, wp, lp);
-    }
-    case WM_MEASUREITEM: {
-        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-        if (ListBox && mis && mis->CtlType != ODT_MENU && mis->CtlID == kListId) {
-            ListBox->MeasureRequest(*mis);
-            return TRUE;
-        }
-        if (mis && MeasureMenuImage(*mis)) return TRUE;
-        return DefaultHandling(msg, wp, lp);
-    }
-    case WM_COMMAND:
-        if (ListBox && lp && reinterpret_cast<HWND>(lp) == ListBox->Handle()) {
-            ListBox->CommandNotification(HIWORD(wp));
-            return 0;
-        }
-        OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
-        return 0;
-    case WM_NOTIFY: {
-        auto* hdr = reinterpret_cast<NMHDR*>(lp);
-        if (hdr && hdr->hwndFrom == spin_ && hdr->code == UDN_DELTAPOS) {
-            auto* ud = reinterpret_cast<NMUPDOWN*>(lp);
-            MoveSelected(ud->iDelta > 0 ? TMoveDirection::Up : TMoveDirection::Down);
-            return 1;  // the spin button keeps no position of its own
-        }
-        return DefaultHandling(msg, wp, lp);
-    }
     case WM_CONTEXTMENU:
         OnContextMenu(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
         return 0;
@@ -410,22 +374,82 @@ LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(formFont_.get());
+    default:
+        return DefaultHandling(msg, wp, lp);
+    }
+}
+
+// Messages of the children (the list, the spin button, menu images) and the
+// commands; false leaves a message to the frame. result starts at 0.
+bool TFormPlayList::ChildMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+    case WM_CTLCOLORLISTBOX:
+        if (!ListBox || reinterpret_cast<HWND>(lp) != ListBox->Handle()) return false;
+        result = reinterpret_cast<LRESULT>(listBrush_.get());
+        return true;
+    case WM_DRAWITEM: {
+        auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (ListBox && dis && dis->CtlType != ODT_MENU && dis->CtlID == kListId) {
+            ListBox->DrawRequest(*dis);
+            result = TRUE;
+            return true;
+        }
+        result = TRUE;
+        return dis && DrawMenuImage(*dis);
+    }
+    case WM_MEASUREITEM: {
+        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+        if (ListBox && mis && mis->CtlType != ODT_MENU && mis->CtlID == kListId) {
+            ListBox->MeasureRequest(*mis);
+            result = TRUE;
+            return true;
+        }
+        result = TRUE;
+        return mis && MeasureMenuImage(*mis);
+    }
+    case WM_COMMAND:
+        if (ListBox && lp && reinterpret_cast<HWND>(lp) == ListBox->Handle()) {
+            ListBox->CommandNotification(HIWORD(wp));
+            return true;
+        }
+        OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+        return true;
+    case WM_NOTIFY: {
+        auto* hdr = reinterpret_cast<NMHDR*>(lp);
+        if (hdr && hdr->hwndFrom == spin_ && hdr->code == UDN_DELTAPOS) {
+            auto* ud = reinterpret_cast<NMUPDOWN*>(lp);
+            MoveSelected(ud->iDelta > 0 ? TMoveDirection::Up : TMoveDirection::Down);
+            result = 1;  // the spin button keeps no position of its own
+            return true;
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+// The window's own messages: the tray icon, the reading, the rebuild's pieces.
+bool TFormPlayList::OwnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+    switch (msg) {
     case kTrayCallback:
-        return OnTrayIcon(lp);
+        result = OnTrayIcon(lp);
+        return true;
     case WM_VL_READ_RESULTS:
         InstallReadResults(false);
-        return 0;
+        return true;
     case WM_VL_READ_CHECK:
         CheckReading();
-        return 0;
+        return true;
     case WM_VL_FINISH_READING:
         FinishReading(false);
-        return 1;
+        result = 1;
+        return true;
     case WM_VL_BUILD_PIECE:
         buildPiecePosted_ = false;
         BuildSomeEntries(false);
-        return 0;
+        return true;
     default:
-        return DefaultHandling(msg, wp, lp);
+        return false;
     }
 }

@@ -352,6 +352,8 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool ChildMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    bool OwnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
 private:
     void FormCreate();
