@@ -81,7 +81,7 @@ void Ratio(const std::string& what, double measured, double floor, double target
 }
 
 // Entries as the list holds them after adding the files: what a save writes.
-std::vector<TRow> Rows(const std::vector<std::string>& files) {
+std::vector<TEntryRow> Rows(const std::vector<std::string>& files) {
     TEntryList entries;
     for (size_t i = 0; i < files.size(); ++i) {
         auto rec = std::make_unique<TMP3FileInfo>();

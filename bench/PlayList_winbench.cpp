@@ -211,7 +211,7 @@ void Ratio(const std::string& what, double measured, double floor, double target
 }
 
 // Entries with records but no files: what a drop hands to the list.
-std::vector<TRow> DroppedRows(int k) {
+std::vector<TEntryRow> DroppedRows(int k) {
     TEntryList entries;
     for (int i = 0; i < k; ++i) {
         auto rec = std::make_unique<TMP3FileInfo>();
@@ -329,7 +329,7 @@ int main(int argc, char** argv) {
             for (int i = 0; i < form->EntryCount(); i += 97) form->ListBox->SetSelected(i, true);
             form->ListBox->SetVisible(true);
             form->PlayingIndex = n - 1;
-            std::vector<TRow> rows = DroppedRows(1000);
+            std::vector<TEntryRow> rows = DroppedRows(1000);
             t0 = Now();
             form->InsertEntries(n / 2, std::move(rows));
             middle = std::min(middle, Now() - t0);
@@ -348,7 +348,7 @@ int main(int argc, char** argv) {
         Ratio("middle drop of 1000 into" + at, middle, end, 0);
         {
             // What the drop cost as 1,000 shifting inserts of one row each.
-            std::vector<TRow> rows = DroppedRows(1000);
+            std::vector<TEntryRow> rows = DroppedRows(1000);
             t0 = Now();
             {
                 TUpdateGuard updates(*form->ListBox);

@@ -304,7 +304,7 @@ bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey 
         data[k] = list.Data(i);
         titles[k] = list.Text(i);
         selected[k] = anySelected && list.IsSelected(i) ? 1 : 0;
-        TMP3FileInfo* rec = reinterpret_cast<TMP3FileInfo*>(data[k]);
+        TMP3FileInfo* rec = TRecordRef::InWord(data[k]);
         if (rec) rec->Selected = selected[k] != 0;
         rows[k].Origin = i;
         // Sorting by file name or path sorts on a key of its own; every row keeps

@@ -18,6 +18,7 @@
 #include "base/Collation.h"
 #include "controls/RowStore.h"
 #include "entries/TitleFormat.h"
+#include "fileinfo/RecordRef.h"
 
 #include <cstdint>
 #include <functional>
@@ -57,7 +58,7 @@ void DestroyRecords(const std::vector<std::uintptr_t>& records, const TDestroyRe
 
 // The record behind a row, or nullptr when the data word is 0.
 inline TMP3FileInfo* RecordOf(const IRowStore& list, int i) {
-    return reinterpret_cast<TMP3FileInfo*>(list.Data(i));
+    return TRecordRef::InWord(list.Data(i));
 }
 
 enum class TMoveDirection { Up, Down };

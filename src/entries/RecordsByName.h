@@ -9,22 +9,21 @@
 // the name each record has when it is asked.
 #include <cstddef>
 #include <unordered_map>
-#include "fileinfo/MP3FileInfo.h"
+#include "fileinfo/RecordRef.h"
 
 class TRecordsByName {
 public:
     TRecordsByName() = default;
-    ~TRecordsByName();
     TRecordsByName(const TRecordsByName&) = delete;
     TRecordsByName& operator=(const TRecordsByName&) = delete;
 
     void Reserve(std::size_t n) { records_.reserve(n); }
     // Holds rec unless a record of its name is kept already: the first of a name stands for it.
-    void Add(TMP3FileInfo& rec);
+    void Add(TRecordRef rec);
     // The record kept for the name, or null.
     const TMP3FileInfo* Find(const TEntryName& name) const;
     bool Empty() const { return records_.empty(); }
 
 private:
-    std::unordered_multimap<std::size_t, TMP3FileInfo*> records_;
+    std::unordered_multimap<std::size_t, TRecordRef> records_;
 };

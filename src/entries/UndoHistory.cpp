@@ -16,7 +16,8 @@ public:
         mask_ = size - 1;
     }
     // False when it was there already.
-    bool Insert(std::uintptr_t r) {
+    bool Insert(const TMP3FileInfo* record) {
+        const std::uintptr_t r = TRecordRef::WordOf(record);
         std::size_t at = Slot(r);
         for (; slots_[at]; at = (at + 1) & mask_)
             if (slots_[at] == r) return false;
@@ -33,40 +34,14 @@ private:
 };
 }  // namespace
 
-TListState::TListState(IRecordReferences& references, std::vector<std::uintptr_t> records,
-                       const std::vector<int>& selectedRows, std::uintptr_t playing)
-    : records_(std::move(records)), selected_((records_.size() + 31) / 32, 0u), playing_(playing) {
+std::size_t RecordHeapBytes(const TMP3FileInfo& record) { return sizeof(TMP3FileInfo) + record.TextBytes(); }
+
+TListState::TListState(std::vector<TRecordRef> records, const std::vector<int>& selectedRows, int playingRow)
+    : records_(std::move(records)), selected_((records_.size() + 31) / 32, 0u),
+      playing_(playingRow >= 0 && static_cast<std::size_t>(playingRow) < records_.size() ? playingRow : -1) {
     for (int row : selectedRows)
         if (row >= 0 && static_cast<std::size_t>(row) < records_.size())
             selected_[static_cast<std::size_t>(row) / 32] |= 1u << (static_cast<std::size_t>(row) % 32);
-    for (std::uintptr_t r : records_)
-        if (r) references.Hold(r);
-    references_ = &references;
-}
-
-TListState& TListState::operator=(TListState&& other) noexcept {
-    if (this != &other) {
-        Release();
-        references_ = std::exchange(other.references_, nullptr);
-        records_ = std::move(other.records_);
-        selected_ = std::move(other.selected_);
-        playing_ = std::exchange(other.playing_, 0);
-        recordBytes_ = std::exchange(other.recordBytes_, 0);
-        other.records_.clear();
-        other.selected_.clear();
-    }
-    return *this;
-}
-
-void TListState::Release() {
-    if (references_)
-        for (std::uintptr_t r : records_)
-            if (r) references_->Drop(r);
-    references_ = nullptr;
-    records_.clear();
-    selected_.clear();
-    playing_ = 0;
-    recordBytes_ = 0;
 }
 
 std::vector<int> TListState::SelectedRows() const {
@@ -80,53 +55,57 @@ std::vector<int> TListState::SelectedRows() const {
     return rows;
 }
 
-bool TListState::Rearrange(std::vector<std::uintptr_t> records, const std::vector<int>& selectedRows,
-                           std::uintptr_t playing) noexcept {
+const TRecordRef& TListState::Playing() const {
+    static const TRecordRef none;
+    return playing_ >= 0 ? records_[static_cast<std::size_t>(playing_)] : none;
+}
+
+bool TListState::Rearrange(std::vector<TRecordRef> records, const std::vector<int>& selectedRows,
+                           int playingRow) noexcept {
     if (records.size() != records_.size()) return false;
     records_.swap(records);
     std::fill(selected_.begin(), selected_.end(), 0u);  // the same count: the same words
     for (int row : selectedRows)
         if (row >= 0 && static_cast<std::size_t>(row) < records_.size())
             selected_[static_cast<std::size_t>(row) / 32] |= 1u << (static_cast<std::size_t>(row) % 32);
-    playing_ = playing;
+    playing_ = playingRow >= 0 && static_cast<std::size_t>(playingRow) < records_.size() ? playingRow : -1;
     return true;
 }
 
 std::size_t TListState::Bytes() const {
-    return records_.capacity() * sizeof(std::uintptr_t) + selected_.capacity() * sizeof(std::uint32_t) + recordBytes_;
+    return records_.capacity() * sizeof(TRecordRef) + selected_.capacity() * sizeof(std::uint32_t) + recordBytes_;
 }
 
-void TListState::Weigh(const std::vector<std::uintptr_t>& neighbour) noexcept {
+void TListState::Weigh(const std::vector<TRecordRef>& neighbour, TRecordWeight weigh) noexcept {
     recordBytes_ = 0;
-    if (!references_) return;
     if (neighbour.size() + records_.size() <= kSmall) {
         // A few records: looked for where they are, no table made.
         for (auto r = records_.begin(); r != records_.end(); ++r)
             if (*r && std::find(neighbour.begin(), neighbour.end(), *r) == neighbour.end() &&
                 std::find(records_.begin(), r, *r) == r)
-                recordBytes_ += references_->Bytes(*r);
+                recordBytes_ += weigh(**r);
         return;
     }
     try {
         TRecordSet seen(neighbour.size() + records_.size());
-        for (std::uintptr_t r : neighbour)
-            if (r) seen.Insert(r);
-        for (std::uintptr_t r : records_)
-            if (r && seen.Insert(r)) recordBytes_ += references_->Bytes(r);
+        for (const TRecordRef& r : neighbour)
+            if (r) seen.Insert(r.Get());
+        for (const TRecordRef& r : records_)
+            if (r && seen.Insert(r.Get())) recordBytes_ += weigh(*r);
     } catch (const std::bad_alloc&) {
         // No room for the table: every record counts, and older steps go sooner.
         recordBytes_ = 0;
-        for (std::uintptr_t r : records_)
-            if (r) recordBytes_ += references_->Bytes(r);
+        for (const TRecordRef& r : records_)
+            if (r) recordBytes_ += weigh(*r);
     }
 }
 
-void TUndoHistory::Push(TListState before, const std::vector<std::uintptr_t>& now) {
+void TUndoHistory::Push(TListState before, const std::vector<TRecordRef>& now) {
     redo_.clear();
     // The newest step's neighbour was the list, which `before` is (or the list
     // the host changed without a step since).
-    if (!undo_.empty()) undo_.back().Weigh(before.Records());
-    before.Weigh(now);
+    if (!undo_.empty()) undo_.back().Weigh(before.Records(), weigh_);
+    before.Weigh(now, weigh_);
     undo_.push_back(std::move(before));
     std::size_t bytes = 0;
     for (const TListState& s : undo_) bytes += s.Bytes();
@@ -139,7 +118,7 @@ void TUndoHistory::Push(TListState before, const std::vector<std::uintptr_t>& no
 TListState TUndoHistory::Undo(TListState current) {
     TListState target = std::move(undo_.back());
     undo_.pop_back();
-    current.Weigh(target.Records());  // target becomes the list
+    current.Weigh(target.Records(), weigh_);  // target becomes the list
     redo_.push_back(std::move(current));
     return target;
 }
@@ -147,7 +126,7 @@ TListState TUndoHistory::Undo(TListState current) {
 TListState TUndoHistory::Redo(TListState current) {
     TListState target = std::move(redo_.back());
     redo_.pop_back();
-    current.Weigh(target.Records());
+    current.Weigh(target.Records(), weigh_);
     undo_.push_back(std::move(current));
     return target;
 }

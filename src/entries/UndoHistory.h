@@ -2,9 +2,9 @@
 // The playlist's undo history. A step is remembered as the state of the list
 // before it: the entries' records in order (references, never copies of their
 // texts), the selection as one bit per entry, and the playing record - one
-// pointer and one bit per entry. Records are shared with the list: a record
-// lives while the list or a remembered state refers to it, which the owner
-// counts through IRecordReferences.
+// pointer and one bit per entry. Records are shared with the list through
+// their counted references: a record lives while the list or a remembered
+// state refers to it.
 //
 // Undo hands back the state before the last step and keeps the state it
 // replaces for redo; a new step forgets what could be redone. The oldest steps
@@ -15,62 +15,50 @@
 #include <cstdint>
 #include <deque>
 #include <vector>
+#include "fileinfo/RecordRef.h"
 
-class IRecordReferences {
-public:
-    virtual ~IRecordReferences() = default;
-    virtual void Hold(std::uintptr_t record) = 0;
-    virtual void Drop(std::uintptr_t record) = 0;
-    // Heap bytes the record takes (itself and its texts), freed when the last reference goes.
-    virtual std::size_t Bytes(std::uintptr_t record) const {
-        (void)record;
-        return 0;
-    }
-};
+// Heap bytes a record takes (itself and its texts), freed when the last reference goes.
+using TRecordWeight = std::size_t (*)(const TMP3FileInfo& record);
+std::size_t RecordHeapBytes(const TMP3FileInfo& record);
 
 // One state of the list. Holds a reference to each of its records from its
 // making to its end; move-only.
 class TListState {
 public:
     TListState() = default;
-    // selectedRows: ascending row numbers; playing: a record of `records`, or 0.
-    TListState(IRecordReferences& references, std::vector<std::uintptr_t> records,
-               const std::vector<int>& selectedRows, std::uintptr_t playing);
-    ~TListState() { Release(); }
-    TListState(TListState&& other) noexcept { *this = std::move(other); }
-    TListState& operator=(TListState&& other) noexcept;
+    // selectedRows: ascending row numbers; playingRow: the playing record's place in `records`, or -1.
+    TListState(std::vector<TRecordRef> records, const std::vector<int>& selectedRows, int playingRow);
+    TListState(TListState&& other) noexcept = default;
+    TListState& operator=(TListState&& other) noexcept = default;
     TListState(const TListState&) = delete;
     TListState& operator=(const TListState&) = delete;
 
     std::size_t Count() const { return records_.size(); }
-    const std::vector<std::uintptr_t>& Records() const { return records_; }
+    const std::vector<TRecordRef>& Records() const { return records_; }
     bool IsSelected(std::size_t i) const { return (selected_[i / 32] >> (i % 32)) & 1u; }
     std::vector<int> SelectedRows() const;
-    std::uintptr_t Playing() const { return playing_; }
+    const TRecordRef& Playing() const;
     // The state becomes another order of its own records - `records` names each
     // of them as often as Records() does - with another selection and playing
-    // record. Its references stay as they are: no record is held or dropped,
+    // record. No record is held or dropped in all (the references change hands),
     // which is what a state restored in place and then turned into the list it
     // replaced needs. False, and nothing changes, when the count differs.
-    bool Rearrange(std::vector<std::uintptr_t> records, const std::vector<int>& selectedRows,
-                   std::uintptr_t playing) noexcept;
+    bool Rearrange(std::vector<TRecordRef> records, const std::vector<int>& selectedRows, int playingRow) noexcept;
     // Heap bytes the state keeps: its record references and selection bits, and
     // the records it holds that its neighbour (the state or list that follows it
     // towards the list) does not, which would go with it.
     std::size_t Bytes() const;
     // Weighs the records against the neighbour's, counting each once.
-    void Weigh(const std::vector<std::uintptr_t>& neighbour) noexcept;
+    void Weigh(const std::vector<TRecordRef>& neighbour, TRecordWeight weigh) noexcept;
     // Its neighbour holds what it holds (a state restored in place).
     void ClearWeight() { recordBytes_ = 0; }
 
 private:
     static constexpr std::size_t kSmall = 64;
-    void Release();
     std::size_t recordBytes_ = 0;
-    IRecordReferences* references_ = nullptr;
-    std::vector<std::uintptr_t> records_;
+    std::vector<TRecordRef> records_;
     std::vector<std::uint32_t> selected_;
-    std::uintptr_t playing_ = 0;
+    int playing_ = -1;  // a row of records_
 };
 
 class TUndoHistory {
@@ -79,13 +67,14 @@ public:
     // What the steps may keep alive beyond the list: a few host-side changes of
     // a 100,000-entry list, a small part of a 32-bit player's address space.
     static constexpr std::size_t kKeptBytes = std::size_t{64} << 20;
-    explicit TUndoHistory(std::size_t steps = kSteps, std::size_t keptBytes = kKeptBytes)
-        : steps_(steps < 1 ? 1 : steps), keptBytes_(keptBytes) {}
+    explicit TUndoHistory(std::size_t steps = kSteps, std::size_t keptBytes = kKeptBytes,
+                          TRecordWeight weigh = &RecordHeapBytes)
+        : steps_(steps < 1 ? 1 : steps), keptBytes_(keptBytes), weigh_(weigh) {}
 
     // A new step; `before` is the list as it was before it, `now` its records
     // after it (they cost the history nothing). The oldest steps go while the
     // bytes kept exceed the bound; the newest stays, whatever it keeps.
-    void Push(TListState before, const std::vector<std::uintptr_t>& now = {});
+    void Push(TListState before, const std::vector<TRecordRef>& now = {});
     bool CanUndo() const { return !undo_.empty(); }
     bool CanRedo() const { return !redo_.empty(); }
     std::size_t UndoCount() const { return undo_.size(); }
@@ -115,12 +104,13 @@ public:
     void ForEachRecord(F&& f) const {
         for (const auto* side : {&undo_, &redo_})
             for (const TListState& s : *side)
-                for (std::uintptr_t r : s.Records()) f(r);
+                for (const TRecordRef& r : s.Records()) f(r);
     }
 
 private:
     std::size_t steps_;
     std::size_t keptBytes_;
+    TRecordWeight weigh_;
     std::deque<TListState> undo_;  // oldest first
     std::deque<TListState> redo_;  // the next to redo last
 };

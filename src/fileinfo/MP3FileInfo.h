@@ -61,6 +61,8 @@ public:
     // Its tags are still to be read (by the reader thread): until then its
     // fields are the file name's, or what an earlier record of the name held.
     bool ToRead = false;
+    // The reading's ticket while the record is out for reading (TRecordsOut), else 0.
+    std::uint32_t ReadTicket = 0;
 
     TMP3FileInfo() = default;
     TMP3FileInfo(const TMP3FileInfo& other);
@@ -110,15 +112,15 @@ public:
     // Bytes this record holds on the heap besides itself (for memory figures).
     std::size_t TextBytes() const;
 
-    // A record is shared by the list's row and the undo history's states: each
-    // holds one reference, and the last to let go destroys it. A new record has
-    // the one reference of whoever made it.
+private:
+    // Shared through TRecordRef (fileinfo/RecordRef.h): the list's row, the undo
+    // history's states, the reading and a rebuild each hold one reference, and
+    // the last to let go destroys the record. A new record has one reference.
+    friend class TRecordRef;
     void AddReference() { ++references_.Count; }
     static void ReleaseReference(TMP3FileInfo* record) {
         if (record && --record->references_.Count == 0) delete record;
     }
-
-private:
     // Copying or moving a record's fields leaves each record its own count.
     struct TReferenceCount {
         std::uint32_t Count = 1;

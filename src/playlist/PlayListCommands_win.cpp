@@ -32,7 +32,7 @@ namespace {
 bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
 
 // The list lets go of a removed row's record; the undo history may still hold it.
-void DestroyRecordWord(std::uintptr_t data) { TMP3FileInfo::ReleaseReference(reinterpret_cast<TMP3FileInfo*>(data)); }
+void DestroyRecordWord(std::uintptr_t data) { TRecordRef::FromWord(data).Reset(); }
 
 // A plain file (not a folder) of the record's name exists: by its wide name when
 // it has one, since its 8-bit name may hold "?" for what the code page lacks.

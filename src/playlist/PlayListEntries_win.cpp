@@ -125,35 +125,6 @@ TFormPlayList::TScanScope::~TScanScope() {
     if (own_) form_.scan_ = nullptr;
 }
 
-TEntryList::~TEntryList() {
-    for (auto& r : rows_) TMP3FileInfo::ReleaseReference(reinterpret_cast<TMP3FileInfo*>(r.Data));
-}
-
-void TEntryList::Add(std::string title, std::unique_ptr<TMP3FileInfo> record) {
-    rows_.push_back(TRow{std::move(title), reinterpret_cast<std::uintptr_t>(record.get())});
-    record.release();
-}
-
-void TEntryList::Reserve(int n) noexcept {
-    try {
-        if (n > 0) rows_.reserve(static_cast<std::size_t>(n));
-    } catch (...) {
-        // A count the host cannot back with names, or no memory for it all at once.
-    }
-}
-
-void TEntryList::Append(TEntryList& more) {
-    rows_.reserve(rows_.size() + more.rows_.size());
-    for (TRow& r : more.rows_) rows_.push_back(std::move(r));  // no allocation after the reserve
-    more.rows_.clear();
-}
-
-std::vector<TRow> TEntryList::Take() {
-    std::vector<TRow> out;
-    out.swap(rows_);
-    return out;
-}
-
 int TFormPlayList::AddPath(TEntryList& target, const std::string& path, bool expand, const std::wstring& wide) {
     if (IsDotName(path, wide)) return 0;
     DWORD attr = AttributesOf(path, wide);
@@ -428,31 +399,13 @@ LRESULT TFormPlayList::ReplaceByDroppedFiles(HDROP drop) {
     return 0;
 }
 
-namespace {
-std::vector<std::uintptr_t> DataWords(const std::vector<TRow>& rows) {
-    std::vector<std::uintptr_t> words;
-    words.reserve(rows.size());
-    for (const TRow& r : rows) words.push_back(r.Data);
-    return words;
-}
-
-void DestroyRecords(const std::vector<std::uintptr_t>& words) {
-    for (std::uintptr_t w : words) TMP3FileInfo::ReleaseReference(reinterpret_cast<TMP3FileInfo*>(w));
-}
-
-// The records of rows that never reached the list: a failure before they were handed over.
-void DestroyRowRecords(const std::vector<TRow>& rows) {
-    for (const TRow& r : rows) TMP3FileInfo::ReleaseReference(reinterpret_cast<TMP3FileInfo*>(r.Data));
-}
-}  // namespace
-
-void TFormPlayList::ReplaceEntries(std::vector<TRow> rows, bool asStep) {
+void TFormPlayList::ReplaceEntries(std::vector<TEntryRow> rows, bool asStep) {
     // One undo step when the names change: a rebuild that finds the names it
     // had is no change, though its records are fresh.
     bool sameNames = static_cast<int>(rows.size()) == ListBox->Count();
     for (std::size_t i = 0; sameNames && i < rows.size(); ++i) {
         const TMP3FileInfo* now = Record(static_cast<int>(i));
-        const auto* next = reinterpret_cast<const TMP3FileInfo*>(rows[i].Data);
+        const TMP3FileInfo* next = rows[i].Record.Get();
         sameNames = now && next && now->EntryName() == next->EntryName();
     }
     if (!asStep || sameNames) {
@@ -460,12 +413,7 @@ void TFormPlayList::ReplaceEntries(std::vector<TRow> rows, bool asStep) {
         return;
     }
     std::optional<TUndoStep> step;
-    try {
-        step.emplace(*this);
-    } catch (...) {
-        DestroyRowRecords(rows);
-        throw;
-    }
+    step.emplace(*this);
     try {
         ReplaceRows(std::move(rows));
     } catch (...) {
@@ -475,62 +423,48 @@ void TFormPlayList::ReplaceEntries(std::vector<TRow> rows, bool asStep) {
     step->Commit();
 }
 
-void TFormPlayList::ReplaceRows(std::vector<TRow> rows) {
-    std::vector<std::uintptr_t> incoming, old;
-    try {
-        incoming = DataWords(rows);
-        old.reserve(static_cast<std::size_t>(ListBox->Count()));
-    } catch (...) {
-        DestroyRowRecords(rows);
-        throw;
-    }
+void TFormPlayList::ReplaceRows(std::vector<TEntryRow> rows) {
+    TListRows incoming(std::move(rows));
+    std::vector<std::uintptr_t> old;
+    old.reserve(static_cast<std::size_t>(ListBox->Count()));
     TUpdateGuard updates(*ListBox);
     TEntryLockGuard lock(EntryLock);
     // The old records go and the new rows come under one suspension: no
     // repaint can see a row whose record is already destroyed.
     for (int i = 0; i < ListBox->Count(); ++i) old.push_back(ListBox->Data(i));
     try {
-        ListBox->Assign(std::move(rows));
+        ListBox->Assign(std::move(incoming.Rows()));
     } catch (...) {
-        // The new rows never arrived. When the native list refused them the old
-        // ones left too (the list is empty); otherwise they are still in place.
-        DestroyRecords(incoming);
+        // The new rows never arrived (their records go with `incoming`). When
+        // the native list refused them the old ones left too (the list is
+        // empty); otherwise they are still in place.
         if (ListBox->Count() == 0 && !old.empty()) {
-            DestroyRecords(old);
+            ReleaseWords(old);
             PlayingIndex = -1;
         }
         throw;
     }
-    DestroyRecords(old);
+    incoming.Handed();
+    ReleaseWords(old);
 }
 
-void TFormPlayList::InsertEntries(int at, std::vector<TRow> rows, bool asStep) {
+void TFormPlayList::InsertEntries(int at, std::vector<TEntryRow> rows, bool asStep) {
     if (rows.empty()) return;
     const int k = static_cast<int>(rows.size());
-    std::vector<std::uintptr_t> incoming;
+    TListRows incoming(std::move(rows));
     std::optional<TUndoStep> step;
-    try {
-        incoming = DataWords(rows);
-        if (asStep) step.emplace(*this);
-    } catch (...) {
-        DestroyRowRecords(rows);
-        throw;
-    }
+    if (asStep) step.emplace(*this);
     {
         TUpdateGuard updates(*ListBox);
         TEntryLockGuard lock(EntryLock);
-        try {
-            // All or nothing: on failure the list is as it was.
-            if (at < 0 || at >= ListBox->Count()) {
-                ListBox->Append(std::move(rows));
-            } else {
-                ListBox->Insert(at, std::move(rows));
-                if (at <= PlayingIndex) PlayingIndex += k;
-            }
-        } catch (...) {
-            DestroyRecords(incoming);
-            throw;
+        // All or nothing: on failure the list is as it was, and the rows' records go with `incoming`.
+        if (at < 0 || at >= ListBox->Count()) {
+            ListBox->Append(std::move(incoming.Rows()));
+        } else {
+            ListBox->Insert(at, std::move(incoming.Rows()));
+            if (at <= PlayingIndex) PlayingIndex += k;
         }
+        incoming.Handed();
     }
     if (step) step->Commit();
 }
@@ -544,7 +478,7 @@ void TFormPlayList::RereadMp3Tags() {
         // The reader makes a fresh record, so that values the other preference
         // chose do not stay; what the host and the list told the entry is kept.
         if (!rec || rec->Kept || ChooseTagReader(rec->FileName(), &AnsiLeadByte) != TTagReader::Id3v1) continue;
-        QueueRead(*rec, true);
+        QueueRead(i, true);
     }
     if (reader_) reader_->Flush();
 }

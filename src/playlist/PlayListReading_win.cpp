@@ -32,33 +32,23 @@ double NowMs() {
     return f.QuadPart ? static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart) : 0.0;
 }
 
-void TFormPlayList::QueueRead(TMP3FileInfo& rec, bool again) {
-    auto found = reading_.find(&rec);
-    if (found != reading_.end() && !again) return;
+void TFormPlayList::QueueRead(int row, bool again) {
+    TMP3FileInfo* rec = Record(row);
+    if (!rec || (TRecordsOut::IsOut(*rec) && !again)) return;
     if (!reader_) {
         reader_ = std::make_unique<TTagReaderThread>();
         reader_->SetTarget(Handle(), WM_VL_READ_RESULTS);
     }
     TReadJob job;
-    job.Key = reinterpret_cast<std::uintptr_t>(&rec);
-    job.Path = std::string(rec.FileName());
-    job.WidePath = rec.WideFileName();
+    job.Path = std::string(rec->FileName());
+    job.WidePath = rec->WideFileName();
     job.Reader = FindTagReader(FileExtension(job.Path, &AnsiLeadByte));
     job.PreferId3v2 = Option.PreferID3v2;
     job.CheckFile = true;
-    if (found == reading_.end()) {
-        found = reading_.emplace(&rec, 0).first;
-        rec.AddReference();
-    } else {
-        reader_->Cancel({found->second});  // read again with what is asked now
-    }
-    try {
-        found->second = reader_->Queue(std::move(job));
-    } catch (...) {
-        reading_.erase(found);
-        TMP3FileInfo::ReleaseReference(&rec);
-        throw;
-    }
+    // Read again with what is asked now: the earlier job goes.
+    if (TRecordsOut::IsOut(*rec)) reader_->Cancel({rec->ReadTicket});
+    const std::uint32_t ticket = reader_->Queue(std::move(job));
+    reading_.Add(ticket, TRecordRef::ShareWord(ListBox->Data(row)));
 }
 
 void TFormPlayList::PostReadCheck() {
@@ -67,12 +57,13 @@ void TFormPlayList::PostReadCheck() {
 }
 
 void TFormPlayList::BuildRowIndex() {
-    rowIndex_.clear();
-    rowIndex_.reserve(static_cast<std::size_t>(ListBox->Count()));
-    for (int i = 0; i < ListBox->Count(); ++i)
-        if (const TMP3FileInfo* rec = Record(i)) rowIndex_.emplace_back(rec, i);
-    std::sort(rowIndex_.begin(), rowIndex_.end());
+    rowIndex_ = TRowIndex(*ListBox);
     rowIndexRevision_ = ListBox->Revision();
+}
+
+void TFormPlayList::DropRowIndex() {
+    rowIndex_ = TRowIndex();
+    rowIndexRevision_ = ~std::uint64_t{0};
 }
 
 int TFormPlayList::RowOfRecord(const TMP3FileInfo* rec) {
@@ -84,10 +75,10 @@ int TFormPlayList::RowOfRecord(const TMP3FileInfo* rec) {
             return i;
         }
     if (rowIndexRevision_ != ListBox->Revision()) BuildRowIndex();
-    auto it = std::lower_bound(rowIndex_.begin(), rowIndex_.end(), std::pair<const TMP3FileInfo*, int>(rec, -1));
-    if (it == rowIndex_.end() || it->first != rec || it->second >= n || Record(it->second) != rec) return -1;
-    rowHint_ = it->second + 1;
-    return it->second;
+    const int at = rowIndex_.Find(TRecordRef::WordOf(rec));
+    if (at < 0 || at >= n || Record(at) != rec) return -1;
+    rowHint_ = at + 1;
+    return at;
 }
 
 void TFormPlayList::CheckReading(bool all) {
@@ -110,24 +101,18 @@ void TFormPlayList::CheckReading(bool all) {
 
 void TFormPlayList::CheckChangedRows(bool all) {
     auto queue = [&](int i) {
-        if (TMP3FileInfo* rec = Record(i); rec && rec->ToRead) QueueRead(*rec, false);
+        if (TMP3FileInfo* rec = Record(i); rec && rec->ToRead) QueueRead(i, false);
     };
     if (checkedRevision_ != ListBox->Revision()) {
-        if (!reading_.empty()) {
+        if (!reading_.Empty()) {
             // What left the list is not read: its job goes, its reference is let go.
             BuildRowIndex();
             std::vector<std::uint32_t> gone;
-            for (auto it = reading_.begin(); it != reading_.end();) {
-                const std::pair<const TMP3FileInfo*, int> key(it->first, -1);
-                auto at = std::lower_bound(rowIndex_.begin(), rowIndex_.end(), key);
-                if (at == rowIndex_.end() || at->first != it->first) {
-                    gone.push_back(it->second);
-                    TMP3FileInfo::ReleaseReference(it->first);
-                    it = reading_.erase(it);
-                } else {
-                    ++it;
-                }
-            }
+            reading_.RemoveIf([&](const TMP3FileInfo& rec, std::uint32_t ticket) {
+                if (rowIndex_.Find(TRecordRef::WordOf(&rec)) >= 0) return false;
+                gone.push_back(ticket);
+                return true;
+            });
             if (!gone.empty() && reader_) reader_->Cancel(gone);
         }
         // What came to be read (new entries, entries an undo brought back):
@@ -151,17 +136,12 @@ void TFormPlayList::CheckChangedRows(bool all) {
         }
     }
     queueFrom_ = -1;
-    if (reading_.empty()) {
-        // Nothing out: no index is kept beside the list.
-        std::vector<std::pair<const TMP3FileInfo*, int>>().swap(rowIndex_);
-        rowIndexRevision_ = ~std::uint64_t{0};
-    }
+    if (reading_.Empty()) DropRowIndex();  // nothing out: no index is kept beside the list
 }
 
 void TFormPlayList::NoteDrawnEntry(const TMP3FileInfo& rec) {
     if (!rec.ToRead) return;
-    auto it = reading_.find(const_cast<TMP3FileInfo*>(&rec));
-    if (it != reading_.end() && drawnToRead_.size() < 256) drawnToRead_.push_back(it->second);
+    if (TRecordsOut::IsOut(rec) && drawnToRead_.size() < 256) drawnToRead_.push_back(rec.ReadTicket);
     PostReadCheck();
 }
 
@@ -205,16 +185,9 @@ void TFormPlayList::InstallSomeResults(bool all) {
         if (batch.empty()) break;
         TEntryLockGuard lock(EntryLock);
         for (TReadResult& r : batch) {
-            auto* rec = reinterpret_cast<TMP3FileInfo*>(r.Key);
-            auto it = reading_.find(rec);
-            // Not ours any more (cancelled, read again since): dropped.
-            if (it == reading_.end() || it->second != r.Ticket) continue;
-            reading_.erase(it);
-            struct TLetGo {
-                TMP3FileInfo* Record;
-                ~TLetGo() { TMP3FileInfo::ReleaseReference(Record); }
-            } letGo{rec};
-            const int row = RowOfRecord(rec);
+            // None when not ours any more (cancelled, read again since): dropped.
+            const TRecordRef rec = reading_.Take(r.Ticket);
+            const int row = rec ? RowOfRecord(rec.Get()) : -1;
             if (row >= 0) ApplyReadResult(row, *rec, r);
         }
         if (!all && NowMs() - start >= kBatchMs) {
@@ -222,36 +195,33 @@ void TFormPlayList::InstallSomeResults(bool all) {
             return;
         }
     }
-    if (reading_.empty()) {
-        // All in: no index is kept beside the list.
-        std::vector<std::pair<const TMP3FileInfo*, int>>().swap(rowIndex_);
-        rowIndexRevision_ = ~std::uint64_t{0};
+    if (reading_.Empty()) {
+        DropRowIndex();  // all in: no index is kept beside the list
         return;
     }
     if (reader_->Pending() != 0) return;
     // Out for reading with nothing left to come (a result lost for want of
     // memory): those entries keep the titles they have.
     TEntryLockGuard lock(EntryLock);
-    for (auto& [rec, ticket] : reading_) {
-        rec->ToRead = false;
-        TMP3FileInfo::ReleaseReference(rec);
-    }
-    reading_.clear();
+    reading_.RemoveIf([](TMP3FileInfo& rec, std::uint32_t) {
+        rec.ToRead = false;
+        return true;
+    });
 }
 
 bool TFormPlayList::FinishReading(bool escapeCancels) {
     if (!ListBox) return true;
     FinishBuild();
     CheckReading(true);
-    if (reading_.empty()) return true;
+    if (reading_.Empty()) return true;
     TWaitCursor wait(true);
     if (escapeCancels) return WaitForReading();
     // The tests' way in (WM_VL_FINISH_READING): every title, no other message
     // run meanwhile. This thread reads too while it waits; with nothing left in
     // the queue it waits for what the reader thread holds.
-    while (!reading_.empty() && reader_) {
+    while (!reading_.Empty() && reader_) {
         InstallReadResults(true);
-        if (reading_.empty()) break;
+        if (reading_.Empty()) break;
         if (!reader_->ReadOneHere()) reader_->WaitForResult(30);
     }
     return true;
@@ -338,7 +308,7 @@ bool TFormPlayList::WaitForReading() {
     TBusyScope busy(*this);
     for (;;) {
         InstallReadResults(true);
-        if (reading_.empty() || !reader_) return true;
+        if (reading_.Empty() || !reader_) return true;
         if (EscapeWhileBusy()) return false;
         const double until = NowMs() + kBatchMs;
         bool helped = false;
@@ -354,10 +324,9 @@ bool TFormPlayList::WaitForReading() {
 
 void TFormPlayList::StopReading() {
     if (reader_) reader_->Stop();
-    for (auto& [rec, ticket] : reading_) TMP3FileInfo::ReleaseReference(rec);
-    reading_.clear();
+    reading_.Clear();
     reader_.reset();
-    std::vector<std::pair<const TMP3FileInfo*, int>>().swap(rowIndex_);
+    DropRowIndex();
 }
 
 void TFormPlayList::AddFolderInBackground(const std::string& folder, const std::wstring& wide) {
@@ -471,7 +440,7 @@ void TFormPlayList::TakeBackRows(int first, int n) {
     TEntryLockGuard lock(EntryLock);
     n = std::min(n, ListBox->Count() - first);
     for (int i = first; i < first + n; ++i) {
-        TMP3FileInfo::ReleaseReference(RecordOf(*ListBox, i));
+        TRecordRef::FromWord(ListBox->Data(i)).Reset();
         ListBox->SetData(i, 0);
     }
     ListBox->DeleteRange(first, n);

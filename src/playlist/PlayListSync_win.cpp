@@ -72,7 +72,7 @@ void TFormPlayList::TakeEarlierRecords(TPendingBuild& build) {
     try {
         build.Earlier.Reserve(static_cast<std::size_t>(ListBox->Count()));
         for (int i = 0; i < ListBox->Count(); ++i)
-            if (TMP3FileInfo* rec = Record(i); rec && !rec->ToRead) build.Earlier.Add(*rec);
+            if (TMP3FileInfo* rec = Record(i); rec && !rec->ToRead) build.Earlier.Add(TRecordRef::ShareWord(ListBox->Data(i)));
     } catch (const std::bad_alloc&) {
         // Only the titles shown meanwhile are the poorer for it.
     }

@@ -128,7 +128,7 @@ void TFormPlayList::FormDestroy() {
     if (ListBox) {
         TEntryLockGuard lock(EntryLock);
         for (int i = ListBox->Count() - 1; i >= 0; --i) {
-            TMP3FileInfo::ReleaseReference(RecordOf(*ListBox, i));
+            TRecordRef::FromWord(ListBox->Data(i)).Reset();
             ListBox->SetData(i, 0);
         }
     }

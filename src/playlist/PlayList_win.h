@@ -3,10 +3,8 @@
 // playlist editor. One instance, created by InitPlugin, released at teardown.
 //
 // Entry model: every row of ListBox is an entry - its display title and, in the
-// row's data word, a pointer to its TMP3FileInfo record. The list owns every
-// record and destroys it exactly once, when its row leaves the list. Lists
-// built while adding (TEntryList) own their records until their rows are moved
-// into the list box.
+// row's data word, a counted reference to its TMP3FileInfo record (TRecordRef).
+// A record lives while a row, an undo step, the reading or a rebuild holds it.
 #include <windows.h>
 #include <shellapi.h>
 #include <commctrl.h>
@@ -23,12 +21,15 @@
 #include "base/Window_win.h"
 #include "controls/CustomPlayListBox_win.h"
 #include "host/SettingsValues.h"
+#include "entries/EntryList.h"
 #include "entries/JumpMatch.h"
 #include "entries/ListCommands.h"
 #include "entries/Options.h"
 #include "entries/UndoHistory.h"
 #include "fileinfo/PlaylistFile.h"
 #include "entries/RecordsByName.h"
+#include "entries/RecordsOut.h"
+#include "entries/RowIndex.h"
 
 class TWatermarkSkin;
 class TTagReaderThread;
@@ -61,27 +62,6 @@ double NowMs();
 
 // The open dialog's title (the captions may replace it).
 extern std::wstring OpenDialogTitle;
-
-// Rows collected while adding: they own their records until Take() hands them on.
-class TEntryList {
-public:
-    TEntryList() = default;
-    ~TEntryList();
-    TEntryList(const TEntryList&) = delete;
-    TEntryList& operator=(const TEntryList&) = delete;
-    void Add(std::string title, std::unique_ptr<TMP3FileInfo> record);
-    int Count() const { return static_cast<int>(rows_.size()); }
-    // Room for n rows ahead; where there is none, rows are added as they come.
-    void Reserve(int n) noexcept;
-    const std::vector<TRow>& Rows() const { return rows_; }
-    // Hands the rows (and the ownership of their records) to the caller.
-    std::vector<TRow> Take();
-    // Moves more's rows to the end; on failure both keep theirs.
-    void Append(TEntryList& more);
-
-private:
-    std::vector<TRow> rows_;
-};
 
 // From this many rows on, a sort, rebuild or push shows the wait cursor.
 constexpr int kBusyRows = 2000;
@@ -219,12 +199,12 @@ public:
     // refuses the rows, their records are destroyed, and so are the old ones
     // (the list is then empty).
     // One undo step when the names change, unless asStep is false.
-    void ReplaceEntries(std::vector<TRow> rows, bool asStep = true);
+    void ReplaceEntries(std::vector<TEntryRow> rows, bool asStep = true);
     // Inserts the rows before row at in one step (at the end for -1 or past the
     // last row) and keeps the playing mark on its entry. All or nothing: rows that
     // cannot be placed have their records destroyed, the list stays as it was.
     // One undo step.
-    void InsertEntries(int at, std::vector<TRow> rows, bool asStep = true);
+    void InsertEntries(int at, std::vector<TEntryRow> rows, bool asStep = true);
 
     // ---- tags read in the background
     // Waits, with the wait cursor, until every entry's tags are in, the window
@@ -233,7 +213,7 @@ public:
     // goes on). Without escapeCancels (the tests' message) no message is run.
     bool FinishReading(bool escapeCancels = true);
     // Entries whose tags are still out (a pending rebuild counts as one).
-    std::size_t ReadsOutstanding() const { return reading_.size() + (pendingBuild_ ? 1 : 0); }
+    std::size_t ReadsOutstanding() const { return reading_.Size() + (pendingBuild_ ? 1 : 0); }
     // Posted to the window: results are ready; the rows changed; (from outside,
     // sent) finish the reading now, answered with 1.
     static constexpr UINT WM_VL_READ_RESULTS = WM_APP + 0x3C0;
@@ -409,7 +389,7 @@ private:
     void SetLabelTime(const std::wstring& text);
     void DestroyAllRecords();
     // ReplaceEntries without the undo step.
-    void ReplaceRows(std::vector<TRow> rows);
+    void ReplaceRows(std::vector<TEntryRow> rows);
     void RestoreState(const TListState& target);
     // One step back (undo) or forward (redo), pushed to the host.
     void StepHistory(bool back);
@@ -419,7 +399,7 @@ private:
     void AfterAlwaysOnTopChange();
     // The reading (PlayListReading_win.cpp).
     // Hands the record's file to the reader; again: read anew even when out already.
-    void QueueRead(TMP3FileInfo& rec, bool again);
+    void QueueRead(int row, bool again);
     void PostReadCheck();
     // After the rows changed: what left the list is not read, what came to be read is queued.
     // all: the whole list at once, not in pieces of about 10 ms.
@@ -434,6 +414,7 @@ private:
     void ApplyReadResult(int row, TMP3FileInfo& rec, TReadResult& result);
     int RowOfRecord(const TMP3FileInfo* rec);
     void BuildRowIndex();
+    void DropRowIndex();
     void StopReading();
 
     TMenu popupMenu_;
@@ -479,10 +460,9 @@ private:
     bool trayIconAdded_ = false;
     bool controlPanelVisible_ = true;
     std::unique_ptr<TTagReaderThread> reader_;
-    // Records out for reading, each held by one reference, and their tickets.
-    std::unordered_map<TMP3FileInfo*, std::uint32_t> reading_;
-    // Records to rows, sorted, while reading is out (rebuilt when the rows change).
-    std::vector<std::pair<const TMP3FileInfo*, int>> rowIndex_;
+    TRecordsOut reading_;
+    // Records to rows while reading is out (rebuilt when the rows change).
+    TRowIndex rowIndex_;
     std::uint64_t rowIndexRevision_ = ~std::uint64_t{0};
     std::uint64_t checkedRevision_ = ~std::uint64_t{0};
     int rowHint_ = 0;

@@ -13,7 +13,6 @@ struct TTagReaderEntry;
 
 struct TReadJob {
     std::uint32_t Ticket = 0;  // unique, rising in the order of Push
-    std::uintptr_t Key = 0;    // the asker's name for the job; never looked into
     std::string Path;          // copied: the reader never touches the asker's data
     std::u16string WidePath;   // the host's Unicode name, when it has one
     const TTagReaderEntry* Reader = nullptr;  // null: nothing to read, only to look at

@@ -84,7 +84,6 @@ bool IsPlainFile(const TReadJob& job) {
 TReadResult TTagReaderThread::Read(TReadJob& job) {
     TReadResult result;
     result.Ticket = job.Ticket;
-    result.Key = job.Key;
     // Tests stand in for a share out of reach: its files open only once they let go.
     while (__atomic_load_n(&TestSeam().HoldShares, __ATOMIC_ACQUIRE) != 0 && IsShareName(job))
         Sleep(5);

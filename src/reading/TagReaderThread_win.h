@@ -16,7 +16,6 @@
 
 struct TReadResult {
     std::uint32_t Ticket = 0;
-    std::uintptr_t Key = 0;
     // No plain file by that name (gone, a folder): the entry is kept unread.
     bool NotAFile = false;
     // The file-name fields and whatever tags were found.

@@ -125,21 +125,23 @@ TEST(FillKeptEntryFields, AStreamIsTitledByItsWholeNameAFileByItsName) {
 
 TEST(RecordsByName, FindEachRecordByItsWideNameAfterItsTextWasRenewed) {
     // Both "C:\\??.mp3" under 1252: only their wide names tell them apart.
-    auto* seoul = new TMP3FileInfo(Untagged("C:\\??.mp3"));
-    auto* busan = new TMP3FileInfo(Untagged("C:\\??.mp3"));
+    const TRecordRef seoulRef(std::make_unique<TMP3FileInfo>(Untagged("C:\\??.mp3")));
+    const TRecordRef busanRef(std::make_unique<TMP3FileInfo>(Untagged("C:\\??.mp3")));
+    TMP3FileInfo* seoul = seoulRef.Get();
+    TMP3FileInfo* busan = busanRef.Get();
     seoul->SetWideFileName(u"C:\\\uC11C.mp3");
     busan->SetWideFileName(u"C:\\\uBD80.mp3");
     {
         TRecordsByName earlier;
-        earlier.Add(*seoul);
-        earlier.Add(*busan);
+        earlier.Add(seoulRef);
+        earlier.Add(busanRef);
         seoul->Set({{TInfoField::Title, "Seoul"}, {TInfoField::Artist, "Read"}});  // a read result: a new text block
         EXPECT_EQ(earlier.Find(seoul->EntryName()), seoul);
         EXPECT_EQ(earlier.Find(busan->EntryName()), busan);
         EXPECT_EQ(earlier.Find(EntryNameOf("C:\\??.mp3", {})), nullptr) << "the 8-bit name alone names neither";
     }
-    TMP3FileInfo::ReleaseReference(seoul);  // the last references: the set let go of its own
-    TMP3FileInfo::ReleaseReference(busan);
+    EXPECT_EQ(seoulRef.UseCount(), 1u) << "the set let go of its own";
+    EXPECT_EQ(busanRef.UseCount(), 1u);
 }
 
 }  // namespace

@@ -54,14 +54,14 @@ bool g_refuseGrowth = false;
 bool NativeListRefusesGrowth() { return g_refuseGrowth; }
 
 namespace {
-std::vector<TRow> MakeRows(int n, const char* prefix) {
-    std::vector<TRow> rows;
+std::vector<TEntryRow> MakeRows(int n, const char* prefix) {
+    std::vector<TEntryRow> rows;
     for (int i = 0; i < n; ++i) {
         auto* rec = new TMP3FileInfo();
         rec->SongLength = -1;
         rec->SetFileName(std::string(prefix) + std::to_string(i) + ".mp3");
         Watch(rec);
-        rows.push_back(TRow{std::string(rec->FileName()), reinterpret_cast<std::uintptr_t>(rec)});
+        rows.push_back(TEntryRow{std::string(rec->FileName()), TRecordRef(std::unique_ptr<TMP3FileInfo>(rec))});
     }
     return rows;
 }
