@@ -153,8 +153,8 @@ void TFormPlayList::ApplyReadResult(int row, TMP3FileInfo& rec, TReadResult& res
         InvalidateRow(row);
         return;
     }
-    if (!result.Values) return;  // unreadable: the title stays the file name's
-    TMP3FileInfo& fresh = *result.Values;
+    if (!result.Read) return;  // unreadable: the title stays the file name's
+    TMP3FileInfo& fresh = result.Values;
     // What the host and the list told the entry stays.
     fresh.SongLength = rec.SongLength;
     fresh.SetSongLengthText(rec.SongLengthText());

@@ -98,13 +98,13 @@ TReadResult TTagReaderThread::Read(TReadJob& job) {
             result.NotAFile = true;
             return result;
         }
-        auto values = std::make_unique<TMP3FileInfo>();
-        FillEntryFileNameFields(*values, job.Path, &AnsiLeadByte);
-        if (job.Reader && file) ReadTagsOfOpenFile(file.get(), *job.Reader, *values, job.PreferId3v2);
-        result.Values = std::move(values);
+        FillEntryFileNameFields(result.Values, job.Path, &AnsiLeadByte);
+        if (job.Reader && file) ReadTagsOfOpenFile(file.get(), *job.Reader, result.Values, job.PreferId3v2);
+        result.Read = true;
     } catch (...) {
         // No memory, a reader's fault: the entry keeps its file-name title.
-        result.Values.reset();
+        result.Read = false;
+        result.Values = TMP3FileInfo();
     }
     return result;
 }

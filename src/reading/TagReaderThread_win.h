@@ -18,8 +18,10 @@ struct TReadResult {
     std::uint32_t Ticket = 0;
     // No plain file by that name (gone, a folder): the entry is kept unread.
     bool NotAFile = false;
-    // The file-name fields and whatever tags were found.
-    std::unique_ptr<TMP3FileInfo> Values;
+    // The file-name fields and whatever tags were found, when Read: held by
+    // value, so that a result costs no allocation beside its text.
+    bool Read = false;
+    TMP3FileInfo Values;
 };
 
 class TTagReaderThread {
