@@ -20,6 +20,7 @@
 #include "base/Handles_win.h"
 #include "base/Window_win.h"
 #include "controls/CustomPlayListBox_win.h"
+#include "entries/EntryLock_win.h"
 #include "host/SettingsValues.h"
 #include "entries/EntryList.h"
 #include "entries/JumpMatch.h"
@@ -27,6 +28,7 @@
 #include "entries/Options.h"
 #include "entries/UndoHistory.h"
 #include "fileinfo/PlaylistFile.h"
+#include "playlist/MenuIds.h"
 #include "entries/RecordsByName.h"
 #include "entries/RecordsOut.h"
 #include "entries/RowIndex.h"
@@ -80,73 +82,6 @@ private:
     bool cancelled_ = false;
     int calls_ = 0;
 };
-
-// EntryLock: re-entrant, held by everything that destroys, replaces, inserts or walks records.
-class TEntryLock : public IEntryLock {
-public:
-    void Acquire() override { cs_.Enter(); }
-    void Release() override { cs_.Leave(); }
-
-private:
-    TCriticalSection cs_;
-};
-
-// Menu command ids of PopupMenuEdit (also the tool buttons').
-enum TMenuId : UINT {
-    PopupItemPlayFile = 2001,
-    PopupItemPlayBase,
-    PopupItemCtrlPrevious,
-    PopupItemCtrlRewind,
-    PopupItemCtrlPlay,
-    PopupItemCtrlPause,
-    PopupItemCtrlStop,
-    PopupItemCtrlForward,
-    PopupItemCtrlNext,
-    PopupItemCtrlEject,
-    PopupItemAddBase,
-    PopupItemAddFile,
-    PopupItemAddFolder,
-    PopupItemAddURL,
-    PopupItemDeleteBase,
-    PopupItemDeleteFile,
-    PopupItemDeleteCrop,
-    PopupItemDeleteAll,
-    PopupItemSelectBase,
-    PopupItemSelectAll,
-    PopupItemSelectClear,
-    PopupItemSelectInverse,
-    PopupItemSortBase,
-    PopupItemSortTitle,
-    PopupItemSortFilename,
-    PopupItemSortPath,
-    PopupItemSortReverse,
-    PopupItemSortRandomize,
-    PopupItemInfoBase,
-    PopupItemFileInfo,
-    PopupItemPlaylistEntry,
-    PopupItemShowControlPanel,
-    PopupItemAutomaticShowPL,
-    PopupItemAutomaticShowEQ,
-    PopupItemAOT,
-    LaunchtheControlpanel1,
-    PopupItemSaveList = 2060,  // "Save list...", after the "Sort" submenu
-    PopupItemDeleteDuplicates = 2070,  // the end of the "Delete" submenu
-    PopupItemDeleteDeadFiles,
-    PopupItemJumpToFile = 2061,  // "Jump to file...", after the "Play control" submenu
-    PopupItemUndo = 2080,  // after "Jump to file..."
-    PopupItemRedo,
-    ToolButtonCtrlPrev = 2101,
-    ToolButtonCtrlPlay,
-    ToolButtonCtrlPause,
-    ToolButtonCtrlStop,
-    ToolButtonCtrlNext,
-    ToolButtonCtrlEject,
-    ToolButtonSpinPlaceholder,
-    kTimeSeparatorId,
-};
-
-// The menu item's integer tag (transport index, remove mode, select and sort commands); -1 when none.
-int MenuItemTag(UINT item);
 
 class TFormPlayList : public TWindow {
 public:
