@@ -75,8 +75,9 @@ target_compile_options(vl_win32_support PRIVATE ${VL_WARNINGS})
 # under the Japanese ANSI code page (932, Shift-JIS), where a double-byte
 # character's second byte may be 0x5C, the byte of "\". Their main fails unless
 # the process really got that code page. Add a test's name here to give it a twin.
-set(VL_CP932_TESTS CommonLib_test Captions_test PlayListWindow_test PlayListCommands_test PlayListSync_test
-                   ListBox_test ListBoxCommands_test SkinApply_test Settings_test Preferences_test TagReaders_test
+set(VL_CP932_TESTS CommonLib_test Captions_test PlayListWindow_test PlayListDrop_test PlayListDrawing_test
+                   PlayListCommands_test PlayListSync_test ListBox_test ListBoxPaint_test ListBoxEvents_test
+                   ListBoxCommands_test SkinApply_test Settings_test Preferences_test TagReaders_test
                    PlayListFiles_test JumpToFile_test)
 
 file(GLOB VL_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*_test.cpp)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "TestFiles.h"
 #include "fileinfo/CRC.h"
 
 namespace {
@@ -14,27 +15,12 @@ namespace {
 class FileCrc32Test : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(MAX_PATH, tmp), 0u);
-        dir_ = std::string(tmp) + "vl_crc_" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(dir_.c_str(), nullptr);
+        ASSERT_TRUE(folder_.Make("vl_crc_"));
+        dir_ = folder_.Dir();
     }
-    void TearDown() override {
-        for (auto& f : files_) DeleteFileA(f.c_str());
-        RemoveDirectoryA(dir_.c_str());
-    }
-    std::string Write(const std::string& name, const std::string& bytes) {
-        std::string path = dir_ + "\\" + name;
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(h, INVALID_HANDLE_VALUE);
-        DWORD done = 0;
-        if (!bytes.empty()) WriteFile(h, bytes.data(), DWORD(bytes.size()), &done, nullptr);
-        CloseHandle(h);
-        files_.push_back(path);
-        return path;
-    }
+    std::string Write(const std::string& name, const std::string& bytes) { return folder_.Write(name, bytes); }
+    TTempFolder folder_;
     std::string dir_;
-    std::vector<std::string> files_;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "TestFiles.h"
 #include "host/CommonLib_win.h"
 
 namespace {
@@ -53,9 +54,8 @@ bool ResolveByChangingDirectory(const std::string& base, const std::string& path
 class CommonLibPaths : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(MAX_PATH, tmp), 0u);
-        root_ = std::string(tmp) + "vl_paths_" + std::to_string(GetCurrentProcessId());
+        ASSERT_NE(TempDir(), "");
+        root_ = TempName("vl_paths_");
         zroot_ = "Z:\\tmp\\vl_paths_" + std::to_string(GetCurrentProcessId());
         for (const std::string& d : {root_, root_ + "\\P", root_ + "\\P\\skins", root_ + "\\P\\skins\\deep",
                                      root_ + "\\X", root_ + "\\Mixed Case", root_ + "\\sp ace", zroot_,

@@ -7,16 +7,13 @@
 
 #include <string>
 
+#include "TestFiles.h"
 #include "base/ProfileFile_win.h"
 #include "host/SettingsTable.h"
 
 namespace {
 
-std::string TempIni(const char* name) {
-    char tmp[MAX_PATH];
-    GetTempPathA(MAX_PATH, tmp);
-    return std::string(tmp) + name + std::to_string(GetCurrentProcessId()) + ".ini";
-}
+std::string TempIni(const char* name) { return TempName(name) + ".ini"; }
 
 const char kText[] =
     "before=1\r\n"

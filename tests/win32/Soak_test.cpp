@@ -155,14 +155,6 @@ protected:
             for (int i = 0; i < f->EntryCount(); ++i) out.push_back(f->Record(i) ? std::string(f->Record(i)->FileName()) : "<no record>");
         return out;
     }
-    void SetModifiers(bool shift, bool ctrl, bool alt) {
-        BYTE keys[256] = {};
-        GetKeyboardState(keys);
-        keys[VK_SHIFT] = shift ? 0x80 : 0;
-        keys[VK_CONTROL] = ctrl ? 0x80 : 0;
-        keys[VK_MENU] = alt ? 0x80 : 0;
-        SetKeyboardState(keys);
-    }
     int Pick(int n) { return n <= 0 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(rng_); }
     bool Chance(int percent) { return Pick(100) < percent; }
     template <class T>

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "TestFiles.h"
 #include "fileinfo/Id3v2.h"
 #include "fileinfo/MpegAudio.h"
 #include "fileinfo/TagReaders.h"
@@ -19,27 +20,15 @@ namespace {
 class TagFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(MAX_PATH, tmp), 0u);
-        dir_ = std::string(tmp) + "vl_tags_" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(dir_.c_str(), nullptr);
+        ASSERT_TRUE(folder_.Make("vl_tags_"));
+        dir_ = folder_.Dir();
     }
     void TearDown() override {
-        for (auto& f : files_) EXPECT_TRUE(DeleteFileA(f.c_str())) << f;  // nothing left open
-        RemoveDirectoryA(dir_.c_str());
+        for (auto& f : folder_.Files()) EXPECT_TRUE(DeleteFileA(f.c_str())) << f;  // nothing left open
     }
-    std::string Write(const std::string& name, const std::string& bytes) {
-        std::string path = dir_ + "\\" + name;
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(h, INVALID_HANDLE_VALUE);
-        DWORD done = 0;
-        WriteFile(h, bytes.data(), DWORD(bytes.size()), &done, nullptr);
-        CloseHandle(h);
-        files_.push_back(path);
-        return path;
-    }
+    std::string Write(const std::string& name, const std::string& bytes) { return folder_.Write(name, bytes); }
+    TTempFolder folder_;
     std::string dir_;
-    std::vector<std::string> files_;
 };
 
 std::string Id3v1File(const std::string& title, int genre) {
@@ -155,7 +144,7 @@ TEST_F(TagFilesTest, Mp4AndAsfTextInTheAnsiCodePage) {
         const std::string name = std::string(fixture).substr(4);
         const std::string path = dir_ + "\\" + name;
         ASSERT_TRUE(CopyFileA((std::string(VL_TEST_DATA_DIR) + "/" + fixture).c_str(), path.c_str(), FALSE));
-        files_.push_back(path);
+        folder_.Keep(path);
         const TTagReaderEntry* reader = FindTagReader(name.substr(name.size() - 4));
         ASSERT_NE(reader, nullptr);
         TMP3FileInfo info;

@@ -12,6 +12,7 @@
 
 #include "MessageBoxCatcher.h"
 #include "PolygonRegion.h"
+#include "TestFiles.h"
 #include "fileinfo/CRC.h"
 #include "skin/BmpDecode.h"
 #include "skin/WatermarkSkin_win.h"
@@ -100,27 +101,11 @@ void ExpectRegionMatchesPixels(HBITMAP bitmap, HRGN fast) {
 class WatermarkSkinTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(MAX_PATH, tmp), 0u);
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = std::string(tmp) + "vl_skin_" + std::to_string(GetCurrentProcessId()) + "_" + info->name();
-        CreateDirectoryA(dir_.c_str(), nullptr);
+        ASSERT_TRUE(folder_.Make("vl_skin_", true));
+        dir_ = folder_.Dir();
     }
-    void TearDown() override {
-        for (auto& f : files_) DeleteFileA(f.c_str());
-        RemoveDirectoryA(dir_.c_str());
-    }
-    std::string Write(const std::string& name, const std::string& bytes) {
-        std::string path = dir_ + "\\" + name;
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(h, INVALID_HANDLE_VALUE);
-        DWORD done = 0;
-        if (!bytes.empty()) WriteFile(h, bytes.data(), DWORD(bytes.size()), &done, nullptr);
-        CloseHandle(h);
-        files_.push_back(path);
-        return path;
-    }
-    std::string Path(const std::string& name) const { return dir_ + "\\" + name; }
+    std::string Write(const std::string& name, const std::string& bytes) { return folder_.Write(name, bytes); }
+    std::string Path(const std::string& name) const { return folder_.Path(name); }
 
     static std::wstring Message(const char* what, const std::string& path) {
         char hex[17];
@@ -128,8 +113,8 @@ protected:
         return W((std::string(what) + "\n" + path + "\n" + hex).c_str());
     }
 
+    TTempFolder folder_;
     std::string dir_;
-    std::vector<std::string> files_;
 };
 
 }  // namespace

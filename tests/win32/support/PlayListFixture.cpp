@@ -15,15 +15,6 @@ std::vector<std::string> TPlayListTest::Rows() const {
     return out;
 }
 
-void TPlayListTest::SetModifiers(bool shift, bool ctrl, bool alt) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_SHIFT] = shift ? 0x80 : 0;
-    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
-    keys[VK_MENU] = alt ? 0x80 : 0;
-    SetKeyboardState(keys);
-}
-
 void TPlayListTest::Key(WORD vk, bool shift, bool ctrl, bool alt) {
     SetModifiers(shift, ctrl, alt);
     SendMessageW(List(), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, alt ? (1 << 29) : 0);

@@ -11,8 +11,6 @@ protected:
 
     HWND List() const;
     std::vector<std::string> Rows() const;
-    // Key state as the GUI thread sees it.
-    static void SetModifiers(bool shift, bool ctrl, bool alt);
     void Key(WORD vk, bool shift = false, bool ctrl = false, bool alt = false);
     void Menu(UINT id);
     // n songs "Song 0".. in the host's playlist, plug-in started (English

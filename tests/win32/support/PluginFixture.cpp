@@ -10,31 +10,12 @@ std::string ExeDir() {
 }
 }  // namespace
 
-void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string path = dir + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-            else DeleteFileA(path.c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
 void TPluginTest::SetUp() {
-    char tmp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, tmp);
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "." + info->name();
     for (char& c : name)
         if (c == '/' || c == '\\' || c == ':') c = '_';
-    dir_ = std::string(tmp) + "vl-" + name + "-" + std::to_string(GetCurrentProcessId());
+    dir_ = TempDir() + "vl-" + name + "-" + std::to_string(GetCurrentProcessId());
     RemoveTree(dir_);
     CreateDirectoryA(dir_.c_str(), nullptr);
     std::string src = ExeDir() + "\\" + DllBuild();
@@ -121,10 +102,17 @@ void TPluginTest::FinishReading() {
     if (found) SendMessageW(found, WM_APP + 0x3C2, 0, 0);
 }
 
+void TPluginTest::SetModifiers(bool shift, bool ctrl, bool alt) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+    keys[VK_MENU] = alt ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
 void TPluginTest::WriteFile(const std::string& name, const std::string& bytes) const {
-    std::string path = name.find(':') != std::string::npos ? name : PathIn(name);
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
+    WriteBytes(name.find(':') != std::string::npos ? name : PathIn(name), bytes, true);
 }
 
 std::string TPluginTest::WriteMp3(const std::string& name, const std::string& title, const std::string& artist) const {
@@ -135,8 +123,7 @@ std::string TPluginTest::WriteMp3(const std::string& name, const std::string& ti
     tag.replace(33, std::min<size_t>(30, artist.size()), artist.substr(0, 30));
     tag[127] = static_cast<char>(255);
     std::string path = PathIn(name);
-    std::ofstream out(path, std::ios::binary);
-    out << bytes << tag;
+    WriteBytes(path, bytes + tag, true);
     return path;
 }
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <memory>
 #include <string>
+#include "TestFiles.h"
 #include "TestHost.h"
 #include "base/TestSeam.h"
 
@@ -36,6 +37,8 @@ protected:
     static void Pump();
     // Waits until the plug-in's background reading is done and its titles are in.
     static void FinishReading();
+    // Key state as the GUI thread sees it.
+    static void SetModifiers(bool shift, bool ctrl, bool alt);
     // The test's own folder (no trailing backslash) and a path inside it.
     const std::string& Dir() const { return dir_; }
     std::string PathIn(const std::string& name) const { return dir_ + "\\" + name; }
@@ -53,6 +56,3 @@ private:
     std::string dir_;
     std::wstring dllCopy_;
 };
-
-// Removes a folder tree (test clean-up).
-void RemoveTree(const std::string& dir);
