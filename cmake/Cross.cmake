@@ -77,7 +77,7 @@ target_compile_options(vl_win32_support PRIVATE ${VL_WARNINGS})
 # the process really got that code page. Add a test's name here to give it a twin.
 set(VL_CP932_TESTS CommonLib_test Captions_test PlayListWindow_test PlayListCommands_test PlayListSync_test
                    ListBox_test ListBoxCommands_test SkinApply_test Settings_test Preferences_test TagReaders_test
-                   PlayListFiles_test JumpToFile_test)
+                   PlayListFiles_test JumpToFile_test SkinInherit_test)
 
 file(GLOB VL_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*_test.cpp)
 foreach(src ${VL_WIN32_TESTS})
