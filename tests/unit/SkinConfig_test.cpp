@@ -75,55 +75,25 @@ TEST(SkinConfig, WindowBoundsFollowTheOverrideOptions) {
 
 // ---- the player's skin's pledit.txt
 
-namespace {
-TInheritedLook ReadPlEdit(const std::string& text) { return ReadPlEditText(TProfileText(text).Reader(kPlEditTextSection)); }
-}  // namespace
-
-TEST(PlEditText, TypicalFileWithAndWithoutNumberSignQuotedAndMixedCase) {
-    const TInheritedLook look = ReadPlEdit("[Text]\r\nnormal=#00FF00\r\nCURRENT = FFFFFF\r\nNormalBG=\" #000000 \"\r\n"
-                                           "selectedbg='0000c6'\r\nFont=Arial\r\n");
-    EXPECT_EQ(look.NormalColor, 0x00FF00u);
-    EXPECT_EQ(look.PlayColor, 0xFFFFFFu);
-    EXPECT_EQ(look.BackgroundColor, 0x000000u);
-    EXPECT_EQ(look.SelectedBarColor, 0xC60000u) << "red first in the file, red lowest here";
-    EXPECT_EQ(look.FontFace, "Arial");
-}
-
-TEST(PlEditText, UnreadableOrMissingValuesGiveNothing) {
+TEST(PlEditText, OnlySixHexDigitsMakeAColour) {
+    EXPECT_EQ(ParsePlEditColour(" '0000c6' "), 0xC60000u) << "written red first";
     for (const char* bad : {"#00FF0", "00FF000", "#GG0000", "", "#", "0x00FF00", "00 FF 00"})
         EXPECT_EQ(ParsePlEditColour(bad), std::nullopt) << bad;
-    EXPECT_EQ(ReadPlEdit("[Text]\r\nNormal=green\r\nFont=\r\n"), TInheritedLook{});
-    EXPECT_EQ(ReadPlEdit("[Other]\r\nNormal=#00FF00\r\n"), TInheritedLook{});
-    EXPECT_EQ(ReadPlEdit(std::string(100000, 'x') + "\r\n[Text]\r\nNormal=#102030\r\n").NormalColor, 0x302010u);
+    const TInheritedLook none = ReadPlEditText(TProfileText("[Text]\r\nNormal=green\r\nFont=\r\n").Reader(kPlEditTextSection));
+    EXPECT_EQ(none, TInheritedLook{});
 }
 
 TEST(PlEditText, WhatTheSkinConfigurationSetsWins) {
-    const TInheritedLook all = ReadPlEdit("[Text]\r\nNormal=#010101\r\nCurrent=#020202\r\nNormalBG=#030303\r\n"
-                                          "SelectedBG=#040404\r\nFont=Arial\r\n");
-    EXPECT_EQ(WithoutConfigured(all, Read("")), all);
-    const TInheritedLook left = WithoutConfigured(all, Read("Font.Color.Normal=1.2.3\r\nFont.Color.Shadow=#000000\r\n"));
-    EXPECT_FALSE(left.NormalColor || left.BackgroundColor);
-    EXPECT_TRUE(left.PlayColor && left.SelectedBarColor && left.FontFace);
-    const TInheritedLook rest = WithoutConfigured(all, Read("Font.Color.Play=1.2.3\r\nFont.Color.Select=1.1.1\r\nFont.Face=X\r\n"));
-    EXPECT_FALSE(rest.PlayColor || rest.SelectedBarColor || rest.FontFace);
-    EXPECT_TRUE(rest.NormalColor && rest.BackgroundColor);
+    const TInheritedLook all{1u, 2u, 3u, 4u, "Arial"};
+    EXPECT_EQ(WithoutConfigured(all, Read("Font.Color.Normal=1.2.3\r\nFont.Color.Shadow=#000000\r\n")),
+              (TInheritedLook{std::nullopt, 2u, std::nullopt, 4u, "Arial"}));
+    EXPECT_EQ(WithoutConfigured(all, Read("Font.Color.Play=1.2.3\r\nFont.Color.Select=1.1.1\r\nFont.Face=X\r\n")),
+              (TInheritedLook{1u, std::nullopt, 3u, std::nullopt, std::nullopt}));
 }
 
 TEST(PlEditText, SelectedRowsOnTheBarKeepTheirUnselectedColour) {
     const TListColours own{0x000000, 0x0000FF, 0xFF0000, 0xFFFFFF, std::nullopt};
-    const TListColours plain = ShownColours(own, {});
-    EXPECT_EQ(RowColours(plain, true, false, false).Title, 0xFF0000u);
-    EXPECT_FALSE(RowColours(plain, true, false, false).Bar);
-    EXPECT_EQ(RowColours(plain, false, false, true).Title, 0x7F7F7Fu) << "kept: half way to the background";
-
-    TInheritedLook look;
-    look.NormalColor = 0x00FF00;
-    look.BackgroundColor = 0x000000;
-    look.SelectedBarColor = 0x800000;
-    const TListColours shown = ShownColours(own, look);
-    const TRowColours selected = RowColours(shown, true, false, false), playing = RowColours(shown, true, true, false);
-    EXPECT_EQ(selected.Bar, 0x800000u);
-    EXPECT_EQ(selected.Title, 0x00FF00u);
-    EXPECT_EQ(playing.Title, 0x0000FFu) << "the own play colour where the skin gives none";
-    EXPECT_EQ(RowColours(shown, false, false, true).Title, 0x007F00u);
+    const TListColours shown = ShownColours(own, TInheritedLook{0x00FF00u, std::nullopt, 0x000000u, 0x800000u, {}});
+    EXPECT_EQ(RowColours(shown, true, true, false).Title, 0x0000FFu) << "our play colour where the skin gives none";
+    EXPECT_EQ(RowColours(shown, false, false, true).Title, 0x007F00u) << "kept: half way to the lent background";
 }
