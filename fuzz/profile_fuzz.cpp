@@ -1,13 +1,15 @@
-// libFuzzer target: arbitrary bytes as a settings file or a skin configuration,
-// and as comma text and integer text. Reading never fails, and what the
+// libFuzzer target: arbitrary bytes as a settings file, a skin configuration or
+// a player skin's pledit.txt, and as comma text, integer text and colour text. Reading never fails, and what the
 // settings store writes reads back to the same values.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "base/ProfileText.h"
 #include "host/SettingsTable.h"
+#include "skin/PlEditText.h"
 #include "skin/SkinConfig.h"
 
 namespace {
@@ -34,6 +36,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(skin.EqualizerLayout >= 0 && skin.EqualizerLayout <= 6);
     if (skin.ForegroundPath)
         Check(skin.ForegroundPath->size() <= kProfileValueLimit && *skin.ForegroundPath != kKeepPicture);
+
+    // pledit.txt: a face is never empty, a colour only ever RGB, and a colour
+    // text that reads prints back to itself.
+    TInheritedLook look = WithoutConfigured(ReadPlEditText(ini.Reader(kPlEditTextSection)), skin);
+    if (look.FontFace)
+        Check(!look.FontFace->empty() && look.FontFace->size() <= kProfileValueLimit);
+    for (const auto& colour : {look.NormalColor, look.PlayColor, look.BackgroundColor, look.SelectedBarColor})
+        Check(!colour || *colour <= 0xFFFFFF);
+    if (std::optional<std::uint32_t> c = ParsePlEditColour(text)) {
+        char back[8];
+        std::snprintf(back, sizeof back, "%02X%02X%02X", *c & 0xFF, *c >> 8 & 0xFF, *c >> 16);
+        Check(ParsePlEditColour(back) == c);
+    }
+    const TRowColours row = RowColours(ShownColours({}, look), true, true, true);
+    Check(row.Bar == look.SelectedBarColor);
 
     // Whatever was loaded is saved so that it loads back the same, as long as
     // every value fits the profile reader's buffer.

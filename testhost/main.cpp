@@ -151,6 +151,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     std::string skin, only;
     bool play = false;
     bool config = false, menu = false;
+    std::vector<int> selectRows;
     auto& captures = Shots.Captures;
     int after = 3000;
     for (int i = 1; i < argc; ++i) {
@@ -162,6 +163,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         else if (a == L"--after" && i + 1 < argc) after = _wtoi(argv[++i]);
         else if (a == L"--config") config = true;
         else if (a == L"--menu") menu = true;
+        else if (a == L"--select" && i + 1 < argc) selectRows.push_back(_wtoi(argv[++i]));
         else if (a == L"--capture" && i + 2 < argc) {
             captures.emplace_back(argv[i + 1], argv[i + 2]);
             i += 2;
@@ -190,6 +192,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         if (host.Init() != 0) return 3;
     }
     if (play) host.Play();
+    // Rows of the plug-in's list shown selected, as a user's click leaves them.
+    if (HWND playlist = PluginWindow(L"playlist"))
+        if (HWND list = FindWindowExW(playlist, nullptr, L"TPlayListBox", nullptr))
+            for (int row : selectRows) SendMessageW(list, LB_SETSEL, TRUE, row);
     if (config && host.Record()) {
         host.Config();
         // Below the playlist window, so that a capture of either shows it alone.

@@ -8,6 +8,7 @@ struct TOptions {
     bool ShowSongTime = false;
     bool WindowPositionOverrideByWSC = false;
     bool WindowSizeOverrideByWSC = false;
+    bool InheritSkinColors = false;  // the player's skin's pledit.txt colours and face over ours
     bool EnableEqualizerRelocation = true;
     bool EnableDrawFontShadow = false;
     bool PreferID3v2 = false;  // a non-empty ID3v2 value replaces the ID3v1 one

@@ -48,6 +48,7 @@ const TSettingKey<P> kPluginKeys[] = {
     BoolKey("Option.ShowSongTime", &P::ShowSongTime),
     BoolKey("Option.WindowPositionOverrideByWSC", &P::WindowPositionOverrideByWSC),
     BoolKey("Option.WindowSizeOverrideByWSC", &P::WindowSizeOverrideByWSC),
+    BoolKey("Option.InheritSkinColors", &P::InheritSkinColors),
     BoolKey("Option.EnableEqualizerRelocation", &P::EnableEqualizerRelocation),
     BoolKey("Option.EnableDrawFontShadow", &P::EnableDrawFontShadow),
     BoolKey("Option.PreferID3v2", &P::PreferID3v2),

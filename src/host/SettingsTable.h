@@ -55,6 +55,7 @@ struct TPluginSettings {
     bool ShowSongTime = false;    // default from the host's aot
     bool WindowPositionOverrideByWSC = false;
     bool WindowSizeOverrideByWSC = false;
+    bool InheritSkinColors = false;
     bool EnableEqualizerRelocation = true;
     bool EnableDrawFontShadow = false;
     bool PreferID3v2 = false;

@@ -459,11 +459,13 @@ void TFormPlayList::PopupItemAddFolderClick() {
 
 void TFormPlayList::ApplyListFont() {
     if (!ListBox) return;
-    ListBox->SetFont(ListFont.get());
+    // The face the player's skin lends, if any, over our own font.
+    const HFONT font = Skin ? Skin->ShownListFont(ListFont.get()) : ListFont.get();
+    ListBox->SetFont(font);
     if (labelHeight_) {
-        SendMessageW(labelHeight_, WM_SETFONT, reinterpret_cast<WPARAM>(ListFont.get()), FALSE);
+        SendMessageW(labelHeight_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         HDC dc = GetDC(labelHeight_);
-        HGDIOBJ old = SelectObject(dc, ListFont.get());
+        HGDIOBJ old = SelectObject(dc, font);
         RECT r{0, 0, 1000, 0};
         wchar_t text[32] = {};
         GetWindowTextW(labelHeight_, text, 32);

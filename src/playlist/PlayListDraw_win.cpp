@@ -33,11 +33,6 @@ void DrawText8(HDC dc, const std::string& text, RECT r, UINT format, COLORREF co
     }
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
 }
-
-// Each channel the average of the two colours.
-COLORREF DimmedColor(COLORREF a, COLORREF b) {
-    return RGB((GetRValue(a) + GetRValue(b)) / 2, (GetGValue(a) + GetGValue(b)) / 2, (GetBValue(a) + GetBValue(b)) / 2);
-}
 }  // namespace
 
 // Text in the shadow colour one pixel right and down, then in its colour on top.
@@ -63,20 +58,22 @@ void TFormPlayList::DrawEntry(TCustomPlayListBox& list, int i, const RECT& r, un
 
     // An entry kept from the host without being read is dimmed: half way from the
     // normal colour to the list's background.
-    const COLORREF normal = rec && rec->Kept ? DimmedColor(skin.NormalColor(), skin.ShadowColor()) : skin.NormalColor();
-    const COLORREF columnColor = i == PlayingIndex ? skin.PlayColor() : normal;
+    const TListColours shown = skin.ShownColours();
+    const TRowColours colours = RowColours(shown, (state & ODS_SELECTED) != 0, i == PlayingIndex, rec && rec->Kept);
+    if (colours.Bar) {
+        TBrush bar(CreateSolidBrush(*colours.Bar));
+        FillRect(dc, &r, bar.get());
+    }
+    const COLORREF columnColor = colours.Column;
     auto draw = [&](const std::string& text, const RECT& rect, UINT format, COLORREF color) {
         if (Option.EnableDrawFontShadow)
-            DrawShadowText(dc, rect, format, color, skin.ShadowColor(), text);
+            DrawShadowText(dc, rect, format, color, shown.Background, text);
         else
             DrawText8(dc, text, rect, format, color);
     };
     if (Option.ShowSongNumber) draw(std::to_string(i + 1) + ". ", RECT{r.left, r.top, wN, r.bottom}, kColumnFormat, columnColor);
     if (Option.ShowSongTime) draw(lengthText, RECT{r.right - wL, r.top, r.right, r.bottom}, kColumnFormat, columnColor);
-    const COLORREF titleColor = (state & ODS_SELECTED) ? skin.SelectColor()
-                                : i == PlayingIndex ? skin.PlayColor()
-                                                    : normal;
-    draw(list.Text(i), RECT{r.left + wN, r.top, r.right - wL, r.bottom}, kTitleFormat, titleColor);
+    draw(list.Text(i), RECT{r.left + wN, r.top, r.right - wL, r.bottom}, kTitleFormat, colours.Title);
 }
 
 void TFormPlayList::DrawListBackground(TCustomPlayListBox& list, const RECT& r) {
@@ -89,7 +86,10 @@ void TFormPlayList::DrawListBackground(TCustomPlayListBox& list, const RECT& r) 
 
     TMemoryDc fgDc(CreateCompatibleDC(dc));
     TSelectGuard fgSel(fgDc.get(), skin.FGBitmap().Handle.get());
-    if (!skin.BGBitmap()) {
+    // A background colour lent by the player's skin lies behind the foreground,
+    // which then shows only its opaque pixels, as over tiles.
+    const bool lentBackground = skin.Inherited().BackgroundColor.has_value();
+    if (!skin.BGBitmap() && !lentBackground) {
         BitBlt(dc, r.left + p.DestX, r.top + p.DestY, p.Width, p.Height, fgDc.get(), p.SourceX, p.SourceY, SRCCOPY);
         TBrush fill(CreateSolidBrush(skin.ShadowColor()));
         if (p.DestY > 0) {
@@ -102,10 +102,13 @@ void TFormPlayList::DrawListBackground(TCustomPlayListBox& list, const RECT& r) 
         }
         return;
     }
-    // Tiles everywhere, then the foreground's opaque pixels over them: a masked
-    // copy in three block copies (XOR, AND with the mask, XOR again), so a picture
-    // of millions of runs paints as fast as a plain one.
-    {
+    // Tiles (or the lent colour) everywhere, then the foreground's opaque pixels
+    // over them: a masked copy in three block copies (XOR, AND with the mask, XOR
+    // again), so a picture of millions of runs paints as fast as a plain one.
+    if (!skin.BGBitmap()) {
+        TBrush fill(CreateSolidBrush(skin.ShownColours().Background));
+        FillRect(dc, &r, fill.get());
+    } else {
         TMemoryDc bgDc(CreateCompatibleDC(dc));
         TSelectGuard bgSel(bgDc.get(), skin.BGBitmap().Handle.get());
         const int bw = std::max(1, skin.BGBitmap().Width), bh = std::max(1, skin.BGBitmap().Height);

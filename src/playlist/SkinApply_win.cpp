@@ -12,6 +12,7 @@
 #include "host/PluginState_win.h"
 #include "host/SettingsValues.h"
 #include "playlist/PlayList_win.h"
+#include "playlist/SkinInherit_win.h"
 #include "skin/EqualizerLayout.h"
 #include "skin/SkinConfig.h"
 #include "skin/WatermarkSkin_win.h"
@@ -119,6 +120,8 @@ void ApplyHostSkin(const std::string& dir) {
     // Without the option the host's editor stays masked whatever the skin holds.
     HostMaskPlaylistEditor(pl->IsChecked(PopupItemAutomaticShowPL) && FileExists(Join(dir, "pledit.bmp")));
     if (FileExists(configuration)) ApplySkinFile(configuration);
+    // After the configuration: what it sets wins over the player's own look.
+    ApplyInheritedLook(dir);
 }
 
 void ApplySkinFile(const std::string& fileName) {

@@ -64,6 +64,7 @@ const TCaption kCaptions[] = {
     {TCaptionTarget::DialogControl, IDC_GROUP_WM_FG, L"&Foreground image", L"\x524D\x666F\x753B\x50CF"},
     {TCaptionTarget::DialogControl, IDC_GROUP_WM_BG, L"&Background image", L"\x80CC\x666F\x753B\x50CF"},
     {TCaptionTarget::Page, TFormConfigure::TabSheetInherit, L"Inherit", L"\x7D99\x627F"},
+    {TCaptionTarget::DialogControl, IDC_CHECK_INHERIT_SKIN, L"Use the colours and font of the player's skin", L"\x30D7\x30EC\x30FC\x30E4\x30FC\x306E\x30B9\x30AD\x30F3\x306E\x8272\x3068\x30D5\x30A9\x30F3\x30C8\x3092\x4F7F\x3046"},
     {TCaptionTarget::Page, TFormConfigure::TabSheetSettings, L"Options", L"\xFF75\xFF8C\xFF9F\xFF7C\xFF6E\xFF9D"},
     {TCaptionTarget::DialogControl, IDC_CHECK_SONG_ADD_LAST, L"Add songs at &last", L"\xFF8C\xFF9F\xFF9A\xFF72\xFF98\xFF7D\xFF84\x306E\x6700\x5F8C\x306B\x8FFD\x52A0"},
     {TCaptionTarget::DialogControl, IDC_CHECK_SHOW_SONG_NUMBER, L"Show &numbers in playlist", L"\x66F2\x901A\x756A\x306E\x8868\x793A"},

@@ -1,8 +1,10 @@
 #include "plugin/PlayListPreferences_win.h"
 
 #include "base/Text_win.h"
+#include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
 #include "playlist/PlayList_win.h"
+#include "playlist/SkinInherit_win.h"
 #include "skin/WatermarkSkin_win.h"
 
 TWatermarkSkin* TPlayListPreferences::StyleObject() {
@@ -40,4 +42,15 @@ void TPlayListPreferences::RepaintListNow() {
     pl->RepaintList();
     if (pl->ListBox && pl->ListBox->Handle()) UpdateWindow(pl->ListBox->Handle());
     if (pl->Skin) pl->Skin->ClearChanged();
+}
+
+std::string TPlayListPreferences::HostSkinTextFile() {
+    std::string dir;
+    return Plugin.PlayList && HostGetSkin(dir) ? PlEditFileIn(dir) : std::string();
+}
+
+void TPlayListPreferences::ApplySkinInheritance() {
+    std::string dir;
+    if (!HostGetSkin(dir)) dir.clear();
+    ApplyInheritedLook(dir);
 }

@@ -12,4 +12,6 @@ public:
     void RetitleAll() override;
     void TakeListFont(TFont font) override;
     void RepaintListNow() override;
+    std::string HostSkinTextFile() override;
+    void ApplySkinInheritance() override;
 };

@@ -61,6 +61,7 @@ void CopyOptions(const TFrom& from, TTo& to) {
     to.ShowSongTime = from.ShowSongTime;
     to.WindowPositionOverrideByWSC = from.WindowPositionOverrideByWSC;
     to.WindowSizeOverrideByWSC = from.WindowSizeOverrideByWSC;
+    to.InheritSkinColors = from.InheritSkinColors;
     to.EnableEqualizerRelocation = from.EnableEqualizerRelocation;
     to.EnableDrawFontShadow = from.EnableDrawFontShadow;
     to.PreferID3v2 = from.PreferID3v2;

@@ -230,6 +230,7 @@ void TFormConfigure::ButtonUpdateClick() {
 
     // The list takes the preview's font.
     if (TFont listFont{CreateFontIndirectW(&previewLogFont_)}) target_.TakeListFont(std::move(listFont));
+    ApplyInheritPage();
     if (repaint || skin.Changed()) target_.RepaintListNow();
     Plugin.AboutWinampEnabled = AboutWinampChecked();
 

@@ -75,6 +75,9 @@ private:
     void FormShow();
     void FormClose();
     void ShowPage(int page);
+    // The "Inherit" page's check box and the player's skin file it names.
+    void ShowInheritPage();
+    void ApplyInheritPage();
     void OnCommand(int id, int code, HWND control);
     INT_PTR OnNotify(const NMHDR* hdr);
 

@@ -3,6 +3,8 @@
 // hands the dialog one, so that the dialog knows nothing of the window itself.
 #include "base/Handles_win.h"
 
+#include <string>
+
 class TWatermarkSkin;
 class TExtensionSet;
 
@@ -22,6 +24,10 @@ public:
     virtual void TakeListFont(TFont font) = 0;
     // The whole list painted again at once; clears the Changed flag.
     virtual void RepaintListNow() = 0;
+    // The player's current skin folder's pledit.txt, "" when it holds none.
+    virtual std::string HostSkinTextFile() = 0;
+    // The "Inherit" option changed: the list takes or drops the player's skin's look.
+    virtual void ApplySkinInheritance() = 0;
 
 protected:
     ~IPreferencesTarget() = default;

@@ -33,6 +33,10 @@
 #define IDC_EDIT_WM_BG 1037
 #define IDC_BUTTON_WM_BG 1038
 
+// "Inherit" page.
+#define IDC_CHECK_INHERIT_SKIN 1040
+#define IDC_LABEL_INHERIT_FILE 1041
+
 // "Options" page.
 #define IDC_CHECK_JAPANESE 1050
 #define IDC_LABEL_RESTART 1051

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "base/Handles_win.h"
+#include "skin/PlEditText.h"
 
 // 0x00BBGGRR, red in the lowest byte. Values with the top bit set name a system
 // colour (0x80000000 | COLOR_xxx); the setters resolve them to RGB.
@@ -104,6 +105,18 @@ public:
     int EqualizerOffsetY = 0;
     int EqualizerZorder = 0;
 
+    // What the player's skin lends over the colours and the list face above
+    // while the "Inherit" option is on; those stay the plug-in's own (saved,
+    // edited in the preferences). A different look raises Changed.
+    const TInheritedLook& Inherited() const { return inherited_; }
+    void SetInherited(const TInheritedLook& look);
+    // The colours the list is drawn in.
+    TListColours ShownColours() const;
+    // The list font to show: `own` with the lent face when one is installed, else
+    // `own` itself. The made font stays owned here, the one before it too until
+    // the next change, so a list still holding that one never sees it freed.
+    HFONT ShownListFont(HFONT own);
+
     bool Changed() const { return changed_; }
     void ClearChanged() { changed_ = false; }
 
@@ -133,6 +146,10 @@ private:
     TColor selectColor_ = 0xFF0000;
     TColor normalColor_ = 0x000000;
     std::uint8_t equalizerLayout_ = 0;
+    TInheritedLook inherited_;
+    TFont shownFont_;
+    TFont previousShownFont_;
+    LOGFONTA shownLogFont_{};
     bool changed_ = false;
     HWND messageOwner_ = nullptr;
 };

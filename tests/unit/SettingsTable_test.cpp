@@ -87,7 +87,7 @@ TEST(PluginSettings, SaveWritesExactlyTheTableInOrder) {
         "Font.Color.Normal", "Option.Locale", "Option.ShowControlPanel", "Option.AutomaticShowPL",
         "Option.AutomaticShowEQ", "Option.AlwaysOnTop", "Option.SongAddLast", "Option.ShowSongNumber",
         "Option.ShowSongTime", "Option.WindowPositionOverrideByWSC", "Option.WindowSizeOverrideByWSC",
-        "Option.EnableEqualizerRelocation", "Option.EnableDrawFontShadow", "Option.PreferID3v2",
+        "Option.InheritSkinColors", "Option.EnableEqualizerRelocation", "Option.EnableDrawFontShadow", "Option.PreferID3v2",
         "Option.Playlist.Format", "Option.EnableAboutWinamp", "Option.WatermarkSkin.FG", "Option.WatermarkSkin.BG",
         "Option.AudioFileExtensions"};
     std::vector<std::string> keys;
@@ -100,6 +100,7 @@ TEST(PluginSettings, SaveWritesExactlyTheTableInOrder) {
     EXPECT_EQ(byKey["Font.Color.Select"], "255.128.0");
     EXPECT_EQ(byKey["Option.ShowControlPanel"], "1");
     EXPECT_EQ(byKey["Option.AutomaticShowPL"], "0");
+    EXPECT_EQ(byKey["Option.InheritSkinColors"], "0") << "off unless chosen";
     // The comma text "",".a b",".c,d" gets one more pair of quotes, which the
     // profile reader takes off again.
     EXPECT_EQ(byKey["Option.AudioFileExtensions"], "\"\"\",\".a b\",\".c,d\"\"");

@@ -1,4 +1,5 @@
 #include "skin/SkinConfig.h"
+#include "skin/PlEditText.h"
 
 #include <gtest/gtest.h>
 
@@ -70,4 +71,29 @@ TEST(SkinConfig, WindowBoundsFollowTheOverrideOptions) {
     EXPECT_EQ(SkinWindowBounds(c, true, false, current, 1024, 768), (TBounds{0, 30, 300, 400}));
     EXPECT_EQ(SkinWindowBounds(c, false, true, current, 1024, 768), (TBounds{0, 20, 1024, 400}));
     EXPECT_EQ(SkinWindowBounds(c, true, true, current, 1024, 768), (TBounds{0, 30, 1024, 400}));
+}
+
+// ---- the player's skin's pledit.txt
+
+TEST(PlEditText, OnlySixHexDigitsMakeAColour) {
+    EXPECT_EQ(ParsePlEditColour(" '0000c6' "), 0xC60000u) << "written red first";
+    for (const char* bad : {"#00FF0", "00FF000", "#GG0000", "", "#", "0x00FF00", "00 FF 00"})
+        EXPECT_EQ(ParsePlEditColour(bad), std::nullopt) << bad;
+    const TInheritedLook none = ReadPlEditText(TProfileText("[Text]\r\nNormal=green\r\nFont=\r\n").Reader(kPlEditTextSection));
+    EXPECT_EQ(none, TInheritedLook{});
+}
+
+TEST(PlEditText, WhatTheSkinConfigurationSetsWins) {
+    const TInheritedLook all{1u, 2u, 3u, 4u, "Arial"};
+    EXPECT_EQ(WithoutConfigured(all, Read("Font.Color.Normal=1.2.3\r\nFont.Color.Shadow=#000000\r\n")),
+              (TInheritedLook{std::nullopt, 2u, std::nullopt, 4u, "Arial"}));
+    EXPECT_EQ(WithoutConfigured(all, Read("Font.Color.Play=1.2.3\r\nFont.Color.Select=1.1.1\r\nFont.Face=X\r\n")),
+              (TInheritedLook{1u, std::nullopt, 3u, std::nullopt, std::nullopt}));
+}
+
+TEST(PlEditText, SelectedRowsOnTheBarKeepTheirUnselectedColour) {
+    const TListColours own{0x000000, 0x0000FF, 0xFF0000, 0xFFFFFF, std::nullopt};
+    const TListColours shown = ShownColours(own, TInheritedLook{0x00FF00u, std::nullopt, 0x000000u, 0x800000u, {}});
+    EXPECT_EQ(RowColours(shown, true, true, false).Title, 0x0000FFu) << "our play colour where the skin gives none";
+    EXPECT_EQ(RowColours(shown, false, false, true).Title, 0x007F00u) << "kept: half way to the lent background";
 }

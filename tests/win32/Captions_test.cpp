@@ -84,6 +84,8 @@ const TExpected kExpected[] = {
     {TCaptionTarget::DialogControl, IDC_GROUP_WM_FG, "GroupBoxWatermarkFG", "&Foreground image", "前景画像"},
     {TCaptionTarget::DialogControl, IDC_GROUP_WM_BG, "GroupBoxWatermarkBG", "&Background image", "背景画像"},
     {TCaptionTarget::Page, TFormConfigure::TabSheetInherit, "TabSheetInherit", "Inherit", "継承"},
+    {TCaptionTarget::DialogControl, IDC_CHECK_INHERIT_SKIN, "CheckBoxInheritSkinColors", "Use the colours and font of the player's skin", "プレーヤーのスキンの色とフォントを使う"},
+    {TCaptionTarget::DialogControl, IDC_LABEL_INHERIT_FILE, "LabelInheritFile", "(none in the current skin)", "（現在のスキンにはありません）"},
     {TCaptionTarget::Page, TFormConfigure::TabSheetSettings, "TabSheetSettings", "Options", "ｵﾌﾟｼｮﾝ"},
     {TCaptionTarget::DialogControl, IDC_CHECK_SONG_ADD_LAST, "CheckBoxSongAddLast", "Add songs at &last", "ﾌﾟﾚｲﾘｽﾄの最後に追加"},
     {TCaptionTarget::DialogControl, IDC_CHECK_SHOW_SONG_NUMBER, "CheckBoxShowSongNumber", "Show &numbers in playlist", "曲通番の表示"},

@@ -20,7 +20,7 @@ const char* const kSavedKeys[] = {
     "Font.Color.Play", "Font.Color.Select", "Font.Color.Normal", "Option.Locale",
     "Option.ShowControlPanel", "Option.AutomaticShowPL", "Option.AutomaticShowEQ", "Option.AlwaysOnTop",
     "Option.SongAddLast", "Option.ShowSongNumber", "Option.ShowSongTime",
-    "Option.WindowPositionOverrideByWSC", "Option.WindowSizeOverrideByWSC",
+    "Option.WindowPositionOverrideByWSC", "Option.WindowSizeOverrideByWSC", "Option.InheritSkinColors",
     "Option.EnableEqualizerRelocation", "Option.EnableDrawFontShadow", "Option.PreferID3v2",
     "Option.Playlist.Format", "Option.EnableAboutWinamp", "Option.WatermarkSkin.FG", "Option.WatermarkSkin.BG",
     "Option.AudioFileExtensions",
@@ -299,7 +299,7 @@ TEST_F(Settings, RoundTripLosesNothing) {
         "Font.Face=Tahoma\r\nFont.Point=13\r\nFont.Style.Bold=1\r\nFont.Style.Italic=1\r\n"
         "Font.Color.Play=10.20.30\r\nFont.Color.Select=#405060\r\nFont.Color.Normal=70.80.90\r\n"
         "Option.Locale=0000\r\nOption.SongAddLast=0\r\nOption.ShowSongNumber=1\r\nOption.ShowSongTime=1\r\n"
-        "Option.WindowPositionOverrideByWSC=1\r\nOption.WindowSizeOverrideByWSC=1\r\n"
+        "Option.WindowPositionOverrideByWSC=1\r\nOption.WindowSizeOverrideByWSC=1\r\nOption.InheritSkinColors=1\r\n"
         "Option.EnableEqualizerRelocation=0\r\nOption.EnableDrawFontShadow=1\r\nOption.PreferID3v2=1\r\n"
         "Option.Playlist.Format=\" ${IART} - ${INAM}\"\r\nOption.EnableAboutWinamp=0\r\n"
         "Option.WatermarkSkin.FG=skins\\fg.bmp\r\nOption.WatermarkSkin.BG=bg.bmp\r\n"
