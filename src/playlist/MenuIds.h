@@ -1,8 +1,7 @@
 #pragma once
-#include <windows.h>
 
 // Menu command ids of PopupMenuEdit (also the tool buttons').
-enum TMenuId : UINT {
+enum TMenuId : unsigned {
     PopupItemPlayFile = 2001,
     PopupItemPlayBase,
     PopupItemCtrlPrevious,
@@ -56,4 +55,4 @@ enum TMenuId : UINT {
 };
 
 // The menu item's integer tag (transport index, remove mode, select and sort commands); -1 when none.
-int MenuItemTag(UINT item);
+int MenuItemTag(unsigned item);
