@@ -101,7 +101,7 @@ TReadResult TTagReaderThread::Read(TReadJob& job) {
         }
         auto values = std::make_unique<TMP3FileInfo>();
         FillEntryFileNameFields(*values, job.Path, &AnsiLeadByte);
-        if (job.Reader && file) ReadTagsOfOpenFile(file.get(), *job.Reader, *values, job.PreferId3v2);
+        if (job.Reader && file) ReadTagsOfOpenFile(file.get(), *job.Reader, *values, job.PreferId3v2, job.ReadLength);
         result.Values = std::move(values);
     } catch (...) {
         // No memory, a reader's fault: the entry keeps its file-name title.
