@@ -45,10 +45,12 @@ void TFormPlayList::QueueRead(TMP3FileInfo& rec, bool again) {
     job.WidePath = rec.WideFileName();
     job.Reader = FindTagReader(FileExtension(job.Path, &AnsiLeadByte));
     job.PreferId3v2 = Option.PreferID3v2;
+    job.ReadLength = Option.ReadSongLength;
     job.CheckFile = true;
     if (found == reading_.end()) {
         found = reading_.emplace(&rec, 0).first;
         rec.AddReference();
+        ++readRunSize_;
     } else {
         reader_->Cancel({found->second});  // read again with what is asked now
     }
@@ -175,14 +177,18 @@ void TFormPlayList::ApplyReadResult(int row, TMP3FileInfo& rec, TReadResult& res
     }
     if (!result.Values) return;  // unreadable: the title stays the file name's
     TMP3FileInfo& fresh = *result.Values;
-    // What the host and the list told the entry stays.
+    // What the host and the list told the entry stays: a length the host
+    // reported wins over the file's.
+    const int fileLength = fresh.SongLength;
+    const bool hostLength = rec.SongLength >= 0 && !rec.LengthFromFile;
     fresh.SongLength = rec.SongLength;
-    fresh.SetSongLengthText(rec.SongLengthText());
+    fresh.LengthFromFile = rec.LengthFromFile;
     fresh.Set(TInfoField::WideFileName, rec.Get(TInfoField::WideFileName));
     fresh.Selected = rec.Selected;
     fresh.Kept = false;
     fresh.ToRead = false;
     rec = std::move(fresh);
+    if (!hostLength) SetEntryLength(row, rec, fileLength, true);
     ListBox->RetitleRow(row, BuildEntryTitle(Option.PlaylistFormat, rec, &AnsiLeadByte));
     if (row == PlayingIndex) SetCaptionFromEntry(row);
 }
@@ -217,6 +223,7 @@ void TFormPlayList::InstallSomeResults(bool all) {
             const int row = RowOfRecord(rec);
             if (row >= 0) ApplyReadResult(row, *rec, r);
         }
+        NoteTotalChanged();
         if (!all && NowMs() - start >= kBatchMs) {
             if (reader_->HasResults()) PostMessageW(Handle(), WM_VL_READ_RESULTS, 0, 0);
             return;
