@@ -24,8 +24,8 @@ bool StreamInfoLength(const std::uint8_t* b, std::uint64_t& samples, std::uint32
 }
 
 // The last page of `serial` within the last bytes of the file; its granule.
-constexpr std::size_t kTailStep = 64 * 1024;
-constexpr int kTailSteps = 16;  // a megabyte of other streams' pages at most
+constexpr std::size_t kTailStep = 8 * 1024;
+constexpr int kTailSteps = 128;  // a megabyte of other streams' pages at most
 
 bool LastGranule(IByteSource& source, std::uint64_t begin, std::uint64_t size, std::uint32_t serial,
                  std::uint64_t& granule) {
