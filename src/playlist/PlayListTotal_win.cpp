@@ -6,6 +6,8 @@
 // batch of changes, by a posted message.
 #include "playlist/PlayList_win.h"
 
+#include <new>
+
 #include "base/Text_win.h"
 #include "base/Window_win.h"
 #include "host/PluginState_win.h"
@@ -63,10 +65,15 @@ std::wstring TFormPlayList::TotalText() const {
 void TFormPlayList::ShowTotal() {
     totalPosted_ = false;
     if (ReadsOutstanding() == 0) readRunSize_ = 0;
-    const std::wstring text = TotalText();
-    if (!labelTotal_ || text == totalShown_) return;
-    totalShown_ = text;
-    SetWindowTextW(labelTotal_, text.c_str());
+    try {
+        const std::wstring text = TotalText();
+        if (!labelTotal_ || text == totalShown_) return;
+        totalShown_ = text;
+        SetWindowTextW(labelTotal_, text.c_str());
+    } catch (const std::bad_alloc&) {
+        // Nothing to tell the user: the next change shows the total again.
+        totalShown_.clear();
+    }
 }
 
 void TFormPlayList::SetEntryLength(int row, TMP3FileInfo& rec, int length, bool fromFile) {
