@@ -183,6 +183,7 @@ void TFormPlayList::ApplyReadResult(int row, TMP3FileInfo& rec, TReadResult& res
     const bool hostLength = rec.SongLength >= 0 && !rec.LengthFromFile;
     fresh.SongLength = rec.SongLength;
     fresh.LengthFromFile = rec.LengthFromFile;
+    fresh.SetSongLengthText(rec.SongLengthText());
     fresh.Set(TInfoField::WideFileName, rec.Get(TInfoField::WideFileName));
     fresh.Selected = rec.Selected;
     fresh.Kept = false;
