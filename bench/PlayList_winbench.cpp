@@ -336,6 +336,16 @@ int main(int argc, char** argv) {
             names = std::min(names, FloorNames(host.Main(), n));
             floor = std::min(floor, FloorRead(subset));
         }
+        // Titles read with the lengths against titles alone: same files, same run.
+        double without = 1e9, with = 1e9;
+        for (int round = 0; round < 2; ++round)
+            for (bool lengths : {false, true}) {
+                Option.ReadSongLength = lengths;
+                form->ReplaceEntries({});
+                double& best = lengths ? with : without;
+                best = std::min(best, RebuildAndRead(*form).AllIn);
+            }
+        Ratio("titles with lengths" + at, with, without, 1.1);
         Ratio("rebuild returns" + at, run.Return, names, 1.5);
         Ratio("rebuild, all titles in" + at, run.AllIn, floor, 1.2);
         std::printf("  %-30s %9.1f ms  %-50s %-14s %s\n", ("longest message while reading" + at).c_str(),

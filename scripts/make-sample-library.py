@@ -3,6 +3,7 @@
 with only an ID3v2 tag (UTF-16 text, a title longer than ID3v1 can hold), an
 .m3u playlist and the host's settings file."""
 import os
+import struct
 import sys
 
 SONGS = [
@@ -34,6 +35,14 @@ def id3v2(title, artist, album):
     return b"ID3\x03\0\0" + size + data
 
 
+def frames(seconds):
+    """Two MPEG 1 layer III frames (128 kbit/s, 44.1 kHz, 417 bytes each), the
+    first with a Xing header counting the frames of a song this long."""
+    xing = b"Xing" + struct.pack(">II", 1, round(seconds * 44100 / 1152))
+    first = b"\xff\xfb\x90\x00" + bytes(32) + xing
+    return first.ljust(417, b"\0") + b"\xff\xfb\x90\x00".ljust(417, b"\0")
+
+
 def main(root):
     music = os.path.join(root, "music")
     os.makedirs(music, exist_ok=True)
@@ -41,13 +50,13 @@ def main(root):
     for i, (title, artist, album, genre) in enumerate(SONGS, 1):
         name = "%02d %s.mp3" % (i, title.replace("&", "and"))
         with open(os.path.join(music, name), "wb") as f:
-            f.write(b"\xff\xfb\x90\x00" * 64)
+            f.write(frames(151 + 37 * i))
             f.write(tag(title, artist, album, genre))
         names.append(name)
     name = "07 Seventh Song.mp3"
     with open(os.path.join(music, name), "wb") as f:
         f.write(id3v2("A Title Far Too Long for an ID3v1 Tag", "Orchard", "Weather"))
-        f.write(b"\xff\xfb\x90\x00" * 64)
+        f.write(frames(245))
     names.append(name)
     with open(os.path.join(music, "demo.m3u"), "w", newline="\r\n") as f:
         f.write("#EXTM3U\n")

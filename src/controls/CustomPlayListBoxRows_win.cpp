@@ -466,11 +466,13 @@ void TCustomPlayListBox::SetSelected(int i, bool on) {
         simTop_ = TopRowShowing(simTop_, i, simPage_, Count());
         // Hidden or suspended, the list repaints whole when shown or resumed; a
         // repaint request per row would only cost a trip to the window system.
+        if (OnSelectionChanged) OnSelectionChanged(*this);
         return;
     }
     LRESULT r = 0;
     WithTopRowRule([&] { r = Native(LB_SETSEL, on ? TRUE : FALSE, i); });
     if (r == LB_ERR) throw EListError(i);
+    if (OnSelectionChanged) OnSelectionChanged(*this);
 }
 
 bool TCustomPlayListBox::CanDeferCaret() const {

@@ -185,6 +185,14 @@ public:
     int IndexOf(const std::string& text) const;
     std::vector<TRow> Rows() const { return rows_.Rows(); }
 
+    // ---- row weights (the entries' lengths; CustomPlayListBoxWeights_win.cpp)
+    // How a row's weight is read from its data word as the row comes in.
+    void SetRowWeigh(TRowList::TWeigh weigh) { rows_.SetWeigh(weigh); }
+    void SetRowWeight(int i, int weight);
+    const TWeightSums& RowWeights() const { return rows_.Sums(); }
+    // The weights of the selected rows: one pass over the selection, none over the list.
+    TWeightSums SelectedWeights() const;
+
     bool IsSelected(int i) const override;
     void SetSelected(int i, bool on) override;
     int SelCount() const override;
@@ -210,6 +218,8 @@ public:
     TEraseBkgndEvent OnEraseBkgnd;
     TMeasureItemEvent OnMeasureItem;
     TNotifyEvent OnClick;
+    // After SetSelected (the user's changes come as OnClick).
+    TNotifyEvent OnSelectionChanged;
     TNotifyEvent OnDblClick;
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;

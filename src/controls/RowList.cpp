@@ -40,19 +40,59 @@ void TRowList::SetText(int i, std::string text) {
     rows_[static_cast<std::size_t>(i)].Text = std::move(text);
 }
 
-void TRowList::Insert(int at, std::vector<TRow> rows) {
-    for (TRow& r : rows) Clip(r.Text);
-    rows_.insert(rows_.begin() + at, std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+void TRowList::Weigh(TRow& row) {
+    row.Weight = weigh_ ? weigh_(row.Data) : -1;
+    sums_.Add(row.Weight, 1);
 }
 
-void TRowList::Delete(int i) { rows_.erase(rows_.begin() + i); }
+void TRowList::SetWeigh(TWeigh weigh) {
+    weigh_ = weigh;
+    sums_ = {};
+    for (TRow& r : rows_) Weigh(r);
+}
 
-void TRowList::DeleteRange(int at, int n) { rows_.erase(rows_.begin() + at, rows_.begin() + at + n); }
+void TRowList::SetWeight(int i, int weight) {
+    TRow& row = rows_[static_cast<std::size_t>(i)];
+    Unweigh(row);
+    row.Weight = weight;
+    sums_.Add(weight, 1);
+}
+
+void TRowList::SetData(int i, std::uintptr_t data) {
+    TRow& row = rows_[static_cast<std::size_t>(i)];
+    Unweigh(row);
+    row.Data = data;
+    Weigh(row);
+}
+
+void TRowList::Clear() {
+    rows_.clear();
+    sums_ = {};
+}
+
+void TRowList::Insert(int at, std::vector<TRow> rows) {
+    for (TRow& r : rows) Clip(r.Text);
+    const std::size_t n = rows.size();
+    rows_.insert(rows_.begin() + at, std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    // Weighed once in: a failed insertion leaves the sums as they were.
+    for (std::size_t k = 0; k < n; ++k) Weigh(rows_[static_cast<std::size_t>(at) + k]);
+}
+
+void TRowList::Delete(int i) {
+    Unweigh(rows_[static_cast<std::size_t>(i)]);
+    rows_.erase(rows_.begin() + i);
+}
+
+void TRowList::DeleteRange(int at, int n) {
+    for (int k = at; k < at + n; ++k) Unweigh(rows_[static_cast<std::size_t>(k)]);
+    rows_.erase(rows_.begin() + at, rows_.begin() + at + n);
+}
 
 void TRowList::DeleteRows(const std::vector<int>& rows) {
     std::size_t out = 0, next = 0;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         if (next < rows.size() && static_cast<std::size_t>(rows[next]) == i) {
+            Unweigh(rows_[i]);
             ++next;
             continue;
         }
@@ -63,7 +103,11 @@ void TRowList::DeleteRows(const std::vector<int>& rows) {
 }
 
 void TRowList::Assign(std::vector<TRow> rows) {
-    for (TRow& r : rows) Clip(r.Text);
+    sums_ = {};
+    for (TRow& r : rows) {
+        Clip(r.Text);
+        Weigh(r);
+    }
     rows_ = std::move(rows);
 }
 

@@ -7,6 +7,7 @@
 #include "controls/RowStore.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,6 +25,16 @@ std::string ClipRowText(std::string text, std::size_t maxBytes, const TLeadByteP
 // Orders two row texts: negative, zero or positive.
 using TRowCompare = std::function<int(const std::string&, const std::string&)>;
 
+// The sum of the rows' weights (the entries' lengths) and how many rows have none.
+struct TWeightSums {
+    std::int64_t Known = 0;
+    int Unknown = 0;
+    void Add(int weight, int sign) {
+        if (weight < 0) Unknown += sign;
+        else Known += std::int64_t(weight) * sign;
+    }
+};
+
 class TRowList {
 public:
     explicit TRowList(TLeadBytePredicate isLeadByte = {}) : isLeadByte_(std::move(isLeadByte)) {}
@@ -36,7 +47,16 @@ public:
     std::uintptr_t Data(int i) const { return rows_[static_cast<std::size_t>(i)].Data; }
 
     void SetText(int i, std::string text);
-    void SetData(int i, std::uintptr_t data) { rows_[static_cast<std::size_t>(i)].Data = data; }
+    void SetData(int i, std::uintptr_t data);
+
+    // A row's weight is taken from its data word as the row comes in (the data
+    // is alive then, not always when it goes), so the sums over all rows follow
+    // every change at the cost of the rows changed. Setting weigh weighs every row once.
+    using TWeigh = int (*)(std::uintptr_t data);
+    void SetWeigh(TWeigh weigh);
+    int Weight(int i) const { return rows_[static_cast<std::size_t>(i)].Weight; }
+    void SetWeight(int i, int weight);
+    const TWeightSums& Sums() const { return sums_; }
 
     // Inserts rows before row at (0 <= at <= Count()); texts longer than the limit are cut.
     void Insert(int at, std::vector<TRow> rows);
@@ -44,7 +64,7 @@ public:
     void DeleteRange(int at, int n);
     // Removes the given rows (ascending, distinct, valid) in one pass.
     void DeleteRows(const std::vector<int>& rows);
-    void Clear() { rows_.clear(); }
+    void Clear();
     void Assign(std::vector<TRow> rows);
     void Exchange(int i, int j);
     // Takes row from out and puts it at to; the rows between shift by one.
@@ -63,7 +83,11 @@ public:
 
 private:
     void Clip(std::string& text) const;
+    void Weigh(TRow& row);
+    void Unweigh(const TRow& row) { sums_.Add(row.Weight, -1); }
 
     std::vector<TRow> rows_;
+    TWeigh weigh_ = nullptr;
+    TWeightSums sums_;
     TLeadBytePredicate isLeadByte_;
 };

@@ -12,6 +12,7 @@
 struct TRow {
     std::string Text;
     std::uintptr_t Data = 0;  // pointer-sized data word (the entry record)
+    int Weight = -1;          // the row list's own (see TRowList::SetWeigh); -1 unknown
 };
 
 class IRowStore {

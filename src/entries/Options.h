@@ -12,6 +12,7 @@ struct TOptions {
     bool EnableEqualizerRelocation = true;
     bool EnableDrawFontShadow = false;
     bool PreferID3v2 = false;  // a non-empty ID3v2 value replaces the ID3v1 one
+    bool ReadSongLength = true;  // lengths from the files too, not only from the host
     std::string PlaylistFormat = "${INAM}";
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "fileinfo/SongLength.h"
 #include "fileinfo/TagFields.h"
 
 namespace {
@@ -15,6 +16,9 @@ constexpr TGuid kContentDescription = {0x33, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF,
                                        0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
 constexpr TGuid kExtendedContentDescription = {0x40, 0xA4, 0xD0, 0xD2, 0x07, 0xE3, 0xD2, 0x11,
                                                0x97, 0xF0, 0x00, 0xA0, 0xC9, 0x5E, 0xA8, 0x50};
+
+constexpr TGuid kFileProperties = {0xA1, 0xDC, 0xAB, 0x8C, 0x47, 0xA9, 0xCF, 0x11,
+                                   0x8E, 0xE4, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
 
 constexpr std::uint64_t kObjectHeader = 24;
 constexpr std::uint64_t kHeaderObjectSize = 30;
@@ -178,4 +182,31 @@ bool ReadAsfTags(IByteSource& file, TMP3FileInfo& info, const TTagReadOptions& o
     }
     fields.StoreInto(info);
     return true;
+}
+
+int ReadAsfLength(IByteSource& file) {
+    TBufferedSource source(file);
+    std::uint64_t fileSize = 0;
+    std::uint8_t h[kHeaderObjectSize];
+    if (!source.Size(fileSize) || ReadFully(source, 0, h, sizeof h) != sizeof h ||
+        std::memcmp(h, kHeaderObject, 16) != 0)
+        return -1;
+    const std::uint64_t headerEnd = std::min(U64LE(h + 16), fileSize);
+    std::uint64_t pos = kHeaderObjectSize;
+    for (int n = 0; n < kMaxObjects && pos < headerEnd && headerEnd - pos >= kObjectHeader; ++n) {
+        // File Properties: id(16) size(8) date(8) packets(8) play(8) send(8) preroll(8) ...
+        std::uint8_t o[kObjectHeader + 64];
+        if (ReadFully(source, pos, o, kObjectHeader) != kObjectHeader) break;
+        const std::uint64_t size = U64LE(o + 16);
+        if (size < kObjectHeader || size > headerEnd - pos) break;
+        if (std::memcmp(o, kFileProperties, 16) == 0) {
+            if (size < sizeof o || ReadFully(source, pos, o, sizeof o) != sizeof o) return -1;
+            const std::uint64_t play = U64LE(o + 64), preroll = U64LE(o + 80);
+            // 100 ns units against a preroll in milliseconds.
+            if (preroll > play / 10000) return -1;
+            return RoundedSeconds(play - preroll * 10000, 10000000);
+        }
+        pos += size;
+    }
+    return -1;
 }

@@ -13,7 +13,9 @@ TFile OpenForSharedRead(const std::wstring& fileName);
 struct TTagReaderEntry;
 class TMP3FileInfo;
 // The tags of a file opened by the caller (who keeps the handle); false when none were found.
-bool ReadTagsOfOpenFile(HANDLE file, const TTagReaderEntry& reader, TMP3FileInfo& info, bool preferId3v2);
+// With readLength the file's length goes into info.SongLength too, in the same visit.
+bool ReadTagsOfOpenFile(HANDLE file, const TTagReaderEntry& reader, TMP3FileInfo& info, bool preferId3v2,
+                        bool readLength = false);
 
 // Reads through an open handle (not owned).
 class TWinFileSource : public IByteSource {

@@ -53,7 +53,7 @@ std::size_t BlockSize(const TFieldViews& views) {
 }  // namespace
 
 TMP3FileInfo::TMP3FileInfo(const TMP3FileInfo& other)
-    : SongLength(other.SongLength), Selected(other.Selected), Kept(other.Kept), present_(other.present_) {
+    : SongLength(other.SongLength), LengthFromFile(other.LengthFromFile), Selected(other.Selected), Kept(other.Kept), present_(other.present_) {
     if (other.text_) {
         const std::size_t size = other.TextBytes();
         text_.reset(new char[size]);

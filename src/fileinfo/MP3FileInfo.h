@@ -53,7 +53,9 @@ void WideNameBytes(std::u16string_view wide, std::string& out);
 
 class TMP3FileInfo {
 public:
-    int SongLength = -1;    // whole seconds; -1 until the host reports it
+    int SongLength = -1;    // whole seconds; -1 until the host reports it or the file is read
+    // SongLength came from the file and the host has not been asked yet: it is asked once.
+    bool LengthFromFile = false;
     bool Selected = false;  // scratch copy of the row's selection while re-ordering
     // A host entry the plug-in does not read (a stream, a missing file, another
     // type): no file was opened for it, and its name goes back to the host as is.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "fileinfo/MpegAudio.h"
+#include "fileinfo/SongLength.h"
 #include "fileinfo/TagFields.h"
 
 namespace {
@@ -166,4 +167,24 @@ bool ReadMp4Tags(IByteSource& file, TMP3FileInfo& info, const TTagReadOptions& o
     }
     fields.StoreInto(info);
     return true;
+}
+
+int ReadMp4Length(IByteSource& file) {
+    TBufferedSource source(file);
+    std::uint64_t size = 0;
+    TAtom moov, mvhd;
+    if (!source.Size(size) || !TAtomWalk(source, 0, size).Find(Type("moov"), moov) ||
+        !TAtomWalk(source, moov.Data, moov.End).Find(Type("mvhd"), mvhd))
+        return -1;
+    // Version 0: times, scale and duration of 32 bits; version 1: 64-bit times and duration.
+    std::uint8_t h[32];
+    const std::size_t n = std::size_t(std::min<std::uint64_t>(sizeof h, mvhd.End - mvhd.Data));
+    if (n < 20 || ReadFully(source, mvhd.Data, h, n) != n) return -1;
+    if (h[0] == 0) {
+        const std::uint32_t duration = U32BE(h + 16);
+        return duration == 0xFFFFFFFFu ? -1 : RoundedSeconds(duration, U32BE(h + 12));
+    }
+    if (h[0] != 1 || n < 32) return -1;
+    const std::uint64_t duration = U64BE(h + 24);
+    return duration == ~std::uint64_t{0} ? -1 : RoundedSeconds(duration, U32BE(h + 20));
 }

@@ -52,6 +52,7 @@ const TSettingKey<P> kPluginKeys[] = {
     BoolKey("Option.EnableEqualizerRelocation", &P::EnableEqualizerRelocation),
     BoolKey("Option.EnableDrawFontShadow", &P::EnableDrawFontShadow),
     BoolKey("Option.PreferID3v2", &P::PreferID3v2),
+    BoolKey("Option.ReadSongLength", &P::ReadSongLength),
     {"Option.Playlist.Format", TSettingKind::Format, &P::PlaylistFormat, true},
     BoolKey("Option.EnableAboutWinamp", &P::EnableAboutWinamp),
     StringKey("Option.WatermarkSkin.FG", &P::WatermarkFG),

@@ -59,6 +59,7 @@ struct TPluginSettings {
     bool EnableEqualizerRelocation = true;
     bool EnableDrawFontShadow = false;
     bool PreferID3v2 = false;
+    bool ReadSongLength = true;
     std::string PlaylistFormat = "${INAM}";
 
     bool EnableAboutWinamp = true;

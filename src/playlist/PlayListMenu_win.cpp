@@ -248,6 +248,7 @@ void TFormPlayList::CreateToolBar() {
     labelTime_ = CreateWindowExW(0, L"STATIC", L"00:00", WS_CHILD | WS_VISIBLE | SS_RIGHT | SS_NOPREFIX, 0, 0, 4, 22,
                                  toolBar_, nullptr, ThisModule(), nullptr);
     SendMessageW(labelTime_, WM_SETFONT, reinterpret_cast<WPARAM>(timeFont_.get()), FALSE);
+    CreateTotalLabel();
     if (!controlPanelVisible_) {
         ShowWindow(toolBar_, SW_HIDE);
         ShowWindow(spin_, SW_HIDE);

@@ -44,10 +44,12 @@ void TFormPlayList::QueueRead(int row, bool again) {
     job.WidePath = rec->WideFileName();
     job.Reader = FindTagReader(FileExtension(job.Path, &AnsiLeadByte));
     job.PreferId3v2 = Option.PreferID3v2;
+    job.ReadLength = Option.ReadSongLength;
     job.CheckFile = true;
     // Read again with what is asked now: the earlier job goes.
     if (TRecordsOut::IsOut(*rec)) reader_->Cancel({rec->ReadTicket});
     const std::uint32_t ticket = reader_->Queue(std::move(job));
+    if (!TRecordsOut::IsOut(*rec)) ++readRunSize_;
     reading_.Add(ticket, TRecordRef::ShareWord(ListBox->Data(row)));
 }
 
@@ -155,14 +157,19 @@ void TFormPlayList::ApplyReadResult(int row, TMP3FileInfo& rec, TReadResult& res
     }
     if (!result.Read) return;  // unreadable: the title stays the file name's
     TMP3FileInfo& fresh = result.Values;
-    // What the host and the list told the entry stays.
+    // What the host and the list told the entry stays: a length the host
+    // reported wins over the file's.
+    const int fileLength = fresh.SongLength;
+    const bool hostLength = rec.SongLength >= 0 && !rec.LengthFromFile;
     fresh.SongLength = rec.SongLength;
+    fresh.LengthFromFile = rec.LengthFromFile;
     fresh.SetSongLengthText(rec.SongLengthText());
     fresh.Set(TInfoField::WideFileName, rec.Get(TInfoField::WideFileName));
     fresh.Selected = rec.Selected;
     fresh.Kept = false;
     fresh.ToRead = false;
     rec = std::move(fresh);
+    if (!hostLength) SetEntryLength(row, rec, fileLength, true);
     ListBox->RetitleRow(row, BuildEntryTitle(Option.PlaylistFormat, rec, &AnsiLeadByte));
     if (row == PlayingIndex) SetCaptionFromEntry(row);
 }
@@ -190,6 +197,7 @@ void TFormPlayList::InstallSomeResults(bool all) {
             const int row = rec ? RowOfRecord(rec.Get()) : -1;
             if (row >= 0) ApplyReadResult(row, *rec, r);
         }
+        NoteTotalChanged();
         if (!all && NowMs() - start >= kBatchMs) {
             if (reader_->HasResults()) PostMessageW(Handle(), WM_VL_READ_RESULTS, 0, 0);
             return;

@@ -336,15 +336,15 @@ void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
     // The drive of a kept entry may be back: the rebuild above read it already,
     // otherwise it is read now that it plays.
     ReadKeptEntryIfPresent(i);
-    if (TMP3FileInfo* rec = Record(i); rec && rec->SongLength < 0) {
+    // The host is asked once for a length its file gave: its report wins.
+    if (TMP3FileInfo* rec = Record(i); rec && (rec->SongLength < 0 || rec->LengthFromFile)) {
+        rec->LengthFromFile = false;
         const int length = HostGetTrackLength();
         // Asking may have re-entered us too: the length is the reported song's,
         // not that of whatever entry stands at i now.
         rec = i < ListBox->Count() ? Record(i) : nullptr;
-        if (rec && length >= 0 && rec->EntryName() == EntryNameOf(hostFile, hostWide)) {
-            rec->SongLength = length;
-            rec->SetSongLengthText(SongLengthText(length));
-        }
+        if (rec && length >= 0 && rec->EntryName() == EntryNameOf(hostFile, hostWide))
+            SetEntryLength(i, *rec, length, false);
     }
     if (i >= ListBox->Count()) return;
 

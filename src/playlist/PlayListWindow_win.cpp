@@ -94,7 +94,12 @@ void TFormPlayList::FormCreate() {
     ListBox->OnDblClick = [this](TCustomPlayListBox&) { PlayCaretEntry(); };
     ListBox->OnDragMove = [this](TCustomPlayListBox&, int gap) { DragMoveEntries(gap); };
     // Rows that came or went change what is to be read: looked at once the change is done.
-    ListBox->OnRowsChanged = [this](TCustomPlayListBox&) { PostReadCheck(); };
+    ListBox->OnRowsChanged = [this](TCustomPlayListBox&) {
+        PostReadCheck();
+        NoteTotalChanged();
+    };
+    ListBox->OnClick = ListBox->OnSelectionChanged = [this](TCustomPlayListBox&) { NoteTotalChanged(); };
+    ListBox->SetRowWeigh(&WeighRecord);
     ListBox->OnBeforeInput = [this](TCustomPlayListBox&) { FinishBuild(); };
     ListBox->OnKeyDown = [this](TCustomPlayListBox&, WORD& key, unsigned shift) {
         WORD k = key;
@@ -174,7 +179,7 @@ void TFormPlayList::FormResize() {
         GetClientRect(toolBar_, &bar);
         int width = bar.right - next.right - (eject.right - eject.left) - 4;
         if (width < 4) width = 4;
-        MoveWindow(labelTime_, next.right, 0, width, 22, TRUE);
+        PlaceTotalLabel(next.right, width);
         // Keep the eject button at the right end: its placeholder separator grows with the label.
         TBBUTTONINFOW info{};
         info.cbSize = sizeof info;
@@ -285,7 +290,7 @@ void TFormPlayList::AfterAlwaysOnTopChange() {
     std::wstring caption(static_cast<size_t>(GetWindowTextLengthW(Handle())) + 1, L'\0');
     caption.resize(static_cast<size_t>(GetWindowTextW(Handle(), caption.data(), static_cast<int>(caption.size()))));
     KillTimer(Handle(), kTimer1);
-    toolBar_ = spin_ = labelTime_ = labelHeight_ = nullptr;
+    toolBar_ = spin_ = labelTime_ = labelTotal_ = labelHeight_ = nullptr;
     DestroyNative();
     Create();
     SetWindowTextW(Handle(), caption.c_str());
@@ -314,7 +319,7 @@ bool MayPrecedeBuild(UINT msg) {
     case WM_MOVE: case WM_MOVING: case WM_SIZE: case WM_SIZING: case WM_GETMINMAXINFO: case WM_NCCALCSIZE:
     case WM_WINDOWPOSCHANGING: case WM_WINDOWPOSCHANGED: case WM_DESTROY: case WM_NCDESTROY:
     case TFormPlayList::WM_VL_READ_RESULTS: case TFormPlayList::WM_VL_READ_CHECK:
-    case TFormPlayList::WM_VL_BUILD_PIECE:
+    case TFormPlayList::WM_VL_BUILD_PIECE: case TFormPlayList::WM_VL_TOTAL:
         return true;
     default:
         return false;
@@ -448,6 +453,9 @@ bool TFormPlayList::OwnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
     case WM_VL_BUILD_PIECE:
         buildPiecePosted_ = false;
         BuildSomeEntries(false);
+        return true;
+    case WM_VL_TOTAL:
+        ShowTotal();
         return true;
     default:
         return false;

@@ -157,6 +157,19 @@ public:
     // Posted: the next piece of a pending rebuild.
     static constexpr UINT WM_VL_BUILD_PIECE = WM_APP + 0x3C3;
 
+    // ---- the total time in the control panel (PlayListTotal_win.cpp)
+    // Posted, once per batch of changes: the total is shown anew.
+    static constexpr UINT WM_VL_TOTAL = WM_APP + 0x3C4;
+    // A row's weight in the list control: its record's length.
+    static int WeighRecord(std::uintptr_t data);
+    void NoteTotalChanged();
+    void ShowTotal();
+    std::wstring TotalText() const;
+    // The record's length (and its text, its row's weight); fromFile: read from the file, not told by the host.
+    void SetEntryLength(int row, TMP3FileInfo& rec, int length, bool fromFile);
+    // "Read song lengths from files" was switched.
+    void ReadSongLengthChanged();
+
     // ---- undo and redo
     // The list as it is now: its records in order, the selection, the playing record.
     TListState CaptureState();
@@ -197,6 +210,7 @@ public:
     void ClickMenuItem(UINT item);
     HWND ToolBarControl() const { return toolBar_; }
     HWND LabelTime() const { return labelTime_; }
+    HWND LabelTotal() const { return labelTotal_; }
     HWND SpinButtonSongMove() const { return spin_; }
 
     // ---- commands
@@ -357,6 +371,13 @@ private:
     HWND toolBar_ = nullptr;
     HWND spin_ = nullptr;
     HWND labelTime_ = nullptr;
+    HWND labelTotal_ = nullptr;
+    bool totalPosted_ = false;
+    std::wstring totalShown_;
+    std::size_t readRunSize_ = 0;  // entries given to the reader since it was last idle
+    void CreateTotalLabel();
+    // Lays the total and the elapsed time out in [left, left + width); the time's width.
+    int PlaceTotalLabel(int left, int width);
     HWND labelHeight_ = nullptr;
     HIMAGELIST images_ = nullptr;
     TFont timeFont_;

@@ -1,5 +1,6 @@
 #include "playlist/TimeText.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -28,6 +29,19 @@ bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 std::string SongLengthText(int seconds) { return TimeText(seconds, false); }
 
 std::string ElapsedTimeText(int seconds) { return TimeText(seconds, true); }
+
+std::string TotalTimeText(long long selected, long long total, bool totalPartial) {
+    // Sums beyond the length format's range are shown at its end.
+    constexpr long long kMax = 0x7FFFFFFF;
+    return SongLengthText(int(std::min(selected, kMax))) + "/" + SongLengthText(int(std::min(total, kMax))) +
+           (totalPartial ? "+" : "");
+}
+
+std::string ReadingShareText(std::size_t done, std::size_t of, bool japanese) {
+    const std::size_t share = of == 0 ? 100 : std::min<std::size_t>(100, done * 100 / of);
+    return (japanese ? std::string("\xE8\xAA\xAD\xE3\x81\xBF\xE8\xBE\xBC\xE3\x81\xBF\xE4\xB8\xAD ") : std::string("Reading ")) +
+           std::to_string(share) + " %";
+}
 
 std::string PlayingCaption(const std::string& title) {
     // Trail bytes of double-byte characters are never <= 0x20, so trimming bytes is safe.

@@ -1,11 +1,19 @@
 #pragma once
 // Texts the playlist window shows for times and its caption.
+#include <cstddef>
 #include <string>
 
 // The length column's text for a length in whole seconds: "m:ss" below an hour
 // (187 -> "3:07"), "h:mm:ss" from an hour on (3723 -> "1:02:03"). A negative
 // length (not yet known) gives the empty text.
 std::string SongLengthText(int seconds);
+
+// The control panel's total: the selected entries' and all entries' known
+// lengths in the length format, "+" after the total when some are unknown
+// ("3:05/1:02:05", "0:00/12:34+"). While titles and lengths are still read it
+// shows the share read instead: "Reading 41 %" ("読み込み中 41 %" in Japanese, UTF-8).
+std::string TotalTimeText(long long selected, long long total, bool totalPartial);
+std::string ReadingShareText(std::size_t done, std::size_t of, bool japanese);
 
 // The elapsed-time display for a position in whole seconds: "mm:ss" below an
 // hour (187 -> "03:07"), "h:mm:ss" from an hour on. Negative gives the empty text.

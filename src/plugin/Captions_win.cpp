@@ -74,6 +74,8 @@ const TCaption kCaptions[] = {
     {TCaptionTarget::DialogControl, IDC_CHECK_WINDOW_POS_OVERRIDE, L"Window position override by WSC", L".wsc\x306B\x3088\x308B\xFF73\xFF68\xFF9D\xFF84\xFF9E\xFF73\x4F4D\x7F6E\x5909\x66F4\x3092\x8A31\x53EF\x3059\x308B"},
     {TCaptionTarget::DialogControl, IDC_CHECK_WINDOW_SIZE_OVERRIDE, L"Window size override by WSC", L".wsc\x306B\x3088\x308B\xFF73\xFF68\xFF9D\xFF84\xFF9E\xFF73\xFF7B\xFF72\xFF7D\xFF9E\x5909\x66F4\x3092\x8A31\x53EF\x3059\x308B"},
     {TCaptionTarget::DialogControl, IDC_CHECK_PREFER_ID3V2, L"Prefer ID3v2 tags", L"ID3v2\x30BF\x30B0\x3092\x512A\x5148"},
+    {TCaptionTarget::DialogControl, IDC_CHECK_READ_SONG_LENGTH, L"Read song lengths from files",
+     L"\x30D5\x30A1\x30A4\x30EB\x304B\x3089\x66F2\x306E\x9577\x3055\x3092\x8AAD\x3080"},
     {TCaptionTarget::Page, TFormConfigure::TabSheetExtension, L"Extension", L"\x62E1\x5F35\x5B50"},
     {TCaptionTarget::DialogControl, IDC_LABEL_EXTENSION, L"Audio file extensions", L"\xFF75\xFF70\xFF83\xFF9E\xFF68\xFF75\x62E1\x5F35\x5B50"},
     {TCaptionTarget::DialogControl, IDC_BUTTON_EXT_ADD, L" Add", L"\x8FFD\x52A0"},

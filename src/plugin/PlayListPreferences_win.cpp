@@ -23,6 +23,10 @@ void TPlayListPreferences::RereadTags() {
     if (Plugin.PlayList) Plugin.PlayList->RereadMp3Tags();
 }
 
+void TPlayListPreferences::ReadSongLengthChanged() {
+    if (Plugin.PlayList) Plugin.PlayList->ReadSongLengthChanged();
+}
+
 void TPlayListPreferences::RetitleAll() {
     if (Plugin.PlayList) Plugin.PlayList->RetitleAll();
 }

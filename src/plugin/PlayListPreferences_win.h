@@ -9,6 +9,7 @@ public:
     TExtensionSet AudioExtensions() const override;
     void SetAudioExtensions(const TExtensionSet& chosen) override;
     void RereadTags() override;
+    void ReadSongLengthChanged() override;
     void RetitleAll() override;
     void TakeListFont(TFont font) override;
     void RepaintListNow() override;

@@ -65,6 +65,7 @@ void CopyOptions(const TFrom& from, TTo& to) {
     to.EnableEqualizerRelocation = from.EnableEqualizerRelocation;
     to.EnableDrawFontShadow = from.EnableDrawFontShadow;
     to.PreferID3v2 = from.PreferID3v2;
+    to.ReadSongLength = from.ReadSongLength;
     to.PlaylistFormat = from.PlaylistFormat;
 }
 }  // namespace

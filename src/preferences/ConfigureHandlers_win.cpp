@@ -218,6 +218,10 @@ void TFormConfigure::ButtonUpdateClick() {
         target_.RereadTags();
         retitle = true;
     }
+    if (Option.ReadSongLength != Checked(IDC_CHECK_READ_SONG_LENGTH)) {
+        Option.ReadSongLength = Checked(IDC_CHECK_READ_SONG_LENGTH);
+        target_.ReadSongLengthChanged();
+    }
     const std::string format = WideToAnsi(ItemText(IDC_EDIT_TITLE_FORMAT));
     if (format != Option.PlaylistFormat || retitle) {
         Option.PlaylistFormat = format;

@@ -37,7 +37,7 @@ const wchar_t* const kPageCaptions[TFormConfigure::kPageCount] = {
 const std::vector<int> kPageControls[TFormConfigure::kPageCount] = {
     {IDC_GROUP_PLAYLIST, IDC_BUTTON_FONT_SELECT, IDC_BUTTON_NORMAL_COLOR, IDC_BUTTON_SELECT_COLOR,
      IDC_BUTTON_PLAY_COLOR, IDC_GRID_PREVIEW},
-    {IDC_EDIT_TITLE_FORMAT, IDC_GRID_FORMAT_CHAR},
+    {IDC_EDIT_TITLE_FORMAT, IDC_GRID_FORMAT_CHAR, IDC_CHECK_READ_SONG_LENGTH},
     {IDC_GROUP_WM_CONFIG, IDC_EDIT_WM_CONFIG, IDC_BUTTON_WM_CONFIG, IDC_GROUP_WM_FG, IDC_EDIT_WM_FG,
      IDC_BUTTON_WM_FG, IDC_GROUP_WM_BG, IDC_EDIT_WM_BG, IDC_BUTTON_WM_BG},
     {IDC_CHECK_INHERIT_SKIN, IDC_LABEL_INHERIT_FILE},
@@ -235,6 +235,7 @@ void TFormConfigure::FormShow() {
     SetCheck(IDC_CHECK_EQUALIZER_RELOCATION, Option.EnableEqualizerRelocation);
     SetCheck(IDC_CHECK_PREFER_ID3V2, Option.PreferID3v2);
     ShowInheritPage();
+    SetCheck(IDC_CHECK_READ_SONG_LENGTH, Option.ReadSongLength);
     Plugin.AboutWinampEnabled = AboutWinampChecked();
     ShownAboutState = Plugin.AboutWinampEnabled;
     HWND list = Item(IDC_LIST_EXTENSION);
@@ -270,6 +271,7 @@ void TFormConfigure::OnCommand(int id, int code, HWND) {
     case IDC_CHECK_SONG_ADD_LAST: case IDC_CHECK_SHOW_SONG_NUMBER: case IDC_CHECK_SHOW_SONG_TIME:
     case IDC_CHECK_EQUALIZER_RELOCATION: case IDC_CHECK_ABOUT_WINAMP: case IDC_CHECK_WINDOW_POS_OVERRIDE:
     case IDC_CHECK_WINDOW_SIZE_OVERRIDE: case IDC_CHECK_PREFER_ID3V2: case IDC_CHECK_INHERIT_SKIN:
+    case IDC_CHECK_READ_SONG_LENGTH:
         if (code == BN_CLICKED) CheckBoxShowSongTimeClick();
         return;
     case IDC_EDIT_TITLE_FORMAT:

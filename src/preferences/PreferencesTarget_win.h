@@ -17,6 +17,8 @@ public:
     virtual void SetAudioExtensions(const TExtensionSet& chosen) = 0;
     // The tag preference changed: every entry's file is read again.
     virtual void RereadTags() = 0;
+    // Lengths from the files were switched on (every file is read again) or off (theirs go).
+    virtual void ReadSongLengthChanged() = 0;
     // A new title format: every title built again; repaints the list and
     // clears the style object's Changed flag.
     virtual void RetitleAll() = 0;

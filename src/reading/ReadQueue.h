@@ -17,6 +17,7 @@ struct TReadJob {
     std::u16string WidePath;   // the host's Unicode name, when it has one
     const TTagReaderEntry* Reader = nullptr;  // null: nothing to read, only to look at
     bool PreferId3v2 = false;
+    bool ReadLength = false;  // the file's length too, in the same visit
     // Whether the name must first be found to be a plain file (a host entry);
     // names just found on disk skip the look.
     bool CheckFile = false;

@@ -99,7 +99,7 @@ TReadResult TTagReaderThread::Read(TReadJob& job) {
             return result;
         }
         FillEntryFileNameFields(result.Values, job.Path, &AnsiLeadByte);
-        if (job.Reader && file) ReadTagsOfOpenFile(file.get(), *job.Reader, result.Values, job.PreferId3v2);
+        if (job.Reader && file) ReadTagsOfOpenFile(file.get(), *job.Reader, result.Values, job.PreferId3v2, job.ReadLength);
         result.Read = true;
     } catch (...) {
         // No memory, a reader's fault: the entry keeps its file-name title.

@@ -21,6 +21,7 @@
 // "Display format" page.
 #define IDC_EDIT_TITLE_FORMAT 1020
 #define IDC_GRID_FORMAT_CHAR 1021
+#define IDC_CHECK_READ_SONG_LENGTH 1022
 
 // "WatermarkSkin" page.
 #define IDC_GROUP_WM_CONFIG 1030

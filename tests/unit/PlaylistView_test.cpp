@@ -61,6 +61,14 @@ TEST(TimeTexts, LengthText) {
     EXPECT_EQ(SongLengthText(-1), "");
 }
 
+TEST(TimeTexts, TotalTextAndReadingShare) {
+    EXPECT_EQ(TotalTimeText(185, 3725, false), "3:05/1:02:05");
+    EXPECT_EQ(TotalTimeText(0, 754, true), "0:00/12:34+");
+    EXPECT_EQ(TotalTimeText(0, 1LL << 40, false), "0:00/596523:14:07");
+    EXPECT_EQ(ReadingShareText(41, 100, false), "Reading 41 %");
+    EXPECT_EQ(ReadingShareText(1, 3, true), "\xE8\xAA\xAD\xE3\x81\xBF\xE8\xBE\xBC\xE3\x81\xBF\xE4\xB8\xAD 33 %");
+}
+
 TEST(TimeTexts, ElapsedText) {
     EXPECT_EQ(ElapsedTimeText(0), "00:00");
     EXPECT_EQ(ElapsedTimeText(185), "03:05");

@@ -179,3 +179,25 @@ TEST(ListBoxGeometry, ColumnWidthAndBackgroundRectangle) {
 }
 
 }  // namespace
+
+// A row's weight is read from its data as it comes in and remembered: its
+// data may be gone by the time the row goes.
+TEST(RowWeights, SumsFollowEveryChangeWithoutReadingDataAgain) {
+    static int weights[] = {-1, 185, 3600, 5};
+    TRowList rows;
+    rows.SetWeigh([](std::uintptr_t d) { return weights[d]; });
+    rows.Assign({{"a", 1}, {"b", 0}});
+    rows.Insert(1, {{"c", 2}, {"d", 3}});
+    EXPECT_EQ(rows.Sums().Known, 3790);
+    EXPECT_EQ(rows.Sums().Unknown, 1);
+    weights[1] = 999;  // changed behind the list's back: the row keeps what it weighed
+    rows.Delete(0);
+    rows.SetWeight(rows.Count() - 1, 60);  // "b" told its length
+    rows.SetData(1, 0);                    // "d" now holds an unknown one
+    EXPECT_EQ(rows.Sums().Known, 3660);
+    EXPECT_EQ(rows.Sums().Unknown, 1);
+    rows.DeleteRows({0, 2});
+    rows.DeleteRange(0, 1);
+    EXPECT_EQ(rows.Sums().Known, 0);
+    EXPECT_EQ(rows.Sums().Unknown, 0);
+}

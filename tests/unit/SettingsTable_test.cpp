@@ -87,7 +87,7 @@ TEST(PluginSettings, SaveWritesExactlyTheTableInOrder) {
         "Font.Color.Normal", "Option.Locale", "Option.ShowControlPanel", "Option.AutomaticShowPL",
         "Option.AutomaticShowEQ", "Option.AlwaysOnTop", "Option.SongAddLast", "Option.ShowSongNumber",
         "Option.ShowSongTime", "Option.WindowPositionOverrideByWSC", "Option.WindowSizeOverrideByWSC",
-        "Option.InheritSkinColors", "Option.EnableEqualizerRelocation", "Option.EnableDrawFontShadow", "Option.PreferID3v2",
+        "Option.InheritSkinColors", "Option.EnableEqualizerRelocation", "Option.EnableDrawFontShadow", "Option.PreferID3v2", "Option.ReadSongLength",
         "Option.Playlist.Format", "Option.EnableAboutWinamp", "Option.WatermarkSkin.FG", "Option.WatermarkSkin.BG",
         "Option.AudioFileExtensions"};
     std::vector<std::string> keys;

@@ -95,6 +95,7 @@ const TExpected kExpected[] = {
     {TCaptionTarget::DialogControl, IDC_CHECK_WINDOW_POS_OVERRIDE, "CheckBoxWindowPosOverride", "Window position override by WSC", ".wscによるｳｨﾝﾄﾞｳ位置変更を許可する"},
     {TCaptionTarget::DialogControl, IDC_CHECK_WINDOW_SIZE_OVERRIDE, "CheckBoxWindowSizeOverride", "Window size override by WSC", ".wscによるｳｨﾝﾄﾞｳｻｲｽﾞ変更を許可する"},
     {TCaptionTarget::DialogControl, IDC_CHECK_PREFER_ID3V2, "CheckBoxPreferID3v2", "Prefer ID3v2 tags", "ID3v2タグを優先"},
+    {TCaptionTarget::DialogControl, IDC_CHECK_READ_SONG_LENGTH, "CheckBoxReadSongLength", "Read song lengths from files", "ファイルから曲の長さを読む"},
     {TCaptionTarget::Page, TFormConfigure::TabSheetExtension, "TabSheetExtension", "Extension", "拡張子"},
     {TCaptionTarget::DialogControl, IDC_LABEL_EXTENSION, "LabelExtension", "Audio file extensions", "ｵｰﾃﾞｨｵ拡張子"},
     {TCaptionTarget::DialogControl, IDC_BUTTON_EXT_ADD, "BitBtnExtAdd", " Add", "追加"},

@@ -8,6 +8,22 @@ const std::string kPlain = "Option.WatermarkSkin.FG=plain.bmp\r\nOption.Watermar
 
 // ---- drawing
 
+TEST_F(FormPlayList, ALengthTheHostToldBeforeTheFileWasReadStaysDrawn) {
+    const std::string a = PathIn("a.mp3");
+    ASSERT_TRUE(CopyFileA(VL_TEST_DATA_DIR "/lengths/cbr-plain.mp3", a.c_str(), FALSE));  // 4 s of its own
+    WriteFile("plugin.ini", "[VelvetLister Plug-in]\r\n" + kPlain + "Option.ShowSongTime=1\r\n");
+    WriteFile("plain.bmp", MakeBmp(8, 8, [](int, int) { return RGB(255, 255, 255); }));
+    StartHost();
+    host->Playlist = {a};
+    host->TrackLengths[a] = 3723;  // asked at start, as the entry is current, before its file is read
+    StartPlugin();
+    ResizeClient(400, 200);
+    TPixels p = Capture();
+    const RECT row = RowRect(0);
+    EXPECT_FALSE(TPixels::Empty(p.BoxOf(RGB(255, 0, 0), RECT{p.Width / 2, row.top, p.Width, row.bottom})))
+        << "the host's length, in the play colour";
+}
+
 TEST_F(FormPlayList, PlayingAndSelectedRowsUseTheirColours) {
     std::string a = WriteMp3("a.mp3", "WWWW"), b = WriteMp3("b.mp3", "WWWW"), c = WriteMp3("c.mp3", "WWWW");
     Start({a, b, c, PathIn("WWWW.mp3")}, kPlain + "Option.ShowSongNumber=1\r\nOption.ShowSongTime=1\r\nOption.EnableDrawFontShadow=0\r\n");

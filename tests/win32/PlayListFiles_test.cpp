@@ -87,6 +87,20 @@ protected:
 };
 }  // namespace
 
+TEST_F(PlayListFiles, SavedListsCarryTheLengthsReadFromTheFiles) {
+    WriteFile("plugin.ini", "[VelvetLister Plug-in]\r\nOption.Locale=0000\r\n");
+    const std::string a = PathIn("a.mp3"), b = WriteMp3("b.mp3", "B");
+    ASSERT_TRUE(CopyFileA(VL_TEST_DATA_DIR "/lengths/cbr-plain.mp3", a.c_str(), FALSE));  // 4 s
+    StartHost();
+    host->Playlist = {a, b};
+    StartPlugin();
+    Pump();
+    Save(L"list");
+    const std::string m3u = ReadAll("list.m3u");
+    EXPECT_NE(m3u.find("#EXTINF:4,"), std::string::npos) << m3u;
+    EXPECT_NE(m3u.find("#EXTINF:-1,B"), std::string::npos) << m3u;
+}
+
 TEST_F(PlayListFiles, SaveDialogFiltersTypesFolderAndOverwritePrompt) {
     const auto files = StartWith(3);
     host->TrackLengths[files[1]] = 215;

@@ -517,3 +517,51 @@ TEST_F(PlayListReading, AWaitForTitlesGoesOnWithMessagesWhileAShareIsOutOfReach)
     Pump();
     EXPECT_EQ(PlayListWindow(), nullptr) << "the player quit in the middle of the wait";
 }
+
+// The control panel's total, as a screen reader reads it (the static after the elapsed time).
+namespace {
+std::wstring Total(HWND pl) {
+    SendMessageW(pl, WM_APP + 0x3C4, 0, 0);
+    HWND bar = FindWindowExW(pl, nullptr, L"ToolbarWindow32", nullptr);
+    wchar_t text[64] = {};
+    GetWindowTextW(FindWindowExW(bar, FindWindowExW(bar, nullptr, L"Static", nullptr), L"Static", nullptr), text, 64);
+    return text;
+}
+}  // namespace
+
+TEST_F(PlayListReading, FilesGiveLengthsTheHostsReportWinsAndTheTotalCountsThem) {
+    const std::string a = PathIn("a.mp3"), b = WriteMp3("b.mp3", "Beta"), c = PathIn("c.rmp");
+    ASSERT_TRUE(CopyFileA(VL_TEST_DATA_DIR "/lengths/cbr-plain.mp3", a.c_str(), FALSE));  // 4 s
+    ASSERT_TRUE(CopyFileA(VL_TEST_DATA_DIR "/lengths/riff.rmp", c.c_str(), FALSE));       // 4 s
+    StartHost();
+    host->Playlist = {a, b, c};
+    host->TrackLengths[a] = 300;  // asked at start: a is current
+    host->TrackLengths[c] = 10;
+    ASSERT_TRUE(Load());
+    Seam()->HoldReader = 1;
+    ASSERT_EQ(host->Init(), 0);
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
+    EXPECT_EQ(Total(PlayListWindow()), L"\x8AAD\x307F\x8FBC\x307F\x4E2D 0 %");
+    Seam()->HoldReader = 0;
+    Pump();
+    EXPECT_EQ(Total(PlayListWindow()), L"0:00/5:04+") << "a's 300 s from the host, c's 4 from its file, b unknown";
+    Command(PopupItemSelectAll);
+    EXPECT_EQ(Total(PlayListWindow()), L"5:04/5:04+");
+    for (int i : {2, 0, 2}) host->SetPosition(i);
+    Pump();
+    EXPECT_EQ(Total(PlayListWindow()), L"5:10/5:10+") << "the host's 10 s replace c's 4";
+    int asked = 0;
+    for (auto& m : host->MessagesTo(host->Main(), WM_USER)) asked += m.LParam == 105 && m.WParam == 1;
+    EXPECT_EQ(asked, 2) << "once for a, once for c's file length";
+}
+
+TEST_F(PlayListReading, WithoutLengthsFromFilesOnlyTheHostTellsThem) {
+    const std::string a = PathIn("a.mp3");
+    ASSERT_TRUE(CopyFileA(VL_TEST_DATA_DIR "/lengths/cbr-plain.mp3", a.c_str(), FALSE));
+    WriteFile("plugin.ini", "[VelvetLister Plug-in]\r\nOption.ReadSongLength=0\r\n");
+    StartHost();
+    host->Playlist = {a};
+    StartPlugin();
+    Pump();
+    EXPECT_EQ(Total(PlayListWindow()), L"0:00/0:00+");
+}

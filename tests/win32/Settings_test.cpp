@@ -21,7 +21,7 @@ const char* const kSavedKeys[] = {
     "Option.ShowControlPanel", "Option.AutomaticShowPL", "Option.AutomaticShowEQ", "Option.AlwaysOnTop",
     "Option.SongAddLast", "Option.ShowSongNumber", "Option.ShowSongTime",
     "Option.WindowPositionOverrideByWSC", "Option.WindowSizeOverrideByWSC", "Option.InheritSkinColors",
-    "Option.EnableEqualizerRelocation", "Option.EnableDrawFontShadow", "Option.PreferID3v2",
+    "Option.EnableEqualizerRelocation", "Option.EnableDrawFontShadow", "Option.PreferID3v2", "Option.ReadSongLength",
     "Option.Playlist.Format", "Option.EnableAboutWinamp", "Option.WatermarkSkin.FG", "Option.WatermarkSkin.BG",
     "Option.AudioFileExtensions",
 };
@@ -152,6 +152,7 @@ TEST_F(Settings, NoSectionGivesTheDefaultsAndTheHostEditorsGeometry) {
     EXPECT_EQ(ValueOf(saved, "Option.EnableEqualizerRelocation"), "1");
     EXPECT_EQ(ValueOf(saved, "Option.EnableDrawFontShadow"), "0");
     EXPECT_EQ(ValueOf(saved, "Option.PreferID3v2"), "0");
+    EXPECT_EQ(ValueOf(saved, "Option.ReadSongLength"), "1");
     EXPECT_EQ(ValueOf(saved, "Option.Playlist.Format"), "\"${INAM}\"");
     EXPECT_EQ(ValueOf(saved, "Option.EnableAboutWinamp"), "1");
     EXPECT_EQ(ValueOf(saved, "Option.WatermarkSkin.FG"), "") << "the logo";
