@@ -245,7 +245,8 @@ void TFormPlayList::CreateToolBar() {
         // A positive height asks for the cell height, internal leading included.
         timeFont_.reset(CreateFontW(22, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FIXED_PITCH, L"Arial"));
     const std::wstring caption = TimeBlinkText.empty() && LabelTimeTag == 0 ? L"00:00" : L"";
-    labelTime_ = CreateWindowExW(0, L"STATIC", L"00:00", WS_CHILD | WS_VISIBLE | SS_RIGHT | SS_NOPREFIX, 0, 0, 4, 22,
+    labelTime_ = CreateWindowExW(0, L"STATIC", L"00:00",
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | SS_RIGHT | SS_NOPREFIX, 0, 0, 4, 22,
                                  toolBar_, nullptr, ThisModule(), nullptr);
     SendMessageW(labelTime_, WM_SETFONT, reinterpret_cast<WPARAM>(timeFont_.get()), FALSE);
     CreateTotalLabel();

@@ -20,15 +20,18 @@ int TFormPlayList::WeighRecord(std::uintptr_t data) {
 }
 
 void TFormPlayList::CreateTotalLabel() {
-    // A static control, so that screen readers and tests read what it shows.
+    // A static control, so that screen readers and tests read what it shows. It
+    // lies inside the elapsed time's label, in the room its right-aligned digits
+    // leave (that label fills the panel up to the eject button), and goes with it.
     labelTotal_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_RIGHT | SS_NOPREFIX | SS_CENTERIMAGE,
-                                  0, 0, 0, 22, toolBar_, nullptr, ThisModule(), nullptr);
+                                  0, 0, 0, 22, labelTime_, nullptr, ThisModule(), nullptr);
     SendMessageW(labelTotal_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     totalShown_.clear();
     NoteTotalChanged();
 }
 
 int TFormPlayList::PlaceTotalLabel(int left, int width) {
+    MoveWindow(labelTime_, left, 0, width, 22, TRUE);
     if (!labelTotal_) return width;
     // The elapsed time keeps the room of its longest text; the total is clipped first.
     int timeWidth = 0;
@@ -40,8 +43,7 @@ int TFormPlayList::PlaceTotalLabel(int left, int width) {
         SelectObject(dc.get(), old);
     }
     timeWidth = std::min(width, std::max(timeWidth, 4));
-    MoveWindow(labelTotal_, left, 0, width - timeWidth, 22, TRUE);
-    MoveWindow(labelTime_, left + width - timeWidth, 0, timeWidth, 22, TRUE);
+    MoveWindow(labelTotal_, 0, 0, width - timeWidth, 22, TRUE);
     return timeWidth;
 }
 

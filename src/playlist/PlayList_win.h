@@ -376,7 +376,8 @@ private:
     std::wstring totalShown_;
     std::size_t readRunSize_ = 0;  // entries given to the reader since it was last idle
     void CreateTotalLabel();
-    // Lays the total and the elapsed time out in [left, left + width); the time's width.
+    // Puts the elapsed time in [left, left + width) and the total inside it, left
+    // of the digits; returns the digits' width.
     int PlaceTotalLabel(int left, int width);
     HWND labelHeight_ = nullptr;
     HIMAGELIST images_ = nullptr;

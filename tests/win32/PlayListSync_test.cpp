@@ -518,13 +518,13 @@ TEST_F(PlayListReading, AWaitForTitlesGoesOnWithMessagesWhileAShareIsOutOfReach)
     EXPECT_EQ(PlayListWindow(), nullptr) << "the player quit in the middle of the wait";
 }
 
-// The control panel's total, as a screen reader reads it (the static after the elapsed time).
+// The control panel's total, as a screen reader reads it (the static inside the elapsed time's).
 namespace {
 std::wstring Total(HWND pl) {
     SendMessageW(pl, WM_APP + 0x3C4, 0, 0);
     HWND bar = FindWindowExW(pl, nullptr, L"ToolbarWindow32", nullptr);
     wchar_t text[64] = {};
-    GetWindowTextW(FindWindowExW(bar, FindWindowExW(bar, nullptr, L"Static", nullptr), L"Static", nullptr), text, 64);
+    GetWindowTextW(FindWindowExW(FindWindowExW(bar, nullptr, L"Static", nullptr), nullptr, L"Static", nullptr), text, 64);
     return text;
 }
 }  // namespace

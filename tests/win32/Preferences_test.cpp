@@ -203,6 +203,22 @@ TEST_F(Preferences, ShowSongTimeAloneRepaintsOnceWithoutRetitling) {
     EXPECT_EQ(pl->RepaintCount - repaints, 1);
 }
 
+TEST_F(Preferences, LengthsFromFilesComeWhenSwitchedOnAndGoWhenOff) {
+    TFormPlayList* pl = PlayList();
+    ASSERT_TRUE(CopyFileA(VL_TEST_DATA_DIR "/lengths/cbr-plain.mp3", PathIn("one.mp3").c_str(), FALSE));  // 4 s now
+    for (bool on : {false, true, false}) {
+        TConfigureDriver d = Open();
+        d.ClickPage(TFormConfigure::TabSheetFormat);
+        EXPECT_EQ(d.Checked(IDC_CHECK_READ_SONG_LENGTH), !on);
+        d.Click(IDC_CHECK_READ_SONG_LENGTH);
+        d.Click(IDC_CONFIG_OK);
+        pl->FinishReading(false);
+        EXPECT_EQ(pl->Record(0)->SongLength, on ? 4 : -1);
+        EXPECT_EQ(pl->Record(0)->SongLengthText(), on ? "0:04" : "");
+        EXPECT_EQ(pl->TotalText(), on ? L"0:00/0:04+" : L"0:00/0:00+");
+    }
+}
+
 TEST_F(Preferences, PreferringId3v2ReadsTheTagsAgainAndRetitlesOnce) {
     TFormPlayList* pl = PlayList();
     // one.mp3 gains an ID3v2 tag in front of its ID3v1 tag.
