@@ -4,6 +4,7 @@
 #include <new>
 #include <utility>
 
+#include "base/FileExists_win.h"
 #include "base/Handles_win.h"
 #include "base/TestSeam.h"
 #include "base/Text_win.h"
@@ -75,9 +76,7 @@ bool IsShareName(const TReadJob& job) {
 }
 
 bool IsPlainFile(const TReadJob& job) {
-    const DWORD a = job.WidePath.empty() ? GetFileAttributesA(job.Path.c_str())
-                                         : GetFileAttributesW(U16ToWide(job.WidePath).c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & (0x8 /* volume label */ | FILE_ATTRIBUTE_DIRECTORY));
+    return job.WidePath.empty() ? FileExists(job.Path) : FileExists(U16ToWide(job.WidePath));
 }
 }  // namespace
 
