@@ -442,7 +442,7 @@ private:
     HWND spin_ = nullptr;
     HWND labelTime_ = nullptr;
     HWND labelHeight_ = nullptr;
-    HIMAGELIST images_ = nullptr;
+    TImageList images_;
     TFont timeFont_;
     TFont formFont_;
     TBrush listBrush_;
