@@ -15,7 +15,7 @@ std::wstring FolderOf(const std::wstring& path) {
 TFileReplacement::TFileReplacement(std::wstring target) : target_(std::move(target)) {}
 
 TFileReplacement::~TFileReplacement() {
-    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    file_.reset();  // an open file cannot be deleted
     if (!temp_.empty() && !committed_) DeleteFileW(temp_.c_str());
 }
 
@@ -30,19 +30,19 @@ bool TFileReplacement::Begin() {
     // Makes a new, empty file of a name nobody else holds, beside the target.
     if (GetTempFileNameW(FolderOf(target_).c_str(), L"vls", 0, name.data()) == 0) return Fail();
     temp_ = name.data();
-    file_ = CreateFileW(temp_.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return file_ != INVALID_HANDLE_VALUE || Fail();
+    file_.reset(CreateFileW(temp_.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file_ || Fail();
 }
 
 bool TFileReplacement::Write(std::string_view bytes) {
-    if (error_ != ERROR_SUCCESS || file_ == INVALID_HANDLE_VALUE) return false;
+    if (error_ != ERROR_SUCCESS || !file_) return false;
     // In pieces a DWORD can count; a full disk shows as a short write.
     constexpr size_t kPiece = 64u << 20;
     for (size_t at = 0; at < bytes.size();) {
         const DWORD n = static_cast<DWORD>(std::min(kPiece, bytes.size() - at));
         DWORD written = 0;
         SetLastError(ERROR_SUCCESS);
-        if (!WriteFile(file_, bytes.data() + at, n, &written, nullptr)) return Fail();
+        if (!WriteFile(file_.get(), bytes.data() + at, n, &written, nullptr)) return Fail();
         if (written != n) {
             error_ = ERROR_DISK_FULL;
             return false;
@@ -53,11 +53,10 @@ bool TFileReplacement::Write(std::string_view bytes) {
 }
 
 bool TFileReplacement::Commit() {
-    if (error_ != ERROR_SUCCESS || file_ == INVALID_HANDLE_VALUE) return false;
-    if (!FlushFileBuffers(file_)) return Fail();
-    HANDLE h = file_;
-    file_ = INVALID_HANDLE_VALUE;
-    if (!CloseHandle(h)) return Fail();
+    if (error_ != ERROR_SUCCESS || !file_) return false;
+    if (!FlushFileBuffers(file_.get())) return Fail();
+    // Closed here, not by the owner: a close that fails is a write that failed.
+    if (!CloseHandle(file_.release())) return Fail();
     if (!MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return Fail();
     committed_ = true;
     return true;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <string>
 #include <string_view>
+#include "base/Handles_win.h"
 
 class TFileReplacement {
 public:
@@ -24,7 +25,7 @@ private:
     bool Fail();
     std::wstring target_;
     std::wstring temp_;
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    TFile file_;
     DWORD error_ = ERROR_SUCCESS;
     bool committed_ = false;
 };

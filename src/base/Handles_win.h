@@ -2,6 +2,7 @@
 // Move-only owners for Win32 handles, one close policy each, and scope classes
 // for paired GDI calls. Borrowed handles stay raw.
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 #include <utility>
 #include "base/TestSeam.h"
@@ -45,12 +46,6 @@ private:
     H h_ = Policy::null();
 };
 
-struct TGdiPolicy {
-    static HGDIOBJ null() { return nullptr; }
-    static bool valid(HGDIOBJ h) { return h != nullptr; }
-    static void close(HGDIOBJ h) { DeleteObject(h); }
-    static constexpr long TTestSeam::*counter = &TTestSeam::LiveGdiObjects;
-};
 template <class H>
 struct TGdiPolicyOf {
     static H null() { return nullptr; }
@@ -61,6 +56,13 @@ struct TGdiPolicyOf {
 struct TFilePolicy {
     static HANDLE null() { return INVALID_HANDLE_VALUE; }
     static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void close(HANDLE h) { CloseHandle(h); }
+    static constexpr long TTestSeam::*counter = nullptr;
+};
+// Events, threads and the other kernel objects whose creation gives null on failure.
+struct TKernelPolicy {
+    static HANDLE null() { return nullptr; }
+    static bool valid(HANDLE h) { return h != nullptr; }
     static void close(HANDLE h) { CloseHandle(h); }
     static constexpr long TTestSeam::*counter = nullptr;
 };
@@ -82,6 +84,12 @@ struct TMemDcPolicy {
     static void close(HDC h) { DeleteDC(h); }
     static constexpr long TTestSeam::*counter = &TTestSeam::LiveGdiObjects;
 };
+struct TImageListPolicy {
+    static HIMAGELIST null() { return nullptr; }
+    static bool valid(HIMAGELIST h) { return h != nullptr; }
+    static void close(HIMAGELIST h) { ImageList_Destroy(h); }
+    static constexpr long TTestSeam::*counter = nullptr;
+};
 struct TMenuPolicy {
     static HMENU null() { return nullptr; }
     static bool valid(HMENU h) { return h != nullptr; }
@@ -95,9 +103,11 @@ using TBrush = TUniqueHandle<HBRUSH, TGdiPolicyOf<HBRUSH>>;
 using TRegion = TUniqueHandle<HRGN, TGdiPolicyOf<HRGN>>;
 using TPen = TUniqueHandle<HPEN, TGdiPolicyOf<HPEN>>;
 using TFile = TUniqueHandle<HANDLE, TFilePolicy>;
+using TKernelHandle = TUniqueHandle<HANDLE, TKernelPolicy>;
 using TFindHandle = TUniqueHandle<HANDLE, TFindPolicy>;
 using TIcon = TUniqueHandle<HICON, TIconPolicy>;
 using TMemoryDc = TUniqueHandle<HDC, TMemDcPolicy>;
+using TImageList = TUniqueHandle<HIMAGELIST, TImageListPolicy>;
 using TMenu = TUniqueHandle<HMENU, TMenuPolicy>;
 
 // GetDC/ReleaseDC pair; keeps the window it belongs to.

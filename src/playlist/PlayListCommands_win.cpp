@@ -12,6 +12,7 @@
 #include <map>
 #include "base/CaseFold_win.h"
 #include "base/Collation_win.h"
+#include "base/FileExists_win.h"
 #include "base/Text_win.h"
 #include "host/ListFileTexts_win.h"
 #include "host/CommonLib_win.h"
@@ -38,9 +39,7 @@ void DestroyRecordWord(std::uintptr_t data) { TRecordRef::FromWord(data).Reset()
 // it has one, since its 8-bit name may hold "?" for what the code page lacks.
 bool PlainFileExists(const TMP3FileInfo& rec) {
     const std::u16string wide = rec.WideFileName();
-    const DWORD a = wide.empty() ? GetFileAttributesA(std::string(rec.FileName()).c_str())
-                                 : GetFileAttributesW(U16ToWide(wide).c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+    return wide.empty() ? FileExists(std::string(rec.FileName())) : FileExists(U16ToWide(wide));
 }
 
 std::wstring CurrentDirectory() {

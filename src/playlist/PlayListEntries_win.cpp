@@ -6,6 +6,7 @@
 #include <iterator>
 #include <optional>
 #include "base/Errors.h"
+#include "base/FileExists_win.h"
 #include "base/Text_win.h"
 #include "fileinfo/TagReaders.h"
 #include "host/CommonLib_win.h"
@@ -26,12 +27,6 @@ std::string FullPathOf(const std::string& path) {
     DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
     if (n == 0 || n >= sizeof buffer) return path;
     return std::string(buffer, n);
-}
-
-// A plain file (not a directory) of that name exists.
-bool FileExists(const std::string& path) {
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // Skin files among dropped or chosen files: ".wsc", "VelvetLister.txt" or ".bmp".

@@ -7,6 +7,7 @@
 #include <vector>
 #include "base/AtomicFile_win.h"
 #include "base/Errors.h"
+#include "base/FileExists_win.h"
 #include "base/Handles_win.h"
 #include "base/Text_win.h"
 #include "host/CommonLib_win.h"
@@ -42,11 +43,6 @@ std::wstring FullPathOf(const std::wstring& path) {
         n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
     }
     return n > 0 && n < buffer.size() ? std::wstring(buffer.data(), n) : path;
-}
-
-bool PlainFileExists(const std::wstring& path) {
-    const DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // A playlist file that exists but cannot be read stops the whole addition.
@@ -94,7 +90,7 @@ std::wstring WithCount(const wchar_t* text, int count) {
 }  // namespace
 
 int TFormPlayList::AddPlaylistFileWide(TEntryList& target, const std::wstring& file) {
-    if (!PlainFileExists(file)) return 0;
+    if (!FileExists(file)) return 0;
     const std::string bytes = ReadWholeFile(file);
     const std::string base = ExtractPathFolder(WideToUtf8(FullPathOf(file)), Utf8PathText());
     int c = 0;
@@ -120,7 +116,7 @@ int TFormPlayList::AddListedUtf8Name(TEntryList& target, const std::string& base
     // As AddListedName, in UTF-8 and by wide names.
     if (name.empty() || name.find('\0') != std::string::npos) return 0;
     const std::string candidate = PathSeenFrom(base, name, Utf8PathText());
-    if (!PlainFileExists(Utf8ToWide(candidate))) return 0;
+    if (!FileExists(Utf8ToWide(candidate))) return 0;
     std::string resolved;
     if (IsRootedOrDriveRelative(name)) resolved = WideToUtf8(FullPathOf(Utf8ToWide(candidate)));
     else if (!ResolvePathUtf8(base, name, resolved)) resolved = candidate;

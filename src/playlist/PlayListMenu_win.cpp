@@ -87,9 +87,9 @@ void Separator(HMENU menu) { AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); }
 
 // The eight 14 x 14 images: previous, rewind, play, pause, stop, forward, next, eject.
 void DrawGlyph(HDC dc, int index) {
-    HBRUSH ink = CreateSolidBrush(RGB(32, 32, 48));
-    HGDIOBJ oldBrush = SelectObject(dc, ink);
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+    TBrush ink(CreateSolidBrush(RGB(32, 32, 48)));
+    TSelectGuard brush(dc, ink.get());
+    TSelectGuard pen(dc, GetStockObject(NULL_PEN));
     auto tri = [&](int x0, int y0, int x1, int y1, int x2, int y2) {
         POINT p[3] = {{x0, y0}, {x1, y1}, {x2, y2}};
         Polygon(dc, p, 3);
@@ -106,9 +106,6 @@ void DrawGlyph(HDC dc, int index) {
     case 7: tri(2, 8, 12, 8, 7, 2); bar(2, 10, 11, 11); break;             // eject
     default: break;
     }
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(ink);
 }
 
 // The play-control items and their images in the tool bar's image list.
@@ -127,24 +124,21 @@ int MenuImageOf(UINT item) {
     return -1;
 }
 
-HIMAGELIST MakeImages() {
-    HIMAGELIST list = ImageList_Create(14, 14, ILC_COLOR24 | ILC_MASK, 8, 0);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
+TImageList MakeImages() {
+    TImageList list(ImageList_Create(14, 14, ILC_COLOR24 | ILC_MASK, 8, 0));
+    TClientDc screen(nullptr);
+    TMemoryDc dc(CreateCompatibleDC(screen.get()));
     for (int i = 0; i < 8; ++i) {
-        HBITMAP bmp = CreateCompatibleBitmap(screen, 14, 14);
-        HGDIOBJ old = SelectObject(dc, bmp);
-        RECT r{0, 0, 14, 14};
-        HBRUSH key = CreateSolidBrush(kImageKey);
-        FillRect(dc, &r, key);
-        DeleteObject(key);
-        DrawGlyph(dc, i);
-        SelectObject(dc, old);
-        ImageList_AddMasked(list, bmp, kImageKey);
-        DeleteObject(bmp);
+        TBitmap bmp(CreateCompatibleBitmap(screen.get(), 14, 14));
+        {
+            TSelectGuard into(dc.get(), bmp.get());
+            RECT r{0, 0, 14, 14};
+            TBrush key(CreateSolidBrush(kImageKey));
+            FillRect(dc.get(), &r, key.get());
+            DrawGlyph(dc.get(), i);
+        }
+        ImageList_AddMasked(list.get(), bmp.get(), kImageKey);
     }
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
     return list;
 }
 }  // namespace
@@ -224,7 +218,7 @@ void TFormPlayList::CreateToolBar() {
                                0, 0, 0, 20, Handle(), nullptr, ThisModule(), nullptr);
     SendMessageW(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     if (!images_) images_ = MakeImages();
-    SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
+    SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
     SendMessageW(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(21, 20));
     SendMessageW(toolBar_, TB_SETINDENT, 0, 0);
     TBBUTTON buttons[] = {
@@ -271,7 +265,7 @@ void TFormPlayList::SetMenuImages() {
 
 bool TFormPlayList::MeasureMenuImage(MEASUREITEMSTRUCT& mis) const {
     int cx = 0, cy = 0;
-    if (mis.CtlType != ODT_MENU || MenuImageOf(mis.itemID) < 0 || !ImageList_GetIconSize(images_, &cx, &cy))
+    if (mis.CtlType != ODT_MENU || MenuImageOf(mis.itemID) < 0 || !ImageList_GetIconSize(images_.get(), &cx, &cy))
         return false;
     mis.itemWidth = static_cast<UINT>(cx);
     mis.itemHeight = static_cast<UINT>(cy);
@@ -281,9 +275,9 @@ bool TFormPlayList::MeasureMenuImage(MEASUREITEMSTRUCT& mis) const {
 bool TFormPlayList::DrawMenuImage(const DRAWITEMSTRUCT& dis) const {
     const int image = dis.CtlType == ODT_MENU ? MenuImageOf(dis.itemID) : -1;
     int cx = 0, cy = 0;
-    if (image < 0 || !ImageList_GetIconSize(images_, &cx, &cy)) return false;
+    if (image < 0 || !ImageList_GetIconSize(images_.get(), &cx, &cy)) return false;
     const RECT& r = dis.rcItem;
-    ImageList_Draw(images_, image, dis.hDC, r.left + (r.right - r.left - cx) / 2, r.top + (r.bottom - r.top - cy) / 2,
+    ImageList_Draw(images_.get(), image, dis.hDC, r.left + (r.right - r.left - cx) / 2, r.top + (r.bottom - r.top - cy) / 2,
                    ILD_TRANSPARENT);
     return true;
 }

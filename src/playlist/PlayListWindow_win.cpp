@@ -140,10 +140,7 @@ void TFormPlayList::FormDestroy() {
     History.Clear();  // the records only the history still held go with it
     ListBox.reset();
     Skin.reset();
-    if (images_) {
-        ImageList_Destroy(images_);
-        images_ = nullptr;
-    }
+    images_.reset();
 }
 
 void TFormPlayList::FormClose() {

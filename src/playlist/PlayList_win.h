@@ -380,7 +380,7 @@ private:
     // of the digits; returns the digits' width.
     int PlaceTotalLabel(int left, int width);
     HWND labelHeight_ = nullptr;
-    HIMAGELIST images_ = nullptr;
+    TImageList images_;
     TFont timeFont_;
     TFont formFont_;
     TBrush listBrush_;

@@ -4,6 +4,7 @@
 // the style object, once per file content).
 #include "playlist/SkinApply_win.h"
 #include <windows.h>
+#include "base/FileExists_win.h"
 #include "base/Fonts_win.h"
 #include "base/Handles_win.h"
 #include "base/ProfileFile_win.h"
@@ -25,12 +26,6 @@ constexpr char kTimePanelClass[] = "YunaSoft SexyFont Plug-In TimePanel";
 // Where the main window was left by the user and where we last put it; lives as
 // long as the plug-in, never saved.
 TEqualizerPlacementState PlacementState;
-
-bool FileExists(const std::string& path) {
-    if (path.empty()) return false;
-    const DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 std::string Join(const std::string& dir, const char* name) { return JoinPath(dir, name, AnsiPathText()); }
 

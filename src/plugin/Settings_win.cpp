@@ -10,6 +10,7 @@
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
 #include "host/SettingsTable.h"
+#include "base/FileExists_win.h"
 #include "base/Fonts_win.h"
 #include "base/ProfileFile_win.h"
 #include "base/Rect.h"
@@ -76,8 +77,7 @@ namespace {
 // A file that exists and cannot be opened for reading (held open by another
 // program without sharing, or no access): the profile functions then read nothing.
 bool ExistsButCannotBeRead(const std::string& path) {
-    const DWORD attr = GetFileAttributesA(path.c_str());
-    if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    if (!FileExists(path)) return false;
     TFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, 0, nullptr));
     return !file;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
+#include "base/FileExists_win.h"
 #include "base/Fonts_win.h"
 #include "base/Text_win.h"
 #include "base/Window_win.h"
@@ -22,12 +23,6 @@
 using namespace ConfigureParts;
 
 namespace {
-bool IsFile(const std::wstring& path) {
-    if (path.empty()) return false;
-    DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The folder part of a path; a root keeps its backslash ("C:\").
 std::wstring DirectoryOf(const std::wstring& path) {
     size_t i = path.find_last_of(L"\\:");
@@ -109,7 +104,7 @@ void TFormConfigure::GroupBoxWatermarkConfigExit() { GroupBoxWatermarkFGExit(IDC
 
 void TFormConfigure::GroupBoxWatermarkFGExit(int editId) {
     const std::wstring text = ItemText(editId);
-    if (text.empty() || IsFile(text)) return;
+    if (text.empty() || FileExists(text)) return;
     SendMessageW(Item(IDC_CONFIG_TABS), TCM_SETCURSEL, TabSheetWatermark, 0);
     ShowPage(TabSheetWatermark);
     // Taking the focus back makes the control that had just got it lose it:

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
-#include "host/SettingsValues.h"
+#include "base/Extensions.h"
 
 // Blanks and control characters trimmed at both ends, ASCII letters lower-cased,
 // a leading "." added when missing. Empty when nothing but blanks was typed.

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "host/SettingsValues.h"
+#include "base/Extensions.h"
 
 struct TFoundFile {
     std::string Path;   // the 8-bit name (the host's form of a wide one)

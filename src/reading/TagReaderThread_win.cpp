@@ -4,6 +4,7 @@
 #include <new>
 #include <utility>
 
+#include "base/FileExists_win.h"
 #include "base/Handles_win.h"
 #include "base/TestSeam.h"
 #include "base/Text_win.h"
@@ -14,13 +15,13 @@
 struct TTagReaderThread::TShared {
     LONG References = 1;
     TCriticalSection Lock;
-    HANDLE Wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);       // a job came, or stop
-    HANDLE ResultReady = CreateEventW(nullptr, FALSE, FALSE, nullptr);  // a result came
+    TKernelHandle Wake{CreateEventW(nullptr, FALSE, FALSE, nullptr)};         // a job came, or stop
+    TKernelHandle ResultReady{CreateEventW(nullptr, FALSE, FALSE, nullptr)};  // a result came
     // The library is being unloaded: the thread stops where it can be ended (Parked
     // set as it starts a wait on Never, which nothing sets).
     bool Park = false;
-    HANDLE Parked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE Never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    TKernelHandle Parked{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    TKernelHandle Never{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     // A reference on the library, handed over by a Stop that could not wait for
     // the thread (a read stuck on a dead drive): the thread leaves through it.
     HMODULE Module = nullptr;
@@ -44,12 +45,6 @@ struct TTagReaderThread::TShared {
     LONG ScanCancelled = 0;
     std::vector<TFoundFile> Found;
 
-    ~TShared() {
-        if (Wake) CloseHandle(Wake);
-        if (ResultReady) CloseHandle(ResultReady);
-        if (Parked) CloseHandle(Parked);
-        if (Never) CloseHandle(Never);
-    }
     void AddReference() { InterlockedIncrement(&References); }
     void Release() {
         if (InterlockedDecrement(&References) == 0) delete this;
@@ -58,7 +53,7 @@ struct TTagReaderThread::TShared {
     void Deliver(TReadResult result) {
         // Each system call costs a trip to the server under Wine: the waiter
         // is woken only when results start to come, as it waits only for none.
-        if (Results.empty()) SetEvent(ResultReady);
+        if (Results.empty()) SetEvent(ResultReady.get());
         Results.push_back(std::move(result));
         if (!Announced && Target) Announced = PostMessageW(Target, Message, 0, 0) != FALSE;
     }
@@ -75,9 +70,7 @@ bool IsShareName(const TReadJob& job) {
 }
 
 bool IsPlainFile(const TReadJob& job) {
-    const DWORD a = job.WidePath.empty() ? GetFileAttributesA(job.Path.c_str())
-                                         : GetFileAttributesW(U16ToWide(job.WidePath).c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & (0x8 /* volume label */ | FILE_ATTRIBUTE_DIRECTORY));
+    return job.WidePath.empty() ? FileExists(job.Path) : FileExists(U16ToWide(job.WidePath));
 }
 }  // namespace
 
@@ -132,7 +125,7 @@ bool TTagReaderThread::StartThread() {
     // go must find us unloaded then (the unload parks and ends the thread), and
     // a reference of the thread's would be the last while our windows still run.
     shared_->AddReference();
-    thread_ = CreateThread(nullptr, 0, &ThreadMain, shared_, 0, nullptr);
+    thread_.reset(CreateThread(nullptr, 0, &ThreadMain, shared_, 0, nullptr));
     if (!thread_) {
         shared_->Release();
         startFailed_ = true;
@@ -186,7 +179,7 @@ DWORD WINAPI TTagReaderThread::ThreadMain(void* p) {
             __atomic_store_n(&TestSeam().ReaderBusy, shared->Reading || !bunch.empty() ? 1 : 0, __ATOMIC_RELEASE);
         }
         if (job.Ticket == 0) {
-            WaitForSingleObject(shared->Wake, __atomic_load_n(&TestSeam().HoldReader, __ATOMIC_ACQUIRE) ? 5 : INFINITE);
+            WaitForSingleObject(shared->Wake.get(), __atomic_load_n(&TestSeam().HoldReader, __ATOMIC_ACQUIRE) ? 5 : INFINITE);
             continue;
         }
         TReadResult result = Read(job);
@@ -214,7 +207,7 @@ void TTagReaderThread::Leave(TShared& shared) {
     }
     if (park) {
         // Ended by the unload from here; the unload releases our reference.
-        SignalObjectAndWait(shared.Parked, shared.Never, INFINITE, FALSE);
+        SignalObjectAndWait(shared.Parked.get(), shared.Never.get(), INFINITE, FALSE);
         return;
     }
     shared.Release();
@@ -236,7 +229,7 @@ void TTagReaderThread::RunScan(TShared& shared, const TFolderScan& scan, unsigne
         if (number == shared.ScanNumber)
             for (TFoundFile& f : batch) shared.Found.push_back(std::move(f));
         batch.clear();
-        SetEvent(shared.ResultReady);
+        SetEvent(shared.ResultReady.get());
         handed = GetTickCount();
     };
     try {
@@ -267,7 +260,7 @@ void TTagReaderThread::RunScan(TShared& shared, const TFolderScan& scan, unsigne
     if (number != shared.ScanNumber) return;  // a newer scan waits: its end is its own
     shared.ScanDone = true;
     shared.ScanFailed = failed;
-    SetEvent(shared.ResultReady);
+    SetEvent(shared.ResultReady.get());
 }
 
 void TTagReaderThread::StartScan(TFolderScan scan) {
@@ -287,7 +280,7 @@ void TTagReaderThread::StartScan(TFolderScan scan) {
         TLockGuard lock(shared_->Lock);
         shared_->Scan = std::make_unique<TFolderScan>(std::move(scan));
     }
-    SetEvent(shared_->Wake);
+    SetEvent(shared_->Wake.get());
 }
 
 void TTagReaderThread::CancelScan() { InterlockedExchange(&shared_->ScanCancelled, 1); }
@@ -322,7 +315,7 @@ void TTagReaderThread::Flush() {
         for (TReadJob& job : unsent_) shared_->Jobs.Push(std::move(job));
     }
     unsent_.clear();
-    SetEvent(shared_->Wake);
+    SetEvent(shared_->Wake.get());
 }
 
 void TTagReaderThread::PutFirst(const std::vector<std::uint32_t>& tickets) {
@@ -357,7 +350,7 @@ bool TTagReaderThread::WaitForResult(DWORD ms) {
         TLockGuard lock(shared_->Lock);
         if (!shared_->Results.empty()) return true;
     }
-    return WaitForSingleObject(shared_->ResultReady, ms) == WAIT_OBJECT_0;
+    return WaitForSingleObject(shared_->ResultReady.get(), ms) == WAIT_OBJECT_0;
 }
 
 bool TTagReaderThread::WaitForResultOrMessage(DWORD ms) {
@@ -365,7 +358,8 @@ bool TTagReaderThread::WaitForResultOrMessage(DWORD ms) {
         TLockGuard lock(shared_->Lock);
         if (!shared_->Results.empty()) return true;
     }
-    return MsgWaitForMultipleObjects(1, &shared_->ResultReady, FALSE, ms, QS_ALLINPUT) == WAIT_OBJECT_0;
+    HANDLE ready = shared_->ResultReady.get();
+    return MsgWaitForMultipleObjects(1, &ready, FALSE, ms, QS_ALLINPUT) == WAIT_OBJECT_0;
 }
 
 bool TTagReaderThread::ReadOneHere(const std::function<bool(const TReadJob&)>& mayTake) {
@@ -409,8 +403,8 @@ void TTagReaderThread::Stop(DWORD boundMs) {
         EndForUnload(boundMs);
         return;
     }
-    SetEvent(shared_->Wake);
-    if (WaitForSingleObject(thread_, boundMs) != WAIT_OBJECT_0) {
+    SetEvent(shared_->Wake.get());
+    if (WaitForSingleObject(thread_.get(), boundMs) != WAIT_OBJECT_0) {
         bool ended = false;
         {
             TLockGuard lock(shared_->Lock);
@@ -421,20 +415,18 @@ void TTagReaderThread::Stop(DWORD boundMs) {
                                              reinterpret_cast<LPCWSTR>(&ThreadMain), &self))
                 shared_->Module = self;
         }
-        if (ended) WaitForSingleObject(thread_, INFINITE);  // past its work: it leaves our code now
+        if (ended) WaitForSingleObject(thread_.get(), INFINITE);  // past its work: it leaves our code now
     }
-    CloseHandle(thread_);
-    thread_ = nullptr;
+    thread_.reset();
 }
 
 void TTagReaderThread::EndForUnload(DWORD boundMs) {
     // The loader lock is held: the thread cannot exit, only stop where it can
     // be ended without holding anything of ours or the heap's.
-    SetEvent(shared_->Wake);
-    WaitForSingleObject(shared_->Parked, boundMs);
-    TerminateThread(thread_, 0);
-    const bool gone = WaitForSingleObject(thread_, boundMs) == WAIT_OBJECT_0;
-    CloseHandle(thread_);
-    thread_ = nullptr;
+    SetEvent(shared_->Wake.get());
+    WaitForSingleObject(shared_->Parked.get(), boundMs);
+    TerminateThread(thread_.get(), 0);
+    const bool gone = WaitForSingleObject(thread_.get(), boundMs) == WAIT_OBJECT_0;
+    thread_.reset();
     if (gone) shared_->Release();  // the thread's own reference
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/Handles_win.h"
 #include "fileinfo/MP3FileInfo.h"
 #include "reading/ReadQueue.h"
 #include "reading/FolderScan_win.h"
@@ -85,7 +86,7 @@ private:
     bool StartThread();
 
     TShared* shared_ = nullptr;  // counted: the thread holds a reference too
-    HANDLE thread_ = nullptr;
+    TKernelHandle thread_;
     bool startFailed_ = false;
     std::uint32_t nextTicket_ = 1;
     std::vector<TReadJob> unsent_;  // queued here, not yet handed to the thread

@@ -1,4 +1,5 @@
 #include "skin/WatermarkSkin_win.h"
+#include "base/FileExists_win.h"
 #include "base/Fonts_win.h"
 
 #include <algorithm>
@@ -40,12 +41,6 @@ constexpr std::size_t kRectsPerRegion = 8;
 
 // Pixels read back from a bitmap: refuse anything beyond what a picture could be.
 constexpr std::int64_t kMaxReadPixels = 4 * kMaxImagePixels;
-
-bool FileExists(const std::string& name) {
-    if (name.empty()) return false;
-    DWORD attributes = GetFileAttributesA(name.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 bool ReadWholeFile(const std::string& name, std::vector<std::uint8_t>& bytes) {
     TFile file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
