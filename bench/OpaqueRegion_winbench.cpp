@@ -121,10 +121,10 @@ void CheckerboardPaint() {
     }
     form->ReplaceEntries(entries.Take());
     double t0 = Now();
-    form->Skin->LoadFG(fg);
+    form->Skin()->LoadFG(fg);
     const double load = Now() - t0;
-    form->Skin->LoadBG(bg);
-    form->ListBox->SetItemHeight(16);
+    form->Skin()->LoadBG(bg);
+    form->ListBox()->SetItemHeight(16);
     HWND pl = form->Handle();
     RECT r{0, 0, 1000, 820};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(pl, GWL_STYLE)), FALSE,
@@ -132,7 +132,7 @@ void CheckerboardPaint() {
     SetWindowPos(pl, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(pl, SW_SHOWNOACTIVATE);
     Pump();
-    HWND list = form->ListBox->Handle();
+    HWND list = form->ListBox()->Handle();
     RECT c{};
     GetClientRect(list, &c);
     double worst = 0, best = 1e9, copy = 1e9;

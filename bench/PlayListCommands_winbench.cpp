@@ -88,7 +88,7 @@ void Fill(TFormPlayList& form, int n) {
         entries.Add(std::move(t.Shown), std::move(rec));
     }
     form.ReplaceEntries(entries.Take());
-    form.PlayingIndex = n / 3;
+    form.SetPlayingIndex(n / 3);
 }
 
 SIZE_T PrivateBytes() {
@@ -183,12 +183,16 @@ void MeasureSorts(TFormPlayList& form, int n) {
 
         TSortPath path = TSortPath::Direct;
         t0 = Now();
-        SortEntries(*form.ListBox, form.PlayingIndex, form.EntryLock, key, UserCollation(), &AnsiLeadByte, &path);
+        int playing = form.PlayingIndex();
+        SortEntries(*form.ListBox(), playing, form.EntryLock(), key, UserCollation(), &AnsiLeadByte, &path);
+        form.SetPlayingIndex(playing);
         const double keyed = Now() - t0;
 
         Fill(form, n);
         t0 = Now();
-        SortEntries(*form.ListBox, form.PlayingIndex, form.EntryLock, key, &CompareUserText, &AnsiLeadByte);
+        playing = form.PlayingIndex();
+        SortEntries(*form.ListBox(), playing, form.EntryLock(), key, &CompareUserText, &AnsiLeadByte);
+        form.SetPlayingIndex(playing);
         const double direct = Now() - t0;
         const double ratio = keyed / floor;
         const double aloneRatio = alone / floor;
@@ -204,7 +208,7 @@ void MeasureSorts(TFormPlayList& form, int n) {
 
 void MeasureTypedSearch(TFormPlayList& form, int n) {
     Fill(form, n);
-    TPlayListBox& list = *form.ListBox;
+    TPlayListBox& list = *form.ListBox();
     list.SetItemIndex(0);
     constexpr int kPresses = 20;
     // 'q' starts no row: the search looks at every row and wraps round.
@@ -300,7 +304,7 @@ void MeasureJumpSearch(TFormPlayList& form, int n) {
     for (int k = 0; k < 5; ++k) {
         const double t = Now();
         for (int i = 0; i < form.EntryCount(); ++i) {
-            const std::string& title = form.ListBox->Text(i);
+            const std::string& title = form.ListBox()->Text(i);
             const std::string_view name = form.Record(i)->FileName();
             if (title.find('q') != std::string::npos || name.find('q') != std::string_view::npos) hits = hits + 1;
         }
@@ -315,7 +319,7 @@ void MeasureJumpSearch(TFormPlayList& form, int n) {
 }
 
 void SelectWhere(TFormPlayList& form, const std::function<bool(int)>& pick) {
-    TPlayListBox& list = *form.ListBox;
+    TPlayListBox& list = *form.ListBox();
     TUpdateGuard updates(list);
     for (int i = 0; i < list.Count(); ++i) list.SetSelected(i, pick(i));
 }
@@ -331,7 +335,7 @@ void MeasureDuplicates(TTestHost& host, TFormPlayList& form, int n) {
     form.PushListToHost();
     host.ClearMessages();
     double t0 = Now();
-    const std::size_t found = FindDuplicateEntries(*form.ListBox, form.CaseFold()).Doomed.size();
+    const std::size_t found = FindDuplicateEntries(*form.ListBox(), form.CaseFold()).Doomed.size();
     const double find = Now() - t0;
     t0 = Now();
     form.ClickMenuItem(PopupItemDeleteDuplicates);
@@ -356,8 +360,8 @@ void MeasureUndo(TTestHost& host, TFormPlayList& form, int n) {
         form.PushListToHost();
         form.ClickMenuItem(PopupItemSortTitle);
         host.ClearMessages();
-        const std::size_t states = form.History.UndoCount() + form.History.RedoCount();
-        perEntry = static_cast<double>(form.History.Bytes()) / static_cast<double>(states) / n;
+        const std::size_t states = form.History().UndoCount() + form.History().RedoCount();
+        perEntry = static_cast<double>(form.History().Bytes()) / static_cast<double>(states) / n;
         double t0 = Now();
         form.ClickMenuItem(PopupItemUndo);
         undo = std::min(undo, Now() - t0);

@@ -120,7 +120,11 @@ int main(int argc, char** argv) {
     Plugin.HostPlaylistEditorWindow = host.PlaylistEditor();
     auto* form = new TFormPlayList();
     if (!form->Create()) return 1;
-    form->AudioExtensions.Assign({".mp3"});
+    {
+        TExtensionSet mp3 = form->AudioExtensions();
+        mp3.Assign({".mp3"});
+        form->SetAudioExtensions(std::move(mp3));
+    }
     Pump();
     const std::string at = " " + std::to_string(n);
     std::printf("playlist files against their floors (best of the rounds)\n");
@@ -148,7 +152,7 @@ int main(int argc, char** argv) {
                                            [](std::string_view s) { return WideToUtf8(AnsiToWide(std::string(s))); },
                                            &AnsiLeadByte);
                     for (int i = 0; i < form->EntryCount(); ++i)
-                        writer.Add({form->Record(i)->FileName(), form->ListBox->Text(i), form->Record(i)->SongLength});
+                        writer.Add({form->Record(i)->FileName(), form->ListBox()->Text(i), form->Record(i)->SongLength});
                     writer.Finish();
                     text = std::min(text, Now() - t0);
                     if (bytesMade != bytes.size()) return 1;

@@ -296,7 +296,11 @@ int main(int argc, char** argv) {
     Plugin.HostPlaylistEditorWindow = host.PlaylistEditor();
     auto* form = new TFormPlayList();
     if (!form->Create()) return 1;
-    form->AudioExtensions.Assign({".mp3"});
+    {
+        TExtensionSet mp3 = form->AudioExtensions();
+        mp3.Assign({".mp3"});
+        form->SetAudioExtensions(std::move(mp3));
+    }
     Pump();
     // The host records every message; room for them first, so its recording is not counted.
     host.Messages.reserve(4 * static_cast<size_t>(kMax) + 10000);
@@ -371,7 +375,7 @@ int main(int argc, char** argv) {
                         return 1;
                     }
                 } else {
-                    bare = std::min(bare, FloorPush(host.Main(), subset, form->PlayingIndex));
+                    bare = std::min(bare, FloorPush(host.Main(), subset, form->PlayingIndex()));
                 }
             }
             host.ClearMessages();
@@ -381,10 +385,10 @@ int main(int argc, char** argv) {
         // ---- a drop of 1,000 entries in the middle, some rows marked
         double middle = 1e9, end = 1e9;
         for (int round = 0; round < 3; ++round) {
-            form->ListBox->SetVisible(false);
-            for (int i = 0; i < form->EntryCount(); i += 97) form->ListBox->SetSelected(i, true);
-            form->ListBox->SetVisible(true);
-            form->PlayingIndex = n - 1;
+            form->ListBox()->SetVisible(false);
+            for (int i = 0; i < form->EntryCount(); i += 97) form->ListBox()->SetSelected(i, true);
+            form->ListBox()->SetVisible(true);
+            form->SetPlayingIndex(n - 1);
             std::vector<TEntryRow> rows = DroppedRows(1000);
             t0 = Now();
             form->InsertEntries(n / 2, std::move(rows));
@@ -393,8 +397,8 @@ int main(int argc, char** argv) {
             t0 = Now();
             form->InsertEntries(-1, std::move(rows));
             end = std::min(end, Now() - t0);
-            if (form->EntryCount() != n + 2000 || form->PlayingIndex != n + 999) {
-                std::printf("the drops gave %d entries, playing %d\n", form->EntryCount(), form->PlayingIndex);
+            if (form->EntryCount() != n + 2000 || form->PlayingIndex() != n + 999) {
+                std::printf("the drops gave %d entries, playing %d\n", form->EntryCount(), form->PlayingIndex());
                 return 1;
             }
             host.ClearMessages();
@@ -407,8 +411,8 @@ int main(int argc, char** argv) {
             TListRows rows(DroppedRows(1000));
             t0 = Now();
             {
-                TUpdateGuard updates(*form->ListBox);
-                for (int k = 0; k < 1000; ++k) form->ListBox->Insert(n / 2 + k, {rows.Rows()[static_cast<size_t>(k)]});
+                TUpdateGuard updates(*form->ListBox());
+                for (int k = 0; k < 1000; ++k) form->ListBox()->Insert(n / 2 + k, {rows.Rows()[static_cast<size_t>(k)]});
             }
             rows.Handed();
             const double single = Now() - t0;
@@ -456,9 +460,9 @@ int main(int argc, char** argv) {
                        return (x + y) % 7 == 0 ? RGB(255, 255, 255) : RGB(x & 0xFF, y & 0xFF, 0x80);
                    }));
         WriteBytes(std::string(cwd) + "\\bench-bg.bmp", Bmp(64, 64, [](int x, int y) { return RGB(x * 4, y * 4, 0x40); }));
-        form->Skin->LoadFG(std::string(cwd) + "\\bench-fg.bmp");
-        form->Skin->LoadBG(std::string(cwd) + "\\bench-bg.bmp");
-        form->ListBox->SetItemHeight(16);
+        form->Skin()->LoadFG(std::string(cwd) + "\\bench-fg.bmp");
+        form->Skin()->LoadBG(std::string(cwd) + "\\bench-bg.bmp");
+        form->ListBox()->SetItemHeight(16);
         HWND pl = form->Handle();
         RECT r{0, 0, 1000, 820};
         AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(pl, GWL_STYLE)), FALSE,
@@ -466,7 +470,7 @@ int main(int argc, char** argv) {
         SetWindowPos(pl, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
         ShowWindow(pl, SW_SHOWNOACTIVATE);
         Pump();
-        HWND list = form->ListBox->Handle();
+        HWND list = form->ListBox()->Handle();
         RECT c{};
         GetClientRect(list, &c);
         HDC dc = GetDC(list);

@@ -42,7 +42,7 @@ TFormJumpToFile::TFormJumpToFile(TFormPlayList& form, const TCaseFold& folding, 
     : form_(form), index_(folding), japanese_(japanese) {}
 
 int TFormJumpToFile::Execute() {
-    TCustomPlayListBox& list = *form_.ListBox;
+    TCustomPlayListBox& list = *form_.ListBox();
     THandlerScope scope(list, [this](TCustomPlayListBox&) {
         // Rows change in bursts (a rebuild, a drop): match once they are done.
         if (Handle() && !changePosted_) changePosted_ = PostMessageW(Handle(), WM_VL_ROWS_CHANGED, 0, 0) != FALSE;
@@ -58,7 +58,7 @@ int TFormJumpToFile::Execute() {
 }
 
 bool TFormJumpToFile::IsChosen(int i) const {
-    const TMP3FileInfo* rec = i >= 0 && i < form_.ListBox->Count() ? form_.Record(i) : nullptr;
+    const TMP3FileInfo* rec = i >= 0 && i < form_.ListBox()->Count() ? form_.Record(i) : nullptr;
     return rec && rec->EntryName() == TEntryName{chosenName_, chosenWide_};
 }
 
@@ -78,7 +78,7 @@ INT_PTR TFormJumpToFile::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return FALSE;  // the focus was set to the edit box
     case WM_VL_ROWS_CHANGED:
         changePosted_ = false;
-        if (form_.ListBox->Revision() != revision_) Reindex();
+        if (form_.ListBox()->Revision() != revision_) Reindex();
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wp)) {
@@ -86,7 +86,7 @@ INT_PTR TFormJumpToFile::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case IDCANCEL: EndDialog(Handle(), IDCANCEL); return TRUE;
         case IDC_JUMP_EDIT:
             if (HIWORD(wp) == EN_CHANGE) {
-                if (form_.ListBox->Revision() != revision_) Reindex();
+                if (form_.ListBox()->Revision() != revision_) Reindex();
                 Rematch(false);
             }
             return TRUE;
@@ -153,7 +153,7 @@ void TFormJumpToFile::PlaceOverOwner() {
 }
 
 void TFormJumpToFile::Reindex() {
-    const TCustomPlayListBox& list = *form_.ListBox;
+    const TCustomPlayListBox& list = *form_.ListBox();
     index_.Assign(
         list.Count(), [&](int i) { return std::string_view(list.Text(i)); },
         [&](int i) {
@@ -185,7 +185,7 @@ void TFormJumpToFile::Rematch(bool keepChoice) {
         return it != matches_.end() && *it == entry ? static_cast<int>(it - matches_.begin()) : -1;
     };
     int row = keepChoice ? FindChosen(matches_) : -1;
-    if (row < 0 && form_.PlayingIndex >= 0) row = rowOf(form_.PlayingIndex);
+    if (row < 0 && form_.PlayingIndex() >= 0) row = rowOf(form_.PlayingIndex());
     if (row < 0 && !matches_.empty()) row = 0;
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list_, LB_SETCOUNT, matches_.size(), 0);
@@ -211,7 +211,7 @@ void TFormJumpToFile::Choose(int row) {
 
 void TFormJumpToFile::Play() {
     // A change not yet matched (its notice still queued) is matched first.
-    if (form_.ListBox->Revision() != revision_) Reindex();
+    if (form_.ListBox()->Revision() != revision_) Reindex();
     const int row = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
     if (row < 0 || row >= static_cast<int>(matches_.size())) return;
     Choose(row);
@@ -222,8 +222,8 @@ void TFormJumpToFile::Play() {
 std::string TFormJumpToFile::MatchText(int row) const {
     if (row < 0 || row >= static_cast<int>(matches_.size())) return {};
     const int e = matches_[static_cast<std::size_t>(row)];
-    if (e >= form_.ListBox->Count()) return {};
-    return std::to_string(e + 1) + ". " + form_.ListBox->Text(e);
+    if (e >= form_.ListBox()->Count()) return {};
+    return std::to_string(e + 1) + ". " + form_.ListBox()->Text(e);
 }
 
 void TFormJumpToFile::DrawMatch(const DRAWITEMSTRUCT& dis) const {

@@ -200,7 +200,7 @@ std::wstring OpenDialogTitle = L"Open file(s)";
 // (as after any track change), so that row is marked again, unless the report
 // rebuilt the list. More than one mark the report leaves alone.
 void TFormPlayList::PushListToHostKeepingMarks() {
-    const TPlayListBox* before = ListBox.get();
+    const TPlayListBox* before = listBox_.get();
     int lone = -1;
     if (before->SelCount() == 1 &&
         SendMessageW(before->Handle(), LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&lone)) != 1)
@@ -208,7 +208,7 @@ void TFormPlayList::PushListToHostKeepingMarks() {
     const std::uint64_t revision = before->Revision();
     PushListToHost();
     // The window may also have gone with the host meanwhile.
-    TPlayListBox* list = ListBox.get();
+    TPlayListBox* list = listBox_.get();
     if (lone < 0 || list != before || !list || list->Revision() != revision) return;
     if (lone < list->Count() && !list->IsSelected(lone)) list->SetSelected(lone, true);
 }
@@ -217,22 +217,22 @@ void TFormPlayList::PushListToHostKeepingMarks() {
 // host that fails in the middle of the push does not lose it.
 void TFormPlayList::MoveSelected(TMoveDirection d) {
     TUndoStep step(*this);
-    if (!MoveSelectedEntries(*ListBox, PlayingIndex, EntryLock, d)) return;
+    if (!MoveSelectedEntries(*listBox_, playingIndex_, entryLock_, d)) return;
     step.Commit();
     PushListToHostKeepingMarks();
 }
 
 void TFormPlayList::RemoveEntries(TRemoveMode m) {
     TUndoStep step(*this);
-    if (!::RemoveEntries(*ListBox, PlayingIndex, EntryLock, m, &DestroyRecordWord)) return;
+    if (!::RemoveEntries(*listBox_, playingIndex_, entryLock_, m, &DestroyRecordWord)) return;
     step.Commit();
     PushListToHostKeepingMarks();
 }
 
 void TFormPlayList::RemoveDuplicates() {
-    TWaitCursor wait(ListBox->Count() >= kBusyRows);
+    TWaitCursor wait(listBox_->Count() >= kBusyRows);
     TUndoStep step(*this);
-    if (!RemoveDuplicateEntries(*ListBox, PlayingIndex, EntryLock, CaseFold(), &DestroyRecordWord, &FoldWide)) return;
+    if (!RemoveDuplicateEntries(*listBox_, playingIndex_, entryLock_, CaseFold(), &DestroyRecordWord, &FoldWide)) return;
     step.Commit();
     PushListToHostKeepingMarks();
 }
@@ -256,7 +256,7 @@ void TFormPlayList::RemoveDeadFiles() {
         return now;
     };
     TUndoStep step(*this);
-    if (!RemoveDeadEntries(*ListBox, PlayingIndex, EntryLock, &PlainFileExists, cancelled, &DestroyRecordWord)) return;
+    if (!RemoveDeadEntries(*listBox_, playingIndex_, entryLock_, &PlainFileExists, cancelled, &DestroyRecordWord)) return;
     step.Commit();
     PushListToHostKeepingMarks();
 }
@@ -265,21 +265,21 @@ void TFormPlayList::SortCommand(TSortCommand command) {
     // Sorting by title needs every title: the ones still being read come first
     // (Esc: no sort).
     if (command == TSortCommand::Title && !FinishReading()) return;
-    TWaitCursor wait(ListBox->Count() >= kBusyRows);
+    TWaitCursor wait(listBox_->Count() >= kBusyRows);
     TUndoStep step(*this);
     bool changed = false;
     switch (command) {
     case TSortCommand::Title:
     case TSortCommand::FileName:
     case TSortCommand::Path:
-        changed = SortEntries(*ListBox, PlayingIndex, EntryLock, static_cast<TSortKey>(command), UserCollation(),
+        changed = SortEntries(*listBox_, playingIndex_, entryLock_, static_cast<TSortKey>(command), UserCollation(),
                               &AnsiLeadByte);
         break;
-    case TSortCommand::Reverse: changed = ReverseEntries(*ListBox, PlayingIndex, EntryLock); break;
+    case TSortCommand::Reverse: changed = ReverseEntries(*listBox_, playingIndex_, entryLock_); break;
     case TSortCommand::Randomize: {
         SYSTEMTIME t{};
         GetSystemTime(&t);
-        changed = RandomizeEntries(*ListBox, PlayingIndex, EntryLock, Random,
+        changed = RandomizeEntries(*listBox_, playingIndex_, entryLock_, random_,
                                    TimeOfDaySeed(t.wHour, t.wMinute, t.wSecond, t.wMilliseconds));
         break;
     }
@@ -291,19 +291,19 @@ void TFormPlayList::SortCommand(TSortCommand command) {
 
 void TFormPlayList::PlayCaretEntry() {
     // An empty list may still report caret 0.
-    const int i = ListBox->ItemIndex();
-    if (i >= 0 && i < ListBox->Count()) HostPlayEntry(i);
+    const int i = listBox_->ItemIndex();
+    if (i >= 0 && i < listBox_->Count()) HostPlayEntry(i);
 }
 
 void TFormPlayList::DragMoveEntries(int gap) {
     TUndoStep step(*this);
-    if (!MoveSelectedEntriesTo(*ListBox, PlayingIndex, EntryLock, gap)) return;
+    if (!MoveSelectedEntriesTo(*listBox_, playingIndex_, entryLock_, gap)) return;
     step.Commit();
     PushListToHostKeepingMarks();
 }
 
 void TFormPlayList::JumpToFile() {
-    if (!ListBox) return;
+    if (!listBox_) return;
     // The search is on titles: the ones still being read come first (Esc: no dialog).
     if (!FinishReading()) return;
     int i = -1;
@@ -312,27 +312,27 @@ void TFormPlayList::JumpToFile() {
         i = dialog.Execute();
     }
     // The window may have gone with the host while the dialog was open.
-    if (i < 0 || !Handle() || !ListBox || i >= ListBox->Count()) return;
-    const std::uint64_t before = ListBox->Revision();
+    if (i < 0 || !Handle() || !listBox_ || i >= listBox_->Count()) return;
+    const std::uint64_t before = listBox_->Revision();
     HostPlayEntry(i);
     // The host's answer may have rebuilt the list: then the played entry is the playing one.
-    if (!Handle() || !ListBox) return;
-    if (ListBox->Revision() != before) i = PlayingIndex;
-    if (i < 0 || i >= ListBox->Count()) return;
-    ListBox->BeginUpdate();
+    if (!Handle() || !listBox_) return;
+    if (listBox_->Revision() != before) i = playingIndex_;
+    if (i < 0 || i >= listBox_->Count()) return;
+    listBox_->BeginUpdate();
     try {
-        for (int k = 0; k < ListBox->Count(); ++k)
-            if (ListBox->IsSelected(k)) ListBox->SetSelected(k, false);
+        for (int k = 0; k < listBox_->Count(); ++k)
+            if (listBox_->IsSelected(k)) listBox_->SetSelected(k, false);
     } catch (...) {
-        ListBox->EndUpdate();
+        listBox_->EndUpdate();
         throw;
     }
-    ListBox->EndUpdate();
-    ListBox->SetSelected(i, true);
-    ListBox->SetItemIndex(i);
-    const int rows = std::max(1, ListBox->Height() / std::max(1, ListBox->ItemHeight()));
-    const int top = ListBox->TopIndex();
-    if (i < top || i >= top + rows) ListBox->SetTopIndex(std::max(0, i - rows / 2));
+    listBox_->EndUpdate();
+    listBox_->SetSelected(i, true);
+    listBox_->SetItemIndex(i);
+    const int rows = std::max(1, listBox_->Height() / std::max(1, listBox_->ItemHeight()));
+    const int top = listBox_->TopIndex();
+    if (i < top || i >= top + rows) listBox_->SetTopIndex(std::max(0, i - rows / 2));
 }
 
 void TFormPlayList::ToolButtonCtrlPrevClick(int tag) {
@@ -387,12 +387,12 @@ void TFormPlayList::PopupItemAddFileClick() {
 }
 
 void TFormPlayList::AddChosenFiles(const std::wstring& title, bool replace) {
-    if (OpenDialogInitialDir.empty()) OpenDialogInitialDir = CurrentDirectory();
+    if (openDialogInitialDir_.empty()) openDialogInitialDir_ = CurrentDirectory();
     std::vector<std::wstring> chosenWide;
-    const bool ok = RunOpenDialog(Handle(), title, chosenWide, OpenDialogInitialDir);
+    const bool ok = RunOpenDialog(Handle(), title, chosenWide, openDialogInitialDir_);
     if (!ok || chosenWide.empty()) return;
     // Kept wide: the folder's 8-bit name may not name it.
-    OpenDialogInitialDir = Utf8ToWide(ExtractPathFolder(WideToUtf8(chosenWide.front()), Utf8PathText()));
+    openDialogInitialDir_ = Utf8ToWide(ExtractPathFolder(WideToUtf8(chosenWide.front()), Utf8PathText()));
     // The names are sorted in 8-bit text; each keeps its wide form for a host that takes it.
     std::vector<std::string> chosen;
     std::multimap<std::string, std::wstring> wideOf;
@@ -432,7 +432,7 @@ void TFormPlayList::AddChosenFiles(const std::wstring& title, bool replace) {
         if (entries.Count() > 0 && replace) {
             ReplaceEntries(entries.Take());
             // The old mark names a row of the old list: no push may send the host there.
-            PlayingIndex = -1;
+            playingIndex_ = -1;
             PushListToHost();
             HostPlayEntry(0);
         } else if (entries.Count() > 0) {
@@ -447,20 +447,20 @@ void TFormPlayList::AddChosenFiles(const std::wstring& title, bool replace) {
 }
 
 void TFormPlayList::PopupItemAddFolderClick() {
-    const std::wstring start = OpenDialogInitialDir.empty() ? CurrentDirectory() : OpenDialogInitialDir;
+    const std::wstring start = openDialogInitialDir_.empty() ? CurrentDirectory() : openDialogInitialDir_;
     std::wstring chosenWide;
     const bool ok = RunFolderDialog(Handle(), chosenWide, start);
     if (!ok) return;
     const std::string chosen = ChosenAnsiName(chosenWide);
-    OpenDialogInitialDir = chosenWide;
+    openDialogInitialDir_ = chosenWide;
     AddFolderInBackground(chosen, Plugin.HostUnicodeNames ? chosenWide : std::wstring());
 }
 
 void TFormPlayList::ApplyListFont() {
-    if (!ListBox) return;
+    if (!listBox_) return;
     // The face the player's skin lends, if any, over our own font.
-    const HFONT font = Skin ? Skin->ShownListFont(ListFont.get()) : ListFont.get();
-    ListBox->SetFont(font);
+    const HFONT font = skin_ ? skin_->ShownListFont(listFont_.get()) : listFont_.get();
+    listBox_->SetFont(font);
     if (labelHeight_) {
         SendMessageW(labelHeight_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         HDC dc = GetDC(labelHeight_);
@@ -472,6 +472,6 @@ void TFormPlayList::ApplyListFont() {
         SelectObject(dc, old);
         ReleaseDC(labelHeight_, dc);
         SetWindowPos(labelHeight_, nullptr, 0, 0, r.right, r.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        ListBox->SetItemHeight(r.bottom + 2);
+        listBox_->SetItemHeight(r.bottom + 2);
     }
 }

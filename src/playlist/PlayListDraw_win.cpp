@@ -46,7 +46,7 @@ void TFormPlayList::DrawEntry(TCustomPlayListBox& list, int i, const RECT& r, un
     HDC dc = list.Canvas().Handle();
     if (!dc || i < 0 || i >= list.Count()) return;
     SetBkMode(dc, TRANSPARENT);
-    const TWatermarkSkin& skin = *Skin;
+    const TWatermarkSkin& skin = *skin_;
     const TMP3FileInfo* rec = Record(i);
     if (rec && rec->ToRead) NoteDrawnEntry(*rec);  // what shows is read first
     const std::string lengthText = rec ? std::string(rec->SongLengthText()) : std::string();
@@ -59,7 +59,7 @@ void TFormPlayList::DrawEntry(TCustomPlayListBox& list, int i, const RECT& r, un
     // An entry kept from the host without being read is dimmed: half way from the
     // normal colour to the list's background.
     const TListColours shown = skin.ShownColours();
-    const TRowColours colours = RowColours(shown, (state & ODS_SELECTED) != 0, i == PlayingIndex, rec && rec->Kept);
+    const TRowColours colours = RowColours(shown, (state & ODS_SELECTED) != 0, i == playingIndex_, rec && rec->Kept);
     if (colours.Bar) {
         TBrush bar(CreateSolidBrush(*colours.Bar));
         FillRect(dc, &r, bar.get());
@@ -78,8 +78,8 @@ void TFormPlayList::DrawEntry(TCustomPlayListBox& list, int i, const RECT& r, un
 
 void TFormPlayList::DrawListBackground(TCustomPlayListBox& list, const RECT& r) {
     HDC dc = list.Canvas().Handle();
-    if (!dc || !Skin) return;
-    const TWatermarkSkin& skin = *Skin;
+    if (!dc || !skin_) return;
+    const TWatermarkSkin& skin = *skin_;
     const int W = r.right - r.left, H = r.bottom - r.top;
     const int fw = skin.FGBitmap().Width, fh = skin.FGBitmap().Height;
     const TWatermarkPlacement p = PlaceWatermark(fw, fh, W, H);

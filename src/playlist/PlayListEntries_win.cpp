@@ -127,7 +127,7 @@ int TFormPlayList::AddPath(TEntryList& target, const std::string& path, bool exp
     if (attr & FILE_ATTRIBUTE_DIRECTORY) return wide.empty() ? AddDirectory(target, path) : AddDirectory(target, wide);
     std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
     if (PlaylistTypeOfExtension(ext) != TPlaylistType::None) return expand ? AddPlaylistFile(target, path, wide) : 0;
-    if (!AudioExtensions.Contains(ext)) return 0;
+    if (!audioExtensions_.Contains(ext)) return 0;
     auto rec = NewEntryToRead(path, wide);
     std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
     target.Add(std::move(title), std::move(rec));
@@ -138,7 +138,7 @@ bool TFormPlayList::IsReadableAudioFile(const std::string& path, const std::wstr
     if (IsDotName(path, wide) || IsStreamName(path)) return false;
     // The extension first: a foreign type costs no look at the disk.
     const std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
-    if (PlaylistTypeOfExtension(ext) != TPlaylistType::None || !AudioExtensions.Contains(ext)) return false;
+    if (PlaylistTypeOfExtension(ext) != TPlaylistType::None || !audioExtensions_.Contains(ext)) return false;
     // The host's wide name may name a file that its 8-bit name (with "?") does not.
     const DWORD attr = AttributesOf(path, wide);
     return attr != INVALID_FILE_ATTRIBUTES && !(attr & (0x8 /* volume label */ | FILE_ATTRIBUTE_DIRECTORY));
@@ -150,7 +150,7 @@ void TFormPlayList::AddHostEntry(TEntryList& target, const std::string& name, co
     const std::string ext = LowerAscii(FileExtension(name, &AnsiLeadByte), &AnsiLeadByte);
     // Whether it is a file is the reader's to find out: a rebuild costs no look at the disk.
     if (!IsDotName(name, wide) && !IsStreamName(name) && PlaylistTypeOfExtension(ext) == TPlaylistType::None &&
-        AudioExtensions.Contains(ext)) {
+        audioExtensions_.Contains(ext)) {
         if (earlier && !earlier->Kept) {
             // The tags the list showed for this name stay until the file is read again.
             rec = std::make_unique<TMP3FileInfo>(*earlier);
@@ -169,7 +169,7 @@ void TFormPlayList::AddHostEntry(TEntryList& target, const std::string& name, co
 }
 
 bool TFormPlayList::ReadKeptEntryIfPresent(int i) {
-    TEntryLockGuard lock(EntryLock);
+    TEntryLockGuard lock(entryLock_);
     TMP3FileInfo* rec = Record(i);
     if (!rec || !rec->Kept) return false;
     const std::string name(rec->FileName());
@@ -182,14 +182,14 @@ bool TFormPlayList::ReadKeptEntryIfPresent(int i) {
     fresh->SetSongLengthText(rec->SongLengthText());
     fresh->Selected = rec->Selected;
     *rec = std::move(*fresh);
-    ListBox->SetText(i, BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte));
+    listBox_->SetText(i, BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte));
     return true;
 }
 
 int TFormPlayList::AddDirectory(TEntryList& target, const std::string& dir) {
     TScanScope scope(*this);
     return ScanFolder(
-        TFolderScan{dir, {}, AudioExtensions}, [&] { return !scope.Scan().Cancelled(); },
+        TFolderScan{dir, {}, audioExtensions_}, [&] { return !scope.Scan().Cancelled(); },
         [&](TFoundFile f) { AddFoundFile(target, f); });
 }
 
@@ -197,7 +197,7 @@ int TFormPlayList::AddDirectory(TEntryList& target, const std::wstring& dir) {
     // As the 8-bit scan, by wide names: a Unicode host gets every name whole.
     TScanScope scope(*this);
     return ScanFolder(
-        TFolderScan{{}, dir, AudioExtensions}, [&] { return !scope.Scan().Cancelled(); },
+        TFolderScan{{}, dir, audioExtensions_}, [&] { return !scope.Scan().Cancelled(); },
         [&](TFoundFile f) { AddFoundFile(target, f); });
 }
 
@@ -331,7 +331,7 @@ int TFormPlayList::AddDropped(const std::vector<TFoundFile>& names, int at, bool
     if (std::any_of(names.begin(), names.end(), IsFolderName)) {
         TUndoStep step(*this);
         const int added = AddInBackground(names, at, replace);
-        if (Plugin.HostGone || !ListBox) return 0;
+        if (Plugin.HostGone || !listBox_) return 0;
         step.Commit();
         return added;
     }
@@ -346,7 +346,7 @@ int TFormPlayList::AddDropped(const std::vector<TFoundFile>& names, int at, bool
     if (replace) {
         ReplaceEntries(collected.Take());
         // The old mark names a row of the old list: no push may send the host there.
-        PlayingIndex = -1;
+        playingIndex_ = -1;
     } else {
         InsertEntries(at, collected.Take());
     }
@@ -367,15 +367,15 @@ void TFormPlayList::DropFiles(HDROP drop) {
     int target = -1;
     POINT pt{};
     DragQueryPoint(drop, &pt);
-    if (pt.x >= ListBox->Left() && pt.x < ListBox->Left() + ListBox->Width() && pt.y >= ListBox->Top() &&
-        pt.y < ListBox->Top() + ListBox->Height()) {
-        target = (pt.y - ListBox->Top()) / std::max(1, ListBox->ItemHeight()) + ListBox->TopIndex();
-        if (target >= ListBox->Count()) target = -1;
+    if (pt.x >= listBox_->Left() && pt.x < listBox_->Left() + listBox_->Width() && pt.y >= listBox_->Top() &&
+        pt.y < listBox_->Top() + listBox_->Height()) {
+        target = (pt.y - listBox_->Top()) / std::max(1, listBox_->ItemHeight()) + listBox_->TopIndex();
+        if (target >= listBox_->Count()) target = -1;
     }
     std::string skin;
     const std::vector<TFoundFile> names = DroppedNames(drop, skin);
     if (AddDropped(names, append ? -1 : target, false) > 0) PushListToHost();
-    if (!skin.empty() && ListBox) ApplySkinFile(skin);
+    if (!skin.empty() && listBox_) ApplySkinFile(skin);
 }
 
 LRESULT TFormPlayList::ReplaceByDroppedFiles(HDROP drop) {
@@ -390,14 +390,14 @@ LRESULT TFormPlayList::ReplaceByDroppedFiles(HDROP drop) {
         PushListToHost();
         HostPlayEntry(0);
     }
-    if (!skin.empty() && ListBox) ApplySkinFile(skin);
+    if (!skin.empty() && listBox_) ApplySkinFile(skin);
     return 0;
 }
 
 void TFormPlayList::ReplaceEntries(std::vector<TEntryRow> rows, bool asStep) {
     // One undo step when the names change: a rebuild that finds the names it
     // had is no change, though its records are fresh.
-    bool sameNames = static_cast<int>(rows.size()) == ListBox->Count();
+    bool sameNames = static_cast<int>(rows.size()) == listBox_->Count();
     for (std::size_t i = 0; sameNames && i < rows.size(); ++i) {
         const TMP3FileInfo* now = Record(static_cast<int>(i));
         const TMP3FileInfo* next = rows[i].Record.Get();
@@ -421,21 +421,21 @@ void TFormPlayList::ReplaceEntries(std::vector<TEntryRow> rows, bool asStep) {
 void TFormPlayList::ReplaceRows(std::vector<TEntryRow> rows) {
     TListRows incoming(std::move(rows));
     std::vector<std::uintptr_t> old;
-    old.reserve(static_cast<std::size_t>(ListBox->Count()));
-    TUpdateGuard updates(*ListBox);
-    TEntryLockGuard lock(EntryLock);
+    old.reserve(static_cast<std::size_t>(listBox_->Count()));
+    TUpdateGuard updates(*listBox_);
+    TEntryLockGuard lock(entryLock_);
     // The old records go and the new rows come under one suspension: no
     // repaint can see a row whose record is already destroyed.
-    for (int i = 0; i < ListBox->Count(); ++i) old.push_back(ListBox->Data(i));
+    for (int i = 0; i < listBox_->Count(); ++i) old.push_back(listBox_->Data(i));
     try {
-        ListBox->Assign(std::move(incoming.Rows()));
+        listBox_->Assign(std::move(incoming.Rows()));
     } catch (...) {
         // The new rows never arrived (their records go with `incoming`). When
         // the native list refused them the old ones left too (the list is
         // empty); otherwise they are still in place.
-        if (ListBox->Count() == 0 && !old.empty()) {
+        if (listBox_->Count() == 0 && !old.empty()) {
             ReleaseWords(old);
-            PlayingIndex = -1;
+            playingIndex_ = -1;
         }
         throw;
     }
@@ -450,14 +450,14 @@ void TFormPlayList::InsertEntries(int at, std::vector<TEntryRow> rows, bool asSt
     std::optional<TUndoStep> step;
     if (asStep) step.emplace(*this);
     {
-        TUpdateGuard updates(*ListBox);
-        TEntryLockGuard lock(EntryLock);
+        TUpdateGuard updates(*listBox_);
+        TEntryLockGuard lock(entryLock_);
         // All or nothing: on failure the list is as it was, and the rows' records go with `incoming`.
-        if (at < 0 || at >= ListBox->Count()) {
-            ListBox->Append(std::move(incoming.Rows()));
+        if (at < 0 || at >= listBox_->Count()) {
+            listBox_->Append(std::move(incoming.Rows()));
         } else {
-            ListBox->Insert(at, std::move(incoming.Rows()));
-            if (at <= PlayingIndex) PlayingIndex += k;
+            listBox_->Insert(at, std::move(incoming.Rows()));
+            if (at <= playingIndex_) playingIndex_ += k;
         }
         incoming.Handed();
     }
@@ -466,8 +466,8 @@ void TFormPlayList::InsertEntries(int at, std::vector<TEntryRow> rows, bool asSt
 
 void TFormPlayList::RereadMp3Tags() {
     FinishBuild();
-    TEntryLockGuard lock(EntryLock);
-    for (int i = 0; i < ListBox->Count(); ++i) {
+    TEntryLockGuard lock(entryLock_);
+    for (int i = 0; i < listBox_->Count(); ++i) {
         TMP3FileInfo* rec = Record(i);
         // A kept entry has no file to read (a stream named "....mp3" included).
         // The reader makes a fresh record, so that values the other preference
@@ -482,12 +482,12 @@ void TFormPlayList::RetitleAll() {
     // Esc only ends the wait: the titles are built in the new form all the
     // same, and entries still out get it when they come in.
     FinishReading();
-    ++RetitleCount;
+    ++retitleCount_;
     {
-        TUpdateGuard updates(*ListBox);
-        TEntryLockGuard lock(EntryLock);
-        for (int i = 0; i < ListBox->Count(); ++i)
-            if (TMP3FileInfo* rec = Record(i)) ListBox->SetText(i, BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte));
+        TUpdateGuard updates(*listBox_);
+        TEntryLockGuard lock(entryLock_);
+        for (int i = 0; i < listBox_->Count(); ++i)
+            if (TMP3FileInfo* rec = Record(i)) listBox_->SetText(i, BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte));
     }
     RepaintList();
 }

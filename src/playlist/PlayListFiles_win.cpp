@@ -129,16 +129,16 @@ bool TFormPlayList::SaveListTo(const std::wstring& path, TPlaylistType type) {
     int leftOut = 0;
     bool saved = false;
     {
-        TWaitCursor wait(ListBox->Count() >= kBusyRows);
+        TWaitCursor wait(listBox_->Count() >= kBusyRows);
         TFileReplacement file(path);
         bool ok = file.Begin();
         if (ok) {
             // Written while the entries are walked, a piece at a time.
-            TEntryLockGuard lock(EntryLock);
+            TEntryLockGuard lock(entryLock_);
             TPlaylistWriter writer(type, [&file](std::string_view bytes) { return file.Write(bytes); },
                                    &AnsiTextToUtf8, &AnsiLeadByte);
             std::string scratch;
-            for (int i = 0; i < ListBox->Count(); ++i) {
+            for (int i = 0; i < listBox_->Count(); ++i) {
                 const TMP3FileInfo* rec = Record(i);
                 if (!rec) continue;
                 bool utf8 = false;
@@ -147,7 +147,7 @@ bool TFormPlayList::SaveListTo(const std::wstring& path, TPlaylistType type) {
                     ++leftOut;
                     continue;
                 }
-                writer.Add({*name, ListBox->Text(i), rec->SongLength, utf8});
+                writer.Add({*name, listBox_->Text(i), rec->SongLength, utf8});
             }
             ok = writer.Finish();
         }
@@ -166,14 +166,14 @@ bool TFormPlayList::SaveListTo(const std::wstring& path, TPlaylistType type) {
 
 void TFormPlayList::PopupItemSaveListClick() {
     const TListFileTexts& texts = ListFileTexts(Plugin.JapaneseCaptions);
-    std::wstring start = LastSavedListFolder;
-    if (start.empty()) start = OpenDialogInitialDir.empty() ? CurrentDirectoryW() : OpenDialogInitialDir;
-    TSaveListDialog dialog(SaveDialogFilterIndex, start);
+    std::wstring start = lastSavedListFolder_;
+    if (start.empty()) start = openDialogInitialDir_.empty() ? CurrentDirectoryW() : openDialogInitialDir_;
+    TSaveListDialog dialog(saveDialogFilterIndex_, start);
     if (!dialog.Execute(Handle(), texts.SaveDialogTitle, texts.SaveFilters)) return;
-    SaveDialogFilterIndex = dialog.FilterIndex();
+    saveDialogFilterIndex_ = dialog.FilterIndex();
     // The file holds the titles: the ones still being read come first (Esc: no save).
     if (!FinishReading()) return;
-    if (SaveListTo(dialog.FileName(), dialog.FileType())) LastSavedListFolder = FolderOfFile(dialog.FileName());
+    if (SaveListTo(dialog.FileName(), dialog.FileType())) lastSavedListFolder_ = FolderOfFile(dialog.FileName());
 }
 
 void TFormPlayList::PopupItemAddURLClick() {

@@ -50,7 +50,7 @@ void TFormPlayList::QueueRead(int row, bool again) {
     if (TRecordsOut::IsOut(*rec)) reader_->Cancel({rec->ReadTicket});
     const std::uint32_t ticket = reader_->Queue(std::move(job));
     if (!TRecordsOut::IsOut(*rec)) ++readRunSize_;
-    reading_.Add(ticket, TRecordRef::ShareWord(ListBox->Data(row)));
+    reading_.Add(ticket, TRecordRef::ShareWord(listBox_->Data(row)));
 }
 
 void TFormPlayList::PostReadCheck() {
@@ -59,8 +59,8 @@ void TFormPlayList::PostReadCheck() {
 }
 
 void TFormPlayList::BuildRowIndex() {
-    rowIndex_ = TRowIndex(*ListBox);
-    rowIndexRevision_ = ListBox->Revision();
+    rowIndex_ = TRowIndex(*listBox_);
+    rowIndexRevision_ = listBox_->Revision();
 }
 
 void TFormPlayList::DropRowIndex() {
@@ -70,13 +70,13 @@ void TFormPlayList::DropRowIndex() {
 
 int TFormPlayList::RowOfRecord(const TMP3FileInfo* rec) {
     // Results come mostly in list order: the row after the last one found first.
-    const int n = ListBox->Count();
+    const int n = listBox_->Count();
     for (int i : {rowHint_, rowHint_ + 1})
         if (i >= 0 && i < n && Record(i) == rec) {
             rowHint_ = i + 1;
             return i;
         }
-    if (rowIndexRevision_ != ListBox->Revision()) BuildRowIndex();
+    if (rowIndexRevision_ != listBox_->Revision()) BuildRowIndex();
     const int at = rowIndex_.Find(TRecordRef::WordOf(rec));
     if (at < 0 || at >= n || Record(at) != rec) return -1;
     rowHint_ = at + 1;
@@ -85,8 +85,8 @@ int TFormPlayList::RowOfRecord(const TMP3FileInfo* rec) {
 
 void TFormPlayList::CheckReading(bool all) {
     readCheckPosted_ = false;
-    if (!ListBox) return;
-    TEntryLockGuard lock(EntryLock);
+    if (!listBox_) return;
+    TEntryLockGuard lock(entryLock_);
     try {
         CheckChangedRows(all);
         if (reader_) reader_->Flush();
@@ -105,7 +105,7 @@ void TFormPlayList::CheckChangedRows(bool all) {
     auto queue = [&](int i) {
         if (TMP3FileInfo* rec = Record(i); rec && rec->ToRead) QueueRead(i, false);
     };
-    if (checkedRevision_ != ListBox->Revision()) {
+    if (checkedRevision_ != listBox_->Revision()) {
         if (!reading_.Empty()) {
             // What left the list is not read: its job goes, its reference is let go.
             BuildRowIndex();
@@ -119,17 +119,17 @@ void TFormPlayList::CheckChangedRows(bool all) {
         }
         // What came to be read (new entries, entries an undo brought back):
         // the rows in view first, then the list from the top.
-        const int n = ListBox->Count();
-        const int top = std::clamp(ListBox->TopIndex(), 0, std::max(0, n - 1));
-        const int shown = std::max(1, ListBox->Height() / std::max(1, ListBox->ItemHeight()) + 1);
+        const int n = listBox_->Count();
+        const int top = std::clamp(listBox_->TopIndex(), 0, std::max(0, n - 1));
+        const int shown = std::max(1, listBox_->Height() / std::max(1, listBox_->ItemHeight()) + 1);
         for (int i = top; i < std::min(n, top + shown); ++i) queue(i);
-        checkedRevision_ = ListBox->Revision();
+        checkedRevision_ = listBox_->Revision();
         queueFrom_ = 0;
     }
     if (queueFrom_ < 0) return;
     // The walk over the list goes in pieces of about 10 ms, each its own message.
     const double start = NowMs();
-    const int n = ListBox->Count();
+    const int n = listBox_->Count();
     while (queueFrom_ < n) {
         queue(queueFrom_++);
         if (!all && (queueFrom_ & 1023) == 0 && NowMs() - start >= kBatchMs) {
@@ -170,12 +170,12 @@ void TFormPlayList::ApplyReadResult(int row, TMP3FileInfo& rec, TReadResult& res
     fresh.ToRead = false;
     rec = std::move(fresh);
     if (!hostLength) SetEntryLength(row, rec, fileLength, true);
-    ListBox->RetitleRow(row, BuildEntryTitle(Option.PlaylistFormat, rec, &AnsiLeadByte));
-    if (row == PlayingIndex) SetCaptionFromEntry(row);
+    listBox_->RetitleRow(row, BuildEntryTitle(Option.PlaylistFormat, rec, &AnsiLeadByte));
+    if (row == playingIndex_) SetCaptionFromEntry(row);
 }
 
 void TFormPlayList::InstallReadResults(bool all) {
-    if (!reader_ || !ListBox) return;
+    if (!reader_ || !listBox_) return;
     try {
         InstallSomeResults(all);
     } catch (const std::bad_alloc&) {
@@ -190,7 +190,7 @@ void TFormPlayList::InstallSomeResults(bool all) {
     for (;;) {
         std::vector<TReadResult> batch = reader_->Take(kResultsAtOnce);
         if (batch.empty()) break;
-        TEntryLockGuard lock(EntryLock);
+        TEntryLockGuard lock(entryLock_);
         for (TReadResult& r : batch) {
             // None when not ours any more (cancelled, read again since): dropped.
             const TRecordRef rec = reading_.Take(r.Ticket);
@@ -210,7 +210,7 @@ void TFormPlayList::InstallSomeResults(bool all) {
     if (reader_->Pending() != 0) return;
     // Out for reading with nothing left to come (a result lost for want of
     // memory): those entries keep the titles they have.
-    TEntryLockGuard lock(EntryLock);
+    TEntryLockGuard lock(entryLock_);
     reading_.RemoveIf([](TMP3FileInfo& rec, std::uint32_t) {
         rec.ToRead = false;
         return true;
@@ -218,7 +218,7 @@ void TFormPlayList::InstallSomeResults(bool all) {
 }
 
 bool TFormPlayList::FinishReading(bool escapeCancels) {
-    if (!ListBox) return true;
+    if (!listBox_) return true;
     FinishBuild();
     CheckReading(true);
     if (reading_.Empty()) return true;
@@ -322,7 +322,7 @@ bool TFormPlayList::WaitForReading() {
         bool helped = false;
         while (NowMs() < until && reader_->ReadOneHere(local)) helped = true;
         if (!helped) reader_->WaitForResultOrMessage(kWaitMs);
-        if (!RunMessagesWhileBusy() || Plugin.HostGone || Plugin.PlayList != this || !Handle() || !ListBox)
+        if (!RunMessagesWhileBusy() || Plugin.HostGone || Plugin.PlayList != this || !Handle() || !listBox_)
             return false;
         // What the messages brought (the host's new list, rows gone or come) is waited for too.
         FinishBuild();
@@ -338,10 +338,10 @@ void TFormPlayList::StopReading() {
 }
 
 void TFormPlayList::AddFolderInBackground(const std::string& folder, const std::wstring& wide) {
-    if (!ListBox || scanningFolder_) return;
+    if (!listBox_ || scanningFolder_) return;
     TUndoStep step(*this);
     const int added = AddInBackground({TFoundFile{folder, wide}}, -1, false);
-    if (Plugin.HostGone || !ListBox) return;
+    if (Plugin.HostGone || !listBox_) return;
     step.Commit();
     if (added > 0) PushListToHost();
 }
@@ -361,7 +361,7 @@ void TFormPlayList::PutEntries(TBackgroundAdd& add, TEntryList& entries) {
     if (add.Replace) {
         add.Replacing.Append(entries);
     } else {
-        if (add.First < 0) add.First = add.At < 0 || add.At >= ListBox->Count() ? ListBox->Count() : add.At;
+        if (add.First < 0) add.First = add.At < 0 || add.At >= listBox_->Count() ? listBox_->Count() : add.At;
         InsertEntries(add.First + add.Added, entries.Take(), false);
     }
     add.Added += k;
@@ -371,7 +371,7 @@ bool TFormPlayList::AddFolderFromReader(TBackgroundAdd& add, const TFoundFile& f
     // Esc ends the command at any moment until the last name is in, whichever
     // thread is at work: the walk may be over long before this thread has put
     // what it found. Names found and not put yet go with it.
-    reader_->StartScan(TFolderScan{folder.Path, folder.Wide, AudioExtensions});
+    reader_->StartScan(TFolderScan{folder.Path, folder.Wide, audioExtensions_});
     for (;;) {
         bool done = false, failed = false;
         const std::vector<TFoundFile> found = reader_->TakeFound(done, failed);
@@ -385,12 +385,12 @@ bool TFormPlayList::AddFolderFromReader(TBackgroundAdd& add, const TFoundFile& f
         if (done) return true;
         if (StopAdding(window)) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 15, QS_ALLINPUT);
-        if (!RunMessagesWhileBusy() || !reader_ || !ListBox) return false;
+        if (!RunMessagesWhileBusy() || !reader_ || !listBox_) return false;
     }
 }
 
 int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at, bool replace) {
-    if (!ListBox) return 0;
+    if (!listBox_) return 0;
     if (!reader_) {
         reader_ = std::make_unique<TTagReaderThread>();
         reader_->SetTarget(Handle(), WM_VL_READ_RESULTS);
@@ -421,7 +421,7 @@ int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at,
             const TFoundFile& name = names[k];
             if (IsFolderName(name)) {
                 cancelled = !AddFolderFromReader(add, name, window);
-                if (!reader_ || Plugin.HostGone || !ListBox) return 0;
+                if (!reader_ || Plugin.HostGone || !listBox_) return 0;
                 if (cancelled) reader_->CancelScan();
             } else {
                 TEntryList entries;
@@ -433,24 +433,24 @@ int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at,
         if (replace && add.Added > 0) {
             ReplaceEntries(add.Replacing.Take(), false);
             // The old mark names a row of the old list: no push may send the host there.
-            PlayingIndex = -1;
+            playingIndex_ = -1;
         }
     } catch (...) {
         // All or nothing, as a drop taken at once: the rows shown so far go again.
-        if (add.First >= 0 && ListBox) TakeBackRows(add.First, add.Added);
+        if (add.First >= 0 && listBox_) TakeBackRows(add.First, add.Added);
         throw;
     }
     return add.Added;
 }
 
 void TFormPlayList::TakeBackRows(int first, int n) {
-    TUpdateGuard updates(*ListBox);
-    TEntryLockGuard lock(EntryLock);
-    n = std::min(n, ListBox->Count() - first);
+    TUpdateGuard updates(*listBox_);
+    TEntryLockGuard lock(entryLock_);
+    n = std::min(n, listBox_->Count() - first);
     for (int i = first; i < first + n; ++i) {
-        TRecordRef::FromWord(ListBox->Data(i)).Reset();
-        ListBox->SetData(i, 0);
+        TRecordRef::FromWord(listBox_->Data(i)).Reset();
+        listBox_->SetData(i, 0);
     }
-    ListBox->DeleteRange(first, n);
-    if (PlayingIndex >= first + n) PlayingIndex -= n;
+    listBox_->DeleteRange(first, n);
+    if (playingIndex_ >= first + n) playingIndex_ -= n;
 }

@@ -70,9 +70,9 @@ bool TFormPlayList::PostBuildPiece() {
 
 void TFormPlayList::TakeEarlierRecords(TPendingBuild& build) {
     try {
-        build.Earlier.Reserve(static_cast<std::size_t>(ListBox->Count()));
-        for (int i = 0; i < ListBox->Count(); ++i)
-            if (TMP3FileInfo* rec = Record(i); rec && !rec->ToRead) build.Earlier.Add(TRecordRef::ShareWord(ListBox->Data(i)));
+        build.Earlier.Reserve(static_cast<std::size_t>(listBox_->Count()));
+        for (int i = 0; i < listBox_->Count(); ++i)
+            if (TMP3FileInfo* rec = Record(i); rec && !rec->ToRead) build.Earlier.Add(TRecordRef::ShareWord(listBox_->Data(i)));
     } catch (const std::bad_alloc&) {
         // Only the titles shown meanwhile are the poorer for it.
     }
@@ -86,7 +86,7 @@ void TFormPlayList::FinishBuild() {
 
 void TFormPlayList::BuildSomeEntries(bool all) {
     if (!pendingBuild_) return;
-    if (!ListBox) {
+    if (!listBox_) {
         pendingBuild_.reset();
         return;
     }
@@ -135,7 +135,7 @@ void TFormPlayList::BuildSomeEntries(bool all) {
         firstBuildDone_ = true;
         // A mark past the shorter list names no song: a later push would send the
         // host there, and the next list that grows would play it.
-        if (PlayingIndex >= ListBox->Count()) PlayingIndex = -1;
+        if (playingIndex_ >= listBox_->Count()) playingIndex_ = -1;
         ++TestSeam().Rebuilds;
     }
     if (reportAfterBuild_ && !pendingBuild_) {
@@ -225,19 +225,19 @@ void SendThroughTheStack(const TMP3FileInfo& rec) {
 void TFormPlayList::PushListToHost() {
     // The host's list is the newer one: a push never sends the rows a rebuild replaces.
     FinishBuild();
-    TWaitCursor wait(ListBox->Count() >= kBusyRows);
+    TWaitCursor wait(listBox_->Count() >= kBusyRows);
     {
         struct TPushing {
             bool was = g_pushing;
             TPushing() { g_pushing = true; }
             ~TPushing() { g_pushing = was; }
         } pushing;
-        TEntryLockGuard lock(EntryLock);
+        TEntryLockGuard lock(entryLock_);
         // Copy the names first: the host may re-enter us while a file is added.
         TPushNames names;
         bool copied = true;
         try {
-            names.Copy(ListBox->Count(), [this](int i) { return Record(i); });
+            names.Copy(listBox_->Count(), [this](int i) { return Record(i); });
         } catch (const std::bad_alloc&) {
             // The list has already changed: it must still reach the host whole.
             copied = false;
@@ -246,40 +246,40 @@ void TFormPlayList::PushListToHost() {
         if (copied) {
             names.Send();
         } else {
-            for (int i = 0; i < ListBox->Count(); ++i)
+            for (int i = 0; i < listBox_->Count(); ++i)
                 if (const TMP3FileInfo* rec = Record(i)) SendThroughTheStack(*rec);
         }
     }
-    HostSetPlaylistPosition(PlayingIndex);
+    HostSetPlaylistPosition(playingIndex_);
 }
 
-void TFormPlayList::InvalidateRow(int i) { ListBox->InvalidateRow(i); }
+void TFormPlayList::InvalidateRow(int i) { listBox_->InvalidateRow(i); }
 
 void TFormPlayList::SetCaptionFromEntry(int i) {
-    if (i < 0 || i >= ListBox->Count()) return;
+    if (i < 0 || i >= listBox_->Count()) return;
     // A stream is named by its address, whatever the title format makes of it.
     const TMP3FileInfo* rec = Record(i);
-    const std::string title = rec && rec->Kept && IsStreamName(rec->FileName()) ? std::string(rec->FileName()) : ListBox->Text(i);
+    const std::string title = rec && rec->Kept && IsStreamName(rec->FileName()) ? std::string(rec->FileName()) : listBox_->Text(i);
     SetWindowTextW(Handle(), AnsiToWide(PlayingCaption(title)).c_str());
 }
 
 void TFormPlayList::SetPlayingEntry(int i) { SetPlayingEntry(i, false); }
 
 bool TFormPlayList::ScrollToPlaying(int i) {
-    const int p = PlayingIndex;
-    if (p < 0 || p >= ListBox->Count()) return false;
+    const int p = playingIndex_;
+    if (p < 0 || p >= listBox_->Count()) return false;
     bool needRedraw = false;
-    const int itemHeight = std::max(1, ListBox->ItemHeight());
-    const int height = ListBox->Height();
-    int top = ListBox->TopIndex();
+    const int itemHeight = std::max(1, listBox_->ItemHeight());
+    const int height = listBox_->Height();
+    int top = listBox_->TopIndex();
     const int rows = height / itemHeight;
     int last = top + rows - 1;
     const bool partial = height % itemHeight != 0;
     if (p == last + 1 && partial) needRedraw = true;
     if (i < top || i > last) {
         const int oldTop = top;
-        ListBox->SetTopIndex(i);
-        if (ListBox->TopIndex() == i) {
+        listBox_->SetTopIndex(i);
+        if (listBox_->TopIndex() == i) {
             last = i + rows - 1;
             const int d = std::abs(oldTop - i);
             needRedraw = partial ? true : ((0 < d && d < rows) || (i <= p && p <= last));
@@ -293,7 +293,7 @@ bool TFormPlayList::ScrollToPlaying(int i) {
 }
 
 void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
-    if (!ReadyForHostReports || g_pushing || g_setPlayingDepth >= kMaxSetPlayingDepth) return;
+    if (!readyForHostReports_ || g_pushing || g_setPlayingDepth >= kMaxSetPlayingDepth) return;
     struct TDepth {
         TDepth() { ++g_setPlayingDepth; }
         ~TDepth() { --g_setPlayingDepth; }
@@ -309,23 +309,23 @@ void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
 
     // While a folder is added the host has not seen its entries yet: a report
     // that finds the lists apart waits for the push that ends the scan.
-    if (scanningFolder_ && (i >= ListBox->Count() || i < 0)) return;
-    if (i >= ListBox->Count() || i < 0) {
+    if (scanningFolder_ && (i >= listBox_->Count() || i < 0)) return;
+    if (i >= listBox_->Count() || i < 0) {
         if (afterBuild) return;
         RebuildFromHost();
-        if (waitForBuild() || i >= ListBox->Count() || i < 0) return;
+        if (waitForBuild() || i >= listBox_->Count() || i < 0) return;
     }
     std::string hostFile = HostGetPlaylistFile(i), hostWide;
     {
         WideNameBytes(WideToU16(HostGetPlaylistFileW(i)), hostWide);
         // The host calls may have re-entered us and changed the list: look again.
-        if (waitForBuild() || i >= ListBox->Count()) return;
+        if (waitForBuild() || i >= listBox_->Count()) return;
         const TMP3FileInfo* rec = Record(i);
         if (!rec || rec->EntryName() != EntryNameOf(hostFile, hostWide)) {
             if (scanningFolder_) return;
             if (!afterBuild) {
                 RebuildFromHost();
-                if (waitForBuild() || i >= ListBox->Count()) return;
+                if (waitForBuild() || i >= listBox_->Count()) return;
             }
             // Rebuilt from the host: entry i is now the host's own.
             rec = Record(i);
@@ -342,24 +342,24 @@ void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
         const int length = HostGetTrackLength();
         // Asking may have re-entered us too: the length is the reported song's,
         // not that of whatever entry stands at i now.
-        rec = i < ListBox->Count() ? Record(i) : nullptr;
+        rec = i < listBox_->Count() ? Record(i) : nullptr;
         if (rec && length >= 0 && rec->EntryName() == EntryNameOf(hostFile, hostWide))
             SetEntryLength(i, *rec, length, false);
     }
-    if (i >= ListBox->Count()) return;
+    if (i >= listBox_->Count()) return;
 
     const bool needRedraw = ScrollToPlaying(i);
-    if (ListBox->SelCount() == 1) {
-        for (int k = 0; k < ListBox->Count(); ++k)
-            if (ListBox->IsSelected(k)) {
-                ListBox->SetSelected(k, false);
+    if (listBox_->SelCount() == 1) {
+        for (int k = 0; k < listBox_->Count(); ++k)
+            if (listBox_->IsSelected(k)) {
+                listBox_->SetSelected(k, false);
                 break;
             }
     }
     InvalidateRow(i);
-    PlayingIndex = i;
+    playingIndex_ = i;
     SetCaptionFromEntry(i);
-    if (needRedraw) ListBox->Invalidate();
+    if (needRedraw) listBox_->Invalidate();
     std::string skinDir;
     if (HostGetSkin(skinDir)) ApplyHostSkin(skinDir);
     HostClickMainWindow();
@@ -376,20 +376,20 @@ void TFormPlayList::Timer1Timer() {
         return;
     }
     if (t < 0) {
-        if (TimeBlinkOn) {
-            SetLabelTime(TimeBlinkText);
+        if (timeBlinkOn_) {
+            SetLabelTime(timeBlinkText_);
         } else {
             wchar_t current[64] = {};
             if (labelTime_) GetWindowTextW(labelTime_, current, 64);
-            TimeBlinkText = current;
+            timeBlinkText_ = current;
             SetLabelTime(L"");
         }
-        TimeBlinkOn = !TimeBlinkOn;
+        timeBlinkOn_ = !timeBlinkOn_;
         return;
     }
-    TimeBlinkOn = false;
+    timeBlinkOn_ = false;
     const int s = t / 1000;
-    if (s == LabelTimeTag) return;
-    LabelTimeTag = s;
+    if (s == labelTimeTag_) return;
+    labelTimeTag_ = s;
     SetLabelTime(AnsiToWide(ElapsedTimeText(s)));
 }

@@ -53,14 +53,14 @@ void TFormPlayList::NoteTotalChanged() {
 }
 
 std::wstring TFormPlayList::TotalText() const {
-    if (!ListBox) return L"";
+    if (!listBox_) return L"";
     const std::size_t out = ReadsOutstanding();
     if (out > 0) {
         const std::size_t of = std::max(out, readRunSize_);
         return Utf8ToWide(ReadingShareText(of - out, of, Plugin.JapaneseCaptions));
     }
-    const TWeightSums all = ListBox->RowWeights();
-    const TWeightSums selected = ListBox->SelectedWeights();
+    const TWeightSums all = listBox_->RowWeights();
+    const TWeightSums selected = listBox_->SelectedWeights();
     return AnsiToWide(TotalTimeText(selected.Known, all.Known, all.Unknown > 0));
 }
 
@@ -82,14 +82,14 @@ void TFormPlayList::SetEntryLength(int row, TMP3FileInfo& rec, int length, bool 
     rec.SongLength = length;
     rec.LengthFromFile = fromFile && length >= 0;
     rec.SetSongLengthText(SongLengthText(length));
-    if (row >= 0 && row < ListBox->Count() && Record(row) == &rec) ListBox->SetRowWeight(row, length);
+    if (row >= 0 && row < listBox_->Count() && Record(row) == &rec) listBox_->SetRowWeight(row, length);
     NoteTotalChanged();
 }
 
 void TFormPlayList::ReadSongLengthChanged() {
     FinishBuild();
-    TEntryLockGuard lock(EntryLock);
-    for (int i = 0; i < ListBox->Count(); ++i) {
+    TEntryLockGuard lock(entryLock_);
+    for (int i = 0; i < listBox_->Count(); ++i) {
         TMP3FileInfo* rec = Record(i);
         if (!rec || rec->Kept) continue;
         // On: every file is read again for its length. Off: what the files gave goes.

@@ -52,36 +52,36 @@ void TUndoStep::Commit() { form_.RecordStep(std::move(before_)); }
 TListState TFormPlayList::CaptureState() {
     // A step starts from the host's list, not from the rows a pending rebuild replaces.
     FinishBuild();
-    std::vector<int> selected = SelectedRowsOf(*ListBox);
-    return TListState(SharedRecords(*ListBox), selected, PlayingIndex);
+    std::vector<int> selected = SelectedRowsOf(*listBox_);
+    return TListState(SharedRecords(*listBox_), selected, playingIndex_);
 }
 
 void TFormPlayList::RecordStep(TListState before) {
-    if (SameRecords(before, *ListBox)) return;
+    if (SameRecords(before, *listBox_)) return;
     std::vector<TRecordRef> now;
     try {
-        now = SharedRecords(*ListBox);
+        now = SharedRecords(*listBox_);
     } catch (const std::bad_alloc&) {
         // The list has changed already: the step is recorded all the same,
         // weighed as if it kept every record.
     }
-    History.Push(std::move(before), now);
-    ++StepsRecorded;
+    history_.Push(std::move(before), now);
+    ++stepsRecorded_;
     UpdateUndoItems();
 }
 
 std::size_t TFormPlayList::HeldRecordCount() const {
     std::unordered_set<const TMP3FileInfo*> held;
-    for (int i = 0; i < ListBox->Count(); ++i) held.insert(Record(i));
-    History.ForEachRecord([&](const TRecordRef& r) { held.insert(r.Get()); });
+    for (int i = 0; i < listBox_->Count(); ++i) held.insert(Record(i));
+    history_.ForEachRecord([&](const TRecordRef& r) { held.insert(r.Get()); });
     held.erase(nullptr);
     return held.size();
 }
 
 void TFormPlayList::UpdateUndoItems() {
     if (!popupMenu_) return;
-    EnableMenuItem(popupMenu_.get(), PopupItemUndo, MF_BYCOMMAND | (History.CanUndo() ? MF_ENABLED : MF_GRAYED));
-    EnableMenuItem(popupMenu_.get(), PopupItemRedo, MF_BYCOMMAND | (History.CanRedo() ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(popupMenu_.get(), PopupItemUndo, MF_BYCOMMAND | (history_.CanUndo() ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(popupMenu_.get(), PopupItemRedo, MF_BYCOMMAND | (history_.CanRedo() ? MF_ENABLED : MF_GRAYED));
 }
 
 void TFormPlayList::Undo() { StepHistory(true); }
@@ -89,16 +89,16 @@ void TFormPlayList::Undo() { StepHistory(true); }
 void TFormPlayList::Redo() { StepHistory(false); }
 
 void TFormPlayList::StepHistory(bool back) {
-    if (!(back ? History.CanUndo() : History.CanRedo())) return;
-    TWaitCursor wait(ListBox->Count() >= kBusyRows);
-    if (RestoreOrder(back ? History.NextUndo() : History.NextRedo())) {
-        back ? History.UndoneInPlace() : History.RedoneInPlace();
+    if (!(back ? history_.CanUndo() : history_.CanRedo())) return;
+    TWaitCursor wait(listBox_->Count() >= kBusyRows);
+    if (RestoreOrder(back ? history_.NextUndo() : history_.NextRedo())) {
+        back ? history_.UndoneInPlace() : history_.RedoneInPlace();
     } else {
-        TListState target = back ? History.Undo(CaptureState()) : History.Redo(CaptureState());
+        TListState target = back ? history_.Undo(CaptureState()) : history_.Redo(CaptureState());
         try {
             RestoreState(target);
         } catch (...) {
-            back ? History.CancelUndo(std::move(target)) : History.CancelRedo(std::move(target));
+            back ? history_.CancelUndo(std::move(target)) : history_.CancelRedo(std::move(target));
             UpdateUndoItems();
             throw;
         }
@@ -111,30 +111,30 @@ void TFormPlayList::StepHistory(bool back) {
 // change places, and the state, which names the same records, becomes the list
 // it replaced - no reference is taken or given back, no state is built.
 bool TFormPlayList::RestoreOrder(TListState& state) {
-    const int n = ListBox->Count();
+    const int n = listBox_->Count();
     if (n == 0 || state.Count() != static_cast<std::size_t>(n)) return false;
-    const TRowIndex rowOf(*ListBox);
+    const TRowIndex rowOf(*listBox_);
     std::vector<int> from(state.Count());
     for (std::size_t i = 0; i < from.size(); ++i)
         if ((from[i] = rowOf.Find(TRecordRef::WordOf(state.Records()[i].Get()))) < 0) return false;
-    std::vector<TRecordRef> records = SharedRecords(*ListBox);
-    const std::vector<int> selected = SelectedRowsOf(*ListBox);
-    const TMP3FileInfo* playingNow = PlayingIndex >= 0 && PlayingIndex < n ? Record(PlayingIndex) : nullptr;
+    std::vector<TRecordRef> records = SharedRecords(*listBox_);
+    const std::vector<int> selected = SelectedRowsOf(*listBox_);
+    const TMP3FileInfo* playingNow = playingIndex_ >= 0 && playingIndex_ < n ? Record(playingIndex_) : nullptr;
     // The playing entry stays the one the host plays; else the one that played then.
     int playing = -1, remembered = -1;
     for (std::size_t i = 0; i < from.size(); ++i) {
         if (playingNow && state.Records()[i].Is(playingNow)) playing = static_cast<int>(i);
         if (state.Playing() && state.Records()[i] == state.Playing()) remembered = static_cast<int>(i);
     }
-    const int playingRowNow = PlayingIndex >= 0 && PlayingIndex < n ? PlayingIndex : -1;
+    const int playingRowNow = playingIndex_ >= 0 && playingIndex_ < n ? playingIndex_ : -1;
     {
-        TEntryLockGuard lock(EntryLock);
+        TEntryLockGuard lock(entryLock_);
         // Set first: the rows repaint as they take their places.
-        const int playingBefore = PlayingIndex;
-        PlayingIndex = playing >= 0 ? playing : remembered;
+        const int playingBefore = playingIndex_;
+        playingIndex_ = playing >= 0 ? playing : remembered;
         // False when a record is in the list twice: then the order is no permutation.
-        if (!ListBox->Reorder(from, state.SelectedRows())) {
-            PlayingIndex = playingBefore;
+        if (!listBox_->Reorder(from, state.SelectedRows())) {
+            playingIndex_ = playingBefore;
             return false;
         }
     }
@@ -143,15 +143,15 @@ bool TFormPlayList::RestoreOrder(TListState& state) {
 }
 
 void TFormPlayList::RestoreState(const TListState& target) {
-    const int n = ListBox->Count();
-    const TMP3FileInfo* playingNow = PlayingIndex >= 0 && PlayingIndex < n ? Record(PlayingIndex) : nullptr;
+    const int n = listBox_->Count();
+    const TMP3FileInfo* playingNow = playingIndex_ >= 0 && playingIndex_ < n ? Record(playingIndex_) : nullptr;
     // Entries still in the list keep their titles; the others are titled again.
-    const TRowIndex rowOf(*ListBox);
+    const TRowIndex rowOf(*listBox_);
     std::vector<TEntryRow> rows;
     rows.reserve(target.Count());
     for (const TRecordRef& r : target.Records()) {
         const int at = rowOf.Find(TRecordRef::WordOf(r.Get()));
-        std::string title = at >= 0 ? ListBox->Text(at) : BuildEntryTitle(Option.PlaylistFormat, *r, &AnsiLeadByte);
+        std::string title = at >= 0 ? listBox_->Text(at) : BuildEntryTitle(Option.PlaylistFormat, *r, &AnsiLeadByte);
         rows.push_back(TEntryRow{std::move(title), r});  // the row's own reference, from here on
     }
     // The playing entry stays the one the host plays when it is in the restored
@@ -161,10 +161,10 @@ void TFormPlayList::RestoreState(const TListState& target) {
         if (playingNow && rows[i].Record.Is(playingNow)) playing = static_cast<int>(i);
         if (target.Playing() && rows[i].Record == target.Playing()) remembered = static_cast<int>(i);
     }
-    const int top = ListBox->TopIndex();
-    TUpdateGuard updates(*ListBox);  // one repaint, once the marks are back
+    const int top = listBox_->TopIndex();
+    TUpdateGuard updates(*listBox_);  // one repaint, once the marks are back
     ReplaceRows(std::move(rows));
-    PlayingIndex = playing >= 0 ? playing : remembered;
-    for (int i : target.SelectedRows()) ListBox->SetSelected(i, true);
-    ListBox->SetTopIndex(std::min(top, std::max(0, ListBox->Count() - 1)));
+    playingIndex_ = playing >= 0 ? playing : remembered;
+    for (int i : target.SelectedRows()) listBox_->SetSelected(i, true);
+    listBox_->SetTopIndex(std::min(top, std::max(0, listBox_->Count() - 1)));
 }

@@ -46,7 +46,7 @@ bool TFormPlayList::Create() {
         return false;
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(PluginIcon(false)));
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(PluginIcon(true)));
-    if (!ListBox) FormCreate();
+    if (!listBox_) FormCreate();
     else {
         if (reader_) reader_->SetTarget(Handle(), WM_VL_READ_RESULTS);
         // What was posted to the old window went with it: the walk that queues
@@ -56,8 +56,8 @@ bool TFormPlayList::Create() {
         if (pendingBuild_) PostBuildPiece();
         // Re-created: the same object and entries in a new native window.
         CreateToolBar();
-        ListBox->SetParentWindow(Handle());
-        ListBox->HandleNeeded();
+        listBox_->SetParentWindow(Handle());
+        listBox_->HandleNeeded();
         LayoutChildren();
         // The notification icon is registered again by the always-on-top command
         // once the preferences dialog has its new style too.
@@ -71,14 +71,14 @@ bool TFormPlayList::Create() {
 }
 
 void TFormPlayList::FormCreate() {
-    Skin = std::make_unique<TWatermarkSkin>();
+    skin_ = std::make_unique<TWatermarkSkin>();
     listBrush_.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
     {
         // A hollow brush: the list never paints a background of its own.
         LOGBRUSH lb{BS_HOLLOW, GetSysColor(COLOR_BTNFACE), 0};
         listBrush_.reset(CreateBrushIndirect(&lb));
     }
-    PlayingIndex = -1;
+    playingIndex_ = -1;
     formFont_.reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0,
                                 kDesignedFormFont));
     CreateMenu();
@@ -87,38 +87,38 @@ void TFormPlayList::FormCreate() {
     labelHeight_ = CreateWindowExW(0, L"STATIC", kHeightSample, WS_CHILD, 0, 0, 0, 0, Handle(), nullptr,
                                    ThisModule(), nullptr);
 
-    ListBox = std::make_unique<TPlayListBox>(Handle(), kListId);
-    ListBox->SetPopupMenu(popupMenu_.get());
-    ListBox->OnDrawItem = [this](TCustomPlayListBox& l, int i, const RECT& r, unsigned s) { DrawEntry(l, i, r, s); };
-    ListBox->OnEraseBkgnd = [this](TCustomPlayListBox& l, const RECT& r) { DrawListBackground(l, r); };
-    ListBox->OnDblClick = [this](TCustomPlayListBox&) { PlayCaretEntry(); };
-    ListBox->OnDragMove = [this](TCustomPlayListBox&, int gap) { DragMoveEntries(gap); };
+    listBox_ = std::make_unique<TPlayListBox>(Handle(), kListId);
+    listBox_->SetPopupMenu(popupMenu_.get());
+    listBox_->OnDrawItem = [this](TCustomPlayListBox& l, int i, const RECT& r, unsigned s) { DrawEntry(l, i, r, s); };
+    listBox_->OnEraseBkgnd = [this](TCustomPlayListBox& l, const RECT& r) { DrawListBackground(l, r); };
+    listBox_->OnDblClick = [this](TCustomPlayListBox&) { PlayCaretEntry(); };
+    listBox_->OnDragMove = [this](TCustomPlayListBox&, int gap) { DragMoveEntries(gap); };
     // Rows that came or went change what is to be read: looked at once the change is done.
-    ListBox->OnRowsChanged = [this](TCustomPlayListBox&) {
+    listBox_->OnRowsChanged = [this](TCustomPlayListBox&) {
         PostReadCheck();
         NoteTotalChanged();
     };
-    ListBox->OnClick = ListBox->OnSelectionChanged = [this](TCustomPlayListBox&) { NoteTotalChanged(); };
-    ListBox->SetRowWeigh(&WeighRecord);
-    ListBox->OnBeforeInput = [this](TCustomPlayListBox&) { FinishBuild(); };
-    ListBox->OnKeyDown = [this](TCustomPlayListBox&, WORD& key, unsigned shift) {
+    listBox_->OnClick = listBox_->OnSelectionChanged = [this](TCustomPlayListBox&) { NoteTotalChanged(); };
+    listBox_->SetRowWeigh(&WeighRecord);
+    listBox_->OnBeforeInput = [this](TCustomPlayListBox&) { FinishBuild(); };
+    listBox_->OnKeyDown = [this](TCustomPlayListBox&, WORD& key, unsigned shift) {
         WORD k = key;
         HandleListKey(k, shift);
     };
-    ListBox->SetBorderStyle(TBorderStyle::bsNone);
-    ListBox->SetStyle(TListBoxStyle::lbOwnerDrawFixed);
-    ListBox->SetMultiSelect(true);
-    ListBox->SetIntegralHeight(false);
-    ListBox->SetBackgroundBrush(listBrush_.get());
+    listBox_->SetBorderStyle(TBorderStyle::bsNone);
+    listBox_->SetStyle(TListBoxStyle::lbOwnerDrawFixed);
+    listBox_->SetMultiSelect(true);
+    listBox_->SetIntegralHeight(false);
+    listBox_->SetBackgroundBrush(listBrush_.get());
     {
         LOGFONTW lf{};
-        GetObjectW(Skin->Font(), sizeof lf, &lf);
-        ListFont.reset(CreateFontIndirectW(&lf));
-        ListBox->SetFont(ListFont.get());
+        GetObjectW(skin_->Font(), sizeof lf, &lf);
+        listFont_.reset(CreateFontIndirectW(&lf));
+        listBox_->SetFont(listFont_.get());
     }
-    ListBox->HandleNeeded();
+    listBox_->HandleNeeded();
     LayoutChildren();
-    SetFocus(ListBox->Handle());
+    SetFocus(listBox_->Handle());
     AddTrayIcon();
 }
 
@@ -127,19 +127,19 @@ void TFormPlayList::FormDestroy() {
     pendingBuild_.reset();
     // The reader first: nothing it still brings may meet a record that is going.
     StopReading();
-    AudioExtensions.Clear();
+    audioExtensions_.Clear();
     RemoveTrayIcon();
     if (Handle()) KillTimer(Handle(), kTimer1);
-    if (ListBox) {
-        TEntryLockGuard lock(EntryLock);
-        for (int i = ListBox->Count() - 1; i >= 0; --i) {
-            TRecordRef::FromWord(ListBox->Data(i)).Reset();
-            ListBox->SetData(i, 0);
+    if (listBox_) {
+        TEntryLockGuard lock(entryLock_);
+        for (int i = listBox_->Count() - 1; i >= 0; --i) {
+            TRecordRef::FromWord(listBox_->Data(i)).Reset();
+            listBox_->SetData(i, 0);
         }
     }
-    History.Clear();  // the records only the history still held go with it
-    ListBox.reset();
-    Skin.reset();
+    history_.Clear();  // the records only the history still held go with it
+    listBox_.reset();
+    skin_.reset();
     images_.reset();
 }
 
@@ -164,7 +164,7 @@ void TFormPlayList::LayoutChildren() {
         ShowWindow(spin_, controlPanelVisible_ ? SW_SHOWNA : SW_HIDE);
         SetWindowPos(spin_, HWND_TOP, 0, h - kToolBarHeight - 1, 18, 22, SWP_NOACTIVATE);
     }
-    if (ListBox) ListBox->SetBounds(0, 0, w, std::max(0, h - panel));
+    if (listBox_) listBox_->SetBounds(0, 0, w, std::max(0, h - panel));
 }
 
 void TFormPlayList::FormResize() {
@@ -184,13 +184,13 @@ void TFormPlayList::FormResize() {
         info.cx = static_cast<WORD>(width);
         SendMessageW(toolBar_, TB_SETBUTTONINFOW, kTimeSeparatorId, reinterpret_cast<LPARAM>(&info));
     }
-    if (ListBox && ListBox->Handle()) RepaintList();
+    if (listBox_ && listBox_->Handle()) RepaintList();
 }
 
 void TFormPlayList::RepaintList() {
-    ++RepaintCount;
-    if (ListBox) ListBox->Invalidate();
-    if (Skin) Skin->ClearChanged();
+    ++repaintCount_;
+    if (listBox_) listBox_->Invalidate();
+    if (skin_) skin_->ClearChanged();
 }
 
 void TFormPlayList::SetFormFontName(const std::wstring& face) {
@@ -255,7 +255,7 @@ void TFormPlayList::OnWindowPosChanging(WINDOWPOS* pos) {
         cy = r.bottom - r.top;
     }
     SnapToScreenEdges(pos->x, pos->y, cx, cy, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                      SnapDistance);
+                      snapDistance_);
 }
 
 LRESULT TFormPlayList::OnCopyData(const COPYDATASTRUCT* cds) {
@@ -298,7 +298,7 @@ void TFormPlayList::AfterAlwaysOnTopChange() {
     if (visible) {
         ShowWindow(Handle(), SW_SHOWNA);
         // The old window had the focus when the user switched; the new list takes it.
-        if (ListBox && ListBox->Handle()) SetFocus(ListBox->Handle());
+        if (listBox_ && listBox_->Handle()) SetFocus(listBox_->Handle());
     }
     ApplyListFont();
     SetLabelTime(timeText);  // the time shown goes on, not back to the start text
@@ -342,7 +342,7 @@ LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return r;
     }
     case WM_SETFOCUS:
-        if (ListBox && ListBox->Handle()) SetFocus(ListBox->Handle());
+        if (listBox_ && listBox_->Handle()) SetFocus(listBox_->Handle());
         return 0;
     case WM_GETMINMAXINFO: {
         LRESULT r = DefaultHandling(msg, wp, lp);
@@ -386,13 +386,13 @@ LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 bool TFormPlayList::ChildMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
     case WM_CTLCOLORLISTBOX:
-        if (!ListBox || reinterpret_cast<HWND>(lp) != ListBox->Handle()) return false;
+        if (!listBox_ || reinterpret_cast<HWND>(lp) != listBox_->Handle()) return false;
         result = reinterpret_cast<LRESULT>(listBrush_.get());
         return true;
     case WM_DRAWITEM: {
         auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-        if (ListBox && dis && dis->CtlType != ODT_MENU && dis->CtlID == kListId) {
-            ListBox->DrawRequest(*dis);
+        if (listBox_ && dis && dis->CtlType != ODT_MENU && dis->CtlID == kListId) {
+            listBox_->DrawRequest(*dis);
             result = TRUE;
             return true;
         }
@@ -401,8 +401,8 @@ bool TFormPlayList::ChildMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
     }
     case WM_MEASUREITEM: {
         auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-        if (ListBox && mis && mis->CtlType != ODT_MENU && mis->CtlID == kListId) {
-            ListBox->MeasureRequest(*mis);
+        if (listBox_ && mis && mis->CtlType != ODT_MENU && mis->CtlID == kListId) {
+            listBox_->MeasureRequest(*mis);
             result = TRUE;
             return true;
         }
@@ -410,8 +410,8 @@ bool TFormPlayList::ChildMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
         return mis && MeasureMenuImage(*mis);
     }
     case WM_COMMAND:
-        if (ListBox && lp && reinterpret_cast<HWND>(lp) == ListBox->Handle()) {
-            ListBox->CommandNotification(HIWORD(wp));
+        if (listBox_ && lp && reinterpret_cast<HWND>(lp) == listBox_->Handle()) {
+            listBox_->CommandNotification(HIWORD(wp));
             return true;
         }
         OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));

@@ -179,13 +179,13 @@ public:
     void RecordStep(TListState before);
     void Undo();
     void Redo();
-    TUndoHistory History;
-    int StepsRecorded = 0;
+    const TUndoHistory& History() const { return history_; }
+    int StepsRecorded() const { return stepsRecorded_; }
     // Records the list or the history still refers to, each once.
     std::size_t HeldRecordCount() const;
-    int EntryCount() const { return ListBox->Count(); }
-    TMP3FileInfo* Record(int i) const { return RecordOf(*ListBox, i); }
-    std::string Title(int i) const { return ListBox->Text(i); }
+    int EntryCount() const { return listBox_->Count(); }
+    TMP3FileInfo* Record(int i) const { return RecordOf(*listBox_, i); }
+    std::string Title(int i) const { return listBox_->Text(i); }
 
     // ---- look
     // The window's own font (designed "ＭＳ Ｐゴシック", 12 pixels); captions switch it.
@@ -195,8 +195,8 @@ public:
     void RepaintList();    // whole list, then the skin's Changed flag is cleared
     // How often the titles were rebuilt and the list repainted: lets tests see
     // that an edit costs one rebuild or one repaint, not several.
-    int RetitleCount = 0;
-    int RepaintCount = 0;
+    int RetitleCount() const { return retitleCount_; }
+    int RepaintCount() const { return repaintCount_; }
 
     // ---- menu
     HMENU PopupMenuEdit() const { return popupMenu_.get(); }
@@ -250,9 +250,6 @@ public:
     // Writes the list to path as type, replacing the file only once it is whole;
     // false after the user was told why not.
     bool SaveListTo(const std::wstring& path, TPlaylistType type);
-    // The save dialog's last filter (from 1) and the folder of the last list saved.
-    int SaveDialogFilterIndex = 1;
-    std::wstring LastSavedListFolder;
     void SortCommand(TSortCommand command);
     void AddTrayIcon();
     void RemoveTrayIcon();
@@ -262,20 +259,23 @@ public:
     // Set by the settings load just before it reports the host's position. Until
     // then host reports are ignored: the audio extensions are not known yet, and a
     // rebuild would keep every host entry unread.
-    bool ReadyForHostReports = false;
-    int PlayingIndex = -1;
-    int SnapDistance = 10;
-    TEntryLock EntryLock;
-    std::unique_ptr<TPlayListBox> ListBox;
-    std::unique_ptr<TWatermarkSkin> Skin;
-    TExtensionSet AudioExtensions;
-    std::wstring OpenDialogInitialDir;
-    TPlaylistRandom Random;
-    int LabelTimeTag = 0;
-    bool TimeBlinkOn = false;
-    std::wstring TimeBlinkText;
-    // The list font (owned); the skin keeps its own copy of the values.
-    TFont ListFont;
+    void SetReadyForHostReports() { readyForHostReports_ = true; }
+    int PlayingIndex() const { return playingIndex_; }
+    // The playing mark alone, as a report of the host would set it (benches).
+    void SetPlayingIndex(int i) { playingIndex_ = i; }
+    int SnapDistance() const { return snapDistance_; }
+    void SetSnapDistance(int pixels) { snapDistance_ = pixels; }
+    TEntryLock& EntryLock() { return entryLock_; }
+    TPlayListBox* ListBox() const { return listBox_.get(); }
+    TWatermarkSkin* Skin() const { return skin_.get(); }
+    const TExtensionSet& AudioExtensions() const { return audioExtensions_; }
+    void SetAudioExtensions(TExtensionSet extensions) { audioExtensions_ = std::move(extensions); }
+    // The list font; the skin keeps its own copy of the values. Setting it hands back the old one.
+    HFONT ListFont() const { return listFont_.get(); }
+    TFont SetListFont(TFont font) {
+        std::swap(font, listFont_);
+        return font;
+    }
     HWND LabeHeightAdjust() const { return labelHeight_; }
 
 
@@ -366,6 +366,26 @@ private:
     void DropRowIndex();
     void StopReading();
 
+    bool readyForHostReports_ = false;
+    int playingIndex_ = -1;
+    int snapDistance_ = 10;
+    TEntryLock entryLock_;
+    std::unique_ptr<TPlayListBox> listBox_;
+    std::unique_ptr<TWatermarkSkin> skin_;
+    TExtensionSet audioExtensions_;
+    TFont listFont_;
+    TUndoHistory history_;
+    int stepsRecorded_ = 0;
+    int retitleCount_ = 0;
+    int repaintCount_ = 0;
+    // The save dialog's last filter (from 1) and the folder of the last list saved.
+    int saveDialogFilterIndex_ = 1;
+    std::wstring lastSavedListFolder_;
+    std::wstring openDialogInitialDir_;
+    TPlaylistRandom random_;
+    int labelTimeTag_ = 0;
+    bool timeBlinkOn_ = false;
+    std::wstring timeBlinkText_;
     TMenu popupMenu_;
     HMENU playSub_ = nullptr;
     HWND toolBar_ = nullptr;
@@ -406,7 +426,7 @@ private:
     void TakeEarlierRecords(TPendingBuild& build);
     // afterBuild: the report waited for a rebuild, the list is the host's; no rebuild again.
     void SetPlayingEntry(int i, bool afterBuild);
-    // Brings row i, which the mark moves to from PlayingIndex, into view; true
+    // Brings row i, which the mark moves to from playingIndex_, into view; true
     // when the whole list must repaint.
     bool ScrollToPlaying(int i);
     // Makes about 10 ms of the pending rebuild's entries (all: the rest), installing them at the end.

@@ -76,7 +76,7 @@ void ApplyWindowBounds(TFormPlayList& pl, const TSkinConfiguration& config) {
 // gives the style object back.
 TFontSpec ListFontSpec(const TFormPlayList& pl, const TFontSpec& fallback) {
     LOGFONTA lf{};
-    if (!pl.ListFont || !GetObjectA(pl.ListFont.get(), sizeof lf, &lf)) return fallback;
+    if (!pl.ListFont() || !GetObjectA(pl.ListFont(), sizeof lf, &lf)) return fallback;
     return TFontSpec{lf.lfFaceName, MulDiv(SafeAbs(lf.lfHeight), 72, ScreenDpi()), lf.lfWeight >= FW_BOLD,
                      lf.lfItalic != 0};
 }
@@ -84,7 +84,7 @@ TFontSpec ListFontSpec(const TFormPlayList& pl, const TFontSpec& fallback) {
 // The list font takes what the skin gives; a face only when it is installed.
 void ApplyToListFont(TFormPlayList& pl, const TSkinConfiguration& config) {
     LOGFONTA lf{};
-    if (!pl.ListFont || !GetObjectA(pl.ListFont.get(), sizeof lf, &lf)) return;
+    if (!pl.ListFont() || !GetObjectA(pl.ListFont(), sizeof lf, &lf)) return;
     if (config.FontFace && FontInstalled(*config.FontFace))
         lstrcpynA(lf.lfFaceName, config.FontFace->c_str(), LF_FACESIZE);
     if (config.FontPoint) {
@@ -95,10 +95,10 @@ void ApplyToListFont(TFormPlayList& pl, const TSkinConfiguration& config) {
     if (config.FontItalic) lf.lfItalic = *config.FontItalic ? TRUE : FALSE;
     TFont font(CreateFontIndirectA(&lf));
     if (!font) return;
-    pl.ListFont = std::move(font);
+    pl.SetListFont(std::move(font));
     pl.ApplyListFont();
     LOGFONTW wide{};
-    if (GetObjectW(pl.ListFont.get(), sizeof wide, &wide)) {
+    if (GetObjectW(pl.ListFont(), sizeof wide, &wide)) {
         TNotice notice{TNotice::ListFontChanged};
         notice.Font = &wide;
         Plugin.Notices.Raise(notice);
@@ -121,8 +121,8 @@ void ApplyHostSkin(const std::string& dir) {
 
 void ApplySkinFile(const std::string& fileName) {
     TFormPlayList* pl = Plugin.PlayList;
-    if (!pl || !pl->Skin || !FileExists(fileName)) return;
-    TWatermarkSkin& skin = *pl->Skin;
+    if (!pl || !pl->Skin() || !FileExists(fileName)) return;
+    TWatermarkSkin& skin = *pl->Skin();
     skin.ClearChanged();
     skin.SetEqualizerLayout(0);
     skin.EqualizerOffsetX = 0;
@@ -159,8 +159,8 @@ void ApplySkinFile(const std::string& fileName) {
 
 void ReadSkinConfiguration(const std::string& fileName) {
     TFormPlayList* pl = Plugin.PlayList;
-    if (!pl || !pl->Skin) return;
-    TWatermarkSkin& skin = *pl->Skin;
+    if (!pl || !pl->Skin()) return;
+    TWatermarkSkin& skin = *pl->Skin();
     const std::string folder = SkinFolderOf(fileName);
     const TSkinConfiguration config = ReadSkinConfigurationValues(ProfileFileReader(fileName, kSkinConfigSection));
 

@@ -62,8 +62,8 @@ std::string PlEditFileIn(const std::string& dir) {
 
 void ApplyInheritedLook(const std::string& dir) {
     TFormPlayList* pl = Plugin.PlayList;
-    if (!pl || !pl->Skin) return;
-    TWatermarkSkin& skin = *pl->Skin;
+    if (!pl || !pl->Skin()) return;
+    TWatermarkSkin& skin = *pl->Skin();
     const TInheritedLook look = Option.InheritSkinColors ? LookIn(dir) : TInheritedLook{};
     if (look == skin.Inherited()) return;
     const bool newFace = look.FontFace != skin.Inherited().FontFace;

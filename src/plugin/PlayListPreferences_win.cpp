@@ -8,15 +8,18 @@
 #include "skin/WatermarkSkin_win.h"
 
 TWatermarkSkin* TPlayListPreferences::StyleObject() {
-    return Plugin.PlayList ? Plugin.PlayList->Skin.get() : nullptr;
+    return Plugin.PlayList ? Plugin.PlayList->Skin() : nullptr;
 }
 
 TExtensionSet TPlayListPreferences::AudioExtensions() const {
-    return Plugin.PlayList ? Plugin.PlayList->AudioExtensions : TExtensionSet(&AnsiLeadByte);
+    return Plugin.PlayList ? Plugin.PlayList->AudioExtensions() : TExtensionSet(&AnsiLeadByte);
 }
 
 void TPlayListPreferences::SetAudioExtensions(const TExtensionSet& chosen) {
-    if (Plugin.PlayList) Plugin.PlayList->AudioExtensions.Assign(chosen.Values());
+    if (!Plugin.PlayList) return;
+    TExtensionSet set = Plugin.PlayList->AudioExtensions();
+    set.Assign(chosen.Values());
+    Plugin.PlayList->SetAudioExtensions(std::move(set));
 }
 
 void TPlayListPreferences::RereadTags() {
@@ -35,8 +38,7 @@ void TPlayListPreferences::TakeListFont(TFont font) {
     TFormPlayList* pl = Plugin.PlayList;
     if (!pl) return;
     // The old font goes only after the list has let it go.
-    TFont old = std::move(pl->ListFont);
-    pl->ListFont = std::move(font);
+    TFont old = pl->SetListFont(std::move(font));
     pl->ApplyListFont();
 }
 
@@ -44,8 +46,8 @@ void TPlayListPreferences::RepaintListNow() {
     TFormPlayList* pl = Plugin.PlayList;
     if (!pl) return;
     pl->RepaintList();
-    if (pl->ListBox && pl->ListBox->Handle()) UpdateWindow(pl->ListBox->Handle());
-    if (pl->Skin) pl->Skin->ClearChanged();
+    if (pl->ListBox() && pl->ListBox()->Handle()) UpdateWindow(pl->ListBox()->Handle());
+    if (pl->Skin()) pl->Skin()->ClearChanged();
 }
 
 std::string TPlayListPreferences::HostSkinTextFile() {

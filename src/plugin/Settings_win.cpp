@@ -44,7 +44,7 @@ TFontValues ValuesOf(HFONT font) {
 
 // The list font's values and the skin's colours: the defaults of a load and what a save writes.
 void TakeFontAndColours(const TFormPlayList& pl, const TWatermarkSkin& skin, TPluginSettings& s) {
-    const TFontValues f = ValuesOf(pl.ListFont.get());
+    const TFontValues f = ValuesOf(pl.ListFont());
     s.FontFace = f.Face;
     s.FontPoint = f.Point;
     s.FontBold = f.Bold;
@@ -105,18 +105,18 @@ void ApplyStyleSettings(TFormPlayList& pl, TWatermarkSkin& skin, const TPluginSe
 
     // The list font takes a face only when it is installed; the skin keeps it anyway.
     LOGFONTA lf{};
-    GetObjectA(pl.ListFont.get(), sizeof lf, &lf);
+    GetObjectA(pl.ListFont(), sizeof lf, &lf);
     if (FontInstalled(s.FontFace)) lstrcpynA(lf.lfFaceName, s.FontFace.c_str(), LF_FACESIZE);
     lf.lfHeight = -MulDiv(SafeAbs(s.FontPoint), ScreenDpi(), 72);
     lf.lfWidth = 0;
     lf.lfWeight = s.FontBold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = s.FontItalic ? TRUE : FALSE;
-    pl.ListFont.reset(CreateFontIndirectA(&lf));
+    pl.SetListFont(TFont(CreateFontIndirectA(&lf)));
     pl.ApplyListFont();
     if (Plugin.Configure) {
         // The preferences preview shows the rows in the list's font.
         LOGFONTW preview{};
-        GetObjectW(pl.ListFont.get(), sizeof preview, &preview);
+        GetObjectW(pl.ListFont(), sizeof preview, &preview);
         Plugin.Configure->SetPreviewFont(preview);
     }
 }
@@ -124,7 +124,7 @@ void ApplyStyleSettings(TFormPlayList& pl, TWatermarkSkin& skin, const TPluginSe
 
 void LoadSettings() {
     TFormPlayList& pl = *Plugin.PlayList;
-    TWatermarkSkin& skin = *pl.Skin;
+    TWatermarkSkin& skin = *pl.Skin();
     const std::string path = PluginSettingsPath();
 
     RECT pe{};
@@ -136,7 +136,7 @@ void LoadSettings() {
     host.EditorHeight = pe.bottom - pe.top;
     host.EditorOpen = IsWindowVisible(Plugin.HostPlaylistEditorWindow) != FALSE;
     LoadHostSettings(ProfileFileReader(Plugin.HostIniPath, kHostSettingsSection), host);
-    pl.SnapDistance = host.SnapDistance();
+    pl.SetSnapDistance(host.SnapDistance());
     HostSetPlaylistPosition(host.PlaylistPosition);
 
     Plugin.SettingsUnreadAtLoad = ExistsButCannotBeRead(path);
@@ -149,7 +149,7 @@ void LoadSettings() {
     CopyOptions(s, Option);
     Plugin.AboutWinampEnabled = s.EnableAboutWinamp;
     if (Plugin.Configure) Plugin.Configure->SetAboutWinampChecked(s.EnableAboutWinamp);
-    pl.AudioExtensions = s.AudioExtensions;
+    pl.SetAudioExtensions(s.AudioExtensions);
     Plugin.JapaneseCaptions = s.JapaneseCaptions;
 
     const TBounds fitted = FitWindowOnScreen(TBounds{s.WindowLeft, s.WindowTop, s.WindowWidth, s.WindowHeight},
@@ -167,7 +167,7 @@ void LoadSettings() {
 
     ApplyStyleSettings(pl, skin, s);
 
-    pl.ReadyForHostReports = true;
+    pl.SetReadyForHostReports();
     pl.SetPlayingEntry(host.PlaylistPosition);
     ApplyCaptions();
     if (host.EditorOpen) pl.ShowFromHost();
@@ -175,8 +175,8 @@ void LoadSettings() {
 
 void SaveSettings() {
     TFormPlayList* pl = Plugin.PlayList;
-    if (!pl || !pl->Skin) return;
-    TWatermarkSkin& skin = *pl->Skin;
+    if (!pl || !pl->Skin()) return;
+    TWatermarkSkin& skin = *pl->Skin();
     const std::string path = PluginSettingsPath();
 
     TPluginSettings s;
@@ -199,7 +199,7 @@ void SaveSettings() {
     const std::string fgName = skin.FGFileName() == TWatermarkSkin::kNoFileYet ? std::string() : skin.FGFileName();
     s.WatermarkFG = RelativePath(folder, fgName);
     s.WatermarkBG = RelativePath(folder, skin.BGFileName());
-    s.AudioExtensions = pl->AudioExtensions;
+    s.AudioExtensions = pl->AudioExtensions();
 
     // Erasing the section is a write too: if it fails, nothing is written, or
     // old keys would end up mixed with new ones.

@@ -73,16 +73,16 @@ TEST_F(DragMove, SelectedEntriesGoIntoTheGapInOrderWithOnePush) {
     const COLORREF before = PixelAt(5 * h);
     Down(h + h / 2);
     Move(h + h / 2 + 1);  // within the drag distance: nothing yet
-    EXPECT_FALSE(Form()->ListBox->Dragging());
+    EXPECT_FALSE(Form()->ListBox()->Dragging());
     Move(5 * h + 1);
-    EXPECT_TRUE(Form()->ListBox->Dragging());
+    EXPECT_TRUE(Form()->ListBox()->Dragging());
     EXPECT_EQ(PixelAt(5 * h), before ^ 0xFFFFFF) << "the insertion line above row 5";
     EXPECT_EQ(Pushes(), 0);
     Up(5 * h + 1);
-    EXPECT_FALSE(Form()->ListBox->Dragging());
+    EXPECT_FALSE(Form()->ListBox()->Dragging());
     EXPECT_EQ(Rows(), Songs({0, 3, 4, 1, 2, 6, 5, 7}));
     EXPECT_EQ(Selected(), (std::vector<int>{3, 4, 5}));
-    EXPECT_EQ(Form()->PlayingIndex, 5);
+    EXPECT_EQ(Form()->PlayingIndex(), 5);
     EXPECT_EQ(Pushes(), 1);
     EXPECT_EQ(host->Playlist, (std::vector<std::string>{files[0], files[3], files[4], files[1], files[2], files[6],
                                                          files[5], files[7]}));
@@ -113,7 +113,7 @@ TEST_F(DragMove, AClickAndAPressOnAnUnselectedRowStayWhatTheyWere) {
     Down(4 * h + 2);  // unselected: the native list's selection drag
     Move(5 * h + 2);
     Move(6 * h + 2);
-    EXPECT_FALSE(Form()->ListBox->Dragging());
+    EXPECT_FALSE(Form()->ListBox()->Dragging());
     Up(6 * h + 2);
     EXPECT_EQ(Selected(), (std::vector<int>{4, 5, 6}));
     EXPECT_EQ(Rows(), Songs({0, 1, 2, 3, 4, 5, 6, 7}));
@@ -135,7 +135,7 @@ TEST_F(DragMove, EscAndAReleaseOutsideCancelAndTheEdgesScroll) {
     Move(0);
     EXPECT_EQ(Top(), 2) << "and back at the top edge";
     SendMessageW(List(), WM_KEYDOWN, VK_ESCAPE, 1);
-    EXPECT_FALSE(Form()->ListBox->Dragging());
+    EXPECT_FALSE(Form()->ListBox()->Dragging());
     Up(5 * h);
     Down(2 * h + 2 - Top() * h);  // row 2, wherever it shows
     Move(4 * h);

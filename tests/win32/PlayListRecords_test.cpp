@@ -92,7 +92,7 @@ TEST(PlayListRecords, EveryRecordIsDestroyedExactlyOnce) {
     form->SortCommand(TSortCommand::Reverse);
     form->SortCommand(TSortCommand::Title);
     EXPECT_EQ(form->EntryCount(), 3);
-    EXPECT_EQ(SendMessageW(form->ListBox->Handle(), LB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(SendMessageW(form->ListBox()->Handle(), LB_GETCOUNT, 0, 0), 3);
     for (int k = 5; k < 8; ++k) EXPECT_EQ(g_frees[k], 0) << "sorted record " << k;
     EXPECT_EQ(form->Record(2)->FileName(), "second2.mp3");
     EXPECT_THROW(form->ReplaceEntries(MakeRows(2, "refused")), EInsertError);
@@ -101,7 +101,7 @@ TEST(PlayListRecords, EveryRecordIsDestroyedExactlyOnce) {
     for (int k = 10; k < 12; ++k) EXPECT_EQ(g_frees[k], 1) << "record not placed " << k;
     Unwatch(10, 12);
     EXPECT_EQ(form->EntryCount(), 0);
-    EXPECT_EQ(SendMessageW(form->ListBox->Handle(), LB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(form->ListBox()->Handle(), LB_GETCOUNT, 0, 0), 0);
     form->InsertEntries(-1, MakeRows(2, "third"));
     EXPECT_EQ(form->EntryCount(), 2);
 

@@ -48,7 +48,7 @@ protected:
         auto* dialog = reinterpret_cast<TDialog*>(GetWindowLongPtrW(d.Dialog(), DWLP_USER));
         return static_cast<TFormConfigure*>(dialog);
     }
-    HWND ListBoxWindow() const { return PlayList()->ListBox->Handle(); }
+    HWND ListBoxWindow() const { return PlayList()->ListBox()->Handle(); }
     // A key as the user presses it: posted to the focused control and taken off the
     // queue by the message loop, with the modifiers down meanwhile.
     static void PressKey(UINT message, WPARAM key, bool shift = false, bool alt = false) {
@@ -140,7 +140,7 @@ TEST_F(Preferences, ExtensionsAreAddedNormalisedAndOnlyOnce) {
     d.SetText(IDC_EDIT_EXTENSION, L"ogg");
     d.Click(IDC_BUTTON_EXT_ADD);
     d.Click(IDC_CONFIG_UPDATE);
-    const TExtensionSet& applied = PlayList()->AudioExtensions;
+    const TExtensionSet& applied = PlayList()->AudioExtensions();
     EXPECT_TRUE(applied.Contains(".ogg"));
     EXPECT_FALSE(applied.Contains(".wav"));
     EXPECT_TRUE(applied.Contains(".mp3"));
@@ -173,13 +173,13 @@ TEST_F(Preferences, DoubleClickingATokenRowAppendsItsToken) {
 TEST_F(Preferences, OkWithoutChangesAppliesNothing) {
     TFormPlayList* pl = PlayList();
     TConfigureDriver d = Open();
-    const int retitles = pl->RetitleCount, repaints = pl->RepaintCount;
+    const int retitles = pl->RetitleCount(), repaints = pl->RepaintCount();
     const LONG fontHeight = FontHeightOf(ListBoxWindow());
     EXPECT_FALSE(d.Enabled(IDC_CONFIG_UPDATE));
     d.Click(IDC_CONFIG_OK);
     EXPECT_FALSE(IsWindowVisible(d.Dialog()));
-    EXPECT_EQ(pl->RetitleCount, retitles);
-    EXPECT_EQ(pl->RepaintCount, repaints);
+    EXPECT_EQ(pl->RetitleCount(), retitles);
+    EXPECT_EQ(pl->RepaintCount(), repaints);
     EXPECT_EQ(FontHeightOf(ListBoxWindow()), fontHeight);
 }
 
@@ -191,16 +191,16 @@ TEST_F(Preferences, ShowSongTimeAloneRepaintsOnceWithoutRetitling) {
     d.Click(IDC_CHECK_SHOW_SONG_TIME);
     EXPECT_NE(d.Checked(IDC_CHECK_SHOW_SONG_TIME), before);
     EXPECT_TRUE(d.Enabled(IDC_CONFIG_UPDATE));
-    const int retitles = pl->RetitleCount, repaints = pl->RepaintCount;
+    const int retitles = pl->RetitleCount(), repaints = pl->RepaintCount();
     d.Click(IDC_CONFIG_UPDATE);
-    EXPECT_EQ(pl->RetitleCount - retitles, 0);
-    EXPECT_EQ(pl->RepaintCount - repaints, 1);
+    EXPECT_EQ(pl->RetitleCount() - retitles, 0);
+    EXPECT_EQ(pl->RepaintCount() - repaints, 1);
     EXPECT_FALSE(d.Enabled(IDC_CONFIG_UPDATE));
     EXPECT_TRUE(IsWindowVisible(d.Dialog())) << "Update keeps the dialog open";
 
     // OK with Update disabled applies nothing more.
     d.Click(IDC_CONFIG_OK);
-    EXPECT_EQ(pl->RepaintCount - repaints, 1);
+    EXPECT_EQ(pl->RepaintCount() - repaints, 1);
 }
 
 TEST_F(Preferences, LengthsFromFilesComeWhenSwitchedOnAndGoWhenOff) {
@@ -235,9 +235,9 @@ TEST_F(Preferences, PreferringId3v2ReadsTheTagsAgainAndRetitlesOnce) {
     EXPECT_FALSE(d.Checked(IDC_CHECK_PREFER_ID3V2));
     d.Click(IDC_CHECK_PREFER_ID3V2);
     EXPECT_TRUE(d.Enabled(IDC_CONFIG_UPDATE));
-    const int retitles = pl->RetitleCount;
+    const int retitles = pl->RetitleCount();
     d.Click(IDC_CONFIG_OK);
-    EXPECT_EQ(pl->RetitleCount - retitles, 1);
+    EXPECT_EQ(pl->RetitleCount() - retitles, 1);
     EXPECT_EQ(pl->Title(0), "First, long");
     EXPECT_EQ(pl->Title(1), "Second");
     EXPECT_EQ(pl->Record(0)->Artist(), "Band") << "ID3v1 still fills what ID3v2 lacks";
@@ -264,11 +264,11 @@ TEST_F(Preferences, FormatAndColourTogetherRetitleOnceAndRepaintOnce) {
 
     d.ClickPage(TFormConfigure::TabSheetFormat);
     d.DoubleClick(IDC_GRID_FORMAT_CHAR, 10, 2 * kRowHeight + kRowHeight / 2);
-    const int retitles = pl->RetitleCount, repaints = pl->RepaintCount;
+    const int retitles = pl->RetitleCount(), repaints = pl->RepaintCount();
     d.Click(IDC_CONFIG_OK);
     EXPECT_FALSE(IsWindowVisible(d.Dialog()));
-    EXPECT_EQ(pl->RetitleCount - retitles, 1);
-    EXPECT_EQ(pl->RepaintCount - repaints, 1);
+    EXPECT_EQ(pl->RetitleCount() - retitles, 1);
+    EXPECT_EQ(pl->RepaintCount() - repaints, 1);
 
     // Shown again, the dialog starts from what was applied.
     TConfigureDriver again = Open();

@@ -81,7 +81,7 @@ protected:
         TPluginTest::TearDown();
     }
     TFormPlayList& Pl() { return *Plugin.PlayList; }
-    TWatermarkSkin& Skin() { return *Plugin.PlayList->Skin; }
+    TWatermarkSkin& Skin() { return *Plugin.PlayList->Skin(); }
     std::string Picture(const std::string& name, COLORREF key = RGB(10, 20, 30)) {
         WriteFile(name, SmallBmp(8, 6, key, RGB(200, 0, 0)));
         return PathIn(name);
@@ -92,7 +92,7 @@ protected:
     }
     LOGFONTA ListLogFont() {
         LOGFONTA lf{};
-        GetObjectA(Pl().ListFont.get(), sizeof lf, &lf);
+        GetObjectA(Pl().ListFont(), sizeof lf, &lf);
         return lf;
     }
 
@@ -114,7 +114,7 @@ TEST_F(SkinFiles, ConfigurationWithoutKeysChangesNothingVisible) {
                  normal = Skin().NormalColor();
     const RECT bounds = WindowRect(Pl().Handle());
     const LOGFONTA listFont = ListLogFont();
-    const int rowHeight = Pl().ListBox->ItemHeight();
+    const int rowHeight = Pl().ListBox()->ItemHeight();
     Option.WindowPositionOverrideByWSC = Option.WindowSizeOverrideByWSC = true;
 
     ApplySkinFile(Wsc("empty.wsc", "[Other]\r\nFont.Point=30\r\n"));
@@ -133,7 +133,7 @@ TEST_F(SkinFiles, ConfigurationWithoutKeysChangesNothingVisible) {
     EXPECT_EQ(std::make_pair(after.right, after.bottom), std::make_pair(bounds.right, bounds.bottom));
     EXPECT_EQ(ListLogFont().lfHeight, listFont.lfHeight);
     EXPECT_STREQ(ListLogFont().lfFaceName, listFont.lfFaceName);
-    EXPECT_EQ(Pl().ListBox->ItemHeight(), rowHeight);
+    EXPECT_EQ(Pl().ListBox()->ItemHeight(), rowHeight);
 }
 
 TEST_F(SkinFiles, ForegroundValueEmptyMeansLogoNoneOrMissingLeavesIt) {
@@ -183,7 +183,7 @@ TEST_F(SkinFiles, BareBitmapBecomesForegroundAndRemovesTheBackground) {
 }
 
 TEST_F(SkinFiles, FontAndColoursReachTheSkinAndTheList) {
-    const int rowHeight = Pl().ListBox->ItemHeight();
+    const int rowHeight = Pl().ListBox()->ItemHeight();
     ApplySkinFile(Wsc("font.wsc",
                       "Font.Face=No Such Face Anywhere\r\nFont.Point=-28\r\nFont.Style.Bold=1\r\n"
                       "Font.Style.Italic=$1\r\nFont.Color.Select=00:80:FF\r\nFont.Color.Normal=junk\r\n"
@@ -203,8 +203,8 @@ TEST_F(SkinFiles, FontAndColoursReachTheSkinAndTheList) {
     EXPECT_STRNE(lf.lfFaceName, "No Such Face Anywhere");
     EXPECT_EQ(lf.lfWeight, FW_BOLD);
     EXPECT_TRUE(lf.lfItalic);
-    EXPECT_GT(Pl().ListBox->ItemHeight(), rowHeight);
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(Pl().ListBox->Handle(), WM_GETFONT, 0, 0)), Pl().ListFont.get());
+    EXPECT_GT(Pl().ListBox()->ItemHeight(), rowHeight);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(Pl().ListBox()->Handle(), WM_GETFONT, 0, 0)), Pl().ListFont());
 
     // A later skin without font keys gives the style object the list's font back.
     ApplySkinFile(Wsc("colours.wsc", "Font.Color.Play=#FF0000\r\n"));

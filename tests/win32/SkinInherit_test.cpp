@@ -33,7 +33,7 @@ protected:
         Pump();
     }
     TFormPlayList& Pl() { return *static_cast<TFormPlayList*>(reinterpret_cast<TWindow*>(GetWindowLongPtrW(PlayListWindow(), GWLP_USERDATA))); }
-    HWND List() { return Pl().ListBox->Handle(); }
+    HWND List() { return Pl().ListBox()->Handle(); }
     void ChangeSkin(const std::string& folder) {
         host->SkinDirectory = PathIn(folder);
         COPYDATASTRUCT cds{10650, 0, nullptr};  // the host's skin notification
@@ -86,8 +86,8 @@ TEST_F(InheritSkin, PlEditColoursTheListUntilTheSkinChangesAndNothingIsStored) {
 TEST_F(InheritSkin, WhatAVelvetListerTxtBesideItSetsWins) {
     WriteFile("skin\\VelvetLister.txt", "[VelvetLister Plug-in]\r\nFont.Color.Normal=#FF00FF\r\nFont.Face=DejaVu Sans\r\n");
     Start("Option.InheritSkinColors=1\r\n");
-    EXPECT_EQ(Pl().Skin->ShownColours().Normal, RGB(255, 0, 255));
-    EXPECT_EQ(Pl().Skin->ShownColours().Background, 0u) << "pledit.txt fills the rest";
+    EXPECT_EQ(Pl().Skin()->ShownColours().Normal, RGB(255, 0, 255));
+    EXPECT_EQ(Pl().Skin()->ShownColours().Background, 0u) << "pledit.txt fills the rest";
     EXPECT_EQ(ShownFace(), "DejaVu Sans");
 }
 
@@ -99,11 +99,11 @@ TEST_F(InheritSkin, HostileFilesGiveWhatTheyCanAndNeverFail) {
         {"[Text]\r\nNormal=" + std::string(100000, '7') + "\r\n", std::nullopt}, {"Normal=#00FF00\r\n", std::nullopt},
         {std::string(100000, '=') + "\r\n[Text]\r\nNormal=#00FF00\r\n", 0x00FF00u}};
     Start("Option.InheritSkinColors=1\r\n", binary);
-    EXPECT_EQ(Pl().Skin->Inherited(), TInheritedLook{});
+    EXPECT_EQ(Pl().Skin()->Inherited(), TInheritedLook{});
     for (const auto& [bytes, normal] : cases) {
         WriteFile("skin\\pledit.txt", bytes);
         ChangeSkin("skin");
-        EXPECT_EQ(Pl().Skin->Inherited().NormalColor, normal) << bytes.substr(0, 20);
+        EXPECT_EQ(Pl().Skin()->Inherited().NormalColor, normal) << bytes.substr(0, 20);
     }
     EXPECT_EQ(Pl().EntryCount(), 2);
 }

@@ -534,10 +534,10 @@ protected:
             << "records alive besides the rows' and the undo history's after " << what;
         for (int i = 0; i < form->EntryCount(); ++i)
             if (!form->Record(i)) ADD_FAILURE() << "row " << i << " has no record";
-        EXPECT_TRUE(form->PlayingIndex == -1 || (form->PlayingIndex >= 0 && form->PlayingIndex < form->EntryCount()))
-            << "playing mark " << form->PlayingIndex << " of " << form->EntryCount();
-        if (pushed && form->PlayingIndex >= 0) {
-            EXPECT_EQ(host->Position, form->PlayingIndex) << "after " << what;
+        EXPECT_TRUE(form->PlayingIndex() == -1 || (form->PlayingIndex() >= 0 && form->PlayingIndex() < form->EntryCount()))
+            << "playing mark " << form->PlayingIndex() << " of " << form->EntryCount();
+        if (pushed && form->PlayingIndex() >= 0) {
+            EXPECT_EQ(host->Position, form->PlayingIndex()) << "after " << what;
         }
         EXPECT_EQ(seam->UnexpectedExceptions, 0) << "a boundary caught an unexpected exception in " << what;
         for (const auto& text : answerer_->TakeBoxes())
@@ -582,7 +582,7 @@ protected:
         std::vector<TSeen> before;
         for (int tries = 0; before.size() < 50 && tries < 2000; ++tries) {
             TSeen seen{WindowPaths(), host->Playlist};
-            const int steps = form->StepsRecorded;
+            const int steps = form->StepsRecorded();
             switch (Pick(5)) {
             case 0: {
                 std::vector<std::string> files{OneOf(songs_), OneOf(songs_)};
@@ -599,8 +599,8 @@ protected:
             default: SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemDeleteDuplicates, 0), 0); break;
             }
             Pump();
-            ASSERT_LE(form->StepsRecorded - steps, 1) << "one command, one step";
-            if (form->StepsRecorded != steps) before.push_back(std::move(seen));
+            ASSERT_LE(form->StepsRecorded() - steps, 1) << "one command, one step";
+            if (form->StepsRecorded() != steps) before.push_back(std::move(seen));
         }
         ASSERT_EQ(before.size(), 50u);
         const TSeen last{WindowPaths(), host->Playlist};
