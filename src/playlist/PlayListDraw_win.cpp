@@ -48,7 +48,7 @@ void TFormPlayList::DrawEntry(TCustomPlayListBox& list, int i, const RECT& r, un
     SetBkMode(dc, TRANSPARENT);
     const TWatermarkSkin& skin = *skin_;
     const TMP3FileInfo* rec = Record(i);
-    if (rec && rec->ToRead) NoteDrawnEntry(*rec);  // what shows is read first
+    if (rec && rec->ToRead) reading_.NoteDrawn(*rec);  // what shows is read first
     const std::string lengthText = rec ? std::string(rec->SongLengthText()) : std::string();
 
     int wN = 0;

@@ -473,9 +473,9 @@ void TFormPlayList::RereadMp3Tags() {
         // The reader makes a fresh record, so that values the other preference
         // chose do not stay; what the host and the list told the entry is kept.
         if (!rec || rec->Kept || ChooseTagReader(rec->FileName(), &AnsiLeadByte) != TTagReader::Id3v1) continue;
-        QueueRead(i, true);
+        reading_.Queue(i, true);
     }
-    if (reader_) reader_->Flush();
+    reading_.Flush();
 }
 
 void TFormPlayList::RetitleAll() {

@@ -56,7 +56,7 @@ std::wstring TFormPlayList::TotalText() const {
     if (!listBox_) return L"";
     const std::size_t out = ReadsOutstanding();
     if (out > 0) {
-        const std::size_t of = std::max(out, readRunSize_);
+        const std::size_t of = std::max(out, reading_.RunSize());
         return Utf8ToWide(ReadingShareText(of - out, of, Plugin.JapaneseCaptions));
     }
     const TWeightSums all = listBox_->RowWeights();
@@ -66,7 +66,7 @@ std::wstring TFormPlayList::TotalText() const {
 
 void TFormPlayList::ShowTotal() {
     totalPosted_ = false;
-    if (ReadsOutstanding() == 0) readRunSize_ = 0;
+    if (ReadsOutstanding() == 0) reading_.EndRun();
     try {
         const std::wstring text = TotalText();
         if (!labelTotal_ || text == totalShown_) return;
@@ -93,9 +93,9 @@ void TFormPlayList::ReadSongLengthChanged() {
         TMP3FileInfo* rec = Record(i);
         if (!rec || rec->Kept) continue;
         // On: every file is read again for its length. Off: what the files gave goes.
-        if (Option.ReadSongLength) QueueRead(i, true);
+        if (Option.ReadSongLength) reading_.Queue(i, true);
         else if (rec->LengthFromFile) SetEntryLength(i, *rec, -1, false);
     }
-    if (reader_) reader_->Flush();
+    reading_.Flush();
     RepaintList();
 }

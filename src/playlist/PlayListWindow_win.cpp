@@ -48,11 +48,11 @@ bool TFormPlayList::Create() {
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(PluginIcon(true)));
     if (!listBox_) FormCreate();
     else {
-        if (reader_) reader_->SetTarget(Handle(), WM_VL_READ_RESULTS);
         // What was posted to the old window went with it: the walk that queues
         // the reading and a pending rebuild get their messages again.
-        readCheckPosted_ = buildPiecePosted_ = false;
-        PostReadCheck();
+        reading_.Retarget();
+        buildPiecePosted_ = false;
+        reading_.PostCheck();
         if (pendingBuild_) PostBuildPiece();
         // Re-created: the same object and entries in a new native window.
         CreateToolBar();
@@ -95,7 +95,7 @@ void TFormPlayList::FormCreate() {
     listBox_->OnDragMove = [this](TCustomPlayListBox&, int gap) { DragMoveEntries(gap); };
     // Rows that came or went change what is to be read: looked at once the change is done.
     listBox_->OnRowsChanged = [this](TCustomPlayListBox&) {
-        PostReadCheck();
+        reading_.PostCheck();
         NoteTotalChanged();
     };
     listBox_->OnClick = listBox_->OnSelectionChanged = [this](TCustomPlayListBox&) { NoteTotalChanged(); };
@@ -126,7 +126,7 @@ void TFormPlayList::FormDestroy() {
     // What a pending rebuild made goes unseen; the host holds those names.
     pendingBuild_.reset();
     // The reader first: nothing it still brings may meet a record that is going.
-    StopReading();
+    reading_.Stop();
     audioExtensions_.Clear();
     RemoveTrayIcon();
     if (Handle()) KillTimer(Handle(), kTimer1);
@@ -438,10 +438,10 @@ bool TFormPlayList::OwnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
         result = OnTrayIcon(lp);
         return true;
     case WM_VL_READ_RESULTS:
-        InstallReadResults(false);
+        reading_.InstallResults(false);
         return true;
     case WM_VL_READ_CHECK:
-        CheckReading();
+        reading_.Check();
         return true;
     case WM_VL_FINISH_READING:
         FinishReading(false);

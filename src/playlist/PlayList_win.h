@@ -28,10 +28,9 @@
 #include "entries/Options.h"
 #include "entries/UndoHistory.h"
 #include "fileinfo/PlaylistFile.h"
+#include "playlist/EntryReading_win.h"
 #include "playlist/MenuIds.h"
 #include "entries/RecordsByName.h"
-#include "entries/RecordsOut.h"
-#include "entries/RowIndex.h"
 
 class TWatermarkSkin;
 class TTagReaderThread;
@@ -148,7 +147,7 @@ public:
     // goes on). Without escapeCancels (the tests' message) no message is run.
     bool FinishReading(bool escapeCancels = true);
     // Entries whose tags are still out (a pending rebuild counts as one).
-    std::size_t ReadsOutstanding() const { return reading_.Size() + (pendingBuild_ ? 1 : 0); }
+    std::size_t ReadsOutstanding() const { return reading_.Outstanding() + (pendingBuild_ ? 1 : 0); }
     // Posted to the window: results are ready; the rows changed; (from outside,
     // sent) finish the reading now, answered with 1.
     static constexpr UINT WM_VL_READ_RESULTS = WM_APP + 0x3C0;
@@ -346,25 +345,7 @@ private:
     void UpdateUndoItems();
     void InvalidateRow(int i);
     void AfterAlwaysOnTopChange();
-    // The reading (PlayListReading_win.cpp).
-    // Hands the record's file to the reader; again: read anew even when out already.
-    void QueueRead(int row, bool again);
-    void PostReadCheck();
-    // After the rows changed: what left the list is not read, what came to be read is queued.
-    // all: the whole list at once, not in pieces of about 10 ms.
-    void CheckReading(bool all = false);
-    void CheckChangedRows(bool all);
-    // A row being drawn whose tags are out goes to the front of the reading.
-    void NoteDrawnEntry(const TMP3FileInfo& rec);
-    // Installs results: a batch of about 10 ms, or all that are ready.
-    void InstallReadResults(bool all);
-    void InstallSomeResults(bool all);
-    bool WaitForReading();
-    void ApplyReadResult(int row, TMP3FileInfo& rec, TReadResult& result);
-    int RowOfRecord(const TMP3FileInfo* rec);
-    void BuildRowIndex();
-    void DropRowIndex();
-    void StopReading();
+    friend class TEntryReading;
 
     bool readyForHostReports_ = false;
     int playingIndex_ = -1;
@@ -394,7 +375,6 @@ private:
     HWND labelTotal_ = nullptr;
     bool totalPosted_ = false;
     std::wstring totalShown_;
-    std::size_t readRunSize_ = 0;  // entries given to the reader since it was last idle
     void CreateTotalLabel();
     // Puts the elapsed time in [left, left + width) and the total inside it, left
     // of the digits; returns the digits' width.
@@ -436,16 +416,7 @@ private:
     bool firstBuildDone_ = false;
     bool trayIconAdded_ = false;
     bool controlPanelVisible_ = true;
-    std::unique_ptr<TTagReaderThread> reader_;
-    TRecordsOut reading_;
-    // Records to rows while reading is out (rebuilt when the rows change).
-    TRowIndex rowIndex_;
-    std::uint64_t rowIndexRevision_ = ~std::uint64_t{0};
-    std::uint64_t checkedRevision_ = ~std::uint64_t{0};
-    int rowHint_ = 0;
-    int queueFrom_ = -1;  // the next row the walk looks at for entries to read; -1: done
-    bool readCheckPosted_ = false;
-    std::vector<std::uint32_t> drawnToRead_;
+    TEntryReading reading_{*this};
     // A folder is being added in the background: a host report that would
     // rebuild the list is let go (the push at the end sets the host's list).
     bool scanningFolder_ = false;
