@@ -15,6 +15,7 @@
 #include "fileinfo/TagReaders.h"
 #include "host/PluginState_win.h"
 #include "playlist/PlayList_win.h"
+#include "playlist/PlayListParts_win.h"
 #include "reading/TagReaderThread_win.h"
 
 namespace {
@@ -265,7 +266,7 @@ bool TEntryReading::Wait() {
     // cannot hold it up for long; a file on a share is the reader thread's.
     TLocalDisks disks;
     const auto local = [&disks](const TReadJob& job) { return disks.Hold(job); };
-    TFormPlayList::TBusyScope busy(form_);
+    TBusyScope busy(form_);
     for (;;) {
         InstallResults(true);
         if (out_.Empty() || !reader_) return true;

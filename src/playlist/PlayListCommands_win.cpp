@@ -2,6 +2,7 @@
 // commands, the open dialog and directory adding. The algorithms themselves are
 // portable (ListCommands); here they run on the real list and tell the host.
 #include "playlist/PlayList_win.h"
+#include "playlist/PlayListParts_win.h"
 #include <cderr.h>
 #include <commctrl.h>
 #include <commdlg.h>

@@ -1,6 +1,7 @@
 // The entry model: creating entries (AddPath and what it scans), dropped files,
 // replacing the whole list, and titles.
 #include "playlist/PlayList_win.h"
+#include "playlist/PlayListParts_win.h"
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -109,14 +110,14 @@ bool TDirectoryScan::CancelledNow() {
     return cancelled_;
 }
 
-TFormPlayList::TScanScope::TScanScope(TFormPlayList& form) : form_(form), wait_(form.scan_ == nullptr) {
+TScanScope::TScanScope(TFormPlayList& form) : form_(form), wait_(form.scan_ == nullptr) {
     if (!form_.scan_) {
         own_ = std::make_unique<TDirectoryScan>();
         form_.scan_ = own_.get();
     }
 }
 
-TFormPlayList::TScanScope::~TScanScope() {
+TScanScope::~TScanScope() {
     if (own_) form_.scan_ = nullptr;
 }
 

@@ -1,6 +1,7 @@
 // Waiting while the GUI thread is busy, and entries added in the background:
 // a folder walked on the reader thread, its entries put in as they come.
 #include "playlist/PlayList_win.h"
+#include "playlist/PlayListParts_win.h"
 
 #include <algorithm>
 #include <new>

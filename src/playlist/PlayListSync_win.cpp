@@ -1,6 +1,7 @@
 // Keeping the list and the host's playlist in step, following the host's
 // current entry, and the elapsed-time display.
 #include "playlist/PlayList_win.h"
+#include "playlist/PlayListParts_win.h"
 #include <cstdint>
 #include <cstdlib>
 #include <algorithm>

@@ -2,6 +2,7 @@
 // screen-edge snapping, the notification-area icon, and the window messages it
 // answers from outside.
 #include "playlist/PlayList_win.h"
+#include "playlist/PlayListParts_win.h"
 #include "base/Fonts_win.h"
 #include "base/PluginIcon_win.h"
 #include "host/HostOps_win.h"

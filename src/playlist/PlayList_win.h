@@ -33,6 +33,9 @@
 #include "entries/RecordsByName.h"
 
 class TWatermarkSkin;
+class TFormPlayList;
+struct TPendingBuild;
+struct TBackgroundAdd;
 class TTagReaderThread;
 struct TFoundFile;
 struct TReadResult;
@@ -308,19 +311,6 @@ private:
     int AddDirectory(TEntryList& target, const std::string& dir);
     int AddDirectory(TEntryList& target, const std::wstring& dir);
     void AddFoundFile(TEntryList& target, const TFoundFile& f);
-    // Opens the directory scan of a command, or joins the one already open, with the wait cursor.
-    class TScanScope {
-    public:
-        explicit TScanScope(TFormPlayList& form);
-        ~TScanScope();
-        TScanScope(const TScanScope&) = delete;
-        TScanScope& operator=(const TScanScope&) = delete;
-        TDirectoryScan& Scan() { return *form_.scan_; }
-    private:
-        TFormPlayList& form_;
-        std::unique_ptr<TDirectoryScan> own_;
-        TWaitCursor wait_;
-    };
     // `wide`: the playlist file's own wide name, when there is one.
     int AddPlaylistFile(TEntryList& target, const std::string& file, const std::wstring& wide = {});
     // On a host that keeps Unicode names: every listed name as UTF-8, resolved and
@@ -384,21 +374,7 @@ private:
     TFont timeFont_;
     TFont formFont_;
     TBrush listBrush_;
-    // A long rebuild between its return and its end: the host's names, each
-    // NUL-terminated (the wide one, on a host that keeps Unicode names, where
-    // it has one), and the entries made of them so far.
-    struct TPendingBuild {
-        static constexpr std::uint32_t kNoWide = ~std::uint32_t{0};
-        std::vector<char> Names;
-        std::vector<wchar_t> Wides;
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> Starts;  // name, wide
-        std::size_t Next = 0;
-        TEntryList Made;
-        // The list's records, so that an entry the host still holds shows its
-        // tags while its file is read again.
-        TRecordsByName Earlier;
-    };
-    std::unique_ptr<TPendingBuild> pendingBuild_;
+    std::unique_ptr<TPendingBuild> pendingBuild_;  // a long rebuild between its return and its end
     // A host report that came while a rebuild was pending, answered after it.
     std::optional<int> reportAfterBuild_;
     bool buildPiecePosted_ = false;
@@ -420,26 +396,13 @@ private:
     // A folder is being added in the background: a host report that would
     // rebuild the list is let go (the push at the end sets the host's list).
     bool scanningFolder_ = false;
-    // What an addition in the background has made so far.
-    struct TBackgroundAdd {
-        int At;
-        bool Replace;
-        TEntryList Replacing;  // a replacing one keeps the list until it has them all
-        int Added = 0;
-        int First = -1;  // the row of the first entry shown
-    };
     void PutEntries(TBackgroundAdd& add, TEntryList& entries);
     bool AddFolderFromReader(TBackgroundAdd& add, const TFoundFile& folder, HWND window);
     // A command of ours runs a message loop while it waits (a folder scan, a
     // wait for titles): the pointer over our windows keeps the wait cursor.
     int busyLoops_ = 0;
-    struct TBusyScope {
-        explicit TBusyScope(TFormPlayList& form) : Form(form) { ++Form.busyLoops_; }
-        ~TBusyScope() { --Form.busyLoops_; }
-        TBusyScope(const TBusyScope&) = delete;
-        TBusyScope& operator=(const TBusyScope&) = delete;
-        TFormPlayList& Form;
-    };
+    friend class TScanScope;
+    friend struct TBusyScope;
 };
 
 // One undo step around a change of the entries: the state is taken when the
