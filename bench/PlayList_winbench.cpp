@@ -310,7 +310,7 @@ int main(int argc, char** argv) {
     host.Playlist.assign(files.begin(), files.begin() + 10);
     RebuildAndRead(*form);
 
-    std::printf("playlist window against its floors (best of the rounds)\n");
+    std::printf("playlist window against its floors (best of the rounds; code page %u)\n", GetACP());
     for (int n : {10000, kMax}) {
         const std::vector<std::string> subset(files.begin(), files.begin() + n);
         const std::string at = " " + std::to_string(n);

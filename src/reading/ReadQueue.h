@@ -2,6 +2,11 @@
 // The reader thread's work list: the files whose tags are still to be read, in
 // the order they were handed in, with the rows the user can see taken first.
 // No locking here: its one owner guards it.
+//
+// A job waits without a heap block of its own: the names of all waiting jobs
+// lie in two arrays, given back whole when the queue runs dry. A long reading
+// of small blocks, each living until its file is read, would leave the heap
+// full of holes between the records made meanwhile.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -42,12 +47,22 @@ private:
     // A taken or cancelled job keeps its slot (emptied), so the tickets stay
     // sorted for the search.
     struct TSlot {
-        TReadJob Job;
+        std::uint32_t Ticket = 0;
+        std::uint32_t PathAt = 0, PathSize = 0, WideAt = 0, WideSize = 0;
+        const TTagReaderEntry* Reader = nullptr;
+        bool PreferId3v2 = false, ReadLength = false, CheckFile = false;
         bool Done = false;
     };
     TSlot* Find(std::uint32_t ticket);
+    TReadJob JobOf(const TSlot& slot) const;
+    // The slot is taken or cancelled: its names are dead bytes.
+    void Retire(TSlot& slot);
+    void CompactTexts();
 
     std::deque<TSlot> jobs_;             // in ticket order
+    std::vector<char> paths_;            // the waiting jobs' names, one after another
+    std::vector<char16_t> wides_;
+    std::size_t deadBytes_ = 0;
     std::deque<std::uint32_t> first_;    // tickets to take before jobs_' order
     std::size_t waiting_ = 0;
 };

@@ -761,3 +761,24 @@ TEST(ReadQueue, RowsInViewGoFirstAndCancelledOrTakenJobsNeverComeBack) {
     q.PutFirst({9});
     EXPECT_EQ(Drain(q), (std::vector<std::uint32_t>{10}));
 }
+
+TEST(ReadQueue, NamesComeBackWholeWhileTheQueueKeepsThemTogether) {
+    TReadQueue q;
+    const std::string longName(300, 'n');
+    for (std::uint32_t t = 1; t <= 8000; ++t) {
+        TReadJob job = Job(t);
+        job.Path += longName;  // enough dead names to move the living ones together
+        if (t % 2 == 0) job.WidePath = u"\u6771\u4eac" + std::u16string(1, static_cast<char16_t>(t));
+        q.Push(std::move(job));
+    }
+    q.PutFirst({7999});
+    TReadJob job;
+    for (std::uint32_t t = 1; t < 7000; ++t) q.Cancel(t);  // a stuck read keeps the rest waiting
+    ASSERT_TRUE(q.Pop(job));
+    EXPECT_EQ(job.Ticket, 7999u);
+    EXPECT_EQ(job.Path, "f7999" + longName);
+    EXPECT_EQ(job.WidePath, u"");
+    ASSERT_TRUE(q.Pop(job));
+    EXPECT_EQ(job.Path, "f7000" + longName);
+    EXPECT_EQ(job.WidePath, u"\u6771\u4eac" + std::u16string(1, static_cast<char16_t>(7000)));
+}
