@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "DescriptorSource.h"
 #include "TagBench.h"
 #include "TagFormatFiles.h"
 #include "fileinfo/TagReaders.h"
@@ -25,22 +26,6 @@ namespace {
 constexpr int kFiles = 10000;
 constexpr double kTarget = 1.3;
 
-class TDescriptorSource : public IByteSource {
-public:
-    explicit TDescriptorSource(int fd) : fd_(fd) {}
-    bool Size(std::uint64_t& size) override {
-        struct stat st;
-        if (fstat(fd_, &st) != 0) return false;
-        size = std::uint64_t(st.st_size);
-        return true;
-    }
-    std::size_t ReadAt(std::uint64_t position, std::uint8_t* buffer, std::size_t count) override {
-        const ssize_t got = pread(fd_, buffer, count, off_t(position));
-        return got > 0 ? std::size_t(got) : 0;
-    }
-private:
-    int fd_;
-};
 
 bool Bench(const std::string& dir, const TBenchFormat& format) {
     const TTagReaderEntry* entry = FindTagReader(format.Extension);

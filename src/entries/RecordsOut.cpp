@@ -5,11 +5,12 @@
 
 void TRecordsOut::Add(std::uint32_t ticket, TRecordRef rec) {
     if (!rec || ticket == 0) return;
+    // The earlier ticket first: letting it go may move the slots.
+    if (rec->ReadTicket != 0) Take(rec->ReadTicket).Reset();
     if (slots_.empty()) first_ = ticket;
     if (ticket < first_) return;  // tickets rise: an older one is never out again
     const std::size_t at = ticket - first_;
     if (at >= slots_.size()) slots_.resize(at + 1);
-    if (rec->ReadTicket != 0) Take(rec->ReadTicket).Reset();
     rec->ReadTicket = ticket;
     slots_[at] = std::move(rec);
     ++count_;

@@ -199,5 +199,10 @@ TEST(RecordIndexes, RecordsOutAreHeldByTicketUntilTakenOrReadAgain) {
     for (std::uint32_t t = 100; t < 5100; ++t) out.Add(t, TRecordRef::Make());  // a long reading, taken in order
     for (std::uint32_t t = 100; t < 5100; ++t) ASSERT_TRUE(out.Take(t)) << t;
     EXPECT_TRUE(out.Empty());
+    std::vector<TRecordRef> many;
+    for (std::uint32_t t = 1; t < 2048; ++t) out.Add(t, many.emplace_back(TRecordRef::Make()));
+    for (std::uint32_t t = 1; t < 1024; ++t) out.Take(t);
+    out.Add(2048, many[1023]);  // read again just as the earlier slots are let go
+    EXPECT_EQ(out.Take(2048), many[1023]);
 }
 }  // namespace
