@@ -57,7 +57,9 @@ std::vector<int> TListState::SelectedRows() const {
 
 const TRecordRef& TListState::Playing() const {
     static const TRecordRef none;
-    return playing_ >= 0 ? records_[static_cast<std::size_t>(playing_)] : none;
+    // A state moved from keeps its number but no records.
+    return playing_ >= 0 && static_cast<std::size_t>(playing_) < records_.size() ? records_[static_cast<std::size_t>(playing_)]
+                                                                                  : none;
 }
 
 bool TListState::Rearrange(std::vector<TRecordRef> records, const std::vector<int>& selectedRows,
