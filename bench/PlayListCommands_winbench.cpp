@@ -360,8 +360,8 @@ void MeasureUndo(TTestHost& host, TFormPlayList& form, int n) {
         form.PushListToHost();
         form.ClickMenuItem(PopupItemSortTitle);
         host.ClearMessages();
-        const std::size_t states = form.History().UndoCount() + form.History().RedoCount();
-        perEntry = static_cast<double>(form.History().Bytes()) / static_cast<double>(states) / n;
+        const std::size_t states = form.Steps().History().UndoCount() + form.Steps().History().RedoCount();
+        perEntry = static_cast<double>(form.Steps().History().Bytes()) / static_cast<double>(states) / n;
         double t0 = Now();
         form.ClickMenuItem(PopupItemUndo);
         undo = std::min(undo, Now() - t0);

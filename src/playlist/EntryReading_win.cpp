@@ -64,13 +64,13 @@ TEntryReading::~TEntryReading() { Stop(); }
 TTagReaderThread& TEntryReading::Reader() {
     if (!reader_) {
         reader_ = std::make_unique<TTagReaderThread>();
-        reader_->SetTarget(form_.Handle(), TFormPlayList::WM_VL_READ_RESULTS);
+        reader_->SetTarget(form_.Handle(), WM_VL_READ_RESULTS);
     }
     return *reader_;
 }
 
 void TEntryReading::Retarget() {
-    if (reader_) reader_->SetTarget(form_.Handle(), TFormPlayList::WM_VL_READ_RESULTS);
+    if (reader_) reader_->SetTarget(form_.Handle(), WM_VL_READ_RESULTS);
     checkPosted_ = false;
 }
 
@@ -98,7 +98,7 @@ void TEntryReading::Queue(int row, bool again) {
 
 void TEntryReading::PostCheck() {
     if (checkPosted_ || !form_.Handle()) return;
-    checkPosted_ = PostMessageW(form_.Handle(), TFormPlayList::WM_VL_READ_CHECK, 0, 0) != FALSE;
+    checkPosted_ = PostMessageW(form_.Handle(), WM_VL_READ_CHECK, 0, 0) != FALSE;
 }
 
 void TEntryReading::BuildRowIndex() {
@@ -212,7 +212,7 @@ void TEntryReading::ApplyResult(int row, TMP3FileInfo& rec, TReadResult& result)
     fresh.Kept = false;
     fresh.ToRead = false;
     rec = std::move(fresh);
-    if (!hostLength) form_.SetEntryLength(row, rec, fileLength, true);
+    if (!hostLength) form_.Lengths().SetEntryLength(row, rec, fileLength, true);
     form_.listBox_->RetitleRow(row, BuildEntryTitle(Option.PlaylistFormat, rec, &AnsiLeadByte));
     if (row == form_.playingIndex_) form_.SetCaptionFromEntry(row);
 }
@@ -224,7 +224,7 @@ void TEntryReading::InstallResults(bool all) {
     } catch (const std::bad_alloc&) {
         // A title could not be built: that entry keeps the one it has. The
         // rest comes with the next message.
-        if (reader_->HasResults()) PostMessageW(form_.Handle(), TFormPlayList::WM_VL_READ_RESULTS, 0, 0);
+        if (reader_->HasResults()) PostMessageW(form_.Handle(), WM_VL_READ_RESULTS, 0, 0);
     }
 }
 
@@ -240,9 +240,9 @@ void TEntryReading::InstallSome(bool all) {
             const int row = rec ? RowOf(rec.Get()) : -1;
             if (row >= 0) ApplyResult(row, *rec, r);
         }
-        form_.NoteTotalChanged();
+        form_.Lengths().NoteTotalChanged();
         if (!all && NowMs() - start >= kBatchMs) {
-            if (reader_->HasResults()) PostMessageW(form_.Handle(), TFormPlayList::WM_VL_READ_RESULTS, 0, 0);
+            if (reader_->HasResults()) PostMessageW(form_.Handle(), WM_VL_READ_RESULTS, 0, 0);
             return;
         }
     }

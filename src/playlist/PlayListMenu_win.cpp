@@ -243,7 +243,7 @@ void TFormPlayList::CreateToolBar() {
                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | SS_RIGHT | SS_NOPREFIX, 0, 0, 4, 22,
                                  toolBar_, nullptr, ThisModule(), nullptr);
     SendMessageW(labelTime_, WM_SETFONT, reinterpret_cast<WPARAM>(timeFont_.get()), FALSE);
-    CreateTotalLabel();
+    lengths_.CreateLabel(labelTime_);
     if (!controlPanelVisible_) {
         ShowWindow(toolBar_, SW_HIDE);
         ShowWindow(spin_, SW_HIDE);
@@ -346,8 +346,8 @@ void TFormPlayList::ClickMenuItem(UINT item) {
         RemoveEntries(static_cast<TRemoveMode>(tag));  // PopupItemDeleteFileClick
         break;
     case PopupItemDeleteDuplicates: RemoveDuplicates(); break;
-    case PopupItemUndo: Undo(); break;
-    case PopupItemRedo: Redo(); break;
+    case PopupItemUndo: steps_.Undo(); break;
+    case PopupItemRedo: steps_.Redo(); break;
     case PopupItemDeleteDeadFiles: RemoveDeadFiles(); break;
     case PopupItemSelectAll: case PopupItemSelectClear: case PopupItemSelectInverse:
         // PopupItemSelectAllClick: the host is not involved.

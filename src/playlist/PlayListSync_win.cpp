@@ -25,126 +25,7 @@ constexpr int kMaxSetPlayingDepth = 4;
 // that time describes a half-written list, and a rebuild from it would cut ours
 // down to the entries sent so far.
 bool g_pushing = false;
-// A pending rebuild makes its entries for about this long per message.
-constexpr double kBuildPieceMs = 10.0;
 }  // namespace
-
-void TFormPlayList::RebuildFromHost() {
-    const int n = HostGetListLength();
-    if (n <= 0) return;
-    // Only the names are asked for before the return: what the player waits for.
-    auto build = std::make_unique<TPendingBuild>();
-    try {
-        // A count the host got wrong asks for no more than a long list needs.
-        const std::size_t expected = std::min<std::size_t>(static_cast<std::size_t>(n), std::size_t{1} << 20);
-        build->Starts.reserve(expected);
-        build->Names.reserve(expected * 48);
-    } catch (const std::bad_alloc&) {
-        // They grow as the names come.
-    }
-    std::string name;
-    for (int i = 0; i < n; ++i) {
-        // No name: the host went away, or its list shrank while we asked. An
-        // invented entry would be pushed back as one the user never had.
-        if (!HostGetPlaylistFile(i, name)) break;
-        const std::wstring wide = HostGetPlaylistFileW(i);
-        std::uint32_t wideStart = TPendingBuild::kNoWide;
-        if (!wide.empty()) {
-            wideStart = static_cast<std::uint32_t>(build->Wides.size());
-            build->Wides.insert(build->Wides.end(), wide.c_str(), wide.c_str() + wide.size() + 1);
-        }
-        build->Starts.emplace_back(static_cast<std::uint32_t>(build->Names.size()), wideStart);
-        build->Names.insert(build->Names.end(), name.c_str(), name.c_str() + name.size() + 1);
-    }
-    if (Plugin.HostGone || build->Starts.empty()) return;
-    // Asking may have re-entered us: this rebuild, the latest, replaces any still pending.
-    pendingBuild_ = std::move(build);
-    if (pendingBuild_->Starts.size() < static_cast<std::size_t>(kBusyRows) || !PostBuildPiece())
-        BuildSomeEntries(true);
-}
-
-bool TFormPlayList::PostBuildPiece() {
-    // One piece message at a time, whichever rebuild it finds pending.
-    if (!buildPiecePosted_ && Handle()) buildPiecePosted_ = PostMessageW(Handle(), WM_VL_BUILD_PIECE, 0, 0) != FALSE;
-    return buildPiecePosted_;
-}
-
-void TFormPlayList::TakeEarlierRecords(TPendingBuild& build) {
-    try {
-        build.Earlier.Reserve(static_cast<std::size_t>(listBox_->Count()));
-        for (int i = 0; i < listBox_->Count(); ++i)
-            if (TMP3FileInfo* rec = Record(i); rec && !rec->ToRead) build.Earlier.Add(TRecordRef::ShareWord(listBox_->Data(i)));
-    } catch (const std::bad_alloc&) {
-        // Only the titles shown meanwhile are the poorer for it.
-    }
-}
-
-void TFormPlayList::FinishBuild() {
-    if (!pendingBuild_) return;
-    TWaitCursor wait(pendingBuild_->Starts.size() - pendingBuild_->Next >= static_cast<std::size_t>(kBusyRows));
-    BuildSomeEntries(true);
-}
-
-void TFormPlayList::BuildSomeEntries(bool all) {
-    if (!pendingBuild_) return;
-    if (!listBox_) {
-        pendingBuild_.reset();
-        return;
-    }
-    TPendingBuild& build = *pendingBuild_;
-    const double until = NowMs() + kBuildPieceMs;
-    try {
-        // Every piece makes one entry at least: only the first finds none made.
-        if (build.Next == 0) {
-            TakeEarlierRecords(build);
-            build.Made.Reserve(static_cast<int>(build.Starts.size()));
-        }
-        std::string name, wideBytes;
-        std::wstring wide;
-        for (int k = 1; build.Next < build.Starts.size(); ++k) {
-            const auto [nameStart, wideStart] = build.Starts[build.Next];
-            name.assign(build.Names.data() + nameStart);
-            if (wideStart == TPendingBuild::kNoWide)
-                wide.clear();
-            else
-                wide.assign(build.Wides.data() + wideStart);
-            const TMP3FileInfo* before = nullptr;
-            if (!build.Earlier.Empty()) {
-                WideNameBytes(WideToU16(wide), wideBytes);
-                before = build.Earlier.Find(EntryNameOf(name, wideBytes));
-            }
-            AddHostEntry(build.Made, name, wide, before);
-            ++build.Next;
-            if (!all && k % 64 == 0 && NowMs() >= until) break;
-        }
-    } catch (...) {
-        // The list stays as it was; the next report from the host tries again.
-        pendingBuild_.reset();
-        throw;
-    }
-    if (build.Next < build.Starts.size()) {
-        if (PostBuildPiece()) return;
-        BuildSomeEntries(true);  // no room in the queue: the rest now
-        return;
-    }
-    const std::unique_ptr<TPendingBuild> done = std::move(pendingBuild_);
-    if (!Plugin.HostGone && done->Made.Count() > 0) {
-        // Every host entry has its row, so the host holds what the list holds: no push.
-        // The first build takes in the host's list as it was before we came: no
-        // step to undo back to nothing.
-        ReplaceEntries(done->Made.Take(), firstBuildDone_);
-        firstBuildDone_ = true;
-        // A mark past the shorter list names no song: a later push would send the
-        // host there, and the next list that grows would play it.
-        if (playingIndex_ >= listBox_->Count()) playingIndex_ = -1;
-        ++TestSeam().Rebuilds;
-    }
-    if (reportAfterBuild_ && !pendingBuild_) {
-        const int reported = *reportAfterBuild_;
-        reportAfterBuild_.reset();
-        SetPlayingEntry(reported, true);
-    }
-}
 
 namespace {
 struct TSentName {
@@ -301,11 +182,7 @@ void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
     } depth;
     // A report is about the host's list, which a pending rebuild's rows are: it
     // is answered once they are in (and then starts no rebuild of its own).
-    auto waitForBuild = [&] {
-        if (!pendingBuild_) return false;
-        reportAfterBuild_ = i;
-        return true;
-    };
+    auto waitForBuild = [&] { return rebuild_.KeepReport(i); };
     if (waitForBuild()) return;
 
     // While a folder is added the host has not seen its entries yet: a report
@@ -345,7 +222,7 @@ void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
         // not that of whatever entry stands at i now.
         rec = i < listBox_->Count() ? Record(i) : nullptr;
         if (rec && length >= 0 && rec->EntryName() == EntryNameOf(hostFile, hostWide))
-            SetEntryLength(i, *rec, length, false);
+            lengths_.SetEntryLength(i, *rec, length, false);
     }
     if (i >= listBox_->Count()) return;
 

@@ -52,9 +52,8 @@ bool TFormPlayList::Create() {
         // What was posted to the old window went with it: the walk that queues
         // the reading and a pending rebuild get their messages again.
         reading_.Retarget();
-        buildPiecePosted_ = false;
         reading_.PostCheck();
-        if (pendingBuild_) PostBuildPiece();
+        rebuild_.Retarget();
         // Re-created: the same object and entries in a new native window.
         CreateToolBar();
         listBox_->SetParentWindow(Handle());
@@ -97,10 +96,10 @@ void TFormPlayList::FormCreate() {
     // Rows that came or went change what is to be read: looked at once the change is done.
     listBox_->OnRowsChanged = [this](TCustomPlayListBox&) {
         reading_.PostCheck();
-        NoteTotalChanged();
+        lengths_.NoteTotalChanged();
     };
-    listBox_->OnClick = listBox_->OnSelectionChanged = [this](TCustomPlayListBox&) { NoteTotalChanged(); };
-    listBox_->SetRowWeigh(&WeighRecord);
+    listBox_->OnClick = listBox_->OnSelectionChanged = [this](TCustomPlayListBox&) { lengths_.NoteTotalChanged(); };
+    listBox_->SetRowWeigh(&TListLengths::WeighRecord);
     listBox_->OnBeforeInput = [this](TCustomPlayListBox&) { FinishBuild(); };
     listBox_->OnKeyDown = [this](TCustomPlayListBox&, WORD& key, unsigned shift) {
         WORD k = key;
@@ -124,8 +123,7 @@ void TFormPlayList::FormCreate() {
 }
 
 void TFormPlayList::FormDestroy() {
-    // What a pending rebuild made goes unseen; the host holds those names.
-    pendingBuild_.reset();
+    rebuild_.Drop();
     // The reader first: nothing it still brings may meet a record that is going.
     reading_.Stop();
     audioExtensions_.Clear();
@@ -138,7 +136,7 @@ void TFormPlayList::FormDestroy() {
             listBox_->SetData(i, 0);
         }
     }
-    history_.Clear();  // the records only the history still held go with it
+    steps_.History().Clear();  // the records only the history still held go with it
     listBox_.reset();
     skin_.reset();
     images_.reset();
@@ -177,7 +175,7 @@ void TFormPlayList::FormResize() {
         GetClientRect(toolBar_, &bar);
         int width = bar.right - next.right - (eject.right - eject.left) - 4;
         if (width < 4) width = 4;
-        PlaceTotalLabel(next.right, width);
+        lengths_.PlaceLabels(labelTime_, timeFont_.get(), next.right, width);
         // Keep the eject button at the right end: its placeholder separator grows with the label.
         TBBUTTONINFOW info{};
         info.cbSize = sizeof info;
@@ -288,7 +286,8 @@ void TFormPlayList::AfterAlwaysOnTopChange() {
     std::wstring caption(static_cast<size_t>(GetWindowTextLengthW(Handle())) + 1, L'\0');
     caption.resize(static_cast<size_t>(GetWindowTextW(Handle(), caption.data(), static_cast<int>(caption.size()))));
     KillTimer(Handle(), kTimer1);
-    toolBar_ = spin_ = labelTime_ = labelTotal_ = labelHeight_ = nullptr;
+    toolBar_ = spin_ = labelTime_ = labelHeight_ = nullptr;
+    lengths_.Forget();
     DestroyNative();
     Create();
     SetWindowTextW(Handle(), caption.c_str());
@@ -316,8 +315,8 @@ bool MayPrecedeBuild(UINT msg) {
     case WM_TIMER: case WM_GETFONT: case WM_GETTEXT: case WM_GETTEXTLENGTH: case WM_GETICON:
     case WM_MOVE: case WM_MOVING: case WM_SIZE: case WM_SIZING: case WM_GETMINMAXINFO: case WM_NCCALCSIZE:
     case WM_WINDOWPOSCHANGING: case WM_WINDOWPOSCHANGED: case WM_DESTROY: case WM_NCDESTROY:
-    case TFormPlayList::WM_VL_READ_RESULTS: case TFormPlayList::WM_VL_READ_CHECK:
-    case TFormPlayList::WM_VL_BUILD_PIECE: case TFormPlayList::WM_VL_TOTAL:
+    case WM_VL_READ_RESULTS: case WM_VL_READ_CHECK:
+    case WM_VL_BUILD_PIECE: case WM_VL_TOTAL:
         return true;
     default:
         return false;
@@ -326,7 +325,7 @@ bool MayPrecedeBuild(UINT msg) {
 }  // namespace
 
 LRESULT TFormPlayList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (pendingBuild_ && !MayPrecedeBuild(msg)) FinishBuild();
+    if (rebuild_.Pending() && !MayPrecedeBuild(msg)) FinishBuild();
     LRESULT result = 0;
     if (ChildMessage(msg, wp, lp, result) || OwnMessage(msg, wp, lp, result)) return result;
     switch (msg) {
@@ -449,11 +448,10 @@ bool TFormPlayList::OwnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
         result = 1;
         return true;
     case WM_VL_BUILD_PIECE:
-        buildPiecePosted_ = false;
-        BuildSomeEntries(false);
+        rebuild_.OnPiece();
         return true;
     case WM_VL_TOTAL:
-        ShowTotal();
+        lengths_.ShowTotal();
         return true;
     default:
         return false;

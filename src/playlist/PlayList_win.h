@@ -29,7 +29,11 @@
 #include "entries/UndoHistory.h"
 #include "fileinfo/PlaylistFile.h"
 #include "playlist/EntryReading_win.h"
+#include "playlist/HostRebuild_win.h"
+#include "playlist/ListLengths_win.h"
+#include "playlist/ListSteps_win.h"
 #include "playlist/MenuIds.h"
+#include "playlist/PlayListMessages.h"
 #include "entries/RecordsByName.h"
 
 class TWatermarkSkin;
@@ -100,13 +104,10 @@ public:
     LRESULT ReplaceByDroppedFiles(HDROP drop);
 
     // ---- host synchronisation
-    // One entry per host entry, in the host's order; nothing is pushed. A long
-    // list returns once the host's names are copied: its entries are made in
-    // pieces (posted messages) and replace the rows at the end. Until then the
-    // old rows show, and every command, drop, push and report makes the rest first.
-    void RebuildFromHost();
+    // One entry per host entry (THostRebuild); a long list is made in pieces.
+    void RebuildFromHost() { rebuild_.Start(); }
     // Makes and installs at once what a pending rebuild has left.
-    void FinishBuild();
+    void FinishBuild() { rebuild_.Finish(); }
     void PushListToHost();
     // The same for a command that leaves entries marked: they stay marked.
     void PushListToHostKeepingMarks();
@@ -150,41 +151,15 @@ public:
     // goes on). Without escapeCancels (the tests' message) no message is run.
     bool FinishReading(bool escapeCancels = true);
     // Entries whose tags are still out (a pending rebuild counts as one).
-    std::size_t ReadsOutstanding() const { return reading_.Outstanding() + (pendingBuild_ ? 1 : 0); }
-    // Posted to the window: results are ready; the rows changed; (from outside,
-    // sent) finish the reading now, answered with 1.
-    static constexpr UINT WM_VL_READ_RESULTS = WM_APP + 0x3C0;
-    static constexpr UINT WM_VL_READ_CHECK = WM_APP + 0x3C1;
-    static constexpr UINT WM_VL_FINISH_READING = WM_APP + 0x3C2;
-    // Posted: the next piece of a pending rebuild.
-    static constexpr UINT WM_VL_BUILD_PIECE = WM_APP + 0x3C3;
+    std::size_t ReadsOutstanding() const { return reading_.Outstanding() + (rebuild_.Pending() ? 1 : 0); }
 
-    // ---- the total time in the control panel (PlayListTotal_win.cpp)
-    // Posted, once per batch of changes: the total is shown anew.
-    static constexpr UINT WM_VL_TOTAL = WM_APP + 0x3C4;
-    // A row's weight in the list control: its record's length.
-    static int WeighRecord(std::uintptr_t data);
-    void NoteTotalChanged();
-    void ShowTotal();
-    std::wstring TotalText() const;
-    // The record's length (and its text, its row's weight); fromFile: read from the file, not told by the host.
-    void SetEntryLength(int row, TMP3FileInfo& rec, int length, bool fromFile);
-    // "Read song lengths from files" was switched.
-    void ReadSongLengthChanged();
+    // ---- lengths and the total time in the control panel
+    TListLengths& Lengths() { return lengths_; }
+    const TListLengths& Lengths() const { return lengths_; }
 
     // ---- undo and redo
-    // The list as it is now: its records in order, the selection, the playing record.
-    TListState CaptureState();
-    // Records one step whose state before was `before`; nothing when the records
-    // and their order are as they were. Every change of the entries or their
-    // order goes through here (TUndoStep makes it one call).
-    void RecordStep(TListState before);
-    void Undo();
-    void Redo();
-    const TUndoHistory& History() const { return history_; }
-    int StepsRecorded() const { return stepsRecorded_; }
-    // Records the list or the history still refers to, each once.
-    std::size_t HeldRecordCount() const;
+    TListSteps& Steps() { return steps_; }
+    const TListSteps& Steps() const { return steps_; }
     int EntryCount() const { return listBox_->Count(); }
     TMP3FileInfo* Record(int i) const { return RecordOf(*listBox_, i); }
     std::string Title(int i) const { return listBox_->Text(i); }
@@ -212,7 +187,6 @@ public:
     void ClickMenuItem(UINT item);
     HWND ToolBarControl() const { return toolBar_; }
     HWND LabelTime() const { return labelTime_; }
-    HWND LabelTotal() const { return labelTotal_; }
     HWND SpinButtonSongMove() const { return spin_; }
 
     // ---- commands
@@ -328,14 +302,12 @@ private:
     void DestroyAllRecords();
     // ReplaceEntries without the undo step.
     void ReplaceRows(std::vector<TEntryRow> rows);
-    void RestoreState(const TListState& target);
-    // One step back (undo) or forward (redo), pushed to the host.
-    void StepHistory(bool back);
-    bool RestoreOrder(TListState& state);
-    void UpdateUndoItems();
     void InvalidateRow(int i);
     void AfterAlwaysOnTopChange();
     friend class TEntryReading;
+    friend class TListSteps;
+    friend class THostRebuild;
+    friend class TListLengths;
 
     bool readyForHostReports_ = false;
     int playingIndex_ = -1;
@@ -345,8 +317,9 @@ private:
     std::unique_ptr<TWatermarkSkin> skin_;
     TExtensionSet audioExtensions_;
     TFont listFont_;
-    TUndoHistory history_;
-    int stepsRecorded_ = 0;
+    THostRebuild rebuild_{*this};
+    TListSteps steps_{*this};
+    TListLengths lengths_{*this};
     int retitleCount_ = 0;
     int repaintCount_ = 0;
     // The save dialog's last filter (from 1) and the folder of the last list saved.
@@ -362,34 +335,18 @@ private:
     HWND toolBar_ = nullptr;
     HWND spin_ = nullptr;
     HWND labelTime_ = nullptr;
-    HWND labelTotal_ = nullptr;
-    bool totalPosted_ = false;
-    std::wstring totalShown_;
-    void CreateTotalLabel();
-    // Puts the elapsed time in [left, left + width) and the total inside it, left
-    // of the digits; returns the digits' width.
-    int PlaceTotalLabel(int left, int width);
     HWND labelHeight_ = nullptr;
     TImageList images_;
     TFont timeFont_;
     TFont formFont_;
     TBrush listBrush_;
-    std::unique_ptr<TPendingBuild> pendingBuild_;  // a long rebuild between its return and its end
-    // A host report that came while a rebuild was pending, answered after it.
-    std::optional<int> reportAfterBuild_;
-    bool buildPiecePosted_ = false;
-    bool PostBuildPiece();
-    void TakeEarlierRecords(TPendingBuild& build);
     // afterBuild: the report waited for a rebuild, the list is the host's; no rebuild again.
     void SetPlayingEntry(int i, bool afterBuild);
     // Brings row i, which the mark moves to from playingIndex_, into view; true
     // when the whole list must repaint.
     bool ScrollToPlaying(int i);
-    // Makes about 10 ms of the pending rebuild's entries (all: the rest), installing them at the end.
-    void BuildSomeEntries(bool all);
     TDirectoryScan* scan_ = nullptr;  // the open scan (owned by its TScanScope)
     std::unique_ptr<TCaseFold> caseFold_;
-    bool firstBuildDone_ = false;
     bool trayIconAdded_ = false;
     bool controlPanelVisible_ = true;
     TEntryReading reading_{*this};
@@ -405,17 +362,4 @@ private:
     friend struct TBusyScope;
 };
 
-// One undo step around a change of the entries: the state is taken when the
-// scope opens, and Commit records the step if the entries or their order changed.
-class TUndoStep {
-public:
-    explicit TUndoStep(TFormPlayList& form);
-    TUndoStep(const TUndoStep&) = delete;
-    TUndoStep& operator=(const TUndoStep&) = delete;
-    void Commit();
-
-private:
-    TFormPlayList& form_;
-    TListState before_;
-};
 

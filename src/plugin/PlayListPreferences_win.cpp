@@ -27,7 +27,7 @@ void TPlayListPreferences::RereadTags() {
 }
 
 void TPlayListPreferences::ReadSongLengthChanged() {
-    if (Plugin.PlayList) Plugin.PlayList->ReadSongLengthChanged();
+    if (Plugin.PlayList) Plugin.PlayList->Lengths().ReadSongLengthChanged();
 }
 
 void TPlayListPreferences::RetitleAll() {

@@ -300,9 +300,9 @@ TEST_F(PlayListCommands, UndoRestoresEachStepWithItsRecordsSelectionAndPlayingEn
     seen.push_back({Rows(), host->Playlist});
     Key('R', false, true);
     seen.push_back({Rows(), host->Playlist});
-    const int steps = pl->StepsRecorded();
+    const int steps = pl->Steps().StepsRecorded();
     Menu(PopupItemDeleteDuplicates);
-    EXPECT_EQ(pl->StepsRecorded(), steps) << "a command that changes nothing is no step";
+    EXPECT_EQ(pl->Steps().StepsRecorded(), steps) << "a command that changes nothing is no step";
     ASSERT_TRUE(DeleteFileA(files[3].c_str()));
     Menu(PopupItemDeleteDeadFiles);
     ASSERT_EQ(Rows(), (std::vector<std::string>{"Song 5", "Song 2", "Song 0"}));

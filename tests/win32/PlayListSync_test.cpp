@@ -335,7 +335,7 @@ TEST_F(PlayListSyncUnicode, FilesThatShareAnEightBitNameStayApartInDuplicatesAnd
     host->WidePlaylist[1] = WriteWideMp3(L"대구.mp3", "D");  // the wide name alone changes: a step
     host->SetPosition(1);
     auto* form = static_cast<TFormPlayList*>(reinterpret_cast<TWindow*>(GetWindowLongPtrW(PlayListWindow(), GWLP_USERDATA)));
-    EXPECT_GE(form->History().Bytes(), 6 * sizeof(TMP3FileInfo)) << "the records only the steps keep count";
+    EXPECT_GE(form->Steps().History().Bytes(), 6 * sizeof(TMP3FileInfo)) << "the records only the steps keep count";
     Command(PopupItemUndo);
     EXPECT_EQ(host->WidePlaylist, (std::vector<std::wstring>{files[1], files[0], files[2]}));
 }

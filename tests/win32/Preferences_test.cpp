@@ -215,7 +215,7 @@ TEST_F(Preferences, LengthsFromFilesComeWhenSwitchedOnAndGoWhenOff) {
         pl->FinishReading(false);
         EXPECT_EQ(pl->Record(0)->SongLength, on ? 4 : -1);
         EXPECT_EQ(pl->Record(0)->SongLengthText(), on ? "0:04" : "");
-        EXPECT_EQ(pl->TotalText(), on ? L"0:00/0:04+" : L"0:00/0:00+");
+        EXPECT_EQ(pl->Lengths().TotalText(), on ? L"0:00/0:04+" : L"0:00/0:00+");
     }
 }
 

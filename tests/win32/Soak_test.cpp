@@ -530,7 +530,7 @@ protected:
             EXPECT_EQ(host->Playlist, paths) << "host and window differ after " << what;
         }
         EXPECT_EQ(Rows(), form->EntryCount());
-        EXPECT_EQ(seam->LiveRecords, static_cast<long>(form->HeldRecordCount()))
+        EXPECT_EQ(seam->LiveRecords, static_cast<long>(form->Steps().HeldRecordCount()))
             << "records alive besides the rows' and the undo history's after " << what;
         for (int i = 0; i < form->EntryCount(); ++i)
             if (!form->Record(i)) ADD_FAILURE() << "row " << i << " has no record";
@@ -582,7 +582,7 @@ protected:
         std::vector<TSeen> before;
         for (int tries = 0; before.size() < 50 && tries < 2000; ++tries) {
             TSeen seen{WindowPaths(), host->Playlist};
-            const int steps = form->StepsRecorded();
+            const int steps = form->Steps().StepsRecorded();
             switch (Pick(5)) {
             case 0: {
                 std::vector<std::string> files{OneOf(songs_), OneOf(songs_)};
@@ -599,8 +599,8 @@ protected:
             default: SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(PopupItemDeleteDuplicates, 0), 0); break;
             }
             Pump();
-            ASSERT_LE(form->StepsRecorded() - steps, 1) << "one command, one step";
-            if (form->StepsRecorded() != steps) before.push_back(std::move(seen));
+            ASSERT_LE(form->Steps().StepsRecorded() - steps, 1) << "one command, one step";
+            if (form->Steps().StepsRecorded() != steps) before.push_back(std::move(seen));
         }
         ASSERT_EQ(before.size(), 50u);
         const TSeen last{WindowPaths(), host->Playlist};
@@ -614,7 +614,7 @@ protected:
         Pump();
         EXPECT_EQ(WindowPaths(), last.Window);
         EXPECT_EQ(host->Playlist, last.Host);
-        EXPECT_EQ(Seam()->LiveRecords, static_cast<long>(form->HeldRecordCount()));
+        EXPECT_EQ(Seam()->LiveRecords, static_cast<long>(form->Steps().HeldRecordCount()));
     }
 
     static constexpr int kWarmUp = 400;

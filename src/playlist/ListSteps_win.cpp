@@ -2,6 +2,7 @@
 // of the entries or their order, and restored from it. A state names records,
 // never copies them: an undone entry comes back with its record as it was (no
 // file is read again) and with the title the current format gives it.
+#include "playlist/ListSteps_win.h"
 #include "playlist/PlayList_win.h"
 #include <new>
 #include <unordered_set>
@@ -45,52 +46,52 @@ std::vector<TRecordRef> SharedRecords(const TPlayListBox& list) {
 }
 }  // namespace
 
-TUndoStep::TUndoStep(TFormPlayList& form) : form_(form), before_(form.CaptureState()) {}
+TUndoStep::TUndoStep(TFormPlayList& form) : form_(form), before_(form.Steps().CaptureState()) {}
 
-void TUndoStep::Commit() { form_.RecordStep(std::move(before_)); }
+void TUndoStep::Commit() { form_.Steps().RecordStep(std::move(before_)); }
 
-TListState TFormPlayList::CaptureState() {
+TListState TListSteps::CaptureState() {
+    TPlayListBox& list = *form_.listBox_;
     // A step starts from the host's list, not from the rows a pending rebuild replaces.
-    FinishBuild();
-    std::vector<int> selected = SelectedRowsOf(*listBox_);
-    return TListState(SharedRecords(*listBox_), selected, playingIndex_);
+    form_.FinishBuild();
+    std::vector<int> selected = SelectedRowsOf(list);
+    return TListState(SharedRecords(list), selected, form_.playingIndex_);
 }
 
-void TFormPlayList::RecordStep(TListState before) {
-    if (SameRecords(before, *listBox_)) return;
+void TListSteps::RecordStep(TListState before) {
+    TPlayListBox& list = *form_.listBox_;
+    if (SameRecords(before, list)) return;
     std::vector<TRecordRef> now;
     try {
-        now = SharedRecords(*listBox_);
+        now = SharedRecords(list);
     } catch (const std::bad_alloc&) {
         // The list has changed already: the step is recorded all the same,
         // weighed as if it kept every record.
     }
     history_.Push(std::move(before), now);
     ++stepsRecorded_;
-    UpdateUndoItems();
+    UpdateMenuItems();
 }
 
-std::size_t TFormPlayList::HeldRecordCount() const {
+std::size_t TListSteps::HeldRecordCount() const {
+    TPlayListBox& list = *form_.listBox_;
     std::unordered_set<const TMP3FileInfo*> held;
-    for (int i = 0; i < listBox_->Count(); ++i) held.insert(Record(i));
+    for (int i = 0; i < list.Count(); ++i) held.insert(form_.Record(i));
     history_.ForEachRecord([&](const TRecordRef& r) { held.insert(r.Get()); });
     held.erase(nullptr);
     return held.size();
 }
 
-void TFormPlayList::UpdateUndoItems() {
-    if (!popupMenu_) return;
-    EnableMenuItem(popupMenu_.get(), PopupItemUndo, MF_BYCOMMAND | (history_.CanUndo() ? MF_ENABLED : MF_GRAYED));
-    EnableMenuItem(popupMenu_.get(), PopupItemRedo, MF_BYCOMMAND | (history_.CanRedo() ? MF_ENABLED : MF_GRAYED));
+void TListSteps::UpdateMenuItems() {
+    if (!form_.popupMenu_) return;
+    EnableMenuItem(form_.popupMenu_.get(), PopupItemUndo, MF_BYCOMMAND | (history_.CanUndo() ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(form_.popupMenu_.get(), PopupItemRedo, MF_BYCOMMAND | (history_.CanRedo() ? MF_ENABLED : MF_GRAYED));
 }
 
-void TFormPlayList::Undo() { StepHistory(true); }
-
-void TFormPlayList::Redo() { StepHistory(false); }
-
-void TFormPlayList::StepHistory(bool back) {
+void TListSteps::StepHistory(bool back) {
+    TPlayListBox& list = *form_.listBox_;
     if (!(back ? history_.CanUndo() : history_.CanRedo())) return;
-    TWaitCursor wait(listBox_->Count() >= kBusyRows);
+    TWaitCursor wait(list.Count() >= kBusyRows);
     if (RestoreOrder(back ? history_.NextUndo() : history_.NextRedo())) {
         back ? history_.UndoneInPlace() : history_.RedoneInPlace();
     } else {
@@ -99,42 +100,43 @@ void TFormPlayList::StepHistory(bool back) {
             RestoreState(target);
         } catch (...) {
             back ? history_.CancelUndo(std::move(target)) : history_.CancelRedo(std::move(target));
-            UpdateUndoItems();
+            UpdateMenuItems();
             throw;
         }
     }
-    UpdateUndoItems();
-    PushListToHostKeepingMarks();
+    UpdateMenuItems();
+    form_.PushListToHostKeepingMarks();
 }
 
 // The same entries in another order (a sort, a move taken back): the rows only
 // change places, and the state, which names the same records, becomes the list
 // it replaced - no reference is taken or given back, no state is built.
-bool TFormPlayList::RestoreOrder(TListState& state) {
-    const int n = listBox_->Count();
+bool TListSteps::RestoreOrder(TListState& state) {
+    TPlayListBox& list = *form_.listBox_;
+    const int n = list.Count();
     if (n == 0 || state.Count() != static_cast<std::size_t>(n)) return false;
-    const TRowIndex rowOf(*listBox_);
+    const TRowIndex rowOf(list);
     std::vector<int> from(state.Count());
     for (std::size_t i = 0; i < from.size(); ++i)
         if ((from[i] = rowOf.Find(TRecordRef::WordOf(state.Records()[i].Get()))) < 0) return false;
-    std::vector<TRecordRef> records = SharedRecords(*listBox_);
-    const std::vector<int> selected = SelectedRowsOf(*listBox_);
-    const TMP3FileInfo* playingNow = playingIndex_ >= 0 && playingIndex_ < n ? Record(playingIndex_) : nullptr;
+    std::vector<TRecordRef> records = SharedRecords(list);
+    const std::vector<int> selected = SelectedRowsOf(list);
+    const TMP3FileInfo* playingNow = form_.playingIndex_ >= 0 && form_.playingIndex_ < n ? form_.Record(form_.playingIndex_) : nullptr;
     // The playing entry stays the one the host plays; else the one that played then.
     int playing = -1, remembered = -1;
     for (std::size_t i = 0; i < from.size(); ++i) {
         if (playingNow && state.Records()[i].Is(playingNow)) playing = static_cast<int>(i);
         if (state.Playing() && state.Records()[i] == state.Playing()) remembered = static_cast<int>(i);
     }
-    const int playingRowNow = playingIndex_ >= 0 && playingIndex_ < n ? playingIndex_ : -1;
+    const int playingRowNow = form_.playingIndex_ >= 0 && form_.playingIndex_ < n ? form_.playingIndex_ : -1;
     {
-        TEntryLockGuard lock(entryLock_);
+        TEntryLockGuard lock(form_.entryLock_);
         // Set first: the rows repaint as they take their places.
-        const int playingBefore = playingIndex_;
-        playingIndex_ = playing >= 0 ? playing : remembered;
+        const int playingBefore = form_.playingIndex_;
+        form_.playingIndex_ = playing >= 0 ? playing : remembered;
         // False when a record is in the list twice: then the order is no permutation.
-        if (!listBox_->Reorder(from, state.SelectedRows())) {
-            playingIndex_ = playingBefore;
+        if (!list.Reorder(from, state.SelectedRows())) {
+            form_.playingIndex_ = playingBefore;
             return false;
         }
     }
@@ -142,16 +144,17 @@ bool TFormPlayList::RestoreOrder(TListState& state) {
     return true;
 }
 
-void TFormPlayList::RestoreState(const TListState& target) {
-    const int n = listBox_->Count();
-    const TMP3FileInfo* playingNow = playingIndex_ >= 0 && playingIndex_ < n ? Record(playingIndex_) : nullptr;
+void TListSteps::RestoreState(const TListState& target) {
+    TPlayListBox& list = *form_.listBox_;
+    const int n = list.Count();
+    const TMP3FileInfo* playingNow = form_.playingIndex_ >= 0 && form_.playingIndex_ < n ? form_.Record(form_.playingIndex_) : nullptr;
     // Entries still in the list keep their titles; the others are titled again.
-    const TRowIndex rowOf(*listBox_);
+    const TRowIndex rowOf(list);
     std::vector<TEntryRow> rows;
     rows.reserve(target.Count());
     for (const TRecordRef& r : target.Records()) {
         const int at = rowOf.Find(TRecordRef::WordOf(r.Get()));
-        std::string title = at >= 0 ? listBox_->Text(at) : BuildEntryTitle(Option.PlaylistFormat, *r, &AnsiLeadByte);
+        std::string title = at >= 0 ? list.Text(at) : BuildEntryTitle(Option.PlaylistFormat, *r, &AnsiLeadByte);
         rows.push_back(TEntryRow{std::move(title), r});  // the row's own reference, from here on
     }
     // The playing entry stays the one the host plays when it is in the restored
@@ -161,10 +164,10 @@ void TFormPlayList::RestoreState(const TListState& target) {
         if (playingNow && rows[i].Record.Is(playingNow)) playing = static_cast<int>(i);
         if (target.Playing() && rows[i].Record == target.Playing()) remembered = static_cast<int>(i);
     }
-    const int top = listBox_->TopIndex();
-    TUpdateGuard updates(*listBox_);  // one repaint, once the marks are back
-    ReplaceRows(std::move(rows));
-    playingIndex_ = playing >= 0 ? playing : remembered;
-    for (int i : target.SelectedRows()) listBox_->SetSelected(i, true);
-    listBox_->SetTopIndex(std::min(top, std::max(0, listBox_->Count() - 1)));
+    const int top = list.TopIndex();
+    TUpdateGuard updates(list);  // one repaint, once the marks are back
+    form_.ReplaceRows(std::move(rows));
+    form_.playingIndex_ = playing >= 0 ? playing : remembered;
+    for (int i : target.SelectedRows()) list.SetSelected(i, true);
+    list.SetTopIndex(std::min(top, std::max(0, list.Count() - 1)));
 }
