@@ -195,7 +195,7 @@ int main(int argc, char** argv) {
                 TEntryList collected;
                 const bool utf8 = (which + round) % 2 == 0;
                 const double t0 = Now();
-                form->AddPath(collected, WideToAnsi(utf8 ? m3u8 : m3u), true);
+                form->Adding().AddPath(collected, WideToAnsi(utf8 ? m3u8 : m3u), true);
                 const double t = Now() - t0;
                 if (collected.Count() != n) {
                     std::printf("read %d entries, not %d\n", collected.Count(), n);

@@ -122,7 +122,7 @@ void THostRebuild::BuildSome(bool all) {
                 WideNameBytes(WideToU16(wide), wideBytes);
                 before = build.Earlier.Find(EntryNameOf(name, wideBytes));
             }
-            form_.AddHostEntry(build.Made, name, wide, before);
+            form_.adding_.AddHostEntry(build.Made, name, wide, before);
             ++build.Next;
             if (!all && k % 64 == 0 && NowMs() >= until) break;
         }

@@ -410,7 +410,7 @@ void TFormPlayList::AddChosenFiles(const std::wstring& title, bool replace) {
     // the error is reported afterwards.
     std::exception_ptr failure;
     try {
-        TScanScope scan(*this);
+        TScanScope scan(adding_);
         // The same quicksort and collation as the sort commands.
         SortTexts(chosen, UserCollation());
         for (const std::string& path : chosen) {
@@ -423,7 +423,7 @@ void TFormPlayList::AddChosenFiles(const std::wstring& title, bool replace) {
             if (IsSkinFileName(path))
                 skin = path;
             else
-                AddPath(entries, path, true, wide);
+                adding_.AddPath(entries, path, true, wide);
         }
     } catch (...) {
         failure = std::current_exception();
@@ -454,7 +454,7 @@ void TFormPlayList::PopupItemAddFolderClick() {
     if (!ok) return;
     const std::string chosen = ChosenAnsiName(chosenWide);
     openDialogInitialDir_ = chosenWide;
-    AddFolderInBackground(chosen, Plugin.HostUnicodeNames ? chosenWide : std::wstring());
+    adding_.AddFolderInBackground(chosen, Plugin.HostUnicodeNames ? chosenWide : std::wstring());
 }
 
 void TFormPlayList::ApplyListFont() {

@@ -89,7 +89,7 @@ std::wstring WithCount(const wchar_t* text, int count) {
 }
 }  // namespace
 
-int TFormPlayList::AddPlaylistFileWide(TEntryList& target, const std::wstring& file) {
+int TEntryAdding::AddPlaylistFileWide(TEntryList& target, const std::wstring& file) {
     if (!FileExists(file)) return 0;
     const std::string bytes = ReadWholeFile(file);
     const std::string base = ExtractPathFolder(WideToUtf8(FullPathOf(file)), Utf8PathText());
@@ -112,7 +112,7 @@ int TFormPlayList::AddPlaylistFileWide(TEntryList& target, const std::wstring& f
     return c;
 }
 
-int TFormPlayList::AddListedUtf8Name(TEntryList& target, const std::string& base, const std::string& name) {
+int TEntryAdding::AddListedUtf8Name(TEntryList& target, const std::string& base, const std::string& name) {
     // As AddListedName, in UTF-8 and by wide names.
     if (name.empty() || name.find('\0') != std::string::npos) return 0;
     const std::string candidate = PathSeenFrom(base, name, Utf8PathText());

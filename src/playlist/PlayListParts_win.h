@@ -36,13 +36,13 @@ struct TBackgroundAdd {
 // Opens the directory scan of a command, or joins the one already open, with the wait cursor.
 class TScanScope {
 public:
-    explicit TScanScope(TFormPlayList& form);
+    explicit TScanScope(TEntryAdding& adding);
     ~TScanScope();
     TScanScope(const TScanScope&) = delete;
     TScanScope& operator=(const TScanScope&) = delete;
-    TDirectoryScan& Scan() { return *form_.scan_; }
+    TDirectoryScan& Scan() { return *adding_.scan_; }
 private:
-    TFormPlayList& form_;
+    TEntryAdding& adding_;
     std::unique_ptr<TDirectoryScan> own_;
     TWaitCursor wait_;
 };

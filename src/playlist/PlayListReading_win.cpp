@@ -77,15 +77,6 @@ bool TFormPlayList::FinishReading(bool escapeCancels) {
     return reading_.Finish(escapeCancels);
 }
 
-void TFormPlayList::AddFolderInBackground(const std::string& folder, const std::wstring& wide) {
-    if (!listBox_ || scanningFolder_) return;
-    TUndoStep step(*this);
-    const int added = AddInBackground({TFoundFile{folder, wide}}, -1, false);
-    if (Plugin.HostGone || !listBox_) return;
-    step.Commit();
-    if (added > 0) PushListToHost();
-}
-
 namespace {
 // Names put into the list at once between two looks for Esc.
 constexpr std::size_t kNamesAtOnce = 256;
@@ -93,7 +84,16 @@ constexpr std::size_t kNamesAtOnce = 256;
 bool StopAdding(HWND window) { return Plugin.HostGone || !IsWindow(window) || EscapeWhileBusy(); }
 }  // namespace
 
-void TFormPlayList::PutEntries(TBackgroundAdd& add, TEntryList& entries) {
+void TEntryAdding::AddFolderInBackground(const std::string& folder, const std::wstring& wide) {
+    if (!form_.listBox_ || scanningFolder_) return;
+    TUndoStep step(form_);
+    const int added = AddInBackground({TFoundFile{folder, wide}}, -1, false);
+    if (Plugin.HostGone || !form_.listBox_) return;
+    step.Commit();
+    if (added > 0) form_.PushListToHost();
+}
+
+void TEntryAdding::PutEntries(TBackgroundAdd& add, TEntryList& entries) {
     // An addition shows its entries as they are found; a replacing one keeps
     // the list until it has them all.
     const int k = entries.Count();
@@ -101,20 +101,20 @@ void TFormPlayList::PutEntries(TBackgroundAdd& add, TEntryList& entries) {
     if (add.Replace) {
         add.Replacing.Append(entries);
     } else {
-        if (add.First < 0) add.First = add.At < 0 || add.At >= listBox_->Count() ? listBox_->Count() : add.At;
-        InsertEntries(add.First + add.Added, entries.Take(), false);
+        if (add.First < 0) add.First = add.At < 0 || add.At >= form_.listBox_->Count() ? form_.listBox_->Count() : add.At;
+        form_.InsertEntries(add.First + add.Added, entries.Take(), false);
     }
     add.Added += k;
 }
 
-bool TFormPlayList::AddFolderFromReader(TBackgroundAdd& add, const TFoundFile& folder, HWND window) {
+bool TEntryAdding::AddFolderFromReader(TBackgroundAdd& add, const TFoundFile& folder, HWND window) {
     // Esc ends the command at any moment until the last name is in, whichever
     // thread is at work: the walk may be over long before this thread has put
     // what it found. Names found and not put yet go with it.
-    reading_.Reader().StartScan(TFolderScan{folder.Path, folder.Wide, audioExtensions_});
+    form_.reading_.Reader().StartScan(TFolderScan{folder.Path, folder.Wide, form_.audioExtensions_});
     for (;;) {
         bool done = false, failed = false;
-        const std::vector<TFoundFile> found = reading_.Reader().TakeFound(done, failed);
+        const std::vector<TFoundFile> found = form_.reading_.Reader().TakeFound(done, failed);
         for (std::size_t k = 0; k < found.size(); k += kNamesAtOnce) {
             if (StopAdding(window)) return false;
             TEntryList entries;
@@ -125,17 +125,17 @@ bool TFormPlayList::AddFolderFromReader(TBackgroundAdd& add, const TFoundFile& f
         if (done) return true;
         if (StopAdding(window)) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 15, QS_ALLINPUT);
-        if (!RunMessagesWhileBusy() || !reading_.HasReader() || !listBox_) return false;
+        if (!RunMessagesWhileBusy() || !form_.reading_.HasReader() || !form_.listBox_) return false;
     }
 }
 
-int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at, bool replace) {
-    if (!listBox_) return 0;
-    reading_.Reader();
+int TEntryAdding::AddInBackground(const std::vector<TFoundFile>& names, int at, bool replace) {
+    if (!form_.listBox_) return 0;
+    form_.reading_.Reader();
     TBackgroundAdd add{at, replace};
     // The window takes no input meanwhile (as under a dialog), so nothing
     // edits the list while it grows; the player, painting and reading go on.
-    const HWND window = Handle();
+    const HWND window = form_.Handle();
     struct TScanning {
         HWND Window;
         bool& Flag;
@@ -147,9 +147,9 @@ int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at,
             Flag = false;
             if (!WasDisabled && IsWindow(Window)) EnableWindow(Window, TRUE);
         }
-    } scanning{window, scanningFolder_, EnableWindow(window, FALSE) != FALSE, reading_};
+    } scanning{window, scanningFolder_, EnableWindow(window, FALSE) != FALSE, form_.reading_};
     scanningFolder_ = true;
-    TBusyScope busy(*this);
+    TBusyScope busy(form_);
     TWaitCursor wait(true);
     try {
         // Esc already down as the command starts stops it before anything is added.
@@ -158,8 +158,8 @@ int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at,
             const TFoundFile& name = names[k];
             if (IsFolderName(name)) {
                 cancelled = !AddFolderFromReader(add, name, window);
-                if (!reading_.HasReader() || Plugin.HostGone || !listBox_) return 0;
-                if (cancelled) reading_.Reader().CancelScan();
+                if (!form_.reading_.HasReader() || Plugin.HostGone || !form_.listBox_) return 0;
+                if (cancelled) form_.reading_.Reader().CancelScan();
             } else {
                 TEntryList entries;
                 AddPath(entries, name.Path, true, name.Wide);
@@ -168,26 +168,26 @@ int TFormPlayList::AddInBackground(const std::vector<TFoundFile>& names, int at,
             cancelled = cancelled || StopAdding(window);
         }
         if (replace && add.Added > 0) {
-            ReplaceEntries(add.Replacing.Take(), false);
+            form_.ReplaceEntries(add.Replacing.Take(), false);
             // The old mark names a row of the old list: no push may send the host there.
-            playingIndex_ = -1;
+            form_.playingIndex_ = -1;
         }
     } catch (...) {
         // All or nothing, as a drop taken at once: the rows shown so far go again.
-        if (add.First >= 0 && listBox_) TakeBackRows(add.First, add.Added);
+        if (add.First >= 0 && form_.listBox_) TakeBackRows(add.First, add.Added);
         throw;
     }
     return add.Added;
 }
 
-void TFormPlayList::TakeBackRows(int first, int n) {
-    TUpdateGuard updates(*listBox_);
-    TEntryLockGuard lock(entryLock_);
-    n = std::min(n, listBox_->Count() - first);
+void TEntryAdding::TakeBackRows(int first, int n) {
+    TUpdateGuard updates(*form_.listBox_);
+    TEntryLockGuard lock(form_.entryLock_);
+    n = std::min(n, form_.listBox_->Count() - first);
     for (int i = first; i < first + n; ++i) {
-        TRecordRef::FromWord(listBox_->Data(i)).Reset();
-        listBox_->SetData(i, 0);
+        TRecordRef::FromWord(form_.listBox_->Data(i)).Reset();
+        form_.listBox_->SetData(i, 0);
     }
-    listBox_->DeleteRange(first, n);
-    if (playingIndex_ >= first + n) playingIndex_ -= n;
+    form_.listBox_->DeleteRange(first, n);
+    if (form_.playingIndex_ >= first + n) form_.playingIndex_ -= n;
 }

@@ -187,7 +187,7 @@ void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
 
     // While a folder is added the host has not seen its entries yet: a report
     // that finds the lists apart waits for the push that ends the scan.
-    if (scanningFolder_ && (i >= listBox_->Count() || i < 0)) return;
+    if (adding_.Scanning() && (i >= listBox_->Count() || i < 0)) return;
     if (i >= listBox_->Count() || i < 0) {
         if (afterBuild) return;
         RebuildFromHost();
@@ -200,7 +200,7 @@ void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
         if (waitForBuild() || i >= listBox_->Count()) return;
         const TMP3FileInfo* rec = Record(i);
         if (!rec || rec->EntryName() != EntryNameOf(hostFile, hostWide)) {
-            if (scanningFolder_) return;
+            if (adding_.Scanning()) return;
             if (!afterBuild) {
                 RebuildFromHost();
                 if (waitForBuild() || i >= listBox_->Count()) return;
@@ -213,7 +213,7 @@ void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
     }
     // The drive of a kept entry may be back: the rebuild above read it already,
     // otherwise it is read now that it plays.
-    ReadKeptEntryIfPresent(i);
+    adding_.ReadKeptEntryIfPresent(i);
     // The host is asked once for a length its file gave: its report wins.
     if (TMP3FileInfo* rec = Record(i); rec && (rec->SongLength < 0 || rec->LengthFromFile)) {
         rec->LengthFromFile = false;

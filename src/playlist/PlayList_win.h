@@ -28,6 +28,7 @@
 #include "entries/Options.h"
 #include "entries/UndoHistory.h"
 #include "fileinfo/PlaylistFile.h"
+#include "playlist/EntryAdding_win.h"
 #include "playlist/EntryReading_win.h"
 #include "playlist/HostRebuild_win.h"
 #include "playlist/ListLengths_win.h"
@@ -114,19 +115,7 @@ public:
     void Timer1Timer();
 
     // ---- entries and titles
-    // `wide`: the path's wide form on a host that keeps Unicode names (empty otherwise).
-    int AddPath(TEntryList& target, const std::string& path, bool expand, const std::wstring& wide = {});
-    // An existing file (no directory, no playlist file) with an audio extension: what
-    // AddPath reads. Anything else the host holds is kept without being read.
-    bool IsReadableAudioFile(const std::string& path, const std::wstring& wide = {}) const;
-    // Exactly one entry for a name of the host's playlist (and its wide name):
-    // one to read (showing what `earlier`, the list's record of that name, held),
-    // or kept.
-    void AddHostEntry(TEntryList& target, const std::string& name, const std::wstring& wide = {},
-                      const TMP3FileInfo* earlier = nullptr);
-    // A kept entry whose file has appeared (the drive came back) is read and
-    // retitled; false when there was nothing to read.
-    bool ReadKeptEntryIfPresent(int i);
+    TEntryAdding& Adding() { return adding_; }
     // Finishes the reading still out (wait cursor) before the titles are rebuilt.
     void RetitleAll();
     // Reads the tags of every ".mp3" entry again (the ID3v2 preference changed),
@@ -207,18 +196,6 @@ public:
     void ToolButtonCtrlPrevClick(int tag);
     void ToolButtonCtrlEjectClick();
     void PopupItemAddFolderClick();
-    // Adds a folder tree at the end of the list as the reader thread finds its
-    // files, the window handling its messages meanwhile (RunMessagesWhileBusy);
-    // Esc stops it at any moment, keeping the entries already in the list.
-    // One step, one push.
-    void AddFolderInBackground(const std::string& folder, const std::wstring& wide);
-    // The entries of names in order, before row at (-1: at the end), or the
-    // first of them in place of the list. Folders are walked on the reader
-    // thread, as above (a replacing one keeps, on Esc, the entries collected
-    // so far); no undo step and no push of its own. Returns how many came.
-    int AddInBackground(const std::vector<TFoundFile>& names, int at, bool replace);
-    // Rows added by a command that then failed go again, with their records.
-    void TakeBackRows(int first, int n);
     // ---- list files: saving the list, adding files and a URL
     void PopupItemSaveListClick();
     void PopupItemAddFileClick();
@@ -277,24 +254,8 @@ private:
     void OnCommand(WORD id, WORD code, HWND control);
     void OnContextMenu(int x, int y);
     void DropFiles(HDROP drop);
-    // The dropped names in their order; a skin file among them is set aside. Releases the drop.
-    std::vector<TFoundFile> DroppedNames(HDROP drop, std::string& skinFile);
-    // Adds the names' entries before row at (-1: at the end), or in place of
-    // the list; one undo step. Returns how many came.
-    int AddDropped(const std::vector<TFoundFile>& names, int at, bool replace);
-    int AddDirectory(TEntryList& target, const std::string& dir);
-    int AddDirectory(TEntryList& target, const std::wstring& dir);
-    void AddFoundFile(TEntryList& target, const TFoundFile& f);
-    // `wide`: the playlist file's own wide name, when there is one.
-    int AddPlaylistFile(TEntryList& target, const std::string& file, const std::wstring& wide = {});
-    // On a host that keeps Unicode names: every listed name as UTF-8, resolved and
-    // added by its wide name (the 8-bit one cannot hold every character).
-    int AddPlaylistFileWide(TEntryList& target, const std::wstring& file);
-    int AddListedUtf8Name(TEntryList& target, const std::string& base, const std::string& name);
     // The open dialog's files: replacing the list and playing (Eject) or appended.
     void AddChosenFiles(const std::wstring& title, bool replace);
-    // One name a playlist file lists, resolved from the playlist's folder base.
-    int AddListedName(TEntryList& target, const std::string& base, const std::string& name);
     void DrawEntry(TCustomPlayListBox& list, int index, const RECT& rect, unsigned state);
     void DrawListBackground(TCustomPlayListBox& list, const RECT& rect);
     void SetCaptionFromEntry(int i);
@@ -306,6 +267,7 @@ private:
     void AfterAlwaysOnTopChange();
     friend class TEntryReading;
     friend class TListSteps;
+    friend class TEntryAdding;
     friend class THostRebuild;
     friend class TListLengths;
 
@@ -345,20 +307,14 @@ private:
     // Brings row i, which the mark moves to from playingIndex_, into view; true
     // when the whole list must repaint.
     bool ScrollToPlaying(int i);
-    TDirectoryScan* scan_ = nullptr;  // the open scan (owned by its TScanScope)
     std::unique_ptr<TCaseFold> caseFold_;
     bool trayIconAdded_ = false;
     bool controlPanelVisible_ = true;
     TEntryReading reading_{*this};
-    // A folder is being added in the background: a host report that would
-    // rebuild the list is let go (the push at the end sets the host's list).
-    bool scanningFolder_ = false;
-    void PutEntries(TBackgroundAdd& add, TEntryList& entries);
-    bool AddFolderFromReader(TBackgroundAdd& add, const TFoundFile& folder, HWND window);
+    TEntryAdding adding_{*this};
     // A command of ours runs a message loop while it waits (a folder scan, a
     // wait for titles): the pointer over our windows keeps the wait cursor.
     int busyLoops_ = 0;
-    friend class TScanScope;
     friend struct TBusyScope;
 };
 

@@ -1,5 +1,6 @@
-// The entry model: creating entries (AddPath and what it scans), dropped files,
-// replacing the whole list, and titles.
+// Entries coming into the list: paths and what they name (folders, playlist
+// files), the host's entries, dropped and chosen names.
+#include "playlist/EntryAdding_win.h"
 #include "playlist/PlayList_win.h"
 #include "playlist/PlayListParts_win.h"
 #include <algorithm>
@@ -50,7 +51,6 @@ std::unique_ptr<TMP3FileInfo> ReadEntryInfo(const std::string& path, const std::
     }
     return rec;
 }
-
 
 DWORD AttributesOf(const std::string& path, const std::wstring& wide) {
     return wide.empty() ? GetFileAttributesA(path.c_str()) : GetFileAttributesW(wide.c_str());
@@ -110,102 +110,15 @@ bool TDirectoryScan::CancelledNow() {
     return cancelled_;
 }
 
-TScanScope::TScanScope(TFormPlayList& form) : form_(form), wait_(form.scan_ == nullptr) {
-    if (!form_.scan_) {
+TScanScope::TScanScope(TEntryAdding& adding) : adding_(adding), wait_(adding.scan_ == nullptr) {
+    if (!adding_.scan_) {
         own_ = std::make_unique<TDirectoryScan>();
-        form_.scan_ = own_.get();
+        adding_.scan_ = own_.get();
     }
 }
 
 TScanScope::~TScanScope() {
-    if (own_) form_.scan_ = nullptr;
-}
-
-int TFormPlayList::AddPath(TEntryList& target, const std::string& path, bool expand, const std::wstring& wide) {
-    if (IsDotName(path, wide)) return 0;
-    DWORD attr = AttributesOf(path, wide);
-    if (attr == INVALID_FILE_ATTRIBUTES || (attr & 0x8 /* volume label */)) return 0;
-    if (attr & FILE_ATTRIBUTE_DIRECTORY) return wide.empty() ? AddDirectory(target, path) : AddDirectory(target, wide);
-    std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
-    if (PlaylistTypeOfExtension(ext) != TPlaylistType::None) return expand ? AddPlaylistFile(target, path, wide) : 0;
-    if (!audioExtensions_.Contains(ext)) return 0;
-    auto rec = NewEntryToRead(path, wide);
-    std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
-    target.Add(std::move(title), std::move(rec));
-    return 1;
-}
-
-bool TFormPlayList::IsReadableAudioFile(const std::string& path, const std::wstring& wide) const {
-    if (IsDotName(path, wide) || IsStreamName(path)) return false;
-    // The extension first: a foreign type costs no look at the disk.
-    const std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
-    if (PlaylistTypeOfExtension(ext) != TPlaylistType::None || !audioExtensions_.Contains(ext)) return false;
-    // The host's wide name may name a file that its 8-bit name (with "?") does not.
-    const DWORD attr = AttributesOf(path, wide);
-    return attr != INVALID_FILE_ATTRIBUTES && !(attr & (0x8 /* volume label */ | FILE_ATTRIBUTE_DIRECTORY));
-}
-
-void TFormPlayList::AddHostEntry(TEntryList& target, const std::string& name, const std::wstring& wide,
-                                 const TMP3FileInfo* earlier) {
-    std::unique_ptr<TMP3FileInfo> rec;
-    const std::string ext = LowerAscii(FileExtension(name, &AnsiLeadByte), &AnsiLeadByte);
-    // Whether it is a file is the reader's to find out: a rebuild costs no look at the disk.
-    if (!IsDotName(name, wide) && !IsStreamName(name) && PlaylistTypeOfExtension(ext) == TPlaylistType::None &&
-        audioExtensions_.Contains(ext)) {
-        if (earlier && !earlier->Kept) {
-            // The tags the list showed for this name stay until the file is read again.
-            rec = std::make_unique<TMP3FileInfo>(*earlier);
-            rec->Selected = false;
-            rec->ToRead = true;
-        } else {
-            rec = NewEntryToRead(name, wide);
-        }
-    } else {
-        rec = std::make_unique<TMP3FileInfo>();
-        FillKeptEntryFields(*rec, name, &AnsiLeadByte);
-        if (!wide.empty()) rec->SetWideFileName(WideToU16(wide));
-    }
-    std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
-    target.Add(std::move(title), std::move(rec));
-}
-
-bool TFormPlayList::ReadKeptEntryIfPresent(int i) {
-    TEntryLockGuard lock(entryLock_);
-    TMP3FileInfo* rec = Record(i);
-    if (!rec || !rec->Kept) return false;
-    const std::string name(rec->FileName());
-    const std::wstring wide = U16ToWide(rec->WideFileName());
-    if (!IsReadableAudioFile(name, wide)) return false;
-    // Read in place: whoever refers to the record sees the file's tags now; what
-    // the host told the entry stays.
-    std::unique_ptr<TMP3FileInfo> fresh = ReadEntryInfo(name, wide);
-    fresh->SongLength = rec->SongLength;
-    fresh->SetSongLengthText(rec->SongLengthText());
-    fresh->Selected = rec->Selected;
-    *rec = std::move(*fresh);
-    listBox_->SetText(i, BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte));
-    return true;
-}
-
-int TFormPlayList::AddDirectory(TEntryList& target, const std::string& dir) {
-    TScanScope scope(*this);
-    return ScanFolder(
-        TFolderScan{dir, {}, audioExtensions_}, [&] { return !scope.Scan().Cancelled(); },
-        [&](TFoundFile f) { AddFoundFile(target, f); });
-}
-
-int TFormPlayList::AddDirectory(TEntryList& target, const std::wstring& dir) {
-    // As the 8-bit scan, by wide names: a Unicode host gets every name whole.
-    TScanScope scope(*this);
-    return ScanFolder(
-        TFolderScan{{}, dir, audioExtensions_}, [&] { return !scope.Scan().Cancelled(); },
-        [&](TFoundFile f) { AddFoundFile(target, f); });
-}
-
-void TFormPlayList::AddFoundFile(TEntryList& target, const TFoundFile& f) {
-    auto rec = NewEntryToRead(f.Path, f.Wide);
-    std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
-    target.Add(std::move(title), std::move(rec));
+    if (own_) adding_.scan_ = nullptr;
 }
 
 namespace {
@@ -248,7 +161,105 @@ std::string AnsiNameOf(const std::string& base, std::string_view utf8) {
 }
 }  // namespace
 
-int TFormPlayList::AddListedName(TEntryList& target, const std::string& base, const std::string& name) {
+bool IsDotName(const std::string& path, const std::wstring& wide) {
+    return path == "." || path == ".." || wide == L"." || wide == L"..";
+}
+
+bool IsFolderName(const TFoundFile& name) {
+    // The name first: "." and ".." are folders to the system, and add nothing.
+    if (IsDotName(name.Path, name.Wide)) return false;
+    const DWORD attr = AttributesOf(name.Path, name.Wide);
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) && !(attr & 0x8 /* volume label */);
+}
+
+int TEntryAdding::AddPath(TEntryList& target, const std::string& path, bool expand, const std::wstring& wide) {
+    if (IsDotName(path, wide)) return 0;
+    DWORD attr = AttributesOf(path, wide);
+    if (attr == INVALID_FILE_ATTRIBUTES || (attr & 0x8 /* volume label */)) return 0;
+    if (attr & FILE_ATTRIBUTE_DIRECTORY) return wide.empty() ? AddDirectory(target, path) : AddDirectory(target, wide);
+    std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
+    if (PlaylistTypeOfExtension(ext) != TPlaylistType::None) return expand ? AddPlaylistFile(target, path, wide) : 0;
+    if (!form_.audioExtensions_.Contains(ext)) return 0;
+    auto rec = NewEntryToRead(path, wide);
+    std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
+    target.Add(std::move(title), std::move(rec));
+    return 1;
+}
+
+bool TEntryAdding::IsReadableAudioFile(const std::string& path, const std::wstring& wide) const {
+    if (IsDotName(path, wide) || IsStreamName(path)) return false;
+    // The extension first: a foreign type costs no look at the disk.
+    const std::string ext = LowerAscii(FileExtension(path, &AnsiLeadByte), &AnsiLeadByte);
+    if (PlaylistTypeOfExtension(ext) != TPlaylistType::None || !form_.audioExtensions_.Contains(ext)) return false;
+    // The host's wide name may name a file that its 8-bit name (with "?") does not.
+    const DWORD attr = AttributesOf(path, wide);
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & (0x8 /* volume label */ | FILE_ATTRIBUTE_DIRECTORY));
+}
+
+void TEntryAdding::AddHostEntry(TEntryList& target, const std::string& name, const std::wstring& wide,
+                                 const TMP3FileInfo* earlier) {
+    std::unique_ptr<TMP3FileInfo> rec;
+    const std::string ext = LowerAscii(FileExtension(name, &AnsiLeadByte), &AnsiLeadByte);
+    // Whether it is a file is the reader's to find out: a rebuild costs no look at the disk.
+    if (!IsDotName(name, wide) && !IsStreamName(name) && PlaylistTypeOfExtension(ext) == TPlaylistType::None &&
+        form_.audioExtensions_.Contains(ext)) {
+        if (earlier && !earlier->Kept) {
+            // The tags the list showed for this name stay until the file is read again.
+            rec = std::make_unique<TMP3FileInfo>(*earlier);
+            rec->Selected = false;
+            rec->ToRead = true;
+        } else {
+            rec = NewEntryToRead(name, wide);
+        }
+    } else {
+        rec = std::make_unique<TMP3FileInfo>();
+        FillKeptEntryFields(*rec, name, &AnsiLeadByte);
+        if (!wide.empty()) rec->SetWideFileName(WideToU16(wide));
+    }
+    std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
+    target.Add(std::move(title), std::move(rec));
+}
+
+bool TEntryAdding::ReadKeptEntryIfPresent(int i) {
+    TEntryLockGuard lock(form_.entryLock_);
+    TMP3FileInfo* rec = form_.Record(i);
+    if (!rec || !rec->Kept) return false;
+    const std::string name(rec->FileName());
+    const std::wstring wide = U16ToWide(rec->WideFileName());
+    if (!IsReadableAudioFile(name, wide)) return false;
+    // Read in place: whoever refers to the record sees the file's tags now; what
+    // the host told the entry stays.
+    std::unique_ptr<TMP3FileInfo> fresh = ReadEntryInfo(name, wide);
+    fresh->SongLength = rec->SongLength;
+    fresh->SetSongLengthText(rec->SongLengthText());
+    fresh->Selected = rec->Selected;
+    *rec = std::move(*fresh);
+    form_.listBox_->SetText(i, BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte));
+    return true;
+}
+
+int TEntryAdding::AddDirectory(TEntryList& target, const std::string& dir) {
+    TScanScope scope(*this);
+    return ScanFolder(
+        TFolderScan{dir, {}, form_.audioExtensions_}, [&] { return !scope.Scan().Cancelled(); },
+        [&](TFoundFile f) { AddFoundFile(target, f); });
+}
+
+int TEntryAdding::AddDirectory(TEntryList& target, const std::wstring& dir) {
+    // As the 8-bit scan, by wide names: a Unicode host gets every name whole.
+    TScanScope scope(*this);
+    return ScanFolder(
+        TFolderScan{{}, dir, form_.audioExtensions_}, [&] { return !scope.Scan().Cancelled(); },
+        [&](TFoundFile f) { AddFoundFile(target, f); });
+}
+
+void TEntryAdding::AddFoundFile(TEntryList& target, const TFoundFile& f) {
+    auto rec = NewEntryToRead(f.Path, f.Wide);
+    std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
+    target.Add(std::move(title), std::move(rec));
+}
+
+int TEntryAdding::AddListedName(TEntryList& target, const std::string& base, const std::string& name) {
     // A NUL would cut the name short and find another file.
     if (name.empty() || name.find('\0') != std::string::npos) return 0;
     const std::string candidate = PathSeenFrom(base, name, AnsiPathText());
@@ -262,7 +273,7 @@ int TFormPlayList::AddListedName(TEntryList& target, const std::string& base, co
     return AddPath(target, resolved, false);
 }
 
-int TFormPlayList::AddPlaylistFile(TEntryList& target, const std::string& file, const std::wstring& wide) {
+int TEntryAdding::AddPlaylistFile(TEntryList& target, const std::string& file, const std::wstring& wide) {
     if (Plugin.HostUnicodeNames) return AddPlaylistFileWide(target, wide.empty() ? AnsiToWide(file) : wide);
     if (!FileExists(file)) return 0;
     const std::string bytes = ReadWholeFile(file);
@@ -287,7 +298,7 @@ int TFormPlayList::AddPlaylistFile(TEntryList& target, const std::string& file, 
     return c;
 }
 
-std::vector<TFoundFile> TFormPlayList::DroppedNames(HDROP drop, std::string& skinFile) {
+std::vector<TFoundFile> TEntryAdding::DroppedNames(HDROP drop, std::string& skinFile) {
     struct TFinish {
         HDROP d;
         ~TFinish() { DragFinish(d); }
@@ -315,24 +326,13 @@ std::vector<TFoundFile> TFormPlayList::DroppedNames(HDROP drop, std::string& ski
     return names;
 }
 
-bool IsDotName(const std::string& path, const std::wstring& wide) {
-    return path == "." || path == ".." || wide == L"." || wide == L"..";
-}
-
-bool IsFolderName(const TFoundFile& name) {
-    // The name first: "." and ".." are folders to the system, and add nothing.
-    if (IsDotName(name.Path, name.Wide)) return false;
-    const DWORD attr = AttributesOf(name.Path, name.Wide);
-    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) && !(attr & 0x8 /* volume label */);
-}
-
-int TFormPlayList::AddDropped(const std::vector<TFoundFile>& names, int at, bool replace) {
+int TEntryAdding::AddDropped(const std::vector<TFoundFile>& names, int at, bool replace) {
     // A folder is walked on the reader thread, the window going on with its
     // messages; files and playlists alone are taken at once.
     if (std::any_of(names.begin(), names.end(), IsFolderName)) {
-        TUndoStep step(*this);
+        TUndoStep step(form_);
         const int added = AddInBackground(names, at, replace);
-        if (Plugin.HostGone || !listBox_) return 0;
+        if (Plugin.HostGone || !form_.listBox_) return 0;
         step.Commit();
         return added;
     }
@@ -345,150 +345,11 @@ int TFormPlayList::AddDropped(const std::vector<TFoundFile>& names, int at, bool
     const int added = collected.Count();
     if (added == 0) return 0;
     if (replace) {
-        ReplaceEntries(collected.Take());
+        form_.ReplaceEntries(collected.Take());
         // The old mark names a row of the old list: no push may send the host there.
-        playingIndex_ = -1;
+        form_.playingIndex_ = -1;
     } else {
-        InsertEntries(at, collected.Take());
+        form_.InsertEntries(at, collected.Take());
     }
     return added;
-}
-
-void TFormPlayList::DropFiles(HDROP drop) {
-    if (scanningFolder_ || busyLoops_ > 0) {
-        // The list is being filled by a scan, or a command waits: a drop now would interleave with it.
-        DragFinish(drop);
-        return;
-    }
-    if (GetKeyState(VK_CONTROL) < 0) {
-        ReplaceByDroppedFiles(drop);
-        return;
-    }
-    const bool append = (GetKeyState(VK_SHIFT) < 0) != Option.SongAddLast;
-    int target = -1;
-    POINT pt{};
-    DragQueryPoint(drop, &pt);
-    if (pt.x >= listBox_->Left() && pt.x < listBox_->Left() + listBox_->Width() && pt.y >= listBox_->Top() &&
-        pt.y < listBox_->Top() + listBox_->Height()) {
-        target = (pt.y - listBox_->Top()) / std::max(1, listBox_->ItemHeight()) + listBox_->TopIndex();
-        if (target >= listBox_->Count()) target = -1;
-    }
-    std::string skin;
-    const std::vector<TFoundFile> names = DroppedNames(drop, skin);
-    if (AddDropped(names, append ? -1 : target, false) > 0) PushListToHost();
-    if (!skin.empty() && listBox_) ApplySkinFile(skin);
-}
-
-LRESULT TFormPlayList::ReplaceByDroppedFiles(HDROP drop) {
-    if (scanningFolder_ || busyLoops_ > 0) {
-        DragFinish(drop);
-        return 0;
-    }
-    FinishBuild();
-    std::string skin;
-    const std::vector<TFoundFile> names = DroppedNames(drop, skin);
-    if (AddDropped(names, -1, true) > 0) {
-        PushListToHost();
-        HostPlayEntry(0);
-    }
-    if (!skin.empty() && listBox_) ApplySkinFile(skin);
-    return 0;
-}
-
-void TFormPlayList::ReplaceEntries(std::vector<TEntryRow> rows, bool asStep) {
-    // One undo step when the names change: a rebuild that finds the names it
-    // had is no change, though its records are fresh.
-    bool sameNames = static_cast<int>(rows.size()) == listBox_->Count();
-    for (std::size_t i = 0; sameNames && i < rows.size(); ++i) {
-        const TMP3FileInfo* now = Record(static_cast<int>(i));
-        const TMP3FileInfo* next = rows[i].Record.Get();
-        sameNames = now && next && now->EntryName() == next->EntryName();
-    }
-    if (!asStep || sameNames) {
-        ReplaceRows(std::move(rows));
-        return;
-    }
-    std::optional<TUndoStep> step;
-    step.emplace(*this);
-    try {
-        ReplaceRows(std::move(rows));
-    } catch (...) {
-        step->Commit();  // a list the native control emptied can be brought back
-        throw;
-    }
-    step->Commit();
-}
-
-void TFormPlayList::ReplaceRows(std::vector<TEntryRow> rows) {
-    TListRows incoming(std::move(rows));
-    std::vector<std::uintptr_t> old;
-    old.reserve(static_cast<std::size_t>(listBox_->Count()));
-    TUpdateGuard updates(*listBox_);
-    TEntryLockGuard lock(entryLock_);
-    // The old records go and the new rows come under one suspension: no
-    // repaint can see a row whose record is already destroyed.
-    for (int i = 0; i < listBox_->Count(); ++i) old.push_back(listBox_->Data(i));
-    try {
-        listBox_->Assign(std::move(incoming.Rows()));
-    } catch (...) {
-        // The new rows never arrived (their records go with `incoming`). When
-        // the native list refused them the old ones left too (the list is
-        // empty); otherwise they are still in place.
-        if (listBox_->Count() == 0 && !old.empty()) {
-            ReleaseWords(old);
-            playingIndex_ = -1;
-        }
-        throw;
-    }
-    incoming.Handed();
-    ReleaseWords(old);
-}
-
-void TFormPlayList::InsertEntries(int at, std::vector<TEntryRow> rows, bool asStep) {
-    if (rows.empty()) return;
-    const int k = static_cast<int>(rows.size());
-    TListRows incoming(std::move(rows));
-    std::optional<TUndoStep> step;
-    if (asStep) step.emplace(*this);
-    {
-        TUpdateGuard updates(*listBox_);
-        TEntryLockGuard lock(entryLock_);
-        // All or nothing: on failure the list is as it was, and the rows' records go with `incoming`.
-        if (at < 0 || at >= listBox_->Count()) {
-            listBox_->Append(std::move(incoming.Rows()));
-        } else {
-            listBox_->Insert(at, std::move(incoming.Rows()));
-            if (at <= playingIndex_) playingIndex_ += k;
-        }
-        incoming.Handed();
-    }
-    if (step) step->Commit();
-}
-
-void TFormPlayList::RereadMp3Tags() {
-    FinishBuild();
-    TEntryLockGuard lock(entryLock_);
-    for (int i = 0; i < listBox_->Count(); ++i) {
-        TMP3FileInfo* rec = Record(i);
-        // A kept entry has no file to read (a stream named "....mp3" included).
-        // The reader makes a fresh record, so that values the other preference
-        // chose do not stay; what the host and the list told the entry is kept.
-        if (!rec || rec->Kept || ChooseTagReader(rec->FileName(), &AnsiLeadByte) != TTagReader::Id3v1) continue;
-        reading_.Queue(i, true);
-    }
-    reading_.Flush();
-}
-
-void TFormPlayList::RetitleAll() {
-    // Esc only ends the wait: the titles are built in the new form all the
-    // same, and entries still out get it when they come in.
-    FinishReading();
-    ++retitleCount_;
-    {
-        TUpdateGuard updates(*listBox_);
-        TEntryLockGuard lock(entryLock_);
-        for (int i = 0; i < listBox_->Count(); ++i)
-            if (TMP3FileInfo* rec = Record(i)) listBox_->SetText(i, BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte));
-    }
-    RepaintList();
 }
