@@ -134,14 +134,14 @@ int main(int argc, char** argv) {
     const std::wstring target = AnsiToWide(std::string(cwd)) + L"\\bench-list", floorFile = target + L"-floor";
     for (const TPlaylistType type : {TPlaylistType::M3u, TPlaylistType::M3u8, TPlaylistType::Pls}) {
         const std::wstring path = target + AnsiToWide(PlaylistExtension(type));
-        if (!form->SaveListTo(path, type)) return 1;
+        if (!form->Files().SaveListTo(path, type)) return 1;
         const std::string bytes = ReadAll(path);
         double save = 1e9, floor = 1e9, flushed = 1e9, text = 1e9, replace = 1e9;
         for (int round = 0; round < 6; ++round) {
             for (int which = 0; which < 5; ++which) {
                 const double t0 = Now();
                 switch ((which + round) % 5) {
-                case 0: form->SaveListTo(path, type); save = std::min(save, Now() - t0); break;
+                case 0: form->Files().SaveListTo(path, type); save = std::min(save, Now() - t0); break;
                 case 1: WriteOnce(floorFile, bytes, false); floor = std::min(floor, Now() - t0); break;
                 case 2: WriteOnce(floorFile, bytes, true); flushed = std::min(flushed, Now() - t0); break;
                 case 3: {

@@ -321,7 +321,7 @@ std::wstring TFormPlayList::MenuCaption(UINT item) const {
 
 void TFormPlayList::OnCommand(WORD id, WORD code, HWND control) {
     if (control && control == toolBar_) {
-        if (id == ToolButtonCtrlEject) ToolButtonCtrlEjectClick();
+        if (id == ToolButtonCtrlEject) files_.ToolButtonCtrlEjectClick();
         else if (MenuItemTag(id) >= 0) ToolButtonCtrlPrevClick(MenuItemTag(id));
         return;
     }
@@ -337,11 +337,11 @@ void TFormPlayList::ClickMenuItem(UINT item) {
     case PopupItemCtrlStop: case PopupItemCtrlForward: case PopupItemCtrlNext:
         HostTransport(tag);  // PopupItemCtrlPreviousClick
         break;
-    case PopupItemCtrlEject: ToolButtonCtrlEjectClick(); break;
-    case PopupItemAddFile: PopupItemAddFileClick(); break;
-    case PopupItemAddFolder: PopupItemAddFolderClick(); break;
-    case PopupItemAddURL: PopupItemAddURLClick(); break;
-    case PopupItemSaveList: PopupItemSaveListClick(); break;
+    case PopupItemCtrlEject: files_.ToolButtonCtrlEjectClick(); break;
+    case PopupItemAddFile: files_.PopupItemAddFileClick(); break;
+    case PopupItemAddFolder: files_.PopupItemAddFolderClick(); break;
+    case PopupItemAddURL: files_.PopupItemAddURLClick(); break;
+    case PopupItemSaveList: files_.PopupItemSaveListClick(); break;
     case PopupItemDeleteFile: case PopupItemDeleteCrop: case PopupItemDeleteAll:
         RemoveEntries(static_cast<TRemoveMode>(tag));  // PopupItemDeleteFileClick
         break;

@@ -30,6 +30,7 @@
 #include "fileinfo/PlaylistFile.h"
 #include "playlist/EntryAdding_win.h"
 #include "playlist/EntryReading_win.h"
+#include "playlist/ListFiles_win.h"
 #include "playlist/HostRebuild_win.h"
 #include "playlist/ListLengths_win.h"
 #include "playlist/ListSteps_win.h"
@@ -116,6 +117,7 @@ public:
 
     // ---- entries and titles
     TEntryAdding& Adding() { return adding_; }
+    TListFiles& Files() { return files_; }
     // Finishes the reading still out (wait cursor) before the titles are rebuilt.
     void RetitleAll();
     // Reads the tags of every ".mp3" entry again (the ID3v2 preference changed),
@@ -194,15 +196,6 @@ public:
     void DragMoveEntries(int gap);
     void HandleListKey(WORD key, unsigned shift);
     void ToolButtonCtrlPrevClick(int tag);
-    void ToolButtonCtrlEjectClick();
-    void PopupItemAddFolderClick();
-    // ---- list files: saving the list, adding files and a URL
-    void PopupItemSaveListClick();
-    void PopupItemAddFileClick();
-    void PopupItemAddURLClick();
-    // Writes the list to path as type, replacing the file only once it is whole;
-    // false after the user was told why not.
-    bool SaveListTo(const std::wstring& path, TPlaylistType type);
     void SortCommand(TSortCommand command);
     void AddTrayIcon();
     void RemoveTrayIcon();
@@ -254,8 +247,6 @@ private:
     void OnCommand(WORD id, WORD code, HWND control);
     void OnContextMenu(int x, int y);
     void DropFiles(HDROP drop);
-    // The open dialog's files: replacing the list and playing (Eject) or appended.
-    void AddChosenFiles(const std::wstring& title, bool replace);
     void DrawEntry(TCustomPlayListBox& list, int index, const RECT& rect, unsigned state);
     void DrawListBackground(TCustomPlayListBox& list, const RECT& rect);
     void SetCaptionFromEntry(int i);
@@ -268,6 +259,7 @@ private:
     friend class TEntryReading;
     friend class TListSteps;
     friend class TEntryAdding;
+    friend class TListFiles;
     friend class THostRebuild;
     friend class TListLengths;
 
@@ -284,10 +276,6 @@ private:
     TListLengths lengths_{*this};
     int retitleCount_ = 0;
     int repaintCount_ = 0;
-    // The save dialog's last filter (from 1) and the folder of the last list saved.
-    int saveDialogFilterIndex_ = 1;
-    std::wstring lastSavedListFolder_;
-    std::wstring openDialogInitialDir_;
     TPlaylistRandom random_;
     int labelTimeTag_ = 0;
     bool timeBlinkOn_ = false;
@@ -312,6 +300,7 @@ private:
     bool controlPanelVisible_ = true;
     TEntryReading reading_{*this};
     TEntryAdding adding_{*this};
+    TListFiles files_{*this};
     // A command of ours runs a message loop while it waits (a folder scan, a
     // wait for titles): the pointer over our windows keeps the wait cursor.
     int busyLoops_ = 0;

@@ -2,6 +2,7 @@
 // playlist file by wide names for a host that keeps Unicode names, and "Add
 // URL...". The file's bytes come from the portable writer and reader; a saved
 // file is replaced only once the new one is whole.
+#include "playlist/ListFiles_win.h"
 #include "playlist/PlayList_win.h"
 #include <optional>
 #include <vector>
@@ -124,22 +125,22 @@ int TEntryAdding::AddListedUtf8Name(TEntryList& target, const std::string& base,
     return AddPath(target, WideToAnsiName(wide), false, wide);
 }
 
-bool TFormPlayList::SaveListTo(const std::wstring& path, TPlaylistType type) {
+bool TListFiles::SaveListTo(const std::wstring& path, TPlaylistType type) {
     DWORD error = ERROR_SUCCESS;
     int leftOut = 0;
     bool saved = false;
     {
-        TWaitCursor wait(listBox_->Count() >= kBusyRows);
+        TWaitCursor wait(form_.listBox_->Count() >= kBusyRows);
         TFileReplacement file(path);
         bool ok = file.Begin();
         if (ok) {
             // Written while the entries are walked, a piece at a time.
-            TEntryLockGuard lock(entryLock_);
+            TEntryLockGuard lock(form_.entryLock_);
             TPlaylistWriter writer(type, [&file](std::string_view bytes) { return file.Write(bytes); },
                                    &AnsiTextToUtf8, &AnsiLeadByte);
             std::string scratch;
-            for (int i = 0; i < listBox_->Count(); ++i) {
-                const TMP3FileInfo* rec = Record(i);
+            for (int i = 0; i < form_.listBox_->Count(); ++i) {
+                const TMP3FileInfo* rec = form_.Record(i);
                 if (!rec) continue;
                 bool utf8 = false;
                 const std::optional<std::string_view> name = SavedNameOf(*rec, type, scratch, utf8);
@@ -147,7 +148,7 @@ bool TFormPlayList::SaveListTo(const std::wstring& path, TPlaylistType type) {
                     ++leftOut;
                     continue;
                 }
-                writer.Add({*name, listBox_->Text(i), rec->SongLength, utf8});
+                writer.Add({*name, form_.listBox_->Text(i), rec->SongLength, utf8});
             }
             ok = writer.Finish();
         }
@@ -156,30 +157,30 @@ bool TFormPlayList::SaveListTo(const std::wstring& path, TPlaylistType type) {
     }  // the new file is gone (or in place) before the user is told
     const TListFileTexts& texts = ListFileTexts(Plugin.JapaneseCaptions);
     if (saved) {
-        if (leftOut > 0) ShowErrorBox(Handle(), WideToUtf8(WithCount(texts.NamesLeftOut, leftOut)), MB_ICONWARNING);
+        if (leftOut > 0) ShowErrorBox(form_.Handle(), WideToUtf8(WithCount(texts.NamesLeftOut, leftOut)), MB_ICONWARNING);
         return true;
     }
-    ShowErrorBox(Handle(), WideToUtf8(std::wstring(texts.CannotSave) + L"\n\n" + path + L"\n\n" + SystemErrorText(error)),
+    ShowErrorBox(form_.Handle(), WideToUtf8(std::wstring(texts.CannotSave) + L"\n\n" + path + L"\n\n" + SystemErrorText(error)),
                  MB_ICONERROR);
     return false;
 }
 
-void TFormPlayList::PopupItemSaveListClick() {
+void TListFiles::PopupItemSaveListClick() {
     const TListFileTexts& texts = ListFileTexts(Plugin.JapaneseCaptions);
     std::wstring start = lastSavedListFolder_;
     if (start.empty()) start = openDialogInitialDir_.empty() ? CurrentDirectoryW() : openDialogInitialDir_;
     TSaveListDialog dialog(saveDialogFilterIndex_, start);
-    if (!dialog.Execute(Handle(), texts.SaveDialogTitle, texts.SaveFilters)) return;
+    if (!dialog.Execute(form_.Handle(), texts.SaveDialogTitle, texts.SaveFilters)) return;
     saveDialogFilterIndex_ = dialog.FilterIndex();
     // The file holds the titles: the ones still being read come first (Esc: no save).
-    if (!FinishReading()) return;
+    if (!form_.FinishReading()) return;
     if (SaveListTo(dialog.FileName(), dialog.FileType())) lastSavedListFolder_ = FolderOfFile(dialog.FileName());
 }
 
-void TFormPlayList::PopupItemAddURLClick() {
+void TListFiles::PopupItemAddURLClick() {
     TAddURLDialog dialog;
     std::wstring text;
-    if (!dialog.Execute(Handle(), Plugin.JapaneseCaptions, text) || IsBlank(text)) return;
+    if (!dialog.Execute(form_.Handle(), Plugin.JapaneseCaptions, text) || IsBlank(text)) return;
     // Not a file: nothing to read, and the whole text is its title. A host that
     // keeps wide names gets the text whole, as it gets a file's wide name.
     const std::string name = Plugin.HostUnicodeNames ? WideToAnsiName(text) : WideToAnsi(text);
@@ -190,6 +191,6 @@ void TFormPlayList::PopupItemAddURLClick() {
     rec->Kept = true;  // a stream: never read, dimmed like the host's own
     TEntryList entries;
     entries.Add(name, std::move(rec));
-    InsertEntries(-1, entries.Take());
-    PushListToHost();
+    form_.InsertEntries(-1, entries.Take());
+    form_.PushListToHost();
 }
