@@ -335,7 +335,7 @@ void MeasureDuplicates(TTestHost& host, TFormPlayList& form, int n) {
     form.PushListToHost();
     host.ClearMessages();
     double t0 = Now();
-    const std::size_t found = FindDuplicateEntries(*form.ListBox(), form.CaseFold()).Doomed.size();
+    const std::size_t found = FindDuplicateEntries(*form.ListBox(), form.Commands().CaseFold()).Doomed.size();
     const double find = Now() - t0;
     t0 = Now();
     form.ClickMenuItem(PopupItemDeleteDuplicates);
@@ -388,9 +388,9 @@ struct TCase {
 std::vector<TCase> Cases() {
     return {
         {"move up (most selected)", [](TFormPlayList& f) { SelectWhere(f, [](int i) { return i % 10 != 0; }); },
-         [](TFormPlayList& f) { f.MoveSelected(TMoveDirection::Up); }},
+         [](TFormPlayList& f) { f.Commands().MoveSelected(TMoveDirection::Up); }},
         {"move down (most selected)", [](TFormPlayList& f) { SelectWhere(f, [&](int i) { return i % 10 != 9; }); },
-         [](TFormPlayList& f) { f.MoveSelected(TMoveDirection::Down); }},
+         [](TFormPlayList& f) { f.Commands().MoveSelected(TMoveDirection::Down); }},
         {"select all", nullptr, [](TFormPlayList& f) { f.ClickMenuItem(PopupItemSelectAll); }},
         {"select none", nullptr, [](TFormPlayList& f) { f.ClickMenuItem(PopupItemSelectClear); }},
         {"select inverse", [](TFormPlayList& f) { SelectWhere(f, [](int i) { return i % 3 == 0; }); },

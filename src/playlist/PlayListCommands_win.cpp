@@ -1,6 +1,7 @@
 // The commands of the playlist window: control panel and keys, editing
 // commands. The algorithms themselves are portable (ListCommands); here they
 // run on the real list and tell the host.
+#include "playlist/EntryCommands_win.h"
 #include "playlist/PlayList_win.h"
 #include "playlist/PlayListParts_win.h"
 #include <commctrl.h>
@@ -57,125 +58,6 @@ void TFormPlayList::PushListToHostKeepingMarks() {
 
 // Every editing command is one undo step, recorded before its push so that a
 // host that fails in the middle of the push does not lose it.
-void TFormPlayList::MoveSelected(TMoveDirection d) {
-    TUndoStep step(*this);
-    if (!MoveSelectedEntries(*listBox_, playingIndex_, entryLock_, d)) return;
-    step.Commit();
-    PushListToHostKeepingMarks();
-}
-
-void TFormPlayList::RemoveEntries(TRemoveMode m) {
-    TUndoStep step(*this);
-    if (!::RemoveEntries(*listBox_, playingIndex_, entryLock_, m, &DestroyRecordWord)) return;
-    step.Commit();
-    PushListToHostKeepingMarks();
-}
-
-void TFormPlayList::RemoveDuplicates() {
-    TWaitCursor wait(listBox_->Count() >= kBusyRows);
-    TUndoStep step(*this);
-    if (!RemoveDuplicateEntries(*listBox_, playingIndex_, entryLock_, CaseFold(), &DestroyRecordWord, &FoldWide)) return;
-    step.Commit();
-    PushListToHostKeepingMarks();
-}
-
-const TCaseFold& TFormPlayList::CaseFold() {
-    // The code page stays for the life of the process.
-    if (!caseFold_) caseFold_ = std::make_unique<TCaseFold>(AnsiCaseFold());
-    return *caseFold_;
-}
-
-void TFormPlayList::RemoveDeadFiles() {
-    // Every name is looked up on disk, which may be slow (network folders): the
-    // wait cursor shows, and Esc gives up before anything is removed.
-    TWaitCursor wait;
-    // A press already waiting counts, however quickly the names are looked up.
-    TDirectoryScan escape;
-    bool first = true;
-    auto cancelled = [&] {
-        const bool now = first ? escape.CancelledNow() : escape.Cancelled();
-        first = false;
-        return now;
-    };
-    TUndoStep step(*this);
-    if (!RemoveDeadEntries(*listBox_, playingIndex_, entryLock_, &PlainFileExists, cancelled, &DestroyRecordWord)) return;
-    step.Commit();
-    PushListToHostKeepingMarks();
-}
-
-void TFormPlayList::SortCommand(TSortCommand command) {
-    // Sorting by title needs every title: the ones still being read come first
-    // (Esc: no sort).
-    if (command == TSortCommand::Title && !FinishReading()) return;
-    TWaitCursor wait(listBox_->Count() >= kBusyRows);
-    TUndoStep step(*this);
-    bool changed = false;
-    switch (command) {
-    case TSortCommand::Title:
-    case TSortCommand::FileName:
-    case TSortCommand::Path:
-        changed = SortEntries(*listBox_, playingIndex_, entryLock_, static_cast<TSortKey>(command), UserCollation(),
-                              &AnsiLeadByte);
-        break;
-    case TSortCommand::Reverse: changed = ReverseEntries(*listBox_, playingIndex_, entryLock_); break;
-    case TSortCommand::Randomize: {
-        SYSTEMTIME t{};
-        GetSystemTime(&t);
-        changed = RandomizeEntries(*listBox_, playingIndex_, entryLock_, random_,
-                                   TimeOfDaySeed(t.wHour, t.wMinute, t.wSecond, t.wMilliseconds));
-        break;
-    }
-    }
-    if (!changed) return;
-    step.Commit();
-    PushListToHostKeepingMarks();
-}
-
-void TFormPlayList::PlayCaretEntry() {
-    // An empty list may still report caret 0.
-    const int i = listBox_->ItemIndex();
-    if (i >= 0 && i < listBox_->Count()) HostPlayEntry(i);
-}
-
-void TFormPlayList::DragMoveEntries(int gap) {
-    TUndoStep step(*this);
-    if (!MoveSelectedEntriesTo(*listBox_, playingIndex_, entryLock_, gap)) return;
-    step.Commit();
-    PushListToHostKeepingMarks();
-}
-
-void TFormPlayList::JumpToFile() {
-    if (!listBox_) return;
-    // The search is on titles: the ones still being read come first (Esc: no dialog).
-    if (!FinishReading()) return;
-    int i = -1;
-    {
-        TFormJumpToFile dialog(*this, CaseFold(), Plugin.JapaneseCaptions);
-        i = dialog.Execute();
-    }
-    // The window may have gone with the host while the dialog was open.
-    if (i < 0 || !Handle() || !listBox_ || i >= listBox_->Count()) return;
-    const std::uint64_t before = listBox_->Revision();
-    HostPlayEntry(i);
-    // The host's answer may have rebuilt the list: then the played entry is the playing one.
-    if (!Handle() || !listBox_) return;
-    if (listBox_->Revision() != before) i = playingIndex_;
-    if (i < 0 || i >= listBox_->Count()) return;
-    listBox_->BeginUpdate();
-    try {
-        for (int k = 0; k < listBox_->Count(); ++k)
-            if (listBox_->IsSelected(k)) listBox_->SetSelected(k, false);
-    } catch (...) {
-        listBox_->EndUpdate();
-        throw;
-    }
-    listBox_->EndUpdate();
-    listBox_->SetSelected(i, true);
-    listBox_->SetItemIndex(i);
-    const int rows = std::max(1, listBox_->Height() / std::max(1, listBox_->ItemHeight()));
-    const int top = listBox_->TopIndex();
-    if (i < top || i >= top + rows) listBox_->SetTopIndex(std::max(0, i - rows / 2));
-}
 
 void TFormPlayList::ToolButtonCtrlPrevClick(int tag) {
     const TTransportClick click = ResolveTransportClick(tag, KeyDown(VK_SHIFT), KeyDown(VK_CONTROL));
@@ -191,10 +73,10 @@ void TFormPlayList::HandleListKey(WORD key, unsigned shift) {
         LookupListKey(ListKeyCode(key, (shift & ssShift) != 0, (shift & ssCtrl) != 0, (shift & ssAlt) != 0));
     switch (action) {
     case TListKeyAction::None: return;
-    case TListKeyAction::PlayCaretEntry: PlayCaretEntry(); return;  // nothing on an empty list
-    case TListKeyAction::RemoveSelected: RemoveEntries(TRemoveMode::Selected); return;
-    case TListKeyAction::Crop: RemoveEntries(TRemoveMode::Crop); return;
-    case TListKeyAction::RemoveAll: RemoveEntries(TRemoveMode::All); return;
+    case TListKeyAction::PlayCaretEntry: commands_.PlayCaretEntry(); return;  // nothing on an empty list
+    case TListKeyAction::RemoveSelected: commands_.RemoveEntries(TRemoveMode::Selected); return;
+    case TListKeyAction::Crop: commands_.RemoveEntries(TRemoveMode::Crop); return;
+    case TListKeyAction::RemoveAll: commands_.RemoveEntries(TRemoveMode::All); return;
     case TListKeyAction::AddFolder: ClickMenuItem(PopupItemAddFolder); return;
     case TListKeyAction::AddFile: ClickMenuItem(PopupItemAddFile); return;
     case TListKeyAction::SaveList: ClickMenuItem(PopupItemSaveList); return;
@@ -240,4 +122,124 @@ void TFormPlayList::ApplyListFont() {
         SetWindowPos(labelHeight_, nullptr, 0, 0, r.right, r.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         listBox_->SetItemHeight(r.bottom + 2);
     }
+}
+
+void TEntryCommands::MoveSelected(TMoveDirection d) {
+    TUndoStep step(form_);
+    if (!MoveSelectedEntries(*form_.listBox_, form_.playingIndex_, form_.entryLock_, d)) return;
+    step.Commit();
+    form_.PushListToHostKeepingMarks();
+}
+
+void TEntryCommands::RemoveEntries(TRemoveMode m) {
+    TUndoStep step(form_);
+    if (!::RemoveEntries(*form_.listBox_, form_.playingIndex_, form_.entryLock_, m, &DestroyRecordWord)) return;
+    step.Commit();
+    form_.PushListToHostKeepingMarks();
+}
+
+void TEntryCommands::RemoveDuplicates() {
+    TWaitCursor wait(form_.listBox_->Count() >= kBusyRows);
+    TUndoStep step(form_);
+    if (!RemoveDuplicateEntries(*form_.listBox_, form_.playingIndex_, form_.entryLock_, CaseFold(), &DestroyRecordWord, &FoldWide)) return;
+    step.Commit();
+    form_.PushListToHostKeepingMarks();
+}
+
+const TCaseFold& TEntryCommands::CaseFold() {
+    // The code page stays for the life of the process.
+    if (!caseFold_) caseFold_ = std::make_unique<TCaseFold>(AnsiCaseFold());
+    return *caseFold_;
+}
+
+void TEntryCommands::RemoveDeadFiles() {
+    // Every name is looked up on disk, which may be slow (network folders): the
+    // wait cursor shows, and Esc gives up before anything is removed.
+    TWaitCursor wait;
+    // A press already waiting counts, however quickly the names are looked up.
+    TDirectoryScan escape;
+    bool first = true;
+    auto cancelled = [&] {
+        const bool now = first ? escape.CancelledNow() : escape.Cancelled();
+        first = false;
+        return now;
+    };
+    TUndoStep step(form_);
+    if (!RemoveDeadEntries(*form_.listBox_, form_.playingIndex_, form_.entryLock_, &PlainFileExists, cancelled, &DestroyRecordWord)) return;
+    step.Commit();
+    form_.PushListToHostKeepingMarks();
+}
+
+void TEntryCommands::SortCommand(TSortCommand command) {
+    // Sorting by title needs every title: the ones still being read come first
+    // (Esc: no sort).
+    if (command == TSortCommand::Title && !form_.FinishReading()) return;
+    TWaitCursor wait(form_.listBox_->Count() >= kBusyRows);
+    TUndoStep step(form_);
+    bool changed = false;
+    switch (command) {
+    case TSortCommand::Title:
+    case TSortCommand::FileName:
+    case TSortCommand::Path:
+        changed = SortEntries(*form_.listBox_, form_.playingIndex_, form_.entryLock_, static_cast<TSortKey>(command), UserCollation(),
+                              &AnsiLeadByte);
+        break;
+    case TSortCommand::Reverse: changed = ReverseEntries(*form_.listBox_, form_.playingIndex_, form_.entryLock_); break;
+    case TSortCommand::Randomize: {
+        SYSTEMTIME t{};
+        GetSystemTime(&t);
+        changed = RandomizeEntries(*form_.listBox_, form_.playingIndex_, form_.entryLock_, random_,
+                                   TimeOfDaySeed(t.wHour, t.wMinute, t.wSecond, t.wMilliseconds));
+        break;
+    }
+    }
+    if (!changed) return;
+    step.Commit();
+    form_.PushListToHostKeepingMarks();
+}
+
+void TEntryCommands::PlayCaretEntry() {
+    // An empty list may still report caret 0.
+    const int i = form_.listBox_->ItemIndex();
+    if (i >= 0 && i < form_.listBox_->Count()) HostPlayEntry(i);
+}
+
+void TEntryCommands::DragMoveEntries(int gap) {
+    TUndoStep step(form_);
+    if (!MoveSelectedEntriesTo(*form_.listBox_, form_.playingIndex_, form_.entryLock_, gap)) return;
+    step.Commit();
+    form_.PushListToHostKeepingMarks();
+}
+
+void TEntryCommands::JumpToFile() {
+    if (!form_.listBox_) return;
+    // The search is on titles: the ones still being read come first (Esc: no dialog).
+    if (!form_.FinishReading()) return;
+    int i = -1;
+    {
+        TFormJumpToFile dialog(form_, CaseFold(), Plugin.JapaneseCaptions);
+        i = dialog.Execute();
+    }
+    // The window may have gone with the host while the dialog was open.
+    if (i < 0 || !form_.Handle() || !form_.listBox_ || i >= form_.listBox_->Count()) return;
+    const std::uint64_t before = form_.listBox_->Revision();
+    HostPlayEntry(i);
+    // The host's answer may have rebuilt the list: then the played entry is the playing one.
+    if (!form_.Handle() || !form_.listBox_) return;
+    if (form_.listBox_->Revision() != before) i = form_.playingIndex_;
+    if (i < 0 || i >= form_.listBox_->Count()) return;
+    form_.listBox_->BeginUpdate();
+    try {
+        for (int k = 0; k < form_.listBox_->Count(); ++k)
+            if (form_.listBox_->IsSelected(k)) form_.listBox_->SetSelected(k, false);
+    } catch (...) {
+        form_.listBox_->EndUpdate();
+        throw;
+    }
+    form_.listBox_->EndUpdate();
+    form_.listBox_->SetSelected(i, true);
+    form_.listBox_->SetItemIndex(i);
+    const int rows = std::max(1, form_.listBox_->Height() / std::max(1, form_.listBox_->ItemHeight()));
+    const int top = form_.listBox_->TopIndex();
+    if (i < top || i >= top + rows) form_.listBox_->SetTopIndex(std::max(0, i - rows / 2));
 }

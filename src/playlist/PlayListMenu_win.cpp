@@ -332,7 +332,7 @@ void TFormPlayList::ClickMenuItem(UINT item) {
     FinishBuild();
     const int tag = MenuItemTag(item);
     switch (item) {
-    case PopupItemPlayFile: PlayCaretEntry(); break;
+    case PopupItemPlayFile: commands_.PlayCaretEntry(); break;
     case PopupItemCtrlPrevious: case PopupItemCtrlRewind: case PopupItemCtrlPlay: case PopupItemCtrlPause:
     case PopupItemCtrlStop: case PopupItemCtrlForward: case PopupItemCtrlNext:
         HostTransport(tag);  // PopupItemCtrlPreviousClick
@@ -343,22 +343,22 @@ void TFormPlayList::ClickMenuItem(UINT item) {
     case PopupItemAddURL: files_.PopupItemAddURLClick(); break;
     case PopupItemSaveList: files_.PopupItemSaveListClick(); break;
     case PopupItemDeleteFile: case PopupItemDeleteCrop: case PopupItemDeleteAll:
-        RemoveEntries(static_cast<TRemoveMode>(tag));  // PopupItemDeleteFileClick
+        commands_.RemoveEntries(static_cast<TRemoveMode>(tag));  // PopupItemDeleteFileClick
         break;
-    case PopupItemDeleteDuplicates: RemoveDuplicates(); break;
+    case PopupItemDeleteDuplicates: commands_.RemoveDuplicates(); break;
     case PopupItemUndo: steps_.Undo(); break;
     case PopupItemRedo: steps_.Redo(); break;
-    case PopupItemDeleteDeadFiles: RemoveDeadFiles(); break;
+    case PopupItemDeleteDeadFiles: commands_.RemoveDeadFiles(); break;
     case PopupItemSelectAll: case PopupItemSelectClear: case PopupItemSelectInverse:
         // PopupItemSelectAllClick: the host is not involved.
         if (listBox_->Count() > 0) ChangeSelection(*listBox_, static_cast<TSelectCommand>(tag));
         break;
     case PopupItemSortTitle: case PopupItemSortFilename: case PopupItemSortPath:
     case PopupItemSortReverse: case PopupItemSortRandomize:
-        SortCommand(static_cast<TSortCommand>(tag));  // PopupItemSortTitleClick
+        commands_.SortCommand(static_cast<TSortCommand>(tag));  // PopupItemSortTitleClick
         break;
     case PopupItemFileInfo: HostShowFileInfo(); break;
-    case PopupItemJumpToFile: JumpToFile(); break;
+    case PopupItemJumpToFile: commands_.JumpToFile(); break;
     case PopupItemShowControlPanel:
         SetChecked(item, !IsChecked(item));
         controlPanelVisible_ = IsChecked(item);

@@ -91,8 +91,8 @@ void TFormPlayList::FormCreate() {
     listBox_->SetPopupMenu(popupMenu_.get());
     listBox_->OnDrawItem = [this](TCustomPlayListBox& l, int i, const RECT& r, unsigned s) { DrawEntry(l, i, r, s); };
     listBox_->OnEraseBkgnd = [this](TCustomPlayListBox& l, const RECT& r) { DrawListBackground(l, r); };
-    listBox_->OnDblClick = [this](TCustomPlayListBox&) { PlayCaretEntry(); };
-    listBox_->OnDragMove = [this](TCustomPlayListBox&, int gap) { DragMoveEntries(gap); };
+    listBox_->OnDblClick = [this](TCustomPlayListBox&) { commands_.PlayCaretEntry(); };
+    listBox_->OnDragMove = [this](TCustomPlayListBox&, int gap) { commands_.DragMoveEntries(gap); };
     // Rows that came or went change what is to be read: looked at once the change is done.
     listBox_->OnRowsChanged = [this](TCustomPlayListBox&) {
         reading_.PostCheck();
@@ -420,7 +420,7 @@ bool TFormPlayList::ChildMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
         auto* hdr = reinterpret_cast<NMHDR*>(lp);
         if (hdr && hdr->hwndFrom == spin_ && hdr->code == UDN_DELTAPOS) {
             auto* ud = reinterpret_cast<NMUPDOWN*>(lp);
-            MoveSelected(ud->iDelta > 0 ? TMoveDirection::Up : TMoveDirection::Down);
+            commands_.MoveSelected(ud->iDelta > 0 ? TMoveDirection::Up : TMoveDirection::Down);
             result = 1;  // the spin button keeps no position of its own
             return true;
         }

@@ -29,6 +29,7 @@
 #include "entries/UndoHistory.h"
 #include "fileinfo/PlaylistFile.h"
 #include "playlist/EntryAdding_win.h"
+#include "playlist/EntryCommands_win.h"
 #include "playlist/EntryReading_win.h"
 #include "playlist/ListFiles_win.h"
 #include "playlist/HostRebuild_win.h"
@@ -181,22 +182,9 @@ public:
     HWND SpinButtonSongMove() const { return spin_; }
 
     // ---- commands
-    void MoveSelected(TMoveDirection d);
-    void RemoveEntries(TRemoveMode m);
-    // "Remove duplicates": of the entries whose names are equal ignoring case, the first stays.
-    void RemoveDuplicates();
-    // The ANSI code page's case folding, built the first time it is needed.
-    const TCaseFold& CaseFold();
-    // "Remove dead files": entries whose file is gone (streams stay); Esc cancels.
-    void RemoveDeadFiles();
-    void PlayCaretEntry();
-    // "Jump to file...": the dialog, then the chosen entry played and selected alone.
-    void JumpToFile();
-    // The selected entries dragged into the gap before row gap.
-    void DragMoveEntries(int gap);
+    TEntryCommands& Commands() { return commands_; }
     void HandleListKey(WORD key, unsigned shift);
     void ToolButtonCtrlPrevClick(int tag);
-    void SortCommand(TSortCommand command);
     void AddTrayIcon();
     void RemoveTrayIcon();
     void FormResize();
@@ -260,6 +248,7 @@ private:
     friend class TListSteps;
     friend class TEntryAdding;
     friend class TListFiles;
+    friend class TEntryCommands;
     friend class THostRebuild;
     friend class TListLengths;
 
@@ -276,7 +265,6 @@ private:
     TListLengths lengths_{*this};
     int retitleCount_ = 0;
     int repaintCount_ = 0;
-    TPlaylistRandom random_;
     int labelTimeTag_ = 0;
     bool timeBlinkOn_ = false;
     std::wstring timeBlinkText_;
@@ -295,12 +283,12 @@ private:
     // Brings row i, which the mark moves to from playingIndex_, into view; true
     // when the whole list must repaint.
     bool ScrollToPlaying(int i);
-    std::unique_ptr<TCaseFold> caseFold_;
     bool trayIconAdded_ = false;
     bool controlPanelVisible_ = true;
     TEntryReading reading_{*this};
     TEntryAdding adding_{*this};
     TListFiles files_{*this};
+    TEntryCommands commands_{*this};
     // A command of ours runs a message loop while it waits (a folder scan, a
     // wait for titles): the pointer over our windows keeps the wait cursor.
     int busyLoops_ = 0;

@@ -89,8 +89,8 @@ TEST(PlayListRecords, EveryRecordIsDestroyedExactlyOnce) {
     EXPECT_EQ(form->EntryCount(), 3);
     EXPECT_EQ(form->Record(1)->FileName(), "second1.mp3");
     // A sort needs no more rows of the native list: it gets through, every record kept.
-    form->SortCommand(TSortCommand::Reverse);
-    form->SortCommand(TSortCommand::Title);
+    form->Commands().SortCommand(TSortCommand::Reverse);
+    form->Commands().SortCommand(TSortCommand::Title);
     EXPECT_EQ(form->EntryCount(), 3);
     EXPECT_EQ(SendMessageW(form->ListBox()->Handle(), LB_GETCOUNT, 0, 0), 3);
     for (int k = 5; k < 8; ++k) EXPECT_EQ(g_frees[k], 0) << "sorted record " << k;
