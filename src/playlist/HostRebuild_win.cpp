@@ -81,8 +81,9 @@ bool THostRebuild::PostPiece() {
 void THostRebuild::TakeEarlierRecords(TPendingBuild& build) {
     try {
         build.Earlier.Reserve(static_cast<std::size_t>(form_.listBox_->Count()));
-        for (int i = 0; i < form_.listBox_->Count(); ++i)
-            if (TMP3FileInfo* rec = form_.Record(i); rec && !rec->ToRead) build.Earlier.Add(TRecordRef::ShareWord(form_.listBox_->Data(i)));
+        const TPlayListBox& list = *form_.listBox_;
+        for (int i = 0; i < list.Count(); ++i)
+            if (TMP3FileInfo* rec = form_.Record(i); rec && !rec->ToRead) build.Earlier.Add(TRecordRef::ShareWord(list.Data(i)));
     } catch (const std::bad_alloc&) {
         // Only the titles shown meanwhile are the poorer for it.
     }

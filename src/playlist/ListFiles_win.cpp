@@ -107,7 +107,8 @@ int TEntryAdding::AddPlaylistFileWide(TEntryList& target, const std::wstring& fi
     }
     default:
         // Every line, in the code page: header and info lines name no file.
-        for (std::string_view line : SplitPlaylistLines(bytes)) c += AddListedUtf8Name(target, base, AnsiTextToUtf8(line));
+        for (std::string_view line : SplitPlaylistLines(bytes))
+            c += AddListedUtf8Name(target, base, AnsiTextToUtf8(line));
         break;
     }
     return c;
@@ -157,11 +158,12 @@ bool TListFiles::SaveListTo(const std::wstring& path, TPlaylistType type) {
     }  // the new file is gone (or in place) before the user is told
     const TListFileTexts& texts = ListFileTexts(Plugin.JapaneseCaptions);
     if (saved) {
-        if (leftOut > 0) ShowErrorBox(form_.Handle(), WideToUtf8(WithCount(texts.NamesLeftOut, leftOut)), MB_ICONWARNING);
+        if (leftOut > 0)
+            ShowErrorBox(form_.Handle(), WideToUtf8(WithCount(texts.NamesLeftOut, leftOut)), MB_ICONWARNING);
         return true;
     }
-    ShowErrorBox(form_.Handle(), WideToUtf8(std::wstring(texts.CannotSave) + L"\n\n" + path + L"\n\n" + SystemErrorText(error)),
-                 MB_ICONERROR);
+    const std::wstring text = std::wstring(texts.CannotSave) + L"\n\n" + path + L"\n\n" + SystemErrorText(error);
+    ShowErrorBox(form_.Handle(), WideToUtf8(text), MB_ICONERROR);
     return false;
 }
 

@@ -83,7 +83,8 @@ void TListLengths::SetEntryLength(int row, TMP3FileInfo& rec, int length, bool f
     rec.SongLength = length;
     rec.LengthFromFile = fromFile && length >= 0;
     rec.SetSongLengthText(SongLengthText(length));
-    if (row >= 0 && row < form_.listBox_->Count() && form_.Record(row) == &rec) form_.listBox_->SetRowWeight(row, length);
+    TPlayListBox& list = *form_.listBox_;
+    if (row >= 0 && row < list.Count() && form_.Record(row) == &rec) list.SetRowWeight(row, length);
     NoteTotalChanged();
 }
 

@@ -121,14 +121,15 @@ bool TListSteps::RestoreOrder(TListState& state) {
         if ((from[i] = rowOf.Find(TRecordRef::WordOf(state.Records()[i].Get()))) < 0) return false;
     std::vector<TRecordRef> records = SharedRecords(list);
     const std::vector<int> selected = SelectedRowsOf(list);
-    const TMP3FileInfo* playingNow = form_.playingIndex_ >= 0 && form_.playingIndex_ < n ? form_.Record(form_.playingIndex_) : nullptr;
+    const int p = form_.playingIndex_;
+    const TMP3FileInfo* playingNow = p >= 0 && p < n ? form_.Record(p) : nullptr;
     // The playing entry stays the one the host plays; else the one that played then.
     int playing = -1, remembered = -1;
     for (std::size_t i = 0; i < from.size(); ++i) {
         if (playingNow && state.Records()[i].Is(playingNow)) playing = static_cast<int>(i);
         if (state.Playing() && state.Records()[i] == state.Playing()) remembered = static_cast<int>(i);
     }
-    const int playingRowNow = form_.playingIndex_ >= 0 && form_.playingIndex_ < n ? form_.playingIndex_ : -1;
+    const int playingRowNow = p >= 0 && p < n ? p : -1;
     {
         TEntryLockGuard lock(form_.entryLock_);
         // Set first: the rows repaint as they take their places.
@@ -147,7 +148,8 @@ bool TListSteps::RestoreOrder(TListState& state) {
 void TListSteps::RestoreState(const TListState& target) {
     TPlayListBox& list = *form_.listBox_;
     const int n = list.Count();
-    const TMP3FileInfo* playingNow = form_.playingIndex_ >= 0 && form_.playingIndex_ < n ? form_.Record(form_.playingIndex_) : nullptr;
+    const int p = form_.playingIndex_;
+    const TMP3FileInfo* playingNow = p >= 0 && p < n ? form_.Record(p) : nullptr;
     // Entries still in the list keep their titles; the others are titled again.
     const TRowIndex rowOf(list);
     std::vector<TEntryRow> rows;

@@ -104,6 +104,11 @@ void TFormPlayList::HandleListKey(WORD key, unsigned shift) {
     }
 }
 
+TFont TFormPlayList::SetListFont(TFont font) {
+    std::swap(font, listFont_);
+    return font;
+}
+
 void TFormPlayList::ApplyListFont() {
     if (!listBox_) return;
     // The face the player's skin lends, if any, over our own font.

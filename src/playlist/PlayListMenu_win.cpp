@@ -238,7 +238,7 @@ void TFormPlayList::CreateToolBar() {
     if (!timeFont_)
         // A positive height asks for the cell height, internal leading included.
         timeFont_.reset(CreateFontW(22, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FIXED_PITCH, L"Arial"));
-    const std::wstring caption = timeBlinkText_.empty() && labelTimeTag_ == 0 ? L"00:00" : L"";
+    const std::wstring caption = elapsed_.BlinkText.empty() && elapsed_.Second == 0 ? L"00:00" : L"";
     labelTime_ = CreateWindowExW(0, L"STATIC", L"00:00",
                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | SS_RIGHT | SS_NOPREFIX, 0, 0, 4, 22,
                                  toolBar_, nullptr, ThisModule(), nullptr);

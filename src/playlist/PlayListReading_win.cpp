@@ -71,6 +71,10 @@ bool RunMessagesWhileBusy() {
     return true;
 }
 
+// Waits, with the wait cursor, until every entry's tags are in, the window
+// handling its messages meanwhile (RunMessagesWhileBusy); false when Esc, the
+// player quitting or the window going ended the wait first (the reading goes
+// on). Without escapeCancels (the tests' message) no message is run.
 bool TFormPlayList::FinishReading(bool escapeCancels) {
     if (!listBox_) return true;
     FinishBuild();

@@ -52,6 +52,10 @@ LRESULT TFormPlayList::ReplaceByDroppedFiles(HDROP drop) {
     return 0;
 }
 
+// Destroys every record and puts the rows in their place (no repaint between).
+// The rows' records belong to the list from the call on: if the native list
+// refuses the rows, their records are destroyed, and so are the old ones (the
+// list is then empty). One undo step when the names change, unless asStep is false.
 void TFormPlayList::ReplaceEntries(std::vector<TEntryRow> rows, bool asStep) {
     // One undo step when the names change: a rebuild that finds the names it
     // had is no change, though its records are fresh.
@@ -101,6 +105,9 @@ void TFormPlayList::ReplaceRows(std::vector<TEntryRow> rows) {
     ReleaseWords(old);
 }
 
+// Inserts the rows before row at (at the end for -1 or past the last row) and
+// keeps the playing mark on its entry. All or nothing: rows that cannot be
+// placed have their records destroyed, the list stays as it was. One undo step.
 void TFormPlayList::InsertEntries(int at, std::vector<TEntryRow> rows, bool asStep) {
     if (rows.empty()) return;
     const int k = static_cast<int>(rows.size());
@@ -122,6 +129,8 @@ void TFormPlayList::InsertEntries(int at, std::vector<TEntryRow> rows, bool asSt
     if (step) step->Commit();
 }
 
+// The tags of every ".mp3" entry again (the ID3v2 preference changed), in the
+// background; each title follows when its entry is in.
 void TFormPlayList::RereadMp3Tags() {
     FinishBuild();
     TEntryLockGuard lock(entryLock_);
@@ -136,6 +145,7 @@ void TFormPlayList::RereadMp3Tags() {
     reading_.Flush();
 }
 
+// Finishes the reading still out (wait cursor) before the titles are rebuilt.
 void TFormPlayList::RetitleAll() {
     // Esc only ends the wait: the titles are built in the new form all the
     // same, and entries still out get it when they come in.

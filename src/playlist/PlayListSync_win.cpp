@@ -147,6 +147,8 @@ void TFormPlayList::SetCaptionFromEntry(int i) {
 
 void TFormPlayList::SetPlayingEntry(int i) { SetPlayingEntry(i, false); }
 
+// Brings row i, which the mark moves to from playingIndex_, into view; true
+// when the whole list must repaint.
 bool TFormPlayList::ScrollToPlaying(int i) {
     const int p = playingIndex_;
     if (p < 0 || p >= listBox_->Count()) return false;
@@ -174,6 +176,7 @@ bool TFormPlayList::ScrollToPlaying(int i) {
     return needRedraw;
 }
 
+// afterBuild: the report waited for a rebuild, the list is the host's; no rebuild again.
 void TFormPlayList::SetPlayingEntry(int i, bool afterBuild) {
     if (!readyForHostReports_ || g_pushing || g_setPlayingDepth >= kMaxSetPlayingDepth) return;
     struct TDepth {
@@ -254,20 +257,20 @@ void TFormPlayList::Timer1Timer() {
         return;
     }
     if (t < 0) {
-        if (timeBlinkOn_) {
-            SetLabelTime(timeBlinkText_);
+        if (elapsed_.BlinkOn) {
+            SetLabelTime(elapsed_.BlinkText);
         } else {
             wchar_t current[64] = {};
             if (labelTime_) GetWindowTextW(labelTime_, current, 64);
-            timeBlinkText_ = current;
+            elapsed_.BlinkText = current;
             SetLabelTime(L"");
         }
-        timeBlinkOn_ = !timeBlinkOn_;
+        elapsed_.BlinkOn = !elapsed_.BlinkOn;
         return;
     }
-    timeBlinkOn_ = false;
+    elapsed_.BlinkOn = false;
     const int s = t / 1000;
-    if (s == labelTimeTag_) return;
-    labelTimeTag_ = s;
+    if (s == elapsed_.Second) return;
+    elapsed_.Second = s;
     SetLabelTime(AnsiToWide(ElapsedTimeText(s)));
 }

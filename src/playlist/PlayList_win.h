@@ -92,126 +92,89 @@ private:
     int calls_ = 0;
 };
 
+// What the elapsed-time label shows: the second shown, and the text a blink hid.
+struct TElapsedShown {
+    int Second = 0;
+    bool BlinkOn = false;
+    std::wstring BlinkText;
+};
+
+// The window, its menu, tool bar and drawing, and the wiring of the commands;
+// what it does lives in the parts it holds (one class each, friends of it).
 class TFormPlayList : public TWindow {
 public:
     TFormPlayList();
     ~TFormPlayList() override;
-
     bool Create();
     void Release() { TWindow::Release(); }
 
-    // ---- called by the host's window hooks
+    // ---- the host: its window hooks, its list and its reports
     void ShowFromHost();
     void HideFromHost();
     void SetPlayingEntry(int index);
     LRESULT ReplaceByDroppedFiles(HDROP drop);
-
-    // ---- host synchronisation
-    // One entry per host entry (THostRebuild); a long list is made in pieces.
     void RebuildFromHost() { rebuild_.Start(); }
-    // Makes and installs at once what a pending rebuild has left.
-    void FinishBuild() { rebuild_.Finish(); }
+    void FinishBuild() { rebuild_.Finish(); }  // what a pending rebuild has left, at once
     void PushListToHost();
-    // The same for a command that leaves entries marked: they stay marked.
-    void PushListToHostKeepingMarks();
+    void PushListToHostKeepingMarks();  // for a command that leaves entries marked
     void Timer1Timer();
+    void SetReadyForHostReports() { readyForHostReports_ = true; }  // see the settings load
 
-    // ---- entries and titles
+    // ---- the parts
     TEntryAdding& Adding() { return adding_; }
+    TEntryCommands& Commands() { return commands_; }
     TListFiles& Files() { return files_; }
-    // Finishes the reading still out (wait cursor) before the titles are rebuilt.
-    void RetitleAll();
-    // Reads the tags of every ".mp3" entry again (the ID3v2 preference changed),
-    // in the background; each title follows when its entry is in.
-    void RereadMp3Tags();
-    // Destroys every record and puts the rows in their place (no repaint between).
-    // The rows' records belong to the list from the call on: if the native list
-    // refuses the rows, their records are destroyed, and so are the old ones
-    // (the list is then empty).
-    // One undo step when the names change, unless asStep is false.
-    void ReplaceEntries(std::vector<TEntryRow> rows, bool asStep = true);
-    // Inserts the rows before row at in one step (at the end for -1 or past the
-    // last row) and keeps the playing mark on its entry. All or nothing: rows that
-    // cannot be placed have their records destroyed, the list stays as it was.
-    // One undo step.
-    void InsertEntries(int at, std::vector<TEntryRow> rows, bool asStep = true);
+    TListLengths& Lengths() { return lengths_; }
+    TListSteps& Steps() { return steps_; }
 
-    // ---- tags read in the background
-    // Waits, with the wait cursor, until every entry's tags are in, the window
-    // handling its messages meanwhile (RunMessagesWhileBusy); false when Esc,
-    // the player quitting or the window going ended the wait first (the reading
-    // goes on). Without escapeCancels (the tests' message) no message is run.
+    // ---- rows and titles
+    void ReplaceEntries(std::vector<TEntryRow> rows, bool asStep = true);
+    void InsertEntries(int at, std::vector<TEntryRow> rows, bool asStep = true);
+    void RetitleAll();
+    void RereadMp3Tags();
     bool FinishReading(bool escapeCancels = true);
     // Entries whose tags are still out (a pending rebuild counts as one).
     std::size_t ReadsOutstanding() const { return reading_.Outstanding() + (rebuild_.Pending() ? 1 : 0); }
-
-    // ---- lengths and the total time in the control panel
-    TListLengths& Lengths() { return lengths_; }
-    const TListLengths& Lengths() const { return lengths_; }
-
-    // ---- undo and redo
-    TListSteps& Steps() { return steps_; }
-    const TListSteps& Steps() const { return steps_; }
     int EntryCount() const { return listBox_->Count(); }
     TMP3FileInfo* Record(int i) const { return RecordOf(*listBox_, i); }
     std::string Title(int i) const { return listBox_->Text(i); }
+    int PlayingIndex() const { return playingIndex_; }
+    void SetPlayingIndex(int i) { playingIndex_ = i; }  // the mark alone (benches)
+    TEntryLock& EntryLock() { return entryLock_; }
+    TPlayListBox* ListBox() const { return listBox_.get(); }
+    const TExtensionSet& AudioExtensions() const { return audioExtensions_; }
+    void SetAudioExtensions(TExtensionSet extensions) { audioExtensions_ = std::move(extensions); }
 
     // ---- look
-    // The window's own font (designed "ＭＳ Ｐゴシック", 12 pixels); captions switch it.
-    void SetFormFontName(const std::wstring& face);
+    void SetFormFontName(const std::wstring& face);  // designed "ＭＳ Ｐゴシック", 12 pixels
     std::wstring FormFontName() const;
     void ApplyListFont();  // row-height rule after a font change
     void RepaintList();    // whole list, then the skin's Changed flag is cleared
-    // How often the titles were rebuilt and the list repainted: lets tests see
-    // that an edit costs one rebuild or one repaint, not several.
-    int RetitleCount() const { return retitleCount_; }
+    int RetitleCount() const { return retitleCount_; }  // an edit costs one retitle or repaint at most
     int RepaintCount() const { return repaintCount_; }
+    TWatermarkSkin* Skin() const { return skin_.get(); }
+    HFONT ListFont() const { return listFont_.get(); }  // the skin keeps its own copy of the values
+    TFont SetListFont(TFont font);                       // hands back the old one
+    int SnapDistance() const { return snapDistance_; }
+    void SetSnapDistance(int pixels) { snapDistance_ = pixels; }
+    void FormResize();
 
-    // ---- menu
+    // ---- menu, tool bar and keys
     HMENU PopupMenuEdit() const { return popupMenu_.get(); }
     bool IsChecked(UINT item) const;
     void SetChecked(UINT item, bool on);
     bool IsEnabled(UINT item) const;
-    // Replaces an item's caption, keeping its shortcut text.
-    void SetMenuCaption(UINT item, const std::wstring& caption);
+    void SetMenuCaption(UINT item, const std::wstring& caption);  // keeps the shortcut text
     std::wstring MenuCaption(UINT item) const;
-    // Runs an item's click handler with that item as sender.
-    void ClickMenuItem(UINT item);
+    void ClickMenuItem(UINT item);  // the item's click handler, the item as sender
     HWND ToolBarControl() const { return toolBar_; }
     HWND LabelTime() const { return labelTime_; }
     HWND SpinButtonSongMove() const { return spin_; }
-
-    // ---- commands
-    TEntryCommands& Commands() { return commands_; }
+    HWND LabeHeightAdjust() const { return labelHeight_; }
     void HandleListKey(WORD key, unsigned shift);
     void ToolButtonCtrlPrevClick(int tag);
     void AddTrayIcon();
     void RemoveTrayIcon();
-    void FormResize();
-
-    // ---- state
-    // Set by the settings load just before it reports the host's position. Until
-    // then host reports are ignored: the audio extensions are not known yet, and a
-    // rebuild would keep every host entry unread.
-    void SetReadyForHostReports() { readyForHostReports_ = true; }
-    int PlayingIndex() const { return playingIndex_; }
-    // The playing mark alone, as a report of the host would set it (benches).
-    void SetPlayingIndex(int i) { playingIndex_ = i; }
-    int SnapDistance() const { return snapDistance_; }
-    void SetSnapDistance(int pixels) { snapDistance_ = pixels; }
-    TEntryLock& EntryLock() { return entryLock_; }
-    TPlayListBox* ListBox() const { return listBox_.get(); }
-    TWatermarkSkin* Skin() const { return skin_.get(); }
-    const TExtensionSet& AudioExtensions() const { return audioExtensions_; }
-    void SetAudioExtensions(TExtensionSet extensions) { audioExtensions_ = std::move(extensions); }
-    // The list font; the skin keeps its own copy of the values. Setting it hands back the old one.
-    HFONT ListFont() const { return listFont_.get(); }
-    TFont SetListFont(TFont font) {
-        std::swap(font, listFont_);
-        return font;
-    }
-    HWND LabeHeightAdjust() const { return labelHeight_; }
-
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -240,10 +203,11 @@ private:
     void SetCaptionFromEntry(int i);
     void SetLabelTime(const std::wstring& text);
     void DestroyAllRecords();
-    // ReplaceEntries without the undo step.
-    void ReplaceRows(std::vector<TEntryRow> rows);
+    void ReplaceRows(std::vector<TEntryRow> rows);  // ReplaceEntries without the undo step
     void InvalidateRow(int i);
     void AfterAlwaysOnTopChange();
+    void SetPlayingEntry(int i, bool afterBuild);
+    bool ScrollToPlaying(int i);
     friend class TEntryReading;
     friend class TListSteps;
     friend class TEntryAdding;
@@ -251,6 +215,7 @@ private:
     friend class TEntryCommands;
     friend class THostRebuild;
     friend class TListLengths;
+    friend struct TBusyScope;
 
     bool readyForHostReports_ = false;
     int playingIndex_ = -1;
@@ -265,9 +230,7 @@ private:
     TListLengths lengths_{*this};
     int retitleCount_ = 0;
     int repaintCount_ = 0;
-    int labelTimeTag_ = 0;
-    bool timeBlinkOn_ = false;
-    std::wstring timeBlinkText_;
+    TElapsedShown elapsed_;
     TMenu popupMenu_;
     HMENU playSub_ = nullptr;
     HWND toolBar_ = nullptr;
@@ -278,21 +241,13 @@ private:
     TFont timeFont_;
     TFont formFont_;
     TBrush listBrush_;
-    // afterBuild: the report waited for a rebuild, the list is the host's; no rebuild again.
-    void SetPlayingEntry(int i, bool afterBuild);
-    // Brings row i, which the mark moves to from playingIndex_, into view; true
-    // when the whole list must repaint.
-    bool ScrollToPlaying(int i);
     bool trayIconAdded_ = false;
     bool controlPanelVisible_ = true;
     TEntryReading reading_{*this};
     TEntryAdding adding_{*this};
     TListFiles files_{*this};
     TEntryCommands commands_{*this};
-    // A command of ours runs a message loop while it waits (a folder scan, a
-    // wait for titles): the pointer over our windows keeps the wait cursor.
-    int busyLoops_ = 0;
-    friend struct TBusyScope;
+    int busyLoops_ = 0;  // our message loops running (TBusyScope): the wait cursor stays
 };
 
 

@@ -23,7 +23,7 @@
 namespace {
 
 // The pixels of one image of an image list that its mask leaves opaque.
-std::vector<bool> MaskedPixels(HIMAGELIST images, int image) {
+[[maybe_unused]] std::vector<bool> MaskedPixels(HIMAGELIST images, int image) {
     IMAGEINFO info{};
     BITMAP bm{};
     if (!ImageList_GetImageInfo(images, image, &info) || !GetObjectW(info.hbmMask, sizeof bm, &bm)) return {};
@@ -40,7 +40,7 @@ std::vector<bool> MaskedPixels(HIMAGELIST images, int image) {
 }
 
 // The pixels a window draws, on white, when a menu asks it for an item's image.
-std::vector<bool> DrawnMenuImage(HWND owner, UINT item, int cx, int cy) {
+[[maybe_unused]] std::vector<bool> DrawnMenuImage(HWND owner, UINT item, int cx, int cy) {
     BITMAPINFO bi{{sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32, BI_RGB}};
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
