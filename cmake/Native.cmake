@@ -25,6 +25,14 @@ add_test(NAME portable_sources_free_of_windows_h
 add_test(NAME includes_follow_the_layers
          COMMAND ${CMAKE_COMMAND} -DSRC=${CMAKE_SOURCE_DIR}/src -P ${CMAKE_SOURCE_DIR}/cmake/CheckLayers.cmake)
 
+# No source file over 600 lines, no function of the product over 80.
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_FOUND)
+  add_test(NAME functions_and_files_fit
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/check-sizes.py ${CMAKE_SOURCE_DIR}/src
+                   --files-only ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/bench)
+endif()
+
 # Benchmarks (not tests): built on request by `make bench`.
 file(GLOB VL_NATIVE_BENCH CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_bench.cpp)
 foreach(src ${VL_NATIVE_BENCH})
