@@ -36,7 +36,7 @@
 #include "playlist/ListLengths_win.h"
 #include "playlist/ListSteps_win.h"
 #include "playlist/MenuIds.h"
-#include "playlist/PlayListMessages.h"
+#include "playlist/PlayListMessages_win.h"
 #include "entries/RecordsByName.h"
 
 class TWatermarkSkin;
