@@ -149,12 +149,12 @@ TEST_F(UndoHistoryTest, AStateRestoredInPlaceBecomesTheOrderItReplacedWithItsRef
 }
 
 TEST_F(UndoHistoryTest, AStateCostsOnePointerAndOneBitPerEntry) {
-    W records(100000);
-    for (std::size_t i = 0; i < records.size(); ++i) records[i] = i + 1;
+    W keys(100000);
+    for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = i + 1;
     std::vector<int> selected;
     for (int i = 0; i < 100000; i += 3) selected.push_back(i);
     TUndoHistory h(TUndoHistory::kSteps, TUndoHistory::kKeptBytes, &FixedWeight);
-    h.Push(State(records, selected, 7));
+    h.Push(State(keys, selected, 7));
     const double perEntry = static_cast<double>(h.Bytes()) / 100000.0;
     EXPECT_LE(perEntry, sizeof(TRecordRef) + 0.2);
     const TListState back = h.Undo(State({}));

@@ -17,6 +17,7 @@
 #include <thread>
 #include "ConfigureDriver.h"
 #include "DropBuilder.h"
+#include "ModalAnswerer.h"
 #include "PluginFixture.h"
 #include "playlist/KeyTable.h"
 #include "playlist/PlayList_win.h"
@@ -31,93 +32,6 @@ long EnvNumber(const char* name, long fallback) {
     return std::strtol(value, nullptr, 10);
 }
 
-// Answers every modal window of this process from a worker thread: message
-// boxes get OK and are kept; the open dialog gets the planned file name (or
-// Cancel), the colour chooser a colour, the font chooser OK, the folder chooser
-// Cancel.
-class TModalAnswerer {
-public:
-    TModalAnswerer() : thread_([this] { Run(); }) {}
-    ~TModalAnswerer() {
-        stop_ = true;
-        thread_.join();
-    }
-    void PlanFileName(std::wstring name) {
-        std::lock_guard<std::mutex> lock(m_);
-        fileName_ = std::move(name);
-    }
-    std::vector<std::wstring> TakeBoxes() {
-        std::lock_guard<std::mutex> lock(m_);
-        return std::exchange(boxes_, {});
-    }
-
-private:
-    static BOOL CALLBACK Collect(HWND h, LPARAM lp) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(h, &pid);
-        wchar_t cls[16] = {};
-        GetClassNameW(h, cls, 16);
-        if (pid == GetCurrentProcessId() && lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(h) &&
-            !GetDlgItem(h, IDC_CONFIG_TABS) && !GetDlgItem(h, IDC_JUMP_EDIT))
-            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
-        return TRUE;
-    }
-    void Run() {
-        std::map<HWND, DWORD> seen;  // when each was answered
-        while (!stop_) {
-            std::vector<HWND> found;
-            EnumWindows(&Collect, reinterpret_cast<LPARAM>(&found));
-            for (HWND dlg : found) {
-                auto [at, first] = seen.emplace(dlg, GetTickCount());
-                if (!first) {
-                    // Still open long after the answer (a chooser that refused it): give up on it.
-                    if (GetTickCount() - at->second > 1500) {
-                        PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
-                        at->second = GetTickCount();
-                    }
-                    continue;
-                }
-                const bool box = GetDlgItem(dlg, 0xFFFF) && !FindWindowExW(dlg, nullptr, L"ComboBox", nullptr) &&
-                                 !FindWindowExW(dlg, nullptr, WC_TREEVIEWW, nullptr) &&
-                                 !FindWindowExW(dlg, nullptr, L"Edit", nullptr);
-                if (box) {
-                    wchar_t text[1024] = {};
-                    GetDlgItemTextW(dlg, 0xFFFF, text, 1024);
-                    std::lock_guard<std::mutex> lock(m_);
-                    boxes_.push_back(text);
-                    PostMessageW(dlg, WM_COMMAND, IDOK, 0);
-                    continue;
-                }
-                Sleep(40);  // let the chooser finish its initialisation
-                std::wstring name;
-                {
-                    std::lock_guard<std::mutex> lock(m_);
-                    name = std::exchange(fileName_, {});
-                }
-                wchar_t title[64] = {};
-                GetWindowTextW(dlg, title, 64);
-                if (lstrcmpW(title, L"Color") == 0) {
-                    SetDlgItemTextW(dlg, 706, L"200");
-                    PostMessageW(dlg, WM_COMMAND, IDOK, 0);
-                } else if (lstrcmpW(title, L"Font") == 0) {
-                    PostMessageW(dlg, WM_COMMAND, IDOK, 0);
-                } else if (!name.empty() && GetDlgItem(dlg, 0x47c)) {
-                    SetDlgItemTextW(dlg, 0x47c, name.c_str());
-                    PostMessageW(dlg, WM_COMMAND, IDOK, 0);
-                } else {
-                    PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
-                }
-            }
-            for (auto it = seen.begin(); it != seen.end();) it = IsWindow(it->first) ? std::next(it) : seen.erase(it);
-            Sleep(5);
-        }
-    }
-    std::atomic<bool> stop_{false};
-    std::mutex m_;
-    std::wstring fileName_;
-    std::vector<std::wstring> boxes_;
-    std::thread thread_;
-};
 
 // A 4x4 24-bit bitmap of one colour.
 std::string SmallBitmap(unsigned char shade) {
