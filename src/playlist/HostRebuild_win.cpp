@@ -82,8 +82,10 @@ void THostRebuild::TakeEarlierRecords(TPendingBuild& build) {
     try {
         build.Earlier.Reserve(static_cast<std::size_t>(form_.listBox_->Count()));
         const TPlayListBox& list = *form_.listBox_;
+        // Records still to be read count too: one an earlier rebuild copied holds
+        // the tags it showed, and a new one no more than its name gives again.
         for (int i = 0; i < list.Count(); ++i)
-            if (TMP3FileInfo* rec = form_.Record(i); rec && !rec->ToRead) build.Earlier.Add(TRecordRef::ShareWord(list.Data(i)));
+            if (form_.Record(i)) build.Earlier.Add(TRecordRef::ShareWord(list.Data(i)));
     } catch (const std::bad_alloc&) {
         // Only the titles shown meanwhile are the poorer for it.
     }

@@ -387,6 +387,9 @@ TEST_F(PlayListReading, EntriesComeAtOnceTheirTitlesLaterAndWhatLeftTheListIsNot
     host->Playlist = {f[5], f[0], PathIn("gone.mp3")};
     host->SetPosition(0);
     EXPECT_EQ(RowsNow(), (std::vector<std::string>{"Song 5", "Song 0", "gone"}));
+    host->Playlist = {f[0], f[5]};  // again before those were read: they keep what they showed
+    host->SetPosition(0);
+    EXPECT_EQ(RowsNow(), (std::vector<std::string>{"Song 0", "Song 5"}));
     host->DestroyMainWindow();
     Pump();
     EXPECT_EQ(PlayListWindow(), nullptr);
