@@ -39,6 +39,7 @@
 #include "playlist/PlayList_win.h"
 #include "resources/resource.h"
 #include "entries/TitleFormat.h"
+#include "fileinfo/EntryNames_win.h"
 
 namespace {
 
@@ -184,14 +185,14 @@ void MeasureSorts(TFormPlayList& form, int n) {
         TSortPath path = TSortPath::Direct;
         t0 = Now();
         int playing = form.PlayingIndex();
-        SortEntries(*form.ListBox(), playing, form.EntryLock(), key, UserCollation(), &AnsiLeadByte, &path);
+        SortEntries(*form.ListBox(), playing, form.EntryLock(), key, UserCollationUtf8(), CodePageNames(), &path);
         form.SetPlayingIndex(playing);
         const double keyed = Now() - t0;
 
         Fill(form, n);
         t0 = Now();
         playing = form.PlayingIndex();
-        SortEntries(*form.ListBox(), playing, form.EntryLock(), key, &CompareUserText, &AnsiLeadByte);
+        SortEntries(*form.ListBox(), playing, form.EntryLock(), key, &CompareUserTextUtf8, CodePageNames());
         form.SetPlayingIndex(playing);
         const double direct = Now() - t0;
         const double ratio = keyed / floor;

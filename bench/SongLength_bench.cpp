@@ -31,7 +31,7 @@ int main() {
     const char* names[] = {"cbr-info.mp3", "vbr-xing.mp3", "cbr-tagged.mp3", "riff.rmp", "plain.flac", "vorbis.ogg",
                            "opus.opus", "speex.spx", "aac.m4a", "wma.wma", "wavpack.wv", "new.ape", "sv8.mpc"};
     TTagReadOptions options;
-    options.ToAnsi = &AsciiOnly;
+    options.Text = &AsciiOnly;
     std::printf("%-16s %12s %14s %7s\n", "file", "tags (ms)", "+length (ms)", "ratio");
     for (const char* name : names) {
         const std::string path = std::string(VL_TEST_DATA_DIR) + "/lengths/" + name;

@@ -34,7 +34,7 @@ bool Bench(const std::string& dir, const TBenchFormat& format) {
         return true;
     }
     TTagReadOptions options;
-    options.ToAnsi = &AsciiOnly;
+    options.Text = &AsciiOnly;
     std::vector<std::string> names;
     std::vector<TFloorRange> ranges;
     for (int i = 0; i < kFiles; ++i) {

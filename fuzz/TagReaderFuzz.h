@@ -10,7 +10,7 @@ inline void FuzzTagReader(TTagReadFunction read, const std::uint8_t* data, std::
     TMP3FileInfo info;
     info.SetTitle("file name");
     TTagReadOptions options;
-    options.ToAnsi = &AsciiOnly;
+    options.Text = &AsciiOnly;
     const bool found = read(source, info, options);
     CheckRecord(info);
     if (!found) Check(info.Title() == "file name");

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TMP3FileInfo info;
     info.SetTitle("file name");
     TTagReadOptions options;
-    options.ToAnsi = &AsciiOnly;
+    options.Text = &AsciiOnly;
     const bool found = ReadAsfTags(source, info, options);
     if (found) Check(size >= 30 && data[0] == 0x30 && data[15] == 0x6C);
     CheckRecord(info);

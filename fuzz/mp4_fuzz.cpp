@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TMP3FileInfo info;
     info.SetTitle("file name");
     TTagReadOptions options;
-    options.ToAnsi = &AsciiOnly;
+    options.Text = &AsciiOnly;
     const bool found = ReadMp4Tags(source, info, options);
     Check(!found || size >= 16);
     CheckRecord(info);

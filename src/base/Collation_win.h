@@ -2,7 +2,9 @@
 // The user's collation with case ignored, as sorting and the list's text
 // searches use it: CompareStringA with LOCALE_USER_DEFAULT and NORM_IGNORECASE,
 // and LCMapStringA sort keys of the same locale and flags (both convert the
-// 8-bit text with the locale's code page, so they see the same characters).
+// 8-bit text with the locale's code page, so they see the same characters);
+// and the same over UTF-8 text through CompareStringW and LCMapStringW, which
+// order text the code page can hold exactly as the 8-bit calls do.
 #include <string>
 #include <string_view>
 
@@ -16,3 +18,8 @@ int CompareUserText(std::string_view a, std::string_view b);
 void AppendUserSortKey(std::string_view text, std::string& out);
 
 TCollation UserCollation();
+
+// The same collation over UTF-8 text (the rows' titles).
+int CompareUserTextUtf8(std::string_view a, std::string_view b);
+void AppendUserSortKeyUtf8(std::string_view text, std::string& out);
+TCollation UserCollationUtf8();

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "base/Utf.h"
+
 namespace {
 std::wstring ToWide(UINT cp, const std::string& s) {
     if (s.empty()) return {};
@@ -25,6 +27,16 @@ std::wstring AnsiToWide(const std::string& s) { return ToWide(CP_ACP, s); }
 std::string WideToAnsi(const std::wstring& s) { return FromWide(CP_ACP, s); }
 std::wstring Utf8ToWide(const std::string& s) { return ToWide(CP_UTF8, s); }
 std::string WideToUtf8(const std::wstring& s) { return FromWide(CP_UTF8, s); }
+
+std::string AnsiToUtf8(std::string_view s) {
+    if (IsAscii(s)) return std::string(s);
+    return WideToUtf8(AnsiToWide(std::string(s)));
+}
+
+std::string Utf8ToAnsi(std::string_view s) {
+    if (IsAscii(s)) return std::string(s);
+    return WideToAnsiName(Utf8ToWide(std::string(s)));
+}
 
 std::string WideToAnsiName(const std::wstring& s) {
     if (s.empty()) return {};
@@ -66,8 +78,8 @@ bool WideToAnsiExact(const std::wstring& s, std::string& out) {
     return true;
 }
 
-std::wstring ReaderText(const std::string& ansi) {
-    std::wstring w = AnsiToWide(ansi);
+std::wstring ReaderText(const std::string& utf8) {
+    std::wstring w = Utf8ToWide(utf8);
     if (w.size() > kMaxReaderText) {
         w.resize(kMaxReaderText);
         if (IS_HIGH_SURROGATE(w.back())) w.pop_back();

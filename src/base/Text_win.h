@@ -4,11 +4,16 @@
 #include <windows.h>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 std::wstring AnsiToWide(const std::string& s);
 std::string WideToAnsi(const std::wstring& s);
 std::wstring Utf8ToWide(const std::string& s);
 std::string WideToUtf8(const std::wstring& s);
+// 8-bit text of the code page as UTF-8 and back; characters the code page lacks
+// become "?" (no look-alike letters). ASCII passes through unconverted.
+std::string AnsiToUtf8(std::string_view s);
+std::string Utf8ToAnsi(std::string_view s);
 
 // A wide file name in the ANSI code page, "?" for what the code page lacks (no
 // look-alike letters): the form a Unicode host gives for the same name.
@@ -29,7 +34,7 @@ bool WideToAnsiExact(const std::wstring& s, std::string& out);
 // (Wine's overflows past that, taking the host process down): readers are told
 // at most kMaxReaderText UTF-16 units, never ending inside a surrogate pair.
 constexpr std::size_t kMaxReaderText = 511;
-std::wstring ReaderText(const std::string& ansi);
+std::wstring ReaderText(const std::string& utf8);
 // LB_GETTEXTLEN: the larger of the ANSI and the UTF-16 length, so that a reader
 // of either kind that sizes its buffer by it gets no more than it made room for.
 LRESULT ReaderTextLength(const std::wstring& text);

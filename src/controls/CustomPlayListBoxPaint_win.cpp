@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "base/Text_win.h"
 #include "controls/ListBoxParams.h"
 
 // ---------------------------------------------------------------- canvas
@@ -88,8 +89,8 @@ void TCustomPlayListBox::DrawItem(int index, const RECT& rect, unsigned state) {
     if (index < Count()) {
         RECT r = rect;
         r.left += 2;
-        const std::string& text = rows_.Text(index);
-        DrawTextA(canvas_.Handle(), text.data(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER);
+        const std::wstring text = Utf8ToWide(rows_.Text(index));
+        DrawTextW(canvas_.Handle(), text.data(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER);
     }
 }
 

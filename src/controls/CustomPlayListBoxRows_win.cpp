@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/Errors.h"
+#include "base/Collation_win.h"
 #include "base/Text_win.h"
 
 namespace {
@@ -27,9 +28,8 @@ int TopRowShowing(int top, int i, int page, int count) {
 }  // namespace
 
 int TCustomPlayListBox::CompareRowTexts(const std::string& a, const std::string& b) {
-    int r = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                           static_cast<int>(b.size()));
-    return r == 0 ? 0 : r - CSTR_EQUAL;
+    const int r = CompareUserTextUtf8(a, b);
+    return r == -CSTR_EQUAL ? 0 : r;  // a failed comparison orders nothing
 }
 
 // ---------------------------------------------------------------- the row store
@@ -431,8 +431,7 @@ int TCustomPlayListBox::Add(const std::string& text, std::uintptr_t data) {
 }
 
 bool TCustomPlayListBox::SameText(const std::string& a, const std::string& b) const {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                          static_cast<int>(b.size())) == CSTR_EQUAL;
+    return CompareUserTextUtf8(a, b) == 0;
 }
 
 int TCustomPlayListBox::IndexOf(const std::string& text) const {
@@ -565,16 +564,8 @@ LRESULT TCustomPlayListBox::AnswerGetTextLength(int i) const {
 
 LRESULT TCustomPlayListBox::AnswerFindExact(int start, const wchar_t* text) const {
     if (!text) return LB_ERR;
-    std::wstring wide(text);
-    BOOL lossy = FALSE;
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()),
-                                      nullptr, 0, nullptr, &lossy);
-    if (lossy) return LB_ERR;  // a character no row can hold
-    std::string ansi(static_cast<std::size_t>(n), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()), ansi.data(), n,
-                            nullptr, nullptr);
+    const std::string wanted = WideToUtf8(text);
     const int from = start < 0 ? 0 : start + 1;  // the search begins after start and wraps round
-    const int found = rows_.Find(from, [&](const std::string& row) { return SameText(row, ansi); });
+    const int found = rows_.Find(from, [&](const std::string& row) { return SameText(row, wanted); });
     return found < 0 ? LB_ERR : found;
 }

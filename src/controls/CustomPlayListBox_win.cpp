@@ -26,8 +26,6 @@ namespace {
 // global, and no full repaint on every resize (the owner decides that).
 constexpr UINT kRemovedClassStyles = CS_OWNDC | CS_CLASSDC | CS_PARENTDC | CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW;
 
-bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
-
 unsigned CurrentShiftState(LPARAM keyData) {
     unsigned s = 0;
     if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
@@ -41,7 +39,7 @@ unsigned CurrentShiftState(LPARAM keyData) {
 // ---------------------------------------------------------------- construction
 
 TCustomPlayListBox::TCustomPlayListBox(HWND parent, int controlId)
-    : rows_(&IsAnsiLeadByte), parent_(parent), controlId_(controlId), brush_(GetSysColorBrush(COLOR_WINDOW)) {}
+    : parent_(parent), controlId_(controlId), brush_(GetSysColorBrush(COLOR_WINDOW)) {}
 
 TCustomPlayListBox::~TCustomPlayListBox() {
     // Destroy the window while this object is still whole: its last messages
@@ -513,15 +511,13 @@ LRESULT TCustomPlayListBox::OnKey(UINT msg, WPARAM wp, LPARAM lp) {
 void TCustomPlayListBox::FindByFirstCharacter(wchar_t ch) {
     // What a list holding its strings does with a typed character: go to the
     // next row, after the caret and wrapping round, that starts with it.
-    char ansi[8] = {};
-    BOOL lossy = FALSE;
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &ch, 1, ansi, sizeof(ansi), nullptr, &lossy);
-    if (n <= 0 || lossy) return;
-    const std::string prefix(ansi, static_cast<std::size_t>(n));
+    if (ch >= 0xD800 && ch <= 0xDFFF) return;  // half a character starts no row
+    const std::string prefix = WideToUtf8(std::wstring(1, ch));
+    if (prefix.empty()) return;
     const std::size_t m = prefix.size();
     const int caret = ItemIndex();
-    // Whether a row matches depends only on its first m bytes (one character:
-    // one or two bytes, up to four in a multi-byte code page), so the locale is
+    // Whether a row matches depends only on its first m bytes (one character,
+    // one to three bytes of UTF-8), so the locale is
     // asked once per distinct start rather than once per row - a typed key on a
     // 100,000-row list stays immediate.
     std::vector<signed char> table(m <= 2 ? std::size_t(1) << (8 * m) : 0, -1);

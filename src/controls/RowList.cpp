@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "base/Utf.h"
+
 namespace {
 inline void Prefetch(const void* p) {
 #if defined(__GNUC__)
@@ -13,26 +15,13 @@ inline void Prefetch(const void* p) {
 }
 }  // namespace
 
-std::string ClipRowText(std::string text, std::size_t maxBytes, const TLeadBytePredicate& isLeadByte) {
-    if (text.size() <= maxBytes) return text;
-    std::size_t cut = maxBytes;
-    if (isLeadByte) {
-        // Walk character by character from the start: only from there can a
-        // trail byte be told from a lead byte.
-        std::size_t pos = 0;
-        while (pos < maxBytes) {
-            std::size_t width = isLeadByte(static_cast<unsigned char>(text[pos])) ? 2 : 1;
-            if (pos + width > maxBytes) break;
-            pos += width;
-        }
-        cut = pos;
-    }
-    text.resize(cut);
+std::string ClipRowText(std::string text, std::size_t maxBytes) {
+    text.resize(Utf8PrefixLength(text, maxBytes));
     return text;
 }
 
 void TRowList::Clip(std::string& text) const {
-    if (text.size() > kMaxRowTextLength) text = ClipRowText(std::move(text), kMaxRowTextLength, isLeadByte_);
+    if (text.size() > kMaxRowTextLength) text = ClipRowText(std::move(text), kMaxRowTextLength);
 }
 
 void TRowList::SetText(int i, std::string text) {

@@ -16,11 +16,8 @@
 // 4096-byte buffer, terminator included).
 constexpr std::size_t kMaxRowTextLength = 4095;
 
-// Tells whether a byte starts a double-byte character in the system code page.
-using TLeadBytePredicate = std::function<bool(unsigned char)>;
-
-// Cuts text to at most maxBytes without splitting a double-byte character.
-std::string ClipRowText(std::string text, std::size_t maxBytes, const TLeadBytePredicate& isLeadByte);
+// Cuts UTF-8 text to at most maxBytes without splitting a character.
+std::string ClipRowText(std::string text, std::size_t maxBytes);
 
 // Orders two row texts: negative, zero or positive.
 using TRowCompare = std::function<int(const std::string&, const std::string&)>;
@@ -37,7 +34,7 @@ struct TWeightSums {
 
 class TRowList {
 public:
-    explicit TRowList(TLeadBytePredicate isLeadByte = {}) : isLeadByte_(std::move(isLeadByte)) {}
+    TRowList() = default;
 
     int Count() const { return static_cast<int>(rows_.size()); }
     bool ValidIndex(int i) const { return i >= 0 && i < Count(); }
@@ -89,5 +86,4 @@ private:
     std::vector<TRow> rows_;
     TWeigh weigh_ = nullptr;
     TWeightSums sums_;
-    TLeadBytePredicate isLeadByte_;
 };

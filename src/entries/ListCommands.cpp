@@ -287,7 +287,7 @@ void ChangeSelection(IRowStore& list, TSelectCommand command) {
 }
 
 bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey key, const TCollation& collation,
-                 TLeadByteTest isLeadByte, TSortPath* path) {
+                 const TNameText& names, TSortPath* path) {
     const int n = list.Count();
     if (n < 2) return false;
 
@@ -311,8 +311,8 @@ bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey 
         // its own display title whatever the key.
         switch (key) {
         case TSortKey::Title: keys.Add(rows[k], titles[k]); break;
-        case TSortKey::FileName: keys.Add(rows[k], rec ? FileNamePart(rec->FileName(), isLeadByte) : std::string()); break;
-        case TSortKey::Path: keys.Add(rows[k], rec ? rec->FileName() : std::string_view()); break;
+        case TSortKey::FileName: keys.Add(rows[k], rec ? NameFileText(*rec, names) : std::string()); break;
+        case TSortKey::Path: keys.Add(rows[k], rec ? NamePathText(*rec, names) : std::string()); break;
         }
     }
 

@@ -107,9 +107,11 @@ enum class TSortKey { Title = 0, FileName = 1, Path = 2 };
 // checked with one comparison per adjacent pair; if any pair disagrees, the sort
 // runs again on the comparison itself. Either way the order is the one the
 // comparison alone gives. `path`, when given, tells which way it went.
-// `isLeadByte` splits double-byte file names correctly (see TitleFormat.h).
+// Titles are the rows' UTF-8 texts; file names and paths are compared as text
+// too: the wide name where a record has one, else its 8-bit name read through
+// `names` (see TitleFormat.h), so one collation orders every key.
 bool SortEntries(IRowStore& list, int& playingIndex, IEntryLock& lock, TSortKey key, const TCollation& collation,
-                 TLeadByteTest isLeadByte = nullptr, TSortPath* path = nullptr);
+                 const TNameText& names = {}, TSortPath* path = nullptr);
 
 // Sorts texts (paths chosen in the open dialog) with the same quicksort and
 // collation as the sort commands.

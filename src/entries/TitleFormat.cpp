@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 
+#include "base/Utf.h"
+
 namespace {
 
 char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -34,7 +36,7 @@ constexpr std::array<TTokenRow, 8> kTokens{{
 }};
 constexpr std::size_t kTokenLength = 7;
 
-void AppendValue(std::string& out, TToken token, const TMP3FileInfo& rec, TLeadByteTest isLeadByte) {
+void AppendValue(std::string& out, TToken token, const TMP3FileInfo& rec, const TNameText& names) {
     switch (token) {
     case TToken::Title: out += rec.Title(); break;
     case TToken::Artist: out += rec.Artist(); break;
@@ -42,16 +44,19 @@ void AppendValue(std::string& out, TToken token, const TMP3FileInfo& rec, TLeadB
     case TToken::Comment: out += rec.Comment(); break;
     case TToken::Source: out += rec.Source(); break;
     case TToken::Genre: out += rec.Genre(); break;
-    case TToken::FileName: out += FileNameWithoutExtension(rec.FileName(), isLeadByte); break;
-    case TToken::Extension: out += FileExtension(rec.FileName(), isLeadByte); break;
+    case TToken::FileName: out += NameTitleText(rec, names); break;
+    case TToken::Extension: out += NameExtensionText(rec, names); break;
     }
 }
 
 }  // namespace
 
-std::string BuildEntryTitle(const std::string& format, const TMP3FileInfo& rec, TLeadByteTest isLeadByte) {
+std::string BuildEntryTitle(const std::string& format, const TMP3FileInfo& rec, const TNameText& names) {
     std::string out;
-    const std::string_view fmt(format);
+    // The format is the code page's text like the names; the tokens are ASCII.
+    std::string converted;
+    if (names.ToText && !IsAscii(format)) converted = names.Text(format);
+    const std::string_view fmt(names.ToText && !IsAscii(format) ? converted : format);
     std::size_t pos = 0;  // start of what is left to scan
     while (true) {
         const std::size_t p = fmt.find("${", pos);
@@ -71,7 +76,7 @@ std::string BuildEntryTitle(const std::string& format, const TMP3FileInfo& rec, 
             continue;
         }
         out.append(fmt.substr(pos, p - pos));
-        AppendValue(out, match->Token, rec, isLeadByte);
+        AppendValue(out, match->Token, rec, names);
         pos = p + kTokenLength;
     }
     out.append(fmt.substr(pos));

@@ -11,10 +11,10 @@
 // so a "${" inside a tag stays literal; a token that matches nothing (or is cut
 // short by the end of the format) stays literal too.
 //
-// Paths are 8-bit ANSI text, byte for byte. On a double-byte code page (Shift-JIS)
-// the trail byte of a character may be 0x5C, the byte of "\": pass a lead-byte
-// test (the Win32 side passes IsDBCSLeadByte) so that such a character is never
-// taken for a separator. Without one every byte is a character of its own.
+// The record's tag values are UTF-8 text; its 8-bit name and the format itself
+// are text of the code page, read through `names` (lead bytes, so that the trail
+// byte 0x5C of a Shift-JIS character is never taken for "\", and the conversion
+// into UTF-8). ${FNAM} and ${FEXT} come from the wide name when the record has one.
 #include "fileinfo/EntryNames.h"
 #include "fileinfo/MP3FileInfo.h"
 
@@ -23,6 +23,5 @@
 
 // Expands `format` for one record; the record is not changed. An empty format
 // gives an empty title; the result is not trimmed.
-std::string BuildEntryTitle(const std::string& format, const TMP3FileInfo& rec,
-                            TLeadByteTest isLeadByte = nullptr);
+std::string BuildEntryTitle(const std::string& format, const TMP3FileInfo& rec, const TNameText& names = {});
 

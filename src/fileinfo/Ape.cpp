@@ -71,7 +71,11 @@ bool ReadApeTags(IByteSource& file, TMP3FileInfo& info, const TTagReadOptions& o
         const std::size_t take = std::size_t(std::min<std::uint64_t>(valueSize, kMaxTagValueBytes));
         value.resize(take);
         if (ReadFully(source, valuePos, reinterpret_cast<std::uint8_t*>(value.data()), take) != take) break;
-        fields.Offer(key.Field, Utf8TagText(value, options.ToAnsi, valueSize > take), key.Rank);
+        // Version 1 knew no Unicode: its text is the system's code page.
+        fields.Offer(key.Field,
+                     version == 1000 ? CodePageTagText(value.substr(0, value.find('\0')), options.Text)
+                                     : Utf8TagText(value, options.Text, valueSize > take),
+                     key.Rank);
     }
     fields.StoreInto(info);
     return true;

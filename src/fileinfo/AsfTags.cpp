@@ -68,7 +68,7 @@ private:
     std::uint64_t pos_, end_;
 };
 
-void ReadContentDescription(TCursor object, TTagFields& fields, TUtf16ToAnsi toAnsi) {
+void ReadContentDescription(TCursor object, TTagFields& fields, const TTagTextCodec& codec) {
     std::uint8_t lengths[10];
     if (!object.Read(lengths, sizeof lengths)) return;
     static constexpr TInfoField kFields[] = {TInfoField::Title, TInfoField::Artist, TInfoField::Copyright,
@@ -81,17 +81,17 @@ void ReadContentDescription(TCursor object, TTagFields& fields, TUtf16ToAnsi toA
             continue;
         }
         if (!object.Bytes(length, text)) return;
-        fields.Offer(kFields[i], Utf16LeTagText(text, toAnsi));
+        fields.Offer(kFields[i], Utf16LeTagText(text, codec));
     }
 }
 
 // Numbers are shown as decimal text; booleans and byte arrays (pictures) are not
 // text at all.
-std::string DescriptorValue(std::uint16_t type, const std::string& v, TUtf16ToAnsi toAnsi) {
+std::string DescriptorValue(std::uint16_t type, const std::string& v, const TTagTextCodec& codec) {
     const auto* p = reinterpret_cast<const std::uint8_t*>(v.data());
     std::uint64_t n;
     switch (type) {
-    case 0: return Utf16LeTagText(v, toAnsi);
+    case 0: return Utf16LeTagText(v, codec);
     case 3: if (v.size() != 4) return {}; n = U32LE(p); break;
     case 4: if (v.size() != 8) return {}; n = U64LE(p); break;
     case 5: if (v.size() != 2) return {}; n = U16LE(p); break;
@@ -123,7 +123,7 @@ const TName* NameOf(const std::uint8_t* name, std::size_t length) {
     return nullptr;
 }
 
-void ReadExtendedContentDescription(TCursor object, TTagFields& fields, TUtf16ToAnsi toAnsi) {
+void ReadExtendedContentDescription(TCursor object, TTagFields& fields, const TTagTextCodec& codec) {
     std::uint16_t count;
     if (!object.U16(count)) return;
     std::string value;
@@ -146,14 +146,14 @@ void ReadExtendedContentDescription(TCursor object, TTagFields& fields, TUtf16To
             continue;
         }
         if (!object.Bytes(valueLength, value)) return;
-        fields.Offer(wanted->Field, DescriptorValue(type, value, toAnsi));
+        fields.Offer(wanted->Field, DescriptorValue(type, value, codec));
     }
 }
 
 }  // namespace
 
 bool ReadAsfTags(IByteSource& file, TMP3FileInfo& info, const TTagReadOptions& options) {
-    const TUtf16ToAnsi toAnsi = options.ToAnsi;
+    const TTagTextCodec& codec = options.Text;
     // Object headers and descriptors are small and close together.
     TBufferedSource source(file);
     std::uint64_t fileSize = 0;
@@ -174,9 +174,9 @@ bool ReadAsfTags(IByteSource& file, TMP3FileInfo& info, const TTagReadOptions& o
         const bool cut = size > headerEnd - pos;
         const std::uint64_t end = cut ? headerEnd : pos + size;
         TCursor object(source, pos + kObjectHeader, end);
-        if (std::memcmp(o, kContentDescription, 16) == 0) ReadContentDescription(object, fields, toAnsi);
+        if (std::memcmp(o, kContentDescription, 16) == 0) ReadContentDescription(object, fields, codec);
         else if (std::memcmp(o, kExtendedContentDescription, 16) == 0)
-            ReadExtendedContentDescription(object, fields, toAnsi);
+            ReadExtendedContentDescription(object, fields, codec);
         if (cut) break;
         pos = end;
     }

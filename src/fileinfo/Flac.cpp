@@ -41,7 +41,7 @@ bool ReadFlacTags(IByteSource& file, TMP3FileInfo& info, const TTagReadOptions& 
             // A block cut short by the end of the file still gives what it holds.
             TRangeStream stream(source, data, data + std::min(length, fileSize - data));
             TTagFields fields;
-            const bool found = ReadVorbisComment(stream, fields, options.ToAnsi);
+            const bool found = ReadVorbisComment(stream, fields, options.Text);
             fields.StoreInto(info);
             return found;
         }

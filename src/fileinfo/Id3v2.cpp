@@ -162,14 +162,14 @@ std::size_t FirstValueLength(std::uint8_t encoding, const std::uint8_t* p, std::
     return nul ? std::size_t(static_cast<const std::uint8_t*>(nul) - p) : n;
 }
 
-// The first value of an encoded string, cut to `maxChars` characters, as ANSI
-// text, trimmed. Encoding 0 is taken byte for byte: many taggers stored the
-// system's own code page there.
-std::string FirstValue(std::uint8_t encoding, const std::uint8_t* p, std::size_t n, TUtf16ToAnsi toAnsi,
+// The first value of an encoded string, cut to `maxChars` characters, as the
+// record's text, trimmed. Encoding 0 is taken as the system's code page: many
+// taggers stored it there.
+std::string FirstValue(std::uint8_t encoding, const std::uint8_t* p, std::size_t n, const TTagTextCodec& codec,
                        std::size_t maxChars = std::size_t(-1)) {
     const std::size_t length = n == 0 ? 0 : FirstValueLength(encoding, p, n);
     if (encoding == 0) {
-        return TrimTagText(std::string_view(reinterpret_cast<const char*>(p), std::min(length, maxChars)));
+        return CodePageTagText(std::string_view(reinterpret_cast<const char*>(p), std::min(length, maxChars)), codec);
     }
     std::u16string text;
     if (encoding == 3) {
@@ -189,7 +189,7 @@ std::string FirstValue(std::uint8_t encoding, const std::uint8_t* p, std::size_t
     }
     if (!text.empty() && text[0] == 0xFEFF) text.erase(0, 1);
     if (text.size() > maxChars) text.resize(maxChars);
-    return text.empty() ? std::string() : TrimTagText(toAnsi(text));
+    return text.empty() ? std::string() : TrimTagText(codec(text));
 }
 
 // ---- frames
@@ -234,29 +234,29 @@ struct TWalk {
 
 // Stores a wanted frame; false when a later frame of its kind may still serve
 // better (a comment with a description, while one without may follow).
-bool StoreFrame(TField field, std::uint8_t* data, std::size_t n, TUtf16ToAnsi toAnsi, TWalk& walk) {
+bool StoreFrame(TField field, std::uint8_t* data, std::size_t n, const TTagTextCodec& codec, TWalk& walk) {
     if (n < 1) return true;
     const std::uint8_t encoding = data[0];
     if (encoding > 3) return true;
     const std::uint8_t* p = data + 1;
     n -= 1;
     switch (field) {
-    case TField::Title: walk.Text.Title = FirstValue(encoding, p, n, toAnsi); break;
-    case TField::Artist: walk.Text.Artist = FirstValue(encoding, p, n, toAnsi); break;
-    case TField::Album: walk.Text.Album = FirstValue(encoding, p, n, toAnsi); break;
-    case TField::Year: walk.Text.Year = FirstValue(encoding, p, n, toAnsi); break;
-    case TField::RecordingTime: walk.RecordingTime = FirstValue(encoding, p, n, toAnsi, 4); break;
-    case TField::Genre: walk.Text.Genre = Id3v2GenreName(FirstValue(encoding, p, n, toAnsi)); break;
+    case TField::Title: walk.Text.Title = FirstValue(encoding, p, n, codec); break;
+    case TField::Artist: walk.Text.Artist = FirstValue(encoding, p, n, codec); break;
+    case TField::Album: walk.Text.Album = FirstValue(encoding, p, n, codec); break;
+    case TField::Year: walk.Text.Year = FirstValue(encoding, p, n, codec); break;
+    case TField::RecordingTime: walk.RecordingTime = FirstValue(encoding, p, n, codec, 4); break;
+    case TField::Genre: walk.Text.Genre = Id3v2GenreName(FirstValue(encoding, p, n, codec)); break;
     case TField::Comment: {
         // language(3), a short description, then the text. The user's comment is
         // the one without a description; iTunes keeps numbers of its own in
         // comments described "iTunNORM", "iTunSMPB", ..., which are never shown.
         if (n < 3) return true;
         const std::size_t text = AfterFirstString(encoding, p + 3, n - 3, 0);
-        const std::string description = FirstValue(encoding, p + 3, text, toAnsi);
+        const std::string description = FirstValue(encoding, p + 3, text, codec);
         if (description.compare(0, 4, "iTun") == 0) return false;
         if (!description.empty() && walk.DescribedComment) return false;  // the first described one stays
-        walk.Text.Comment = FirstValue(encoding, p + 3 + text, n - 3 - text, toAnsi);
+        walk.Text.Comment = FirstValue(encoding, p + 3 + text, n - 3 - text, codec);
         walk.DescribedComment = !description.empty();
         return description.empty();
     }
@@ -268,7 +268,7 @@ bool StoreFrame(TField field, std::uint8_t* data, std::size_t n, TUtf16ToAnsi to
 // Walks the frames from the stream's position to its end, reading the wanted
 // ones; the first frame of each kind counts (of the comments, the first that
 // StoreFrame settles on).
-void WalkFrames(TTagStream& stream, const TTagInfo& tag, TSizes sizes, TUtf16ToAnsi toAnsi, TWalk& walk) {
+void WalkFrames(TTagStream& stream, const TTagInfo& tag, TSizes sizes, const TTagTextCodec& codec, TWalk& walk) {
     const bool v22 = tag.Major == 2;
     const std::size_t headerSize = v22 ? 6 : 10;
     bool seen[8] = {};
@@ -329,7 +329,7 @@ void WalkFrames(TTagStream& stream, const TTagInfo& tag, TSizes sizes, TUtf16ToA
             std::copy(plain.begin(), plain.end(), p);
             n = plain.size();
         }
-        seen[slot] = StoreFrame(field, p, n, toAnsi, walk);
+        seen[slot] = StoreFrame(field, p, n, codec, walk);
     }
 }
 
@@ -392,7 +392,7 @@ std::string Id3v2GenreName(const std::string& text) {
     return known ? name : text;
 }
 
-bool ReadId3v2Tag(IByteSource& source, TId3v2Text& text, TUtf16ToAnsi toAnsi) {
+bool ReadId3v2Tag(IByteSource& source, TId3v2Text& text, const TTagTextCodec& codec) {
     std::uint8_t h[kHeaderSize];
     if (ReadFully(source, 0, h, kHeaderSize) != kHeaderSize) return false;
     if (h[0] != 'I' || h[1] != 'D' || h[2] != '3' || h[3] < 2 || h[3] > 4 || h[4] == 0xFF ||
@@ -414,7 +414,7 @@ bool ReadId3v2Tag(IByteSource& source, TId3v2Text& text, TUtf16ToAnsi toAnsi) {
     auto walk = [&](TSizes sizes, TWalk& out) {
         TTagStream stream(source, kHeaderSize, end, tagUnsync && tag.Major < 4);
         if (extended && !SkipExtendedHeader(stream, tag)) return;
-        WalkFrames(stream, tag, sizes, toAnsi, out);
+        WalkFrames(stream, tag, sizes, codec, out);
     };
     TWalk result;
     walk(tag.Major == 4 ? TSizes::Syncsafe : TSizes::Plain, result);
@@ -448,18 +448,18 @@ void MergeMp3Tags(TMP3FileInfo& info, const TMP3FileInfo& id3v1, const TId3v2Tex
     }
 }
 
-bool ReadMp3Tags(IByteSource& file, TMP3FileInfo& info, bool preferId3v2, TUtf16ToAnsi toAnsi) {
+bool ReadMp3Tags(IByteSource& file, TMP3FileInfo& info, bool preferId3v2, const TTagTextCodec& codec) {
     TSizeOnce source(file);
     TMP3FileInfo id3v1;
     TId3v1Bytes trailer;
-    bool found = ReadId3v1Bytes(source, trailer) && ParseId3v1Tag(trailer, id3v1);
+    bool found = ReadId3v1Bytes(source, trailer) && ParseId3v1Tag(trailer, id3v1, codec);
     const bool complete = !id3v1.Title().empty() && !id3v1.Artist().empty() && !id3v1.Album().empty() &&
                           !id3v1.Comment().empty() && !id3v1.Year().empty() && !id3v1.Genre().empty();
     TId3v2Text id3v2;
     if (preferId3v2 || !complete) {
         // Frame headers are small and close together: read them a block at a time.
         TBufferedSource buffered(source);
-        found = ReadId3v2Tag(buffered, id3v2, toAnsi) || found;
+        found = ReadId3v2Tag(buffered, id3v2, codec) || found;
     }
     MergeMp3Tags(info, id3v1, id3v2, preferId3v2);
     return found;

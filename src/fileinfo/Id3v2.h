@@ -28,7 +28,7 @@ struct TId3v2Text {
 };
 
 // Reads the tag at the start of the source; false when there is none.
-bool ReadId3v2Tag(IByteSource& source, TId3v2Text& text, TUtf16ToAnsi toAnsi);
+bool ReadId3v2Tag(IByteSource& source, TId3v2Text& text, const TTagTextCodec& codec);
 
 // "(17)", "17" and "(17)Rock" give the genre table's name for 17; "RX" and "CR"
 // (bracketed or not) "Remix" and "Cover"; a number the table lacks gives what
@@ -44,7 +44,7 @@ void MergeMp3Tags(TMP3FileInfo& info, const TMP3FileInfo& id3v1, const TId3v2Tex
 
 // Both tags of an open source: the ID3v1 trailer, then the ID3v2 tag when it can
 // still give something. True when either tag was found.
-bool ReadMp3Tags(IByteSource& source, TMP3FileInfo& info, bool preferId3v2, TUtf16ToAnsi toAnsi);
+bool ReadMp3Tags(IByteSource& source, TMP3FileInfo& info, bool preferId3v2, const TTagTextCodec& codec);
 
 // By file name (Win32 layer): one deny-write open; the ANSI code page's
 // conversion with "?" for characters it lacks.

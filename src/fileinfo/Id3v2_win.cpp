@@ -7,5 +7,5 @@ bool ReadMp3Tags(const std::string& fileName, TMP3FileInfo& info, bool preferId3
     TFile file = OpenForSharedRead(fileName);
     if (!file) return false;
     TWinFileSource source(file.get());
-    return ReadMp3Tags(source, info, preferId3v2, &Utf16ToAnsiCodePage);
+    return ReadMp3Tags(source, info, preferId3v2, RecordTextCodec());
 }

@@ -101,7 +101,7 @@ constexpr TKey kKeys[] = {
 constexpr std::uint32_t kUtf8 = 1, kUtf16 = 2, kImplicit = 0, kInteger = 21;
 
 // The first value of an item as text; empty for values of other kinds.
-std::string ItemValue(IByteSource& source, const TAtom& item, const TKey& key, TUtf16ToAnsi toAnsi,
+std::string ItemValue(IByteSource& source, const TAtom& item, const TKey& key, const TTagTextCodec& codec,
                       std::string& bytes) {
     TAtomWalk walk(source, item.Data, item.End);
     TAtom data;
@@ -123,9 +123,9 @@ std::string ItemValue(IByteSource& source, const TAtom& item, const TKey& key, T
     const std::size_t got = ReadFully(source, data.Data + 8, reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size());
     if (got != bytes.size()) return {};
     const bool cutShort = length > bytes.size();
-    if (kind == kUtf8) return Utf8TagText(bytes, toAnsi, cutShort);
+    if (kind == kUtf8) return Utf8TagText(bytes, codec, cutShort);
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) std::swap(bytes[i], bytes[i + 1]);  // big-endian
-    return Utf16LeTagText(bytes, toAnsi, cutShort);
+    return Utf16LeTagText(bytes, codec, cutShort);
 }
 
 // Where meta's children begin: after version and flags, unless the writer left
@@ -149,7 +149,7 @@ bool FindPath(IByteSource& source, std::uint64_t size, TAtom& ilst) {
 }  // namespace
 
 bool ReadMp4Tags(IByteSource& file, TMP3FileInfo& info, const TTagReadOptions& options) {
-    const TUtf16ToAnsi toAnsi = options.ToAnsi;
+    const TTagTextCodec& codec = options.Text;
     // Atom headers are small and mostly close together: read a block at a time.
     TBufferedSource source(file);
     std::uint64_t size = 0;
@@ -163,7 +163,7 @@ bool ReadMp4Tags(IByteSource& file, TMP3FileInfo& info, const TTagReadOptions& o
         const TKey* key = std::find_if(std::begin(kKeys), std::end(kKeys),
                                        [&](const TKey& k) { return k.Item == item.Type; });
         if (key != std::end(kKeys) && fields.Wants(key->Field, key->Rank))
-            fields.Offer(key->Field, ItemValue(source, item, *key, toAnsi, bytes), key->Rank);
+            fields.Offer(key->Field, ItemValue(source, item, *key, codec, bytes), key->Rank);
     }
     fields.StoreInto(info);
     return true;

@@ -35,7 +35,7 @@ bool ReadId3v1Bytes(IByteSource& source, TId3v1Bytes& tag) {
     return ReadFully(source, size - kId3v1Size, tag.data(), tag.size()) == tag.size();
 }
 
-bool ParseId3v1Tag(const TId3v1Bytes& tag, TMP3FileInfo& info) {
+bool ParseId3v1Tag(const TId3v1Bytes& tag, TMP3FileInfo& info, const TTagTextCodec& codec) {
     if (tag[0] != 'T' || tag[1] != 'A' || tag[2] != 'G') return false;
     struct TField {
         std::size_t offset, length;
@@ -48,7 +48,7 @@ bool ParseId3v1Tag(const TId3v1Bytes& tag, TMP3FileInfo& info) {
     };
     for (const TField& f : kFields) {
         std::string value =
-            TrimTagText(std::string_view(reinterpret_cast<const char*>(tag.data()) + f.offset, f.length));
+            CodePageTagText(std::string_view(reinterpret_cast<const char*>(tag.data()) + f.offset, f.length), codec);
         if (!value.empty()) info.Set(f.target, value);
     }
     const unsigned genre = tag[127];
@@ -56,7 +56,7 @@ bool ParseId3v1Tag(const TId3v1Bytes& tag, TMP3FileInfo& info) {
     return true;
 }
 
-bool ReadId3v1Tag(IByteSource& source, TMP3FileInfo& info) {
+bool ReadId3v1Tag(IByteSource& source, TMP3FileInfo& info, const TTagTextCodec& codec) {
     TId3v1Bytes tag;
-    return ReadId3v1Bytes(source, tag) && ParseId3v1Tag(tag, info);
+    return ReadId3v1Bytes(source, tag) && ParseId3v1Tag(tag, info, codec);
 }

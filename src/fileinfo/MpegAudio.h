@@ -8,6 +8,7 @@
 
 #include "fileinfo/ByteSource.h"
 #include "fileinfo/MP3FileInfo.h"
+#include "fileinfo/TagText.h"
 
 inline constexpr int kGenreCount = 148;
 // The ID3v1 genre list (0-79) and its extension (80-147), indexed by the genre byte.
@@ -21,10 +22,10 @@ bool ReadId3v1Bytes(IByteSource& source, TId3v1Bytes& tag);
 
 // Fills the record's non-empty fields from a trailer that starts with exactly "TAG";
 // false (record untouched) otherwise.
-bool ParseId3v1Tag(const TId3v1Bytes& tag, TMP3FileInfo& info);
+bool ParseId3v1Tag(const TId3v1Bytes& tag, TMP3FileInfo& info, const TTagTextCodec& codec = {});
 
 // Both steps on an open source.
-bool ReadId3v1Tag(IByteSource& source, TMP3FileInfo& info);
+bool ReadId3v1Tag(IByteSource& source, TMP3FileInfo& info, const TTagTextCodec& codec = {});
 
 // By file name (Win32 layer): opened for reading with others allowed to read but
 // not write, closed before the bytes are parsed. False when there is no tag.

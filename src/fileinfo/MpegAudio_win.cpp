@@ -1,6 +1,7 @@
 #include "fileinfo/MpegAudio.h"
 
 #include "fileinfo/FileSource_win.h"
+#include "fileinfo/TagText_win.h"
 
 bool ReadId3v1Tag(const std::string& fileName, TMP3FileInfo& info) {
     TId3v1Bytes tag;
@@ -11,5 +12,5 @@ bool ReadId3v1Tag(const std::string& fileName, TMP3FileInfo& info) {
         TWinFileSource source(file.get());
         present = ReadId3v1Bytes(source, tag);
     }  // closed before parsing
-    return present && ParseId3v1Tag(tag, info);
+    return present && ParseId3v1Tag(tag, info, RecordTextCodec());
 }

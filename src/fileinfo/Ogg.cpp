@@ -172,7 +172,7 @@ bool ReadOggTags(IByteSource& file, TMP3FileInfo& info, const TTagReadOptions& o
     TOggPackets packets(source, fileSize, start);
     if (!FindComment(packets)) return false;
     TTagFields fields;
-    const bool found = ReadVorbisComment(packets, fields, options.ToAnsi);
+    const bool found = ReadVorbisComment(packets, fields, options.Text);
     fields.StoreInto(info);
     return found;
 }

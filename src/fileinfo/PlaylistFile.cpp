@@ -131,7 +131,8 @@ void TPlaylistWriter::Add(const TPlaylistEntry& e) {
         buffer_ += "#EXTINF:";
         AppendNumber(buffer_, length);
         buffer_ += ',';
-        AppendField(buffer_, e.Title, isLeadByte_, toUtf8_);
+        if (e.TitleUtf8 && type_ == TPlaylistType::M3u8) AppendField(buffer_, e.Title, nullptr, nullptr);
+        else AppendField(buffer_, e.Title, isLeadByte_, toUtf8_);
         buffer_ += "\r\n";
         if (e.NameUtf8 && type_ == TPlaylistType::M3u8) AppendField(buffer_, e.Name, nullptr, nullptr);
         else AppendField(buffer_, e.Name, isLeadByte_, toUtf8_);

@@ -31,6 +31,8 @@ struct TPlaylistEntry {
     // Name is UTF-8 already (a Unicode name): ".m3u8" writes it as it is. The
     // other types take names in the code page only.
     bool NameUtf8 = false;
+    // The same for the title (the list's own text): ".m3u8" writes it whole.
+    bool TitleUtf8 = false;
 };
 
 // Converts ANSI text to UTF-8.

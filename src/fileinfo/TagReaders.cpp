@@ -13,13 +13,13 @@ namespace {
 
 // ID3v1 and, where it can still give something, ID3v2.
 bool ReadMp3(IByteSource& source, TMP3FileInfo& info, const TTagReadOptions& options) {
-    return ReadMp3Tags(source, info, options.PreferId3v2, options.ToAnsi);
+    return ReadMp3Tags(source, info, options.PreferId3v2, options.Text);
 }
 
 // The chunk walk reads many small headers: a block at a time.
-bool ReadRiff(IByteSource& source, TMP3FileInfo& info, const TTagReadOptions&) {
+bool ReadRiff(IByteSource& source, TMP3FileInfo& info, const TTagReadOptions& options) {
     TBufferedSource buffered(source);
-    return ReadRiffInfoTag(buffered, info);
+    return ReadRiffInfoTag(buffered, info, options.Text);
 }
 
 constexpr TTagReaderEntry kReaders[] = {

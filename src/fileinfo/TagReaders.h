@@ -14,7 +14,7 @@
 enum class TTagReader { None, Id3v1, RiffInfo, Flac, Ogg, Ape, Mp4, Asf };
 
 struct TTagReadOptions {
-    TUtf16ToAnsi ToAnsi = nullptr;  // for tags that hold Unicode text
+    TTagTextCodec Text;             // how tag text becomes the record's
     bool PreferId3v2 = false;       // ".mp3": a non-empty ID3v2 value wins over ID3v1
 };
 

@@ -9,7 +9,7 @@ bool ReadTagsOfOpenFile(HANDLE file, const TTagReaderEntry& reader, TMP3FileInfo
     if (!file || file == INVALID_HANDLE_VALUE) return false;
     TWinFileSource source(file);
     TTagReadOptions options;
-    options.ToAnsi = &Utf16ToAnsiCodePage;
+    options.Text = RecordTextCodec();
     options.PreferId3v2 = preferId3v2;
     const bool found = reader.Read(source, info, options);
     if (readLength) info.SongLength = ReadSongLength(source, reader.Kind);

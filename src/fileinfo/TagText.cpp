@@ -2,22 +2,14 @@
 
 #include <cstring>
 
+#include "base/Utf.h"
+
 namespace {
 bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-void AppendUtf16(std::u16string& out, std::uint32_t cp) {
-    if (cp >= 0x10000) {
-        cp -= 0x10000;
-        out.push_back(char16_t(0xD800 + (cp >> 10)));
-        out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
-    } else {
-        out.push_back(char16_t(cp));
-    }
-}
-
-std::string ToTrimmedAnsi(std::u16string& text, TUtf16ToAnsi toAnsi) {
+std::string ToTrimmedText(std::u16string& text, const TTagTextCodec& codec) {
     if (!text.empty() && text[0] == 0xFEFF) text.erase(0, 1);
-    return text.empty() ? std::string() : TrimTagText(toAnsi(text));
+    return text.empty() ? std::string() : TrimTagText(codec(text));
 }
 }  // namespace
 
@@ -29,28 +21,12 @@ std::string TrimTagText(std::string_view bytes) {
 }
 
 std::u16string Utf8ToUtf16(const std::uint8_t* p, std::size_t n) {
-    std::u16string out;
-    std::size_t i = 0;
-    while (i < n) {
-        const std::uint8_t c = p[i];
-        int extra;
-        std::uint32_t cp, min;
-        if (c < 0x80) { out.push_back(c); ++i; continue; }
-        if ((c & 0xE0) == 0xC0) { extra = 1; cp = c & 0x1F; min = 0x80; }
-        else if ((c & 0xF0) == 0xE0) { extra = 2; cp = c & 0x0F; min = 0x800; }
-        else if ((c & 0xF8) == 0xF0) { extra = 3; cp = c & 0x07; min = 0x10000; }
-        else { out.push_back(0xFFFD); ++i; continue; }
-        int k = 1;
-        for (; k <= extra && i + k < n && (p[i + k] & 0xC0) == 0x80; ++k) cp = cp << 6 | (p[i + k] & 0x3F);
-        if (k <= extra || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out.push_back(0xFFFD);
-            i += std::size_t(k);  // the lead byte and the continuation bytes it took
-            continue;
-        }
-        AppendUtf16(out, cp);
-        i += std::size_t(extra) + 1;
-    }
-    return out;
+    return Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(p), n));
+}
+
+std::string CodePageTagText(std::string_view bytes, const TTagTextCodec& codec) {
+    std::string text = TrimTagText(bytes);
+    return text.empty() ? text : codec.CodePage(text);
 }
 
 void FixSurrogates(std::u16string& s) {
@@ -62,7 +38,7 @@ void FixSurrogates(std::u16string& s) {
     }
 }
 
-std::string Utf8TagText(std::string_view utf8, TUtf16ToAnsi toAnsi, bool cutShort) {
+std::string Utf8TagText(std::string_view utf8, const TTagTextCodec& codec, bool cutShort) {
     const auto* p = reinterpret_cast<const std::uint8_t*>(utf8.data());
     std::size_t n = utf8.size();
     if (n == 0) return {};
@@ -85,10 +61,10 @@ std::string Utf8TagText(std::string_view utf8, TUtf16ToAnsi toAnsi, bool cutShor
         }
     }
     std::u16string text = Utf8ToUtf16(p, n);
-    return ToTrimmedAnsi(text, toAnsi);
+    return ToTrimmedText(text, codec);
 }
 
-std::string Utf16LeTagText(std::string_view bytes, TUtf16ToAnsi toAnsi, bool cutShort) {
+std::string Utf16LeTagText(std::string_view bytes, const TTagTextCodec& codec, bool cutShort) {
     std::size_t n = bytes.size();
     if (n > kMaxTagValueBytes) {
         n = kMaxTagValueBytes;
@@ -105,5 +81,5 @@ std::string Utf16LeTagText(std::string_view bytes, TUtf16ToAnsi toAnsi, bool cut
     }
     if (cutShort && !text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF) text.pop_back();
     FixSurrogates(text);
-    return ToTrimmedAnsi(text, toAnsi);
+    return ToTrimmedText(text, codec);
 }

@@ -1,8 +1,6 @@
 #pragma once
-// The Win32 side of tag text: conversion into the ANSI code page.
-#include <string>
-#include <string_view>
+// The Win32 side of tag text: a record's texts are UTF-8, Unicode tags kept as
+// they are and 8-bit ones converted from the system's code page.
+#include "fileinfo/TagText.h"
 
-// No best-fit mapping: a character the code page lacks shows as "?", not as a
-// look-alike letter.
-std::string Utf16ToAnsiCodePage(std::u16string_view text);
+TTagTextCodec RecordTextCodec();

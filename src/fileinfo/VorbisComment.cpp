@@ -37,7 +37,7 @@ bool TRangeStream::Skip(std::uint64_t n) {
     return true;
 }
 
-bool ReadVorbisComment(TByteStream& stream, TTagFields& fields, TUtf16ToAnsi toAnsi) {
+bool ReadVorbisComment(TByteStream& stream, TTagFields& fields, const TTagTextCodec& codec) {
     std::uint32_t vendor = 0, count = 0;
     if (!ReadLe32(stream, vendor) || vendor > stream.Left() || !stream.Skip(vendor) || !ReadLe32(stream, count))
         return false;
@@ -67,7 +67,7 @@ bool ReadVorbisComment(TByteStream& stream, TTagFields& fields, TUtf16ToAnsi toA
             value.resize(take);
             if (!stream.Read(reinterpret_cast<std::uint8_t*>(value.data()) + had, more)) break;
         }
-        fields.Offer(key.Field, Utf8TagText(value, toAnsi, valueLength > take), key.Rank);
+        fields.Offer(key.Field, Utf8TagText(value, codec, valueLength > take), key.Rank);
         if (!stream.Skip(valueLength - take)) break;
     }
     return true;

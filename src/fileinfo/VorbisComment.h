@@ -38,4 +38,4 @@ private:
 // first length that does not fit what is left, keeping what came before it, and
 // as soon as no field wants a value any more. False when not even the vendor
 // string and the count could be read.
-bool ReadVorbisComment(TByteStream& stream, TTagFields& fields, TUtf16ToAnsi toAnsi);
+bool ReadVorbisComment(TByteStream& stream, TTagFields& fields, const TTagTextCodec& codec);

@@ -106,7 +106,7 @@ std::string ReadInfoSubchunk(TRiffReader& riff, const TRiffChunk& list, std::uin
     return TrimTagText(text);
 }
 
-bool ReadRiffInfoTag(IByteSource& source, TMP3FileInfo& info) {
+bool ReadRiffInfoTag(IByteSource& source, TMP3FileInfo& info, const TTagTextCodec& codec) {
     TRiffReader riff(source);
     TRiffChunk form;
     if (!riff.EnterFirstChunk(form) || form.Id != kRiff || form.Type != kRmp3) return false;
@@ -133,7 +133,7 @@ bool ReadRiffInfoTag(IByteSource& source, TMP3FileInfo& info) {
     };
     for (const TField& f : kFields) {
         std::string value = ReadInfoSubchunk(riff, list, listStart, f.id);
-        if (!value.empty()) info.Set(f.target, value);
+        if (!value.empty()) info.Set(f.target, codec.CodePage(value));
     }
     return true;
 }

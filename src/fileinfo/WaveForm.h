@@ -9,6 +9,7 @@
 
 #include "fileinfo/ByteSource.h"
 #include "fileinfo/MP3FileInfo.h"
+#include "fileinfo/TagText.h"
 
 // Four-character code, first character in the lowest byte.
 constexpr std::uint32_t MakeFourCC(char a, char b, char c, char d) {
@@ -59,7 +60,7 @@ std::string ReadInfoSubchunk(TRiffReader& riff, const TRiffChunk& list, std::uin
 
 // Fills the record's fields from the INFO list; false when the source is not an
 // "RMP3" RIFF file or has no INFO list. Only non-empty values are stored.
-bool ReadRiffInfoTag(IByteSource& source, TMP3FileInfo& info);
+bool ReadRiffInfoTag(IByteSource& source, TMP3FileInfo& info, const TTagTextCodec& codec = {});
 
 // By file name (Win32 layer): opened for buffered reading, deny-write.
 bool ReadRiffInfoTag(const std::string& fileName, TMP3FileInfo& info);

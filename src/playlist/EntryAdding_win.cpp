@@ -18,6 +18,7 @@
 #include "reading/TagReaderThread_win.h"
 #include "fileinfo/PlaylistFile.h"
 #include "entries/TitleFormat.h"
+#include "fileinfo/EntryNames_win.h"
 #include "playlist/SkinApply_win.h"
 #include "skin/WatermarkSkin_win.h"
 
@@ -41,8 +42,7 @@ bool IsSkinFile(const std::string& path) {
 // A fresh record filled from its file; opened by the wide name when there is one.
 std::unique_ptr<TMP3FileInfo> ReadEntryInfo(const std::string& path, const std::wstring& wide) {
     auto rec = std::make_unique<TMP3FileInfo>();
-    FillEntryFileNameFields(*rec, path, &AnsiLeadByte);
-    if (!wide.empty()) rec->SetWideFileName(WideToU16(wide));
+    FillEntryFileNameFields(*rec, path, CodePageNames(), WideToU16(wide));
     if (const TTagReaderEntry* reader = FindTagReader(FileExtension(path, &AnsiLeadByte))) {
         if (wide.empty())
             ReadTagsOfFile(path, *reader, *rec, Option.PreferID3v2);
@@ -85,8 +85,7 @@ bool IsSkinFileName(const std::string& path) { return IsSkinFile(path); }
 
 std::unique_ptr<TMP3FileInfo> NewEntryToRead(const std::string& path, const std::wstring& wide) {
     auto rec = std::make_unique<TMP3FileInfo>();
-    FillEntryFileNameFields(*rec, path, &AnsiLeadByte);
-    if (!wide.empty()) rec->SetWideFileName(WideToU16(wide));
+    FillEntryFileNameFields(*rec, path, CodePageNames(), WideToU16(wide));
     rec->ToRead = true;
     return rec;
 }
@@ -181,7 +180,7 @@ int TEntryAdding::AddPath(TEntryList& target, const std::string& path, bool expa
     if (PlaylistTypeOfExtension(ext) != TPlaylistType::None) return expand ? AddPlaylistFile(target, path, wide) : 0;
     if (!form_.audioExtensions_.Contains(ext)) return 0;
     auto rec = NewEntryToRead(path, wide);
-    std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
+    std::string title = EntryTitle(*rec);
     target.Add(std::move(title), std::move(rec));
     return 1;
 }
@@ -213,10 +212,9 @@ void TEntryAdding::AddHostEntry(TEntryList& target, const std::string& name, con
         }
     } else {
         rec = std::make_unique<TMP3FileInfo>();
-        FillKeptEntryFields(*rec, name, &AnsiLeadByte);
-        if (!wide.empty()) rec->SetWideFileName(WideToU16(wide));
+        FillKeptEntryFields(*rec, name, CodePageNames(), WideToU16(wide));
     }
-    std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
+    std::string title = EntryTitle(*rec);
     target.Add(std::move(title), std::move(rec));
 }
 
@@ -234,7 +232,7 @@ bool TEntryAdding::ReadKeptEntryIfPresent(int i) {
     fresh->SetSongLengthText(rec->SongLengthText());
     fresh->Selected = rec->Selected;
     *rec = std::move(*fresh);
-    form_.listBox_->SetText(i, BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte));
+    form_.listBox_->SetText(i, EntryTitle(*rec));
     return true;
 }
 
@@ -255,7 +253,7 @@ int TEntryAdding::AddDirectory(TEntryList& target, const std::wstring& dir) {
 
 void TEntryAdding::AddFoundFile(TEntryList& target, const TFoundFile& f) {
     auto rec = NewEntryToRead(f.Path, f.Wide);
-    std::string title = BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte);
+    std::string title = EntryTitle(*rec);
     target.Add(std::move(title), std::move(rec));
 }
 

@@ -213,7 +213,7 @@ void TEntryReading::ApplyResult(int row, TMP3FileInfo& rec, TReadResult& result)
     fresh.ToRead = false;
     rec = std::move(fresh);
     if (!hostLength) form_.Lengths().SetEntryLength(row, rec, fileLength, true);
-    form_.listBox_->RetitleRow(row, BuildEntryTitle(Option.PlaylistFormat, rec, &AnsiLeadByte));
+    form_.listBox_->RetitleRow(row, EntryTitle(rec));
     if (row == form_.playingIndex_) form_.SetCaptionFromEntry(row);
 }
 

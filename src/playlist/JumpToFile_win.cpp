@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/CaseFold_win.h"
 #include "base/Text_win.h"
+#include "base/Utf.h"
 #include "playlist/PlayList_win.h"
 #include "resources/resource.h"
 
@@ -38,8 +40,8 @@ private:
 
 const TJumpToFileTexts& JumpToFileTexts(bool japanese) { return japanese ? kJapanese : kEnglish; }
 
-TFormJumpToFile::TFormJumpToFile(TFormPlayList& form, const TCaseFold& folding, bool japanese)
-    : form_(form), index_(folding), japanese_(japanese) {}
+TFormJumpToFile::TFormJumpToFile(TFormPlayList& form, bool japanese)
+    : form_(form), index_(&FoldWide), japanese_(japanese) {}
 
 int TFormJumpToFile::Execute() {
     TCustomPlayListBox& list = *form_.ListBox();
@@ -155,10 +157,15 @@ void TFormJumpToFile::PlaceOverOwner() {
 void TFormJumpToFile::Reindex() {
     const TCustomPlayListBox& list = *form_.ListBox();
     index_.Assign(
-        list.Count(), [&](int i) { return std::string_view(list.Text(i)); },
-        [&](int i) {
+        list.Count(), [&](int i, std::u16string& out) { out = Utf8ToUtf16(list.Text(i)); },
+        [&](int i, std::u16string& out) {
             const TMP3FileInfo* rec = form_.Record(i);
-            return rec ? rec->FileName() : std::string_view();
+            if (!rec) return;
+            // The wide name names the file as the host does; else the 8-bit one.
+            if (!rec->Get(TInfoField::WideFileName).empty())
+                out = rec->WideFileName();
+            else
+                out = WideToU16(AnsiToWide(std::string(rec->FileName())));
         });
     revision_ = list.Revision();
     Rematch(true);
@@ -168,18 +175,7 @@ void TFormJumpToFile::Rematch(bool keepChoice) {
     const int length = GetWindowTextLengthW(edit_);
     std::wstring wide(static_cast<std::size_t>(std::max(0, length)) + 1, L'\0');
     wide.resize(static_cast<std::size_t>(std::max(0, GetWindowTextW(edit_, wide.data(), length + 1))));
-    BOOL lossy = FALSE;
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()),
-                                      nullptr, 0, nullptr, &lossy);
-    if (lossy) {
-        matches_.clear();  // a character no entry's text can hold
-    } else {
-        std::string text(static_cast<std::size_t>(std::max(0, n)), '\0');
-        if (n > 0)
-            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()), text.data(),
-                                n, nullptr, nullptr);
-        matches_ = index_.Match(text);
-    }
+    matches_ = index_.Match(WideToU16(wide));
     auto rowOf = [&](int entry) {
         auto it = std::lower_bound(matches_.begin(), matches_.end(), entry);
         return it != matches_.end() && *it == entry ? static_cast<int>(it - matches_.begin()) : -1;
@@ -236,7 +232,8 @@ void TFormJumpToFile::DrawMatch(const DRAWITEMSTRUCT& dis) const {
         SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
         RECT r = dis.rcItem;
         r.left += 2;
-        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
+        const std::wstring wide = Utf8ToWide(text);
+        DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
     if (dis.itemState & ODS_FOCUS) DrawFocusRect(dc, &dis.rcItem);

@@ -25,7 +25,7 @@ const TJumpToFileTexts& JumpToFileTexts(bool japanese);
 
 class TFormJumpToFile : public TDialog {
 public:
-    TFormJumpToFile(TFormPlayList& form, const TCaseFold& folding, bool japanese);
+    TFormJumpToFile(TFormPlayList& form, bool japanese);
     // Shows the dialog; the index of the chosen entry in the list as it is now,
     // or -1 when it was closed without a choice.
     int Execute();

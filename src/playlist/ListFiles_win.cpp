@@ -139,7 +139,7 @@ bool TListFiles::SaveListTo(const std::wstring& path, TPlaylistType type) {
             TEntryLockGuard lock(form_.entryLock_);
             TPlaylistWriter writer(type, [&file](std::string_view bytes) { return file.Write(bytes); },
                                    &AnsiTextToUtf8, &AnsiLeadByte);
-            std::string scratch;
+            std::string scratch, title;
             for (int i = 0; i < form_.listBox_->Count(); ++i) {
                 const TMP3FileInfo* rec = form_.Record(i);
                 if (!rec) continue;
@@ -149,7 +149,11 @@ bool TListFiles::SaveListTo(const std::wstring& path, TPlaylistType type) {
                     ++leftOut;
                     continue;
                 }
-                writer.Add({*name, form_.listBox_->Text(i), rec->SongLength, utf8});
+                // Titles are UTF-8: whole in ".m3u8", the code page ("?" for what it lacks) elsewhere.
+                const std::string& text = form_.listBox_->Text(i);
+                const bool whole = type == TPlaylistType::M3u8;
+                if (!whole) title = Utf8ToAnsi(text);
+                writer.Add({*name, whole ? std::string_view(text) : std::string_view(title), rec->SongLength, utf8, whole});
             }
             ok = writer.Finish();
         }

@@ -156,7 +156,7 @@ void TListSteps::RestoreState(const TListState& target) {
     rows.reserve(target.Count());
     for (const TRecordRef& r : target.Records()) {
         const int at = rowOf.Find(TRecordRef::WordOf(r.Get()));
-        std::string title = at >= 0 ? list.Text(at) : BuildEntryTitle(Option.PlaylistFormat, *r, &AnsiLeadByte);
+        std::string title = at >= 0 ? list.Text(at) : EntryTitle(*r);
         rows.push_back(TEntryRow{std::move(title), r});  // the row's own reference, from here on
     }
     // The playing entry stays the one the host plays when it is in the restored

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include "base/CaseFold_win.h"
 #include "base/Collation_win.h"
+#include "fileinfo/EntryNames_win.h"
 #include "base/FileExists_win.h"
 #include "base/Text_win.h"
 #include "host/CommonLib_win.h"
@@ -186,8 +187,8 @@ void TEntryCommands::SortCommand(TSortCommand command) {
     case TSortCommand::Title:
     case TSortCommand::FileName:
     case TSortCommand::Path:
-        changed = SortEntries(*form_.listBox_, form_.playingIndex_, form_.entryLock_, static_cast<TSortKey>(command), UserCollation(),
-                              &AnsiLeadByte);
+        changed = SortEntries(*form_.listBox_, form_.playingIndex_, form_.entryLock_, static_cast<TSortKey>(command), UserCollationUtf8(),
+                              CodePageNames());
         break;
     case TSortCommand::Reverse: changed = ReverseEntries(*form_.listBox_, form_.playingIndex_, form_.entryLock_); break;
     case TSortCommand::Randomize: {
@@ -222,7 +223,7 @@ void TEntryCommands::JumpToFile() {
     if (!form_.FinishReading()) return;
     int i = -1;
     {
-        TFormJumpToFile dialog(form_, CaseFold(), Plugin.JapaneseCaptions);
+        TFormJumpToFile dialog(form_, Plugin.JapaneseCaptions);
         i = dialog.Execute();
     }
     // The window may have gone with the host while the dialog was open.

@@ -11,27 +11,30 @@ namespace {
 constexpr UINT kColumnFormat = DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX;
 constexpr UINT kTitleFormat = DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE;
 
+// Texts are UTF-8 and drawn wide, so that a title shows every character the
+// list font (or the system's fallback for it) has.
 int TextWidth(HDC dc, const std::string& s) {
     SIZE size{};
-    GetTextExtentPoint32A(dc, s.c_str(), static_cast<int>(s.size()), &size);
+    const std::wstring wide = Utf8ToWide(s);
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
     return size.cx;
 }
 
 void DrawText8(HDC dc, const std::string& text, RECT r, UINT format, COLORREF color) {
     SetTextColor(dc, color);
+    const std::wstring wide = Utf8ToWide(text);
+    const int n = static_cast<int>(wide.size());
     if (format == kTitleFormat) {
-        // A title that fits is drawn as the text layout would draw it (the ANSI
-        // text made wide, at the cell's top left, clipped to the cell) without the
-        // layout's own passes over it: text is most of a repaint's cost.
-        const std::wstring wide = AnsiToWide(text);
-        const int n = static_cast<int>(wide.size());
+        // A title that fits is drawn as the text layout would draw it (at the
+        // cell's top left, clipped to the cell) without the layout's own passes
+        // over it: text is most of a repaint's cost.
         SIZE size{};
         if (GetTextExtentPoint32W(dc, wide.c_str(), n, &size) && size.cx <= r.right - r.left) {
             ExtTextOutW(dc, r.left, r.top, ETO_CLIPPED, &r, wide.c_str(), static_cast<UINT>(n), nullptr);
             return;
         }
     }
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+    DrawTextW(dc, wide.c_str(), n, &r, format);
 }
 }  // namespace
 

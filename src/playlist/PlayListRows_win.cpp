@@ -9,6 +9,7 @@
 #include "reading/FolderScan_win.h"
 #include "host/PluginState_win.h"
 #include "entries/TitleFormat.h"
+#include "fileinfo/EntryNames_win.h"
 #include "playlist/SkinApply_win.h"
 
 void TFormPlayList::DropFiles(HDROP drop) {
@@ -155,7 +156,9 @@ void TFormPlayList::RetitleAll() {
         TUpdateGuard updates(*listBox_);
         TEntryLockGuard lock(entryLock_);
         for (int i = 0; i < listBox_->Count(); ++i)
-            if (TMP3FileInfo* rec = Record(i)) listBox_->SetText(i, BuildEntryTitle(Option.PlaylistFormat, *rec, &AnsiLeadByte));
+            if (TMP3FileInfo* rec = Record(i)) listBox_->SetText(i, EntryTitle(*rec));
     }
     RepaintList();
 }
+
+std::string EntryTitle(const TMP3FileInfo& rec) { return BuildEntryTitle(Option.PlaylistFormat, rec, CodePageNames()); }

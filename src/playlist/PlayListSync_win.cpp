@@ -141,8 +141,9 @@ void TFormPlayList::SetCaptionFromEntry(int i) {
     if (i < 0 || i >= listBox_->Count()) return;
     // A stream is named by its address, whatever the title format makes of it.
     const TMP3FileInfo* rec = Record(i);
-    const std::string title = rec && rec->Kept && IsStreamName(rec->FileName()) ? std::string(rec->FileName()) : listBox_->Text(i);
-    SetWindowTextW(Handle(), AnsiToWide(PlayingCaption(title)).c_str());
+    const std::string title =
+        rec && rec->Kept && IsStreamName(rec->FileName()) ? AnsiToUtf8(rec->FileName()) : listBox_->Text(i);
+    SetWindowTextW(Handle(), Utf8ToWide(PlayingCaption(title)).c_str());
 }
 
 void TFormPlayList::SetPlayingEntry(int i) { SetPlayingEntry(i, false); }

@@ -49,6 +49,9 @@ struct TReadResult;
 
 // Esc for this thread: a press waiting in its queue (taken out) or the key held
 // down while one of its windows is in front.
+// The row text of a record: the user's title format over it, as UTF-8.
+std::string EntryTitle(const TMP3FileInfo& rec);
+
 bool EscapeKeyPressed();
 // Runs, for about 10 ms, the messages waiting in this thread's queue while a
 // command of ours waits: the player, painting and timers go on, and input to

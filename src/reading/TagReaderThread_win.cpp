@@ -9,6 +9,7 @@
 #include "base/TestSeam.h"
 #include "base/Text_win.h"
 #include "fileinfo/FileSource_win.h"
+#include "fileinfo/EntryNames_win.h"
 #include "fileinfo/TagReaders.h"
 #include "fileinfo/EntryNames.h"
 
@@ -91,7 +92,7 @@ TReadResult TTagReaderThread::Read(TReadJob& job) {
             result.NotAFile = true;
             return result;
         }
-        FillEntryFileNameFields(result.Values, job.Path, &AnsiLeadByte);
+        FillEntryFileNameFields(result.Values, job.Path, CodePageNames(), job.WidePath);
         if (job.Reader && file) ReadTagsOfOpenFile(file.get(), *job.Reader, result.Values, job.PreferId3v2, job.ReadLength);
         result.Read = true;
     } catch (...) {

@@ -1,6 +1,6 @@
-// The case folding and the jump matcher over a small double-byte code page shaped like Shift-JIS:
-// lead bytes 0x81-0x9F and 0xE0-0xFC, ASCII and full-width letters folding,
-// the ideographic space 0x8140 a blank.
+// The jump matcher over UTF-16 titles and names, with a stand-in for the
+// system's lower-casing (ASCII and full-width A-Z), and the 8-bit case folding
+// over a small double-byte code page shaped like Shift-JIS.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,86 +10,74 @@
 
 namespace {
 
-bool Lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-TFoldChar Query(unsigned code) {
-    TFoldChar info;
-    if (code >= 'A' && code <= 'Z') info.Folded = code + 0x20;
-    if (code >= 0x8260 && code <= 0x8279) info.Folded = code + 0x21;  // full-width A-Z to a-z
-    if (code == 0x8145) info.Folded = 0x41;  // a fold that would change the character's length: left out
-    info.Blank = code == ' ' || code == '\t' || code == 0x8140;
-    return info;
+void Lower(std::u16string_view text, std::u16string& out) {
+    for (char16_t c : text) {
+        if (c >= u'A' && c <= u'Z') c = char16_t(c + 32);
+        if (c >= 0xFF21 && c <= 0xFF3A) c = char16_t(c + 32);  // full-width A-Z
+        out.push_back(c);
+    }
 }
 
 struct TEntry {
-    std::string Title, FileName;
+    std::u16string Title, FileName;
 };
 
 class JumpMatch : public ::testing::Test {
 protected:
-    std::vector<int> Match(const std::vector<TEntry>& entries, const std::string& text) {
+    std::vector<int> Match(const std::vector<TEntry>& entries, const std::u16string& text) {
         index.Assign(
-            static_cast<int>(entries.size()), [&](int i) { return std::string_view(entries[i].Title); },
-            [&](int i) { return std::string_view(entries[i].FileName); });
+            static_cast<int>(entries.size()), [&](int i, std::u16string& out) { out += entries[i].Title; },
+            [&](int i, std::u16string& out) { out += entries[i].FileName; });
         return index.Match(text);
     }
-    TCaseFold folding{&Lead, &Query};
-    TJumpIndex index{folding};
+    TJumpIndex index{&Lower};
 };
-
-const std::string kHyo = "\x95\x5C";       // 表: its trail byte is the byte of "\"
-const std::string kSo = "\x83\x5C";        // ソ
-const std::string kFullA = "\x82\x60";     // Ａ
-const std::string kFullSmallA = "\x82\x81";  // ａ
 
 }  // namespace
 
 TEST_F(JumpMatch, WordsMatchInTitleOrFileNameIgnoringCaseInListOrder) {
     const std::vector<TEntry> entries = {
-        {"Blue Moon", "C:\\Jazz\\blue.mp3"},
-        {"Red Sky", "C:\\Rock\\Blue Sky.mp3"},
-        {"Green", "C:\\Jazz\\green.mp3"},
+        {u"Blue Moon", u"C:\\Jazz\\blue.mp3"},
+        {u"Red Sky", u"C:\\Rock\\Blue Sky.mp3"},
+        {u"Green", u"C:\\Jazz\\green.mp3"},
     };
-    EXPECT_EQ(Match(entries, "BLUE"), (std::vector<int>{0, 1}));
-    EXPECT_EQ(Match(entries, "jazz  blue"), (std::vector<int>{0}));  // one word in each text
-    EXPECT_EQ(Match(entries, "sky\tRED"), (std::vector<int>{1}));
-    EXPECT_EQ(Match(entries, "blue green"), (std::vector<int>{}));  // every word must occur
-    EXPECT_EQ(Match(entries, "mp3 rock.mp3"), (std::vector<int>{}));  // "rock.mp3" occurs nowhere
-    EXPECT_EQ(Match(entries, " \t "), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(Match(entries, ""), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(Match({}, "a"), (std::vector<int>{}));
+    EXPECT_EQ(Match(entries, u"BLUE"), (std::vector<int>{0, 1}));
+    EXPECT_EQ(Match(entries, u"jazz  blue"), (std::vector<int>{0}));  // one word in each text
+    EXPECT_EQ(Match(entries, u"sky\tRED"), (std::vector<int>{1}));
+    EXPECT_EQ(Match(entries, u"blue green"), (std::vector<int>{}));  // every word must occur
+    EXPECT_EQ(Match(entries, u"mp3 rock.mp3"), (std::vector<int>{}));  // "rock.mp3" occurs nowhere
+    EXPECT_EQ(Match(entries, u" \t "), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(Match(entries, u""), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(Match({}, u"a"), (std::vector<int>{}));
 }
 
-TEST_F(JumpMatch, FullWidthLettersFoldAndTheIdeographicSpaceSeparatesWords) {
+TEST_F(JumpMatch, EveryScriptMatchesAndFullWidthLettersFoldToThemselvesOnly) {
     const std::vector<TEntry> entries = {
-        {kFullA + "BC", "x.mp3"},
-        {kFullSmallA + "bc", "y.mp3"},
-        {"abc", "z.mp3"},
+        {u"\uFF21BC", u"x.mp3"},                         // Ａ BC
+        {u"\uFF41bc", u"y.mp3"},                         // ａ bc
+        {u"abc", u"z.mp3"},
+        {u"\u6771\u4EAC\u30E9\u30D6", u"\uC11C\uC6B8.mp3"},  // 東京ラブ, 서울
+        {u"\u0391\u03B8\u03AE\u03BD\u03B1 \u041C\u043E\u0441\u043A\u0432\u0430", u"H\u00E0 N\u1ED9i.mp3"},
     };
-    EXPECT_EQ(Match(entries, kFullSmallA + "B"), (std::vector<int>{0, 1}));
-    EXPECT_EQ(Match(entries, kFullA), (std::vector<int>{0, 1}));
-    EXPECT_EQ(Match(entries, "abc"), (std::vector<int>{2}));  // a full-width letter is not its ASCII twin
-    EXPECT_EQ(Match(entries, "x\x81\x40" "bc"), (std::vector<int>{0}));
-    EXPECT_EQ(folding.Folded("\x81\x45"), "\x81\x45");  // a length-changing fold is not taken
+    EXPECT_EQ(Match(entries, u"\uFF41B"), (std::vector<int>{0, 1}));
+    EXPECT_EQ(Match(entries, u"abc"), (std::vector<int>{2}));  // a full-width letter is not its ASCII twin
+    EXPECT_EQ(Match(entries, u"x\u3000bc"), (std::vector<int>{0}));  // the ideographic space separates words
+    EXPECT_EQ(Match(entries, u"\u4EAC \uC6B8"), (std::vector<int>{3}));
+    EXPECT_EQ(Match(entries, u"\u041C\u043E\u0441 \u1ED9i"), (std::vector<int>{4}));
+    EXPECT_EQ(Match(entries, u"noi"), (std::vector<int>{})) << "accents are not folded";
 }
 
-TEST_F(JumpMatch, MatchesStartAndEndOnCharacterBoundariesOnly) {
+TEST_F(JumpMatch, MatchesNeverStartOrEndInsideASurrogatePair) {
+    const std::u16string note = u"\U0001F3B5", other = u"\U0001F3B6";  // D83C DFB5, D83C DFB6
     const std::vector<TEntry> entries = {
-        {kHyo + kSo, "song.mp3"},             // no real "\"
-        {"a" + kHyo, "C:\\music\\b.mp3"},     // a real "\" in the path
-        {"\x83\x60\x83\x41", "q.mp3"},       // trail bytes "`" and "A"
-        {"x" + kHyo + "y", "r.mp3"},
+        {u"a" + note + u"b", u"q.mp3"},
+        {other + u"\u8868", u"C:\\m\\r.mp3"},  // 表 and a real "\\"
     };
-    EXPECT_EQ(Match(entries, "\\"), (std::vector<int>{1}));
-    EXPECT_EQ(Match(entries, kHyo), (std::vector<int>{0, 1, 3}));
-    EXPECT_EQ(Match(entries, "`"), (std::vector<int>{}));
-    EXPECT_EQ(Match(entries, "a"), (std::vector<int>{1}));
-    EXPECT_EQ(Match(entries, "\\y"), (std::vector<int>{}));       // would begin on a trail byte
-    EXPECT_EQ(Match(entries, "x\x95"), (std::vector<int>{}));     // would end inside 表
-    EXPECT_EQ(Match(entries, "\x5C" + kSo), (std::vector<int>{}));
-    EXPECT_EQ(Match(entries, kSo + " song"), (std::vector<int>{0}));
-    // A lead byte with nothing after it stands alone and folds to itself.
-    EXPECT_EQ(Match({{"end\x95", "e.mp3"}}, "\x95"), (std::vector<int>{0}));
+    EXPECT_EQ(Match(entries, note), (std::vector<int>{0}));
+    EXPECT_EQ(Match(entries, std::u16string(1, note[0])), (std::vector<int>{})) << "half a pair";
+    EXPECT_EQ(Match(entries, std::u16string(1, note[1]) + u"b"), (std::vector<int>{}));
+    EXPECT_EQ(Match(entries, u"\\"), (std::vector<int>{1}));
+    EXPECT_EQ(Match(entries, other + u"\u8868"), (std::vector<int>{1}));
 }
 
 TEST(CaseFold, FoldsWholeCharactersOnlyAndKeepsWhatHasNoOtherCase) {

@@ -21,25 +21,22 @@ TRowList Letters(const std::string& letters) {
     return list;
 }
 
-// Shift-JIS lead bytes, enough for the tests.
-bool SjisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-TEST(RowText, CutsOnlyPastTheLimitAndNeverSplitsADoubleByteCharacter) {
-    EXPECT_EQ(ClipRowText("abc", 3, SjisLead), "abc");
-    EXPECT_EQ(ClipRowText("abcd", 3, {}), "abc");
-    // "a" + two double-byte characters: 5 bytes; at 4 the second one would be split.
-    const std::string text = "a\x82\xa0\x82\xa2";
-    EXPECT_EQ(ClipRowText(text, 4, SjisLead), "a\x82\xa0");
-    EXPECT_EQ(ClipRowText(text, 3, SjisLead), "a\x82\xa0");
-    EXPECT_EQ(ClipRowText(text, 2, SjisLead), "a");
-    // A trail byte that looks like a lead byte (0x82 0x82) is still a trail byte.
-    EXPECT_EQ(ClipRowText("\x82\x82\x82\x82x", 3, SjisLead), "\x82\x82");
+TEST(RowText, CutsOnlyPastTheLimitAndNeverSplitsACharacter) {
+    EXPECT_EQ(ClipRowText("abc", 3), "abc");
+    EXPECT_EQ(ClipRowText("abcd", 3), "abc");
+    // "a", "é" (2 bytes), "東" (3 bytes), an emoji (4 bytes): 10 bytes.
+    const std::string text = "a\xC3\xA9\xE6\x9D\xB1\xF0\x9F\x8E\xB5";
+    EXPECT_EQ(ClipRowText(text, 2), "a");
+    EXPECT_EQ(ClipRowText(text, 5), "a\xC3\xA9");
+    EXPECT_EQ(ClipRowText(text, 6), "a\xC3\xA9\xE6\x9D\xB1");
+    EXPECT_EQ(ClipRowText(text, 9), "a\xC3\xA9\xE6\x9D\xB1");
+    EXPECT_EQ(ClipRowText(text, 10), text);
 }
 
 TEST(RowText, StoreKeepsAtMost4095Bytes) {
-    TRowList list(SjisLead);
+    TRowList list;
     std::string longText(kMaxRowTextLength - 1, 'x');
-    longText += "\x82\xa0tail";  // a double-byte character across the limit
+    longText += "\xC3\xA9tail";  // a two-byte character across the limit
     list.Insert(0, {{longText, 1}, {std::string(kMaxRowTextLength, 'y'), 2}});
     EXPECT_EQ(list.Text(0), std::string(kMaxRowTextLength - 1, 'x'));
     EXPECT_EQ(list.Text(1).size(), kMaxRowTextLength);

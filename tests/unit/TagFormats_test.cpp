@@ -111,7 +111,7 @@ TMP3FileInfo Read(TTagReadFunction reader, const TBytes& file, std::uint64_t* de
     TMP3FileInfo info;
     info.SetTitle("song");
     TTagReadOptions options;
-    options.ToAnsi = &ToUtf8;
+    options.Text = &ToUtf8;
     reader(source, info, options);
     if (delivered) *delivered = source.Delivered;
     return info;
@@ -320,7 +320,7 @@ TMP3FileInfo ReadByTable(const std::string& name, const TBytes& bytes, bool* fou
     if (!reader) return info;
     TCountingSource source(bytes);
     TTagReadOptions options;
-    options.ToAnsi = &ToUtf8;
+    options.Text = &ToUtf8;
     const bool got = reader->Read(source, info, options);
     if (found) *found = got;
     if (delivered) *delivered = source.Delivered;

@@ -17,6 +17,7 @@
 #include "controls/CustomPlayListBox_win.h"
 #include "fileinfo/MP3FileInfo.h"
 #include "entries/ListCommands.h"
+#include "fileinfo/EntryNames_win.h"
 
 namespace {
 
@@ -183,23 +184,25 @@ TEST_F(ListBoxCommandsTest, SortOnSortKeysKeepsTheOrderOfTheDirectComparison) {
     for (int round = 0; round < 3; ++round)
         for (std::size_t i = 0; i < titles.size(); ++i) mixed.push_back(titles[(i * 7 + round * 5) % titles.size()]);
     std::vector<std::unique_ptr<TMP3FileInfo>> owned;
-    std::vector<TRow> rows;
+    std::vector<TRow> rows, utf8Rows;
     for (const std::string& t : mixed) {
         auto rec = std::make_unique<TMP3FileInfo>();
         rec->SetFileName((owned.size() % 2 ? "C:\\" : "C:\\" + t + "\\") + t + ".mp3");
         rows.push_back({t, reinterpret_cast<std::uintptr_t>(rec.get())});
+        utf8Rows.push_back({AnsiToUtf8(t), reinterpret_cast<std::uintptr_t>(rec.get())});
         owned.push_back(std::move(rec));
     }
     for (TSortKey key : {TSortKey::Title, TSortKey::FileName, TSortKey::Path}) {
+        // The 8-bit comparison over the code page's texts is the order to keep.
         list->Assign(rows);
         int playing = -1;
         SortEntries(*list, playing, lock, key, &CompareUserText, &AnsiLeadByte);
         std::vector<std::uintptr_t> direct;
         for (int i = 0; i < list->Count(); ++i) direct.push_back(list->Data(i));
 
-        list->Assign(rows);
+        list->Assign(utf8Rows);
         TSortPath path = TSortPath::Direct;
-        SortEntries(*list, playing, lock, key, UserCollation(), &AnsiLeadByte, &path);
+        SortEntries(*list, playing, lock, key, UserCollationUtf8(), CodePageNames(), &path);
         for (int i = 0; i < list->Count(); ++i)
             ASSERT_EQ(list->Data(i), direct[static_cast<std::size_t>(i)]) << "key " << int(key) << " row " << i;
         EXPECT_EQ(path, TSortPath::Keys) << "key " << int(key) << ": the sort keys disagreed with the comparison";

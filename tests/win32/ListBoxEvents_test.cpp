@@ -91,36 +91,24 @@ TEST_F(ListBoxTest, TypedCharacterGoesToTheNextRowStartingWithIt) {
 
 // The typed-character search answers once per distinct row start; it must find
 // exactly the row that one locale comparison per row finds: kana of each width,
-// kanji with a 0x5C trail byte, case and width variants of Latin letters.
-// Texts come from UTF-16 in the ANSI code page; those it cannot hold are left out.
+// kanji, Hangul, Greek, case and width variants of Latin letters, on any code page.
 TEST_F(ListBoxTest, TypedCharacterFindsWhatTheLocaleComparisonFinds) {
-    auto ansi = [](const std::wstring& w, std::string& out) {
-        BOOL lossy = FALSE;
-        char buffer[64] = {};
-        const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.c_str(), static_cast<int>(w.size()), buffer,
-                                          sizeof buffer, nullptr, &lossy);
-        out.assign(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
-        return n > 0 && !lossy;
-    };
+    const std::vector<std::wstring> texts = {L"apple", L"Ａpple", L"ｱｲｳ", L"アイウ", L"あいう", L"表示",  L"ソニー",
+                                             L"能力",  L"十字",   L"Apple", L"-dash", L"'quote", L"10",   L"ｶﾞ",
+                                             L"ガ",    L"か",     L"表",    L"x",     L"서울",   L"Ωmega", L"ωmega"};
     std::vector<TRow> rows;
-    for (const wchar_t* w : {L"apple", L"Ａpple", L"ｱｲｳ", L"アイウ", L"あいう", L"表示", L"ソニー", L"能力", L"十字",
-                             L"Apple", L"-dash", L"'quote", L"10", L"ｶﾞ", L"ガ", L"か", L"表", L"x"}) {
-        std::string t;
-        if (ansi(w, t)) rows.push_back({t, 0});
-    }
+    for (const std::wstring& w : texts) rows.push_back({WideToUtf8(w), 0});
     list->Append(rows);
     SetFocus(list->Handle());
-    for (wchar_t typed : {L'a', L'A', L'ａ', L'ｱ', L'ア', L'あ', L'表', L'ソ', L'能', L'1', L'-', L'\'', L'ｶ', L'か', L'x'}) {
-        std::string prefix;
-        if (!ansi(std::wstring(1, typed), prefix)) continue;
+    for (wchar_t typed : {L'a', L'A', L'ａ', L'ｱ', L'ア', L'あ', L'表', L'ソ', L'能', L'1', L'-', L'\'', L'ｶ', L'か', L'x',
+                          L'서', L'ω'}) {
         for (int caret : {0, 5, static_cast<int>(rows.size()) - 1}) {
             list->SetItemIndex(caret);
             int expected = caret;
             for (int k = 1; k <= list->Count(); ++k) {
-                const std::string& row = rows[static_cast<std::size_t>((caret + k) % list->Count())].Text;
-                if (row.size() >= prefix.size() &&
-                    CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, row.data(), static_cast<int>(prefix.size()),
-                                   prefix.data(), static_cast<int>(prefix.size())) == CSTR_EQUAL) {
+                const std::wstring& row = texts[static_cast<std::size_t>((caret + k) % list->Count())];
+                if (!row.empty() &&
+                    CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, row.data(), 1, &typed, 1) == CSTR_EQUAL) {
                     expected = (caret + k) % list->Count();
                     break;
                 }

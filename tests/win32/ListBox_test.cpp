@@ -318,7 +318,8 @@ TEST_F(ListBoxTest, ListMessagesForTextAreAnsweredFromTheStore) {
     const bool japanese = GetACP() == 932;
     const char* const cafe = japanese ? "Caf\x82\x85" : "Caf\xe9";
     const char* const cafeUpper = japanese ? "caf\x82\x64" : "caf\xc9";
-    list->Append({{"Alpha", 1}, {"beta", 2}, {cafe, 3}, {"beta", 4}});
+    // Rows are UTF-8; one the code page cannot hold goes to Unicode readers whole.
+    list->Append({{"Alpha", 1}, {"beta", 2}, {AnsiToUtf8(cafe), 3}, {"beta", 4}, {"서울 🎵", 5}});
     HWND h = list->Handle();
     wchar_t w[64] = {};
     EXPECT_EQ(SendMessageW(h, LB_GETTEXT, 2, reinterpret_cast<LPARAM>(w)), 4);
@@ -328,7 +329,10 @@ TEST_F(ListBoxTest, ListMessagesForTextAreAnsweredFromTheStore) {
     EXPECT_EQ(SendMessageA(h, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(a)), 5);
     EXPECT_STREQ(a, "Alpha");
     EXPECT_EQ(SendMessageA(h, LB_GETTEXTLEN, 2, 0), static_cast<LRESULT>(lstrlenA(cafe)));
-    EXPECT_EQ(SendMessageW(h, LB_GETTEXT, 4, reinterpret_cast<LPARAM>(w)), LB_ERR);
+    EXPECT_EQ(SendMessageW(h, LB_GETTEXT, 4, reinterpret_cast<LPARAM>(w)), 5);
+    EXPECT_STREQ(w, L"서울 🎵");
+    EXPECT_GE(SendMessageW(h, LB_GETTEXTLEN, 4, 0), 5);
+    EXPECT_EQ(SendMessageW(h, LB_GETTEXT, 5, reinterpret_cast<LPARAM>(w)), LB_ERR);
     EXPECT_EQ(SendMessageW(h, LB_GETTEXTLEN, -1, 0), LB_ERR);
 
     EXPECT_EQ(SendMessageW(h, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"BETA")), 1);
@@ -341,8 +345,8 @@ TEST_F(ListBoxTest, ListMessagesForTextAreAnsweredFromTheStore) {
     // Rows change only through the store.
     EXPECT_EQ(SendMessageW(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"intruder")), LB_ERR);
     EXPECT_EQ(SendMessageW(h, LB_DELETESTRING, 0, 0), LB_ERR);
-    EXPECT_EQ(SendMessageW(h, LB_GETCOUNT, 0, 0), 4);
-    EXPECT_EQ(list->Count(), 4);
+    EXPECT_EQ(SendMessageW(h, LB_GETCOUNT, 0, 0), 5);
+    EXPECT_EQ(list->Count(), 5);
 }
 
 // ---------------------------------------------------------------- size

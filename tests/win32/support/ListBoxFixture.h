@@ -13,6 +13,7 @@
 
 #include "base/Errors.h"
 #include "base/Handles_win.h"
+#include "base/Text_win.h"
 #include "base/Window_win.h"
 #include "controls/CustomPlayListBox_win.h"
 
