@@ -10,6 +10,7 @@
 #include <string_view>
 #include <unordered_map>
 #include "base/Text_win.h"
+#include "fileinfo/EntryNames_win.h"
 #include "host/HostOps_win.h"
 #include "host/PluginState_win.h"
 #include "playlist/TimeText.h"
@@ -142,7 +143,7 @@ void TFormPlayList::SetCaptionFromEntry(int i) {
     // A stream is named by its address, whatever the title format makes of it.
     const TMP3FileInfo* rec = Record(i);
     const std::string title =
-        rec && rec->Kept && IsStreamName(rec->FileName()) ? AnsiToUtf8(rec->FileName()) : listBox_->Text(i);
+        rec && rec->Kept && IsStreamName(rec->FileName()) ? NamePathText(*rec, CodePageNames()) : listBox_->Text(i);
     SetWindowTextW(Handle(), Utf8ToWide(PlayingCaption(title)).c_str());
 }
 

@@ -3,9 +3,13 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <fstream>
+#include <functional>
+#include <map>
 #include <thread>
 #include "DropBuilder.h"
 #include "PluginFixture.h"
+#include "base/Text_win.h"
 #include "playlist/PlayList_win.h"
 
 namespace {
@@ -38,6 +42,47 @@ protected:
         return out;
     }
     void Command(UINT id) { SendMessageW(PlayListWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    // The rows as a Unicode program reads them.
+    std::vector<std::wstring> WideRows() {
+        FinishReading();
+        HWND list = FindWindowExW(PlayListWindow(), nullptr, L"TPlayListBox", nullptr);
+        std::vector<std::wstring> out;
+        for (int i = 0, n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); i < n; ++i) {
+            std::wstring text(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+            text.resize(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+            out.push_back(text);
+        }
+        return out;
+    }
+    // The songs of tests/data/unicode with the titles their tags hold (written by
+    // mutagen): their names and titles, in the order of titles.txt, .mp3 only.
+    void UnicodeSongs(std::vector<std::string>& names, std::vector<std::wstring>& titles) {
+        const std::string dir = std::string(VL_TEST_DATA_DIR) + "/unicode/";
+        std::ifstream in(dir + "titles.txt", std::ios::binary);
+        for (std::string line; std::getline(in, line);) {
+            const std::size_t tab = line.find('\t');
+            if (tab == std::string::npos || line.compare(tab - 4, 4, ".mp3") != 0) continue;
+            names.push_back(dir + line.substr(0, tab));
+            titles.push_back(Utf8ToWide(line.substr(tab + 1)));
+        }
+        ASSERT_EQ(names.size(), 7u);
+    }
+    // Every title as its tag wrote it, on any code page; a sort by title in the
+    // system's Unicode order; the caption of the playing one.
+    void ExpectUnicodeTitles(const std::vector<std::wstring>& titles, const std::function<std::vector<std::wstring>()>& order) {
+        EXPECT_EQ(WideRows(), titles);
+        Command(PopupItemSortTitle);
+        std::vector<std::wstring> sorted = titles;
+        std::sort(sorted.begin(), sorted.end(), [](const std::wstring& x, const std::wstring& y) {
+            return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, x.c_str(), -1, y.c_str(), -1) == CSTR_LESS_THAN;
+        });
+        EXPECT_EQ(WideRows(), sorted);
+        EXPECT_EQ(order(), sorted) << "the host's list in the same order";
+        host->SetPosition(0);
+        wchar_t caption[256] = {};
+        GetWindowTextW(PlayListWindow(), caption, 256);
+        EXPECT_EQ(std::wstring(caption), sorted[0] + L" - VelvetLister");
+    }
     std::wstring Caption() {
         FinishReading();
         wchar_t buffer[512] = {};
@@ -230,6 +275,23 @@ TEST_F(PlayListSync, PushSendsTheWholeListInOrder) {
     host->SetPosition(2);  // Alpha starts
     Command(PopupItemUndo);
     EXPECT_EQ(host->Position, 0) << "an undo keeps the entry playing now, not the one that played before the step";
+}
+
+TEST_F(PlayListSync, TagTitlesInEveryScriptOnAnEightBitHost) {
+    std::vector<std::string> names;
+    std::vector<std::wstring> titles;
+    UnicodeSongs(names, titles);
+    StartHost();
+    host->Playlist = names;
+    StartPlugin();
+    std::map<std::string, std::wstring> titleOf;
+    for (std::size_t k = 0; k < names.size(); ++k) titleOf[names[k]] = titles[k];
+    ExpectUnicodeTitles(titles, [&] {
+        std::vector<std::wstring> out;
+        for (const std::string& n : host->Playlist) out.push_back(titleOf[n]);
+        return out;
+    });
+    EXPECT_EQ(host->Playlist.size(), names.size()) << "the same 8-bit names go back";
 }
 
 namespace {
@@ -567,4 +629,26 @@ TEST_F(PlayListReading, WithoutLengthsFromFilesOnlyTheHostTellsThem) {
     StartPlugin();
     Pump();
     EXPECT_EQ(Total(PlayListWindow()), L"0:00/0:00+");
+}
+
+TEST_F(PlayListSyncUnicode, TagTitlesInEveryScriptAndUntaggedWideNamesOnAUnicodeHost) {
+    std::vector<std::string> names;
+    std::vector<std::wstring> titles;
+    UnicodeSongs(names, titles);
+    // Untagged under a name 1252 cannot hold: titled by its wide name, not "??".
+    const std::wstring untagged = WriteWideMp3(L"東京.mp3", "");
+    StartHost();
+    std::map<std::wstring, std::wstring> titleOf{{untagged, L"東京"}};
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        host->WidePlaylist.push_back(Utf8ToWide(names[k]));
+        titleOf[host->WidePlaylist.back()] = titles[k];
+    }
+    host->WidePlaylist.push_back(untagged);
+    titles.push_back(L"東京");
+    StartPlugin();
+    ExpectUnicodeTitles(titles, [&] {
+        std::vector<std::wstring> out;
+        for (const std::wstring& n : host->WidePlaylist) out.push_back(titleOf[n]);
+        return out;
+    });
 }

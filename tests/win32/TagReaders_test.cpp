@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,23 @@ TEST_F(TagFilesTest, Id3v2TextKeepsItsCharacters) {
     TMP3FileInfo c;
     EXPECT_TRUE(ReadMp3Tags(Write("big.mp3", tag + frames + std::string(4000, '\xFF')), c, false));
     EXPECT_EQ(c.Title(), "Big");
+}
+
+// Songs tagged by mutagen in seven scripts, an emoji among them: ID3v2.3
+// UTF-16, ID3v2.4 UTF-8 and UTF-16BE, FLAC, Ogg Vorbis, MP4.
+TEST_F(TagFilesTest, EveryScriptThroughEveryUnicodeTag) {
+    const std::string dir = std::string(VL_TEST_DATA_DIR) + "/unicode/";
+    std::ifstream in(dir + "titles.txt", std::ios::binary);
+    int read = 0;
+    for (std::string line; std::getline(in, line); ++read) {
+        const std::string name = line.substr(0, line.find('\t'));
+        const TTagReaderEntry* reader = FindTagReader(name.substr(name.rfind('.')));
+        ASSERT_NE(reader, nullptr) << name;
+        TMP3FileInfo info;
+        EXPECT_TRUE(ReadTagsOfFile(dir + name, *reader, info, true)) << name;
+        EXPECT_EQ(info.Title(), line.substr(name.size() + 1)) << name;
+    }
+    EXPECT_EQ(read, 14);
 }
 
 TEST_F(TagFilesTest, Mp4AndAsfTextKeepsItsCharacters) {
