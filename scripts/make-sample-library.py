@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Writes a small sample library for the demo: MP3 files with ID3v1 tags, one
-with only an ID3v2 tag (UTF-16 text, a title longer than ID3v1 can hold), an
-.m3u playlist and the host's settings file."""
+"""Writes a small sample library for the demo: MP3 files with ID3v1 tags, some
+with only an ID3v2 tag (UTF-16 text: a title longer than ID3v1 can hold,
+titles in Japanese, Korean, Greek and Cyrillic), an .m3u playlist and the
+host's settings file."""
 import os
 import struct
 import sys
@@ -13,6 +14,13 @@ SONGS = [
     ("Slow River & Stones", "The Listers", "Soft Rooms", 24),
     ("Last Tram Home", "Anna Reed", "Night Trains", 9),
     ("Fifteen Minutes of Rain", "Orchard", "Weather", 16),
+]
+
+UNICODE_SONGS = [
+    ("東京の夜", "森 清", "灯"),
+    ("서울의 봄", "한 별", "봄"),
+    ("Αθήνα τη νύχτα", "Ορχήστρα", "Νύχτα"),
+    ("Москва, Sigur Rós", "Orchard", "Weather"),
 ]
 
 
@@ -58,6 +66,13 @@ def main(root):
         f.write(id3v2("A Title Far Too Long for an ID3v1 Tag", "Orchard", "Weather"))
         f.write(frames(245))
     names.append(name)
+    # Titles in scripts no single code page holds: shown as their tags wrote them.
+    for i, (title, artist, album) in enumerate(UNICODE_SONGS, 8):
+        name = "%02d Song %d.mp3" % (i, i)
+        with open(os.path.join(music, name), "wb") as f:
+            f.write(id3v2(title, artist, album))
+            f.write(frames(150 + 29 * i))
+        names.append(name)
     with open(os.path.join(music, "demo.m3u"), "w", newline="\r\n") as f:
         f.write("#EXTM3U\n")
         for n in names:
