@@ -78,7 +78,7 @@ target_compile_options(vl_win32_support PRIVATE ${VL_WARNINGS})
 set(VL_CP932_TESTS CommonLib_test Captions_test PlayListWindow_test PlayListDrop_test PlayListDrawing_test
                    PlayListCommands_test PlayListSync_test ListBox_test ListBoxPaint_test ListBoxEvents_test
                    ListBoxCommands_test SkinApply_test Settings_test Preferences_test TagReaders_test
-                   PlayListFiles_test JumpToFile_test SkinInherit_test PlayListDialogs_test)
+                   PlayListFiles_test JumpToFile_test SkinInherit_test PlayListDialogs_test PlayListUnicode_test)
 
 file(GLOB VL_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*_test.cpp)
 foreach(src ${VL_WIN32_TESTS})
