@@ -3,9 +3,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <fstream>
-#include <functional>
-#include <map>
 #include <thread>
 #include "DropBuilder.h"
 

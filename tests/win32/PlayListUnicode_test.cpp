@@ -1,7 +1,6 @@
 // Titles in every script, and the host's wide names (5.3 and later), in the playlist window.
 #include <windows.h>
 #include <gtest/gtest.h>
-#include <map>
 #include <string>
 #include <vector>
 #include "DropBuilder.h"
@@ -14,14 +13,7 @@ TEST_F(PlayListSync, TagTitlesInEveryScriptOnAnEightBitHost) {
     StartHost();
     host->Playlist = names;
     StartPlugin();
-    std::map<std::string, std::wstring> titleOf;
-    for (std::size_t k = 0; k < names.size(); ++k) titleOf[names[k]] = titles[k];
-    ExpectUnicodeTitles(titles, [&] {
-        std::vector<std::wstring> out;
-        for (const std::string& n : host->Playlist) out.push_back(titleOf[n]);
-        return out;
-    });
-    EXPECT_EQ(host->Playlist.size(), names.size()) << "the same 8-bit names go back";
+    ExpectUnicodeTitles(titles);
 }
 
 TEST_F(PlayListSyncUnicode, WideNamesSurviveASortARemovalAndADropNameForName) {
@@ -110,17 +102,9 @@ TEST_F(PlayListSyncUnicode, TagTitlesInEveryScriptAndUntaggedWideNamesOnAUnicode
     // Untagged under a name 1252 cannot hold: titled by its wide name, not "??".
     const std::wstring untagged = WriteWideMp3(L"東京.mp3", "");
     StartHost();
-    std::map<std::wstring, std::wstring> titleOf{{untagged, L"東京"}};
-    for (std::size_t k = 0; k < names.size(); ++k) {
-        host->WidePlaylist.push_back(Utf8ToWide(names[k]));
-        titleOf[host->WidePlaylist.back()] = titles[k];
-    }
+    for (const std::string& n : names) host->WidePlaylist.push_back(Utf8ToWide(n));
     host->WidePlaylist.push_back(untagged);
     titles.push_back(L"東京");
     StartPlugin();
-    ExpectUnicodeTitles(titles, [&] {
-        std::vector<std::wstring> out;
-        for (const std::wstring& n : host->WidePlaylist) out.push_back(titleOf[n]);
-        return out;
-    });
+    ExpectUnicodeTitles(titles);
 }
