@@ -24,6 +24,10 @@ std::u16string Utf8ToUtf16(const std::uint8_t* p, std::size_t n) {
     return Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(p), n));
 }
 
+std::string TTagTextCodec::operator()(std::u16string_view text) const {
+    return FromUtf16 ? FromUtf16(text) : Utf16ToUtf8(text);
+}
+
 std::string CodePageTagText(std::string_view bytes, const TTagTextCodec& codec) {
     std::string text = TrimTagText(bytes);
     return text.empty() ? text : codec.CodePage(text);

@@ -21,7 +21,8 @@ struct TTagTextCodec {
     TTagTextCodec(TUtf16ToText fromUtf16 = nullptr,  // NOLINT(google-explicit-constructor)
                   TCodePageToText fromCodePage = nullptr)
         : FromUtf16(fromUtf16), FromCodePage(fromCodePage) {}
-    std::string operator()(std::u16string_view text) const { return FromUtf16(text); }
+    // Without a converter Unicode text becomes UTF-8.
+    std::string operator()(std::u16string_view text) const;
     std::string CodePage(std::string_view bytes) const {
         return FromCodePage ? FromCodePage(bytes) : std::string(bytes);
     }

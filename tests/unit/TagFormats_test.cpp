@@ -39,6 +39,8 @@ TEST(TagText, UnicodeValuesEndAtNulLoseTheMarkAndAreTrimmed) {
     EXPECT_EQ(Utf8TagText(std::string_view("\0after", 6), &ToUtf8), "");
     EXPECT_EQ(Utf16LeTagText(Utf16Le(u"\uFEFF タイトル ") + std::string("\0\0more", 6), &ToUtf8), "タイトル");
     EXPECT_EQ(Utf16LeTagText(Utf16Le(u"a\xD800z") + "x", &ToUtf8), "a?z");  // lone surrogate, odd byte
+    // The records' own UTF-8 (a codec without a converter): pairs kept, a lone half replaced.
+    EXPECT_EQ(Utf16LeTagText(Utf16Le(u"a\xDC00z\U0001F3B5"), TTagTextCodec()), "a\xEF\xBF\xBDz\xF0\x9F\x8E\xB5");
 }
 
 TEST(TagText, LongValuesAreCutAt64KiBOnACharacterBoundary) {
