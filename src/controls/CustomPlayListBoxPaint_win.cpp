@@ -44,8 +44,14 @@ void TListCanvas::ApplyBrushToDc() {
     }
 }
 
-TCanvasBinding::TCanvasBinding(TListCanvas& canvas, HDC dc, HFONT font, HBRUSH brush)
-    : canvas_(canvas), saved_(SaveDC(dc)) {
+TCanvasBinding::TCanvasBinding(TListCanvas& canvas, HDC dc, HFONT font, HBRUSH brush, bool wholeState)
+    : canvas_(canvas) {
+    if (wholeState) {
+        saved_ = SaveDC(dc);
+    } else {
+        oldFont_ = GetCurrentObject(dc, OBJ_FONT);
+        oldBrush_ = GetCurrentObject(dc, OBJ_BRUSH);
+    }
     canvas_.dc_ = dc;
     if (font) SelectObject(dc, font);
     canvas_.SetBrush(brush ? brush : GetSysColorBrush(COLOR_WINDOW));
@@ -54,9 +60,11 @@ TCanvasBinding::TCanvasBinding(TListCanvas& canvas, HDC dc, HFONT font, HBRUSH b
 
 TCanvasBinding::~TCanvasBinding() {
     if (saved_) RestoreDC(canvas_.dc_, saved_);
+    if (oldFont_) SelectObject(canvas_.dc_, oldFont_);
+    if (oldBrush_) SelectObject(canvas_.dc_, oldBrush_);
     canvas_.dc_ = nullptr;
     canvas_.brush_ = nullptr;
-    canvas_.ownBrush_.reset();  // deselected by RestoreDC above
+    canvas_.ownBrush_.reset();  // deselected above
 }
 
 // ---------------------------------------------------------------- rows
@@ -65,7 +73,8 @@ void TCustomPlayListBox::DrawRequest(const DRAWITEMSTRUCT& dis) {
     if (!dis.hDC || rowDrawsHeld_) return;
     const unsigned state = dis.itemState & 0xFF;
     const int index = static_cast<int>(dis.itemID);
-    TCanvasBinding bind(canvas_, dis.hDC, font_, brush_);
+    // The paint buffer's state is restored once, after the whole paint.
+    TCanvasBinding bind(canvas_, dis.hDC, font_, brush_, !paintDc_ || dis.hDC != paintDc_.get());
     if (index >= 0 && (state & ODS_SELECTED)) {
         canvas_.SetBrushColor(GetSysColor(COLOR_HIGHLIGHT));
         canvas_.SetFontColor(GetSysColor(COLOR_HIGHLIGHTTEXT));
@@ -140,25 +149,29 @@ bool TCustomPlayListBox::PaintBuffered() {
         ~TEnd() { EndPaint(h, &p); }
     } end{hwnd, ps};
     if (IsRectEmpty(&ps.rcPaint)) return true;
-    if (!paintBuffer_ || bufferWidth_ < client.right || bufferHeight_ < client.bottom) {
+    if (!paintDc_ || bufferWidth_ < client.right || bufferHeight_ < client.bottom) {
+        paintDc_.reset();
         paintBuffer_.reset();
         paintBuffer_.reset(CreateCompatibleBitmap(dc, client.right, client.bottom));
-        bufferWidth_ = paintBuffer_ ? client.right : 0;
-        bufferHeight_ = paintBuffer_ ? client.bottom : 0;
+        // Kept with the bitmap selected: a context made per paint costs as much as a tenth of it.
+        if (paintBuffer_) paintDc_.reset(CreateCompatibleDC(dc));
+        if (paintDc_ && !SelectObject(paintDc_.get(), paintBuffer_.get())) paintDc_.reset();
+        bufferWidth_ = paintDc_ ? client.right : 0;
+        bufferHeight_ = paintDc_ ? client.bottom : 0;
     }
-    TMemoryDc mem(paintBuffer_ ? CreateCompatibleDC(dc) : nullptr);
-    if (!mem) {
+    if (!paintDc_) {
         // No memory for the bitmap: paint straight onto the screen.
         OnEraseBackground(dc);
         DefaultHandling(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
         return true;
     }
-    TSelectGuard sel(mem.get(), paintBuffer_.get());
-    IntersectClipRect(mem.get(), ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
-    OnEraseBackground(mem.get());
-    DefaultHandling(WM_PAINT, reinterpret_cast<WPARAM>(mem.get()), 0);  // the rows, as the list draws them
+    HDC mem = paintDc_.get();
+    TSaveDc saved(mem);  // nothing of one paint is left for the next
+    IntersectClipRect(mem, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
+    OnEraseBackground(mem);
+    DefaultHandling(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);  // the rows, as the list draws them
     BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,
-           mem.get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+           mem, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
     return true;
 }
 

@@ -475,6 +475,7 @@ bool TCustomPlayListBox::StateMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& r
             return true;
         case WM_DESTROY:
             drag_ = TDragState{};
+            paintDc_.reset();
             paintBuffer_.reset();
             bufferWidth_ = bufferHeight_ = 0;
             // Rows stay in the store; the window's position in them is kept for the next one.

@@ -65,17 +65,20 @@ private:
 };
 
 // Binds a canvas to a device context for one scope, with the control's font and
-// brush; restores the context and unbinds on every path.
+// brush; restores the context and unbinds on every path. Without wholeState only
+// the font and brush go back: for a context whose owner restores the rest itself
+// (a saved state costs more than the row drawn into it).
 class TCanvasBinding {
 public:
-    TCanvasBinding(TListCanvas& canvas, HDC dc, HFONT font, HBRUSH brush);
+    TCanvasBinding(TListCanvas& canvas, HDC dc, HFONT font, HBRUSH brush, bool wholeState = true);
     ~TCanvasBinding();
     TCanvasBinding(const TCanvasBinding&) = delete;
     TCanvasBinding& operator=(const TCanvasBinding&) = delete;
 
 private:
     TListCanvas& canvas_;
-    int saved_;
+    int saved_ = 0;
+    HGDIOBJ oldFont_ = nullptr, oldBrush_ = nullptr;
 };
 
 using TDrawItemEvent = std::function<void(TCustomPlayListBox& control, int index, const RECT& rect, unsigned state)>;
@@ -336,8 +339,10 @@ private:
     // Set while we change the native row count ourselves; row-changing list
     // messages from anywhere else are refused so the store stays the one truth.
     mutable int nativeSync_ = 0;
-    // The off-screen bitmap of the last paint, kept for the next one.
+    // The off-screen bitmap of the last paint, kept for the next one, selected
+    // into its own context (declared after it: the context goes first).
     TBitmap paintBuffer_;
+    TMemoryDc paintDc_;
     int bufferWidth_ = 0, bufferHeight_ = 0;
     bool erasingIntoBuffer_ = false;
 };

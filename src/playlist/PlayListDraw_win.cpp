@@ -4,7 +4,7 @@
 #include "playlist/PlayList_win.h"
 #include "base/Text_win.h"
 #include "playlist/Geometry.h"
-#include "skin/WatermarkPlacement.h"
+#include "skin/WatermarkPaint_win.h"
 #include "skin/WatermarkSkin_win.h"
 
 namespace {
@@ -20,7 +20,7 @@ int TextWidth(HDC dc, const std::string& s) {
     return size.cx;
 }
 
-void DrawText8(HDC dc, const std::string& text, RECT r, UINT format, COLORREF color) {
+void DrawText8(HDC dc, const std::string& text, RECT r, UINT format, COLORREF color, TTextWidths& widths) {
     SetTextColor(dc, color);
     const std::wstring wide = Utf8ToWide(text);
     const int n = static_cast<int>(wide.size());
@@ -28,8 +28,8 @@ void DrawText8(HDC dc, const std::string& text, RECT r, UINT format, COLORREF co
         // A title that fits is drawn as the text layout would draw it (at the
         // cell's top left, clipped to the cell) without the layout's own passes
         // over it: text is most of a repaint's cost.
-        SIZE size{};
-        if (GetTextExtentPoint32W(dc, wide.c_str(), n, &size) && size.cx <= r.right - r.left) {
+        int width = 0;
+        if (widths.Width(dc, wide, width) && width <= r.right - r.left) {
             ExtTextOutW(dc, r.left, r.top, ETO_CLIPPED, &r, wide.c_str(), static_cast<UINT>(n), nullptr);
             return;
         }
@@ -39,10 +39,11 @@ void DrawText8(HDC dc, const std::string& text, RECT r, UINT format, COLORREF co
 }  // namespace
 
 // Text in the shadow colour one pixel right and down, then in its colour on top.
-void DrawShadowText(HDC dc, const RECT& rect, UINT format, COLORREF color, COLORREF shadow, const std::string& text) {
+void DrawShadowText(HDC dc, const RECT& rect, UINT format, COLORREF color, COLORREF shadow, const std::string& text,
+                    TTextWidths& widths) {
     RECT s{rect.left + 1, rect.top + 1, rect.right + 1, rect.bottom + 1};
-    DrawText8(dc, text, s, format, shadow);
-    DrawText8(dc, text, rect, format, color);
+    DrawText8(dc, text, s, format, shadow, widths);
+    DrawText8(dc, text, rect, format, color, widths);
 }
 
 void TFormPlayList::DrawEntry(TCustomPlayListBox& list, int i, const RECT& r, unsigned state) {
@@ -70,9 +71,9 @@ void TFormPlayList::DrawEntry(TCustomPlayListBox& list, int i, const RECT& r, un
     const COLORREF columnColor = colours.Column;
     auto draw = [&](const std::string& text, const RECT& rect, UINT format, COLORREF color) {
         if (Option.EnableDrawFontShadow)
-            DrawShadowText(dc, rect, format, color, shown.Background, text);
+            DrawShadowText(dc, rect, format, color, shown.Background, text, titleWidths_);
         else
-            DrawText8(dc, text, rect, format, color);
+            DrawText8(dc, text, rect, format, color, titleWidths_);
     };
     if (Option.ShowSongNumber) draw(std::to_string(i + 1) + ". ", RECT{r.left, r.top, wN, r.bottom}, kColumnFormat, columnColor);
     if (Option.ShowSongTime) draw(lengthText, RECT{r.right - wL, r.top, r.right, r.bottom}, kColumnFormat, columnColor);
@@ -81,53 +82,5 @@ void TFormPlayList::DrawEntry(TCustomPlayListBox& list, int i, const RECT& r, un
 
 void TFormPlayList::DrawListBackground(TCustomPlayListBox& list, const RECT& r) {
     HDC dc = list.Canvas().Handle();
-    if (!dc || !skin_) return;
-    const TWatermarkSkin& skin = *skin_;
-    const int W = r.right - r.left, H = r.bottom - r.top;
-    const int fw = skin.FGBitmap().Width, fh = skin.FGBitmap().Height;
-    const TWatermarkPlacement p = PlaceWatermark(fw, fh, W, H);
-
-    TMemoryDc fgDc(CreateCompatibleDC(dc));
-    TSelectGuard fgSel(fgDc.get(), skin.FGBitmap().Handle.get());
-    // A background colour lent by the player's skin lies behind the foreground,
-    // which then shows only its opaque pixels, as over tiles.
-    const bool lentBackground = skin.Inherited().BackgroundColor.has_value();
-    if (!skin.BGBitmap() && !lentBackground) {
-        BitBlt(dc, r.left + p.DestX, r.top + p.DestY, p.Width, p.Height, fgDc.get(), p.SourceX, p.SourceY, SRCCOPY);
-        TBrush fill(CreateSolidBrush(skin.ShadowColor()));
-        if (p.DestY > 0) {
-            RECT band{r.left, r.top, r.right, r.top + p.DestY};
-            FillRect(dc, &band, fill.get());
-        }
-        if (p.DestX > 0) {
-            RECT band{r.left, r.top + p.DestY, r.left + p.DestX, r.bottom};
-            FillRect(dc, &band, fill.get());
-        }
-        return;
-    }
-    // Tiles (or the lent colour) everywhere, then the foreground's opaque pixels
-    // over them: a masked copy in three block copies (XOR, AND with the mask, XOR
-    // again), so a picture of millions of runs paints as fast as a plain one.
-    if (!skin.BGBitmap()) {
-        TBrush fill(CreateSolidBrush(skin.ShownColours().Background));
-        FillRect(dc, &r, fill.get());
-    } else {
-        TMemoryDc bgDc(CreateCompatibleDC(dc));
-        TSelectGuard bgSel(bgDc.get(), skin.BGBitmap().Handle.get());
-        const int bw = std::max(1, skin.BGBitmap().Width), bh = std::max(1, skin.BGBitmap().Height);
-        TSaveDc saved(dc);
-        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-        for (int y = r.top; y < r.bottom; y += bh)
-            for (int x = r.left; x < r.right; x += bw) BitBlt(dc, x, y, bw, bh, bgDc.get(), 0, 0, SRCCOPY);
-    }
-    if (!skin.FGMask()) return;
-    TMemoryDc maskDc(CreateCompatibleDC(dc));
-    TSelectGuard maskSel(maskDc.get(), skin.FGMask());
-    TSaveDc saved(dc);
-    const int x = r.left + p.DestX, y = r.top + p.DestY;
-    BitBlt(dc, x, y, p.Width, p.Height, fgDc.get(), p.SourceX, p.SourceY, SRCINVERT);
-    SetBkColor(dc, RGB(255, 255, 255));  // mask 1 (transparent) keeps what is there
-    SetTextColor(dc, RGB(0, 0, 0));      // mask 0 (opaque) clears it for the foreground
-    BitBlt(dc, x, y, p.Width, p.Height, maskDc.get(), p.SourceX, p.SourceY, SRCAND);
-    BitBlt(dc, x, y, p.Width, p.Height, fgDc.get(), p.SourceX, p.SourceY, SRCINVERT);
+    if (dc && skin_) background_.Paint(dc, r, *skin_);
 }

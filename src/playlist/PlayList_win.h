@@ -37,6 +37,8 @@
 #include "playlist/ListSteps_win.h"
 #include "playlist/MenuIds.h"
 #include "playlist/PlayListMessages_win.h"
+#include "playlist/TextWidths_win.h"
+#include "skin/WatermarkPaint_win.h"
 #include "entries/RecordsByName.h"
 
 class TWatermarkSkin;
@@ -226,6 +228,8 @@ private:
     TEntryLock entryLock_;
     std::unique_ptr<TPlayListBox> listBox_;
     std::unique_ptr<TWatermarkSkin> skin_;
+    TWatermarkBackground background_;  // the skin's background, composed for the list's size
+    TTextWidths titleWidths_;
     TExtensionSet audioExtensions_;
     TFont listFont_;
     THostRebuild rebuild_{*this};

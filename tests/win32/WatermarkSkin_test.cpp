@@ -1,6 +1,7 @@
 // TWatermarkSkin under Wine, constructed directly: the logo, the Changed rules,
 // the signature short-cut, the opaque region against the per-row polygon
-// construction, the background tile block, and every load-error message.
+// construction, the background tile block, every load-error message, and the
+// title widths a repaint keeps.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include "PolygonRegion.h"
 #include "TestFiles.h"
 #include "fileinfo/CRC.h"
+#include "playlist/TextWidths_win.h"
 #include "skin/BmpDecode.h"
 #include "skin/WatermarkSkin_win.h"
 
@@ -479,4 +481,31 @@ TEST_F(WatermarkSkinTest, UnreadableFileReportedOncePerName) {
     skin.LoadFG(one);
     EXPECT_EQ(skin.FGBitmap().Width, 5);
     EXPECT_EQ(catcher.Count(), 2u);
+}
+
+// The title widths kept for a repaint are those of the font now selected: a
+// larger font must not reuse the smaller one's (a title would lose its ellipsis).
+TEST(TitleWidths, MeasuredAgainInEveryNewFont) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    HFONT small = CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+    HFONT large = CreateFontW(-30, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+    const std::wstring title = L"Song number 12 \x6771\x4eac";
+    TTextWidths widths;
+    int got[2] = {}, want[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        HGDIOBJ old = SelectObject(dc, i == 0 ? small : large);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, title.c_str(), static_cast<int>(title.size()), &size);
+        want[i] = size.cx;
+        for (int again = 0; again < 2; ++again) {
+            ASSERT_TRUE(widths.Width(dc, title, got[i]));
+            EXPECT_EQ(got[i], want[i]) << "font " << i << ", call " << again;
+        }
+        SelectObject(dc, old);
+    }
+    EXPECT_GT(want[1], want[0]);
+    DeleteObject(small);
+    DeleteObject(large);
+    DeleteDC(dc);
 }
