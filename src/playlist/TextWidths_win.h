@@ -32,10 +32,6 @@ public:
         width = size.cx;
         return true;
     }
-    void Clear() {
-        widths_.clear();
-        font_ = nullptr;
-    }
 
 private:
     static constexpr std::size_t kKept = 1024;

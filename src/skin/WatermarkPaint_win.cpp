@@ -5,6 +5,8 @@
 #include "skin/WatermarkPlacement.h"
 #include "skin/WatermarkSkin_win.h"
 
+namespace {
+// The composition itself, straight into `dc` (what the kept bitmap holds).
 void PaintWatermarkBackground(HDC dc, const RECT& r, const TWatermarkSkin& skin) {
     const int W = r.right - r.left, H = r.bottom - r.top;
     const int fw = skin.FGBitmap().Width, fh = skin.FGBitmap().Height;
@@ -55,6 +57,8 @@ void PaintWatermarkBackground(HDC dc, const RECT& r, const TWatermarkSkin& skin)
     BitBlt(dc, x, y, p.Width, p.Height, fgDc.get(), p.SourceX, p.SourceY, SRCINVERT);
 }
 
+}  // namespace
+
 TWatermarkBackground::TKey TWatermarkBackground::KeyOf(const TWatermarkSkin& skin, int width, int height) {
     TKey key;
     key.Width = width;
@@ -84,12 +88,7 @@ void TWatermarkBackground::Paint(HDC dc, const RECT& area, const TWatermarkSkin&
         Drop();
         // In colour whatever `dc` holds (a memory context may hold a monochrome bitmap).
         BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = W;
-        bi.bmiHeader.biHeight = -H;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
+        bi.bmiHeader = TopDown32Header(W, H);
         void* bits = nullptr;
         bitmap_.reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
         if (bitmap_) dc_.reset(CreateCompatibleDC(dc));

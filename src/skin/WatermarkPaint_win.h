@@ -16,10 +16,9 @@ class TWatermarkBackground {
 public:
     // Paints `skin`'s background into `area` of `dc`.
     void Paint(HDC dc, const RECT& area, const TWatermarkSkin& skin);
-    // Drops the composed bitmap (its memory; the next paint composes again).
-    void Drop();
 
 private:
+    void Drop();
     // What the composed bitmap was made of: any difference composes again.
     struct TKey {
         int Width = 0, Height = 0;
@@ -35,6 +34,3 @@ private:
     TMemoryDc dc_;  // declared after the bitmap it holds: it goes first
     TKey key_;
 };
-
-// The composition itself, straight into `dc` (what the bitmap above holds).
-void PaintWatermarkBackground(HDC dc, const RECT& area, const TWatermarkSkin& skin);

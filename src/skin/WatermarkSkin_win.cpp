@@ -59,17 +59,26 @@ bool ReadWholeFile(const std::string& name, std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
+}  // namespace
+
+BITMAPINFOHEADER TopDown32Header(int width, int height) {
+    BITMAPINFOHEADER h{};
+    h.biSize = sizeof(BITMAPINFOHEADER);
+    h.biWidth = width;
+    h.biHeight = -height;
+    h.biPlanes = 1;
+    h.biBitCount = 32;
+    h.biCompression = BI_RGB;
+    return h;
+}
+
+namespace {
 // A 32-bit top-down DIB section holding the pixels (its colours never depend on the display).
 TSkinBitmap BitmapFromPixels(const TPixelImage& image) {
     TSkinBitmap result;
     if (image.Width <= 0 || image.Height <= 0) return result;
     BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = image.Width;
-    bi.bmiHeader.biHeight = -image.Height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    bi.bmiHeader = TopDown32Header(image.Width, image.Height);
     void* bits = nullptr;
     TBitmap bitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return result;
@@ -128,12 +137,7 @@ bool ReadPixels(HBITMAP bitmap, TPixelImage& image) {
         BITMAPINFOHEADER header;
         RGBQUAD colors[256];  // room GetDIBits may fill for palette bitmaps
     } bi{};
-    bi.header.biSize = sizeof(BITMAPINFOHEADER);
-    bi.header.biWidth = width;
-    bi.header.biHeight = -height;
-    bi.header.biPlanes = 1;
-    bi.header.biBitCount = 32;
-    bi.header.biCompression = BI_RGB;
+    bi.header = TopDown32Header(width, height);
     TClientDc screen(nullptr);
     int lines = GetDIBits(screen.get(), bitmap, 0, height, image.Pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi),
                           DIB_RGB_COLORS);

@@ -36,6 +36,10 @@ struct TSkinBitmap {
     explicit operator bool() const { return static_cast<bool>(Handle); }
 };
 
+// The header of a 32-bit top-down picture of width x height (its colours never
+// depend on the display).
+BITMAPINFOHEADER TopDown32Header(int width, int height);
+
 // The current RGB value of a colour, resolving a system colour reference.
 TColor ResolveColor(TColor color);
 
