@@ -74,11 +74,18 @@ public:
     ~TCanvasBinding();
     TCanvasBinding(const TCanvasBinding&) = delete;
     TCanvasBinding& operator=(const TCanvasBinding&) = delete;
+    // Puts the font, brush and colours back as the binding set them, for the
+    // next of many rows drawn in one binding.
+    void NextRow();
 
 private:
     TListCanvas& canvas_;
     int saved_ = 0;
     HGDIOBJ oldFont_ = nullptr, oldBrush_ = nullptr;
+    HFONT font_ = nullptr;
+    HBRUSH brush_ = nullptr;
+    COLORREF bkColor_ = 0, textColor_ = 0;
+    int bkMode_ = OPAQUE;
 };
 
 using TDrawItemEvent = std::function<void(TCustomPlayListBox& control, int index, const RECT& rect, unsigned state)>;
@@ -279,6 +286,8 @@ private:
     void PaintInto(HDC dc);
     void PaintEmpty();
     bool PaintBuffered();
+    void PaintRows(HDC dc, const RECT& area);
+    void DrawRow(const DRAWITEMSTRUCT& dis);
     LRESULT AnswerGetText(int i, wchar_t* buffer) const;
     LRESULT AnswerGetTextLength(int i) const;
     LRESULT AnswerFindExact(int start, const wchar_t* text) const;

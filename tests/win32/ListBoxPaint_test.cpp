@@ -1,5 +1,7 @@
 // How the playlist list control paints: drawing requests, its background, and
 // repainting everything exactly when the top row changes.
+#include <map>
+
 #include "ListBoxFixture.h"
 
 namespace {
@@ -20,6 +22,29 @@ TEST_F(ListBoxTest, DrawRequestsReadTheRowsFromTheStoreWithTheirState) {
         if (drawn[k] == 1) sawSelected = true;
     }
     EXPECT_TRUE(sawSelected);
+
+    // The caret row is the focus row only while the list has the focus; a disabled list says so to every row.
+    auto statesAfterPaint = [&] {
+        ResetCounts();
+        list->Invalidate();
+        Flush();
+        std::map<int, unsigned> states;
+        for (size_t k = 0; k < drawn.size(); ++k) states[drawn[k]] |= drawnStates[k] & 0xFF;
+        return states;
+    };
+    SetFocus(list->Handle());
+    list->SetItemIndex(3);
+    auto states = statesAfterPaint();
+    EXPECT_EQ(states[3], unsigned(ODS_FOCUS));
+    EXPECT_EQ(states[1], unsigned(ODS_SELECTED));
+    EXPECT_EQ(states[2], 0u);
+    SetFocus(parent.Handle());
+    EXPECT_EQ(statesAfterPaint()[3], 0u);
+    EnableWindow(list->Handle(), FALSE);
+    states = statesAfterPaint();
+    EXPECT_EQ(states[1], unsigned(ODS_SELECTED | ODS_DISABLED));
+    EXPECT_EQ(states[2], unsigned(ODS_DISABLED));
+    EnableWindow(list->Handle(), TRUE);
 }
 
 TEST_F(ListBoxTest, EmptyListBackgroundCoversRowWidthByControlHeight) {
