@@ -197,6 +197,16 @@ bool TCustomPlayListBox::PaintBuffered() {
     return true;
 }
 
+DRAWITEMSTRUCT TCustomPlayListBox::RequestFor(HDC dc, UINT action) const {
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_LISTBOX;
+    dis.CtlID = static_cast<UINT>(controlId_);
+    dis.itemAction = action;
+    dis.hwndItem = Handle();
+    dis.hDC = dc;
+    return dis;
+}
+
 void TCustomPlayListBox::PaintRows(HDC dc, const RECT& area) {
     // The rows the native list would draw, with the states it would give them,
     // without its message and saved clip region for every row (a tenth of a
@@ -207,22 +217,14 @@ void TCustomPlayListBox::PaintRows(HDC dc, const RECT& area) {
         DefaultHandling(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
         return;
     }
-    HWND hwnd = Handle();
-    RECT client{};
-    GetClientRect(hwnd, &client);
     TCanvasBinding bind(canvas_, dc, font_, brush_, false);  // the paint restores the buffer's state
-    const int caret = GetFocus() == hwnd ? static_cast<int>(Native(LB_GETCARETINDEX)) : -1;
-    const unsigned disabled = IsWindowEnabled(hwnd) ? 0 : ODS_DISABLED;
-    DRAWITEMSTRUCT dis{};
-    dis.CtlType = ODT_LISTBOX;
-    dis.CtlID = static_cast<UINT>(controlId_);
-    dis.itemAction = ODA_DRAWENTIRE;
-    dis.hwndItem = hwnd;
-    dis.hDC = dc;
+    const int caret = GetFocus() == Handle() ? static_cast<int>(Native(LB_GETCARETINDEX)) : -1;
+    const unsigned disabled = IsWindowEnabled(Handle()) ? 0 : ODS_DISABLED;
+    DRAWITEMSTRUCT dis = RequestFor(dc, ODA_DRAWENTIRE);
     for (int i = TopIndex(), count = Count(); i < count; ++i) {
         RECT& r = dis.rcItem;
         if (Native(LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)) == LB_ERR) break;
-        if (r.top >= client.bottom || r.top >= area.bottom) break;
+        if (r.top >= area.bottom) break;  // the paint lies inside the client area
         if (r.bottom <= area.top) continue;
         dis.itemID = static_cast<UINT>(i);
         dis.itemData = rows_.Data(i);
@@ -252,14 +254,9 @@ void TCustomPlayListBox::PaintEmpty() {
     if (GetFocus() != hwnd || !parent) return;
     RECT client{};
     GetClientRect(hwnd, &client);
-    DRAWITEMSTRUCT dis{};
-    dis.CtlType = ODT_LISTBOX;
-    dis.CtlID = static_cast<UINT>(controlId_);
+    DRAWITEMSTRUCT dis = RequestFor(dc, ODA_FOCUS);
     dis.itemID = static_cast<UINT>(-1);
-    dis.itemAction = ODA_FOCUS;
     dis.itemState = ODS_FOCUS;
-    dis.hwndItem = hwnd;
-    dis.hDC = dc;
     dis.rcItem = RECT{0, 0, client.right, std::min<LONG>(client.bottom, ItemHeight())};
     SendMessageW(parent, WM_DRAWITEM, static_cast<WPARAM>(controlId_), reinterpret_cast<LPARAM>(&dis));
 }
@@ -277,14 +274,8 @@ void TCustomPlayListBox::PaintInto(HDC dc) {
         mis.itemHeight = static_cast<UINT>(ItemHeight());
         mis.itemData = rows_.Data(i);
         MeasureRequest(mis);
-        DRAWITEMSTRUCT dis{};
-        dis.CtlType = ODT_LISTBOX;
-        dis.CtlID = static_cast<UINT>(controlId_);
+        DRAWITEMSTRUCT dis = RequestFor(dc, ODA_DRAWENTIRE);
         dis.itemID = static_cast<UINT>(i);
-        dis.itemAction = ODA_DRAWENTIRE;
-        dis.itemState = 0;
-        dis.hwndItem = Handle();
-        dis.hDC = dc;
         dis.rcItem = RECT{0, y, static_cast<LONG>(mis.itemWidth), y + static_cast<LONG>(mis.itemHeight)};
         dis.itemData = rows_.Data(i);
         DrawRequest(dis);

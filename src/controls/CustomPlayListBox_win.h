@@ -288,6 +288,8 @@ private:
     bool PaintBuffered();
     void PaintRows(HDC dc, const RECT& area);
     void DrawRow(const DRAWITEMSTRUCT& dis);
+    // A draw request for this list into `dc`, its row and state still to fill in.
+    DRAWITEMSTRUCT RequestFor(HDC dc, UINT action) const;
     LRESULT AnswerGetText(int i, wchar_t* buffer) const;
     LRESULT AnswerGetTextLength(int i) const;
     LRESULT AnswerFindExact(int start, const wchar_t* text) const;
